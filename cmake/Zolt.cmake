@@ -1,0 +1,32 @@
+# Build conventions shared by every target of the project.
+
+add_library(zolt_flags INTERFACE)
+target_compile_options(zolt_flags INTERFACE -Wall -Wextra -fno-strict-aliasing)
+if(ZOLT_SANITIZE)
+  target_compile_options(zolt_flags INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
+                         -fno-sanitize-recover=undefined)
+  target_link_options(zolt_flags INTERFACE -fsanitize=address,undefined)
+endif()
+
+# Sources of a folder: every .cpp directly in it (one file per topic, see DESIGN.md).
+function(zolt_glob_sources out)
+  set(files)
+  foreach(dir IN LISTS ARGN)
+    file(GLOB found CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.c)
+    list(APPEND files ${found})
+  endforeach()
+  set(${out} ${files} PARENT_SCOPE)
+endfunction()
+
+# A driver module or an outside-module stand-in: a shared object with hidden visibility
+# whose exports carry ZOLT_EXPORT. The file is copied to ${ZOLT_MODULE_DIR}/<install_name>,
+# the Windows file name under which the machine installs it.
+function(zolt_module target install_name)
+  set_target_properties(${target} PROPERTIES
+    PREFIX "" OUTPUT_NAME ${target}
+    CXX_VISIBILITY_PRESET hidden C_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  target_link_libraries(${target} PRIVATE zolt_flags zoltwin32)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> ${ZOLT_MODULE_DIR}/${install_name})
+endfunction()

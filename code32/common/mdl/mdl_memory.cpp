@@ -1,0 +1,5 @@
+#include "core_memory.h"
+
+void MdlFreeMem(void* memory) {
+  if (memory) GlobalFree(memory);
+}

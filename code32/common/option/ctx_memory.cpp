@@ -1,0 +1,3 @@
+#include "core_memory.h"
+
+void* CtxAllocMem(DWORD size) { return GlobalAlloc(GPTR, size); }

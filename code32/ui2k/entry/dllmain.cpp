@@ -1,0 +1,20 @@
+// Load and unload of the zoltui module.
+#include "win32/windows.h"
+
+namespace {
+HINSTANCE g_module = nullptr;
+}
+
+ZOLT_EXPORT BOOL WINAPI DllMain(HINSTANCE hinstDLL, DWORD fdwReason, LPVOID) {
+  switch (fdwReason) {
+    case DLL_PROCESS_ATTACH:
+      g_module = hinstDLL;
+      break;
+    case DLL_PROCESS_DETACH:
+      g_module = nullptr;
+      break;
+    default:
+      break;
+  }
+  return TRUE;
+}

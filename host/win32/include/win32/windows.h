@@ -1,0 +1,5 @@
+// The platform as one header: every area of the host that the driver calls.
+#pragma once
+
+#include "win32/base.h"
+#include "win32/memory.h"

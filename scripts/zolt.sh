@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Set-up and runs of the project on a fresh machine.
+#   scripts/zolt.sh main   installs what the build needs, builds the release preset, runs the main job
+#   scripts/zolt.sh test   installs what the build needs, builds the test preset, runs every test
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
+          libbenchmark-dev libicu-dev libfreetype-dev liblcms2-dev)
+
+install_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+case "${1:-}" in
+  main)
+    install_packages
+    cmake --preset release >/dev/null
+    cmake --build --preset release -j "$jobs"
+    exec build/release/host/tools/zoltmachine/zoltmachine demo
+    ;;
+  test)
+    install_packages
+    cmake --preset test >/dev/null
+    cmake --build --preset test -j "$jobs"
+    exec ctest --preset test -j "$jobs"
+    ;;
+  *)
+    echo "usage: scripts/zolt.sh main|test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,54 @@
+#include "machine_fixture.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+#include "win32/hostpath.h"
+
+namespace fs = std::filesystem;
+
+namespace zolt::test {
+
+ScopedMachine::ScopedMachine(const host::MachineFacts& facts) {
+  std::string pattern = (fs::temp_directory_path() / "zolt-test-XXXXXX").string();
+  char* made = ::mkdtemp(pattern.data());
+  if (!made) throw std::runtime_error("cannot make a temporary machine folder");
+  root_ = made;
+  if (!host::Machine::Create(root_, facts)) throw std::runtime_error("cannot create the machine");
+  host::Machine::Use(root_);
+}
+
+ScopedMachine::~ScopedMachine() {
+  if (std::getenv("ZOLT_KEEP_MACHINE")) {
+    std::cerr << "machine kept at " << root_ << "\n";
+    return;
+  }
+  std::error_code ec;
+  fs::permissions(root_, fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::remove_all(root_, ec);
+}
+
+fs::path ScopedMachine::Real(const std::u16string& windowsPath) const {
+  DWORD error = 0;
+  auto real = host::MapPath(windowsPath, host::Resolve::LastMayMiss, &error);
+  return real ? *real : fs::path();
+}
+
+void MachineTest::SetUp() { machine_ = std::make_unique<ScopedMachine>(Facts()); }
+void MachineTest::TearDown() { machine_.reset(); }
+
+std::string ReadBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const fs::path& file, std::string_view bytes) {
+  std::error_code ec;
+  fs::create_directories(file.parent_path(), ec);
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace zolt::test

@@ -1,0 +1,48 @@
+// The test fixture: a fresh machine in a temporary folder for every test, removed afterwards.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "win32/machine.h"
+
+namespace zolt::test {
+
+// Makes a machine root with the given facts in a new temporary folder and makes it the
+// machine of this process. The folder is removed when the object goes away, unless the
+// environment variable ZOLT_KEEP_MACHINE is set (then its path is printed).
+class ScopedMachine {
+ public:
+  explicit ScopedMachine(const host::MachineFacts& facts = {});
+  ~ScopedMachine();
+  ScopedMachine(const ScopedMachine&) = delete;
+  ScopedMachine& operator=(const ScopedMachine&) = delete;
+
+  const std::filesystem::path& Root() const { return root_; }
+  // The real file behind a Windows path on this machine ("C:\Windows\x.ini").
+  std::filesystem::path Real(const std::u16string& windowsPath) const;
+
+ private:
+  std::filesystem::path root_;
+};
+
+// Base fixture: override Facts() to choose the machine a test runs on.
+class MachineTest : public ::testing::Test {
+ protected:
+  virtual host::MachineFacts Facts() const { return {}; }
+  void SetUp() override;
+  void TearDown() override;
+
+  const std::filesystem::path& Root() const { return machine_->Root(); }
+  std::filesystem::path Real(const std::u16string& windowsPath) const { return machine_->Real(windowsPath); }
+
+  std::unique_ptr<ScopedMachine> machine_;
+};
+
+// Reads a whole real file as bytes; writes bytes to a real file (parents created).
+std::string ReadBytes(const std::filesystem::path& file);
+void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
+
+}  // namespace zolt::test
