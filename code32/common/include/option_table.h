@@ -1,0 +1,163 @@
+// The option descriptor table and the shared symbol tables.
+//
+// Every setting is an option with a 16-bit id. The static table (one row per option, ascending
+// ids) says where the option's value lives in the settings image, how it is stored and
+// persisted, which value texts belong to it and under which names it is known. Each driver
+// context works on its own runtime copy (OptionEntry rows).
+#pragma once
+
+#include <cstdint>
+
+#include "win32/windows.h"
+
+// Blocks of the settings image (bits 30-31 of the type word).
+enum : uint32_t {
+  kBlockDevmode = 1,        // block 1: the device mode
+  kBlockPrinterConfig = 2,  // block 2: the printer configuration
+  kBlockUserSettings = 3,   // block 3: the per-user settings
+};
+
+// Kinds (bits 24-29 of the type word).
+enum : uint32_t {
+  kKindInt8 = 1,
+  kKindInt16 = 2,
+  kKindInt32 = 3,
+  kKindUInt8 = 4,
+  kKindUInt16 = 5,
+  kKindUInt32 = 6,  // also used for buffers referenced from the image
+  kKindAnsi = 7,
+  kKindWide = 8,
+  kKindBinary = 9,
+  kKindAnsi2 = 10,
+  kKindWide2 = 11,
+  kKindBinary2 = 12,
+  kKindRegText = 13,
+  kKindRegAnsi = 14,
+  kKindRegText2 = 15,
+  kKindBitFirst = 16,  // kinds 16-47: bit (kind - 16) of the 32-bit word at the offset
+  kKindBitLast = 47,
+};
+
+// Store classes.
+enum : uint16_t {
+  kStoreNone = 0,
+  kStorePrinterData = 1,
+  kStoreSettingsIni = 2,
+};
+
+constexpr uint32_t MakeTypeWord(uint32_t block, uint32_t kind, uint32_t size) {
+  return (block << 30) | ((kind & 0x3F) << 24) | (size & 0xFFFF);
+}
+constexpr uint32_t TypeBlock(uint32_t typeWord) { return typeWord >> 30; }
+constexpr uint32_t TypeKind(uint32_t typeWord) { return (typeWord >> 24) & 0x3F; }
+constexpr uint32_t TypeSize(uint32_t typeWord) { return typeWord & 0xFFFF; }
+
+// Stored value -> value id. A list ends with a pair whose value id is 0; value id 0xFFFF marks
+// a legal value without a text of its own.
+struct ValueTextPair {
+  int32_t value;
+  uint32_t valueId;
+};
+
+constexpr uint32_t kValueIdNoText = 0xFFFF;
+
+// A static row of the option table.
+struct OptionDescriptor {
+  uint16_t id;
+  uint16_t nameIndex;  // symbol number in the NameTable, 0 for none
+  uint32_t typeWord;
+  uint16_t offset;  // byte offset inside the block
+  uint16_t storeClass;
+  const WCHAR* section;  // INI section for store class 2; NULL for the printer's own section
+  const WCHAR* key;      // printer-data value name or INI key; NULL: the field name is used
+  const ValueTextPair* valueTexts;
+  uint16_t specialCode;
+  uint16_t stateBits;  // bits 0-1 changed, 2-3 preset class, 4-5 quality class, 6-7 watermark class
+  const WCHAR* fieldName;
+};
+
+// State bits of a row.
+enum : uint16_t {
+  kStateChangedMask = 0x0003,
+  kStatePresetMask = 0x000C,
+  kStateQualityMask = 0x0030,
+  kStateWatermarkMask = 0x00C0,
+};
+
+struct OptionLabels {
+  const ValueTextPair* valueTexts;
+  const WCHAR* fieldName;
+};
+
+// A runtime row in a context's own table.
+struct OptionEntry {
+  uint16_t id;
+  uint16_t nameIndex;
+  uint32_t typeWord;
+  uint16_t offset;
+  uint16_t storeClass;
+  const WCHAR* section;
+  const WCHAR* key;
+  uint16_t specialCode;
+  uint16_t stateBits;
+  OptionLabels* labels;
+  uint32_t flags;  // 0 at creation; change classes and display bits set by the sheet engine
+};
+
+// Runtime flags of a row.
+enum : uint32_t {
+  kOptFlagChangeClassMask = 0x011F0000,
+  kOptFlagDecimalLength = 0x80000000u,  // shown as a decimal length in the display unit
+  kOptFlagNegativeLength = 0x40000000u, // with bit 31: negative lengths allowed
+};
+
+struct OptionTable {
+  int16_t count;
+  OptionEntry* rows;
+};
+
+// Symbol names ("ZPD_..."): option symbols, dialogs, controls, messages and buttons.
+struct NameEntry {
+  uint16_t optionId;  // 0 for a symbol that names no option
+  uint16_t nameIndex;
+  const char* name;
+};
+
+struct NameTable {
+  int16_t count;
+  const NameEntry* rows;
+};
+
+// Value names: the symbols of option values and of resource ids.
+struct ValueNameEntry {
+  uint16_t optionId;   // 0 for a resource symbol that belongs to no option
+  uint16_t nameIndex;  // of the option, or of the group the symbol belongs to
+  uint32_t value;      // value id (options with value texts), stored value, or resource id
+  uint32_t kind;       // 1 option value, 0 resource symbol
+  const char* name;
+  uint32_t second;  // the stored value for values with value ids; else a sequence number or 0
+};
+
+struct ValueNameTable {
+  int16_t count;
+  const ValueNameEntry* rows;
+};
+
+struct MessageEntry {
+  uint16_t nameIndex;
+  uint16_t stringId;
+  uint16_t captionStringId;
+  uint16_t style;
+  const char* name;
+  uint32_t reserved;
+};
+
+struct MessageTable {
+  int16_t count;
+  const MessageEntry* rows;
+};
+
+struct HelpTopicEntry {
+  uint32_t helpId;
+  const WCHAR* topic;
+};
