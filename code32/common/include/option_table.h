@@ -161,3 +161,18 @@ struct HelpTopicEntry {
   uint32_t helpId;
   const WCHAR* topic;
 };
+
+// The static tables (data files of their own in code32/common/option/).
+extern const OptionDescriptor kOptionRows[];  // ascending ids
+extern const int16_t kOptionRowCount;
+extern const NameTable kNameTable;
+extern const ValueNameTable kValueNameTable1;
+extern const ValueNameTable kValueNameTable2;
+
+// Symbol lookups over the static name tables: linear scans in table order, first match;
+// names compare case-sensitively byte by byte.
+const NameEntry* OptFindSymbol(uint16_t nameIndex);
+const NameEntry* OptFindSymbolByName(const char* name);
+// Option id and value (16 bits) in table 1, then table 2.
+const ValueNameEntry* OptFindValueSymbol(uint16_t optionId, uint16_t value);
+const ValueNameEntry* OptFindValueSymbolByName(const char* name);
