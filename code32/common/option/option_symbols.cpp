@@ -1,5 +1,6 @@
 // Lookups over the shared symbol tables.
 #include <cstring>
+#include <initializer_list>
 
 #include "option_table.h"
 
