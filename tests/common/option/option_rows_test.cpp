@@ -374,4 +374,25 @@ TEST(OptionRows, ClassMembership) {
   EXPECT_EQ(watermark, 26);
 }
 
+// Cross-checks with the shared symbol tables; they run once those tables are filled.
+TEST(OptionRows, NameIndexesAndValueIdsResolveInTheSymbolTables) {
+  if (kNameTable.count < 1898 || kValueNameTable1.count == 0) {
+    GTEST_SKIP() << "symbol tables not filled";
+  }
+  for (const OptionDescriptor& row : Rows()) {
+    SCOPED_TRACE(testing::Message() << "option " << row.id);
+    if (row.nameIndex) {
+      EXPECT_NE(OptFindSymbol(row.nameIndex), nullptr);
+    }
+    for (const ValueTextPair& p : List(row.valueTexts)) {
+      if (p.valueId == kValueIdNoText) continue;
+      EXPECT_NE(OptFindValueSymbol(row.id, static_cast<uint16_t>(p.valueId)), nullptr)
+          << "value " << p.value << " -> " << p.valueId;
+    }
+  }
+  const NameEntry* callSrc = OptFindSymbolByName("ZPD_zdmCallSrc");
+  ASSERT_NE(callSrc, nullptr);
+  EXPECT_EQ(callSrc->nameIndex, Row(729)->nameIndex);
+}
+
 }  // namespace
