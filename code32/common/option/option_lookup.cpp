@@ -148,9 +148,12 @@ OptionEntry* OptFindBySymbol(DriverContext* ctx, uint16_t nameIndex) {
   if (OptionTable* table = ctx->optionTable; table && table->rows)
     for (int i = 0; i < table->count; ++i)
       if (table->rows[i].nameIndex == nameIndex) return &table->rows[i];
-  const NameEntry* symbol = OptFindSymbol(nameIndex);
-  if (!symbol || symbol->optionId == 0) return nullptr;
-  return OptFind(ctx, symbol->optionId);
+  // Then the context's (shared) name table.
+  const NameTable* names = ctx->nameTable ? ctx->nameTable : CtxGetTemplate()->nameTable;
+  for (int i = 0; names && names->rows && i < names->count; ++i)
+    if (names->rows[i].nameIndex == nameIndex)
+      return names->rows[i].optionId ? OptFind(ctx, names->rows[i].optionId) : nullptr;
+  return nullptr;
 }
 
 const WCHAR* OptGetFieldName(DriverContext* ctx, uint16_t id) {
