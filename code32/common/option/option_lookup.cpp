@@ -21,6 +21,7 @@ OptionTable* OptCopyTable(const OptionDescriptorTable* source) {
   }
   table->count = source->count;
   table->rows = rows;
+  table->labelBlock = labels;
   for (DWORD i = 0; i < count; ++i) {
     const OptionDescriptor& s = source->rows[i];
     OptionEntry& r = rows[i];
@@ -43,10 +44,8 @@ OptionTable* OptCopyTable(const OptionDescriptorTable* source) {
 
 void OptFreeTable(OptionTable* table) {
   if (!table) return;
-  if (table->rows) {
-    MdlFreeMem(table->rows[0].labels);  // the block of all side records
-    MdlFreeMem(table->rows);
-  }
+  MdlFreeMem(table->labelBlock);
+  MdlFreeMem(table->rows);
   MdlFreeMem(table);
 }
 

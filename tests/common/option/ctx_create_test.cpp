@@ -71,6 +71,25 @@ TEST_F(CtxCreation, TablesOnlyContextHoldsItsOwnCopiesAndNoImages) {
   CtxReleaseAs(ctx, kCtxReleaseDestroy);
 }
 
+TEST_F(CtxCreation, TheWorkAreaIsZeroExceptWhatCreationSets) {
+  DriverContext* ctx = CtxCreateForDocument(Printer(1), Printer(1), nullptr, kCtxModeDocumentNoUi, 0, nullptr, nullptr,
+                                            nullptr);
+  EXPECT_EQ(ctx, nullptr);  // kind 0 needs the model
+  ctx = CtxCreateWithPrinterInfo(Printer(1), Printer(1), nullptr, 0x305, kCtxModeDocumentNoUi, 2, nullptr);
+  ASSERT_NE(ctx, nullptr);
+  ContextWorkArea rest = *ctx->workArea;
+  EXPECT_EQ(rest.contextKind, 5);
+  EXPECT_EQ(rest.creationMode, kCtxModeDocumentNoUi);
+  EXPECT_EQ(rest.documentMode, 2u);
+  for (SettingsImage*& image : rest.undoImages) image = nullptr;
+  rest.savedImage = rest.lockDefaultImage = nullptr;
+  rest.contextKind = 0;
+  rest.creationMode = rest.documentMode = 0;
+  const ContextWorkArea zero{};
+  EXPECT_EQ(std::memcmp(&rest, &zero, sizeof rest), 0);
+  CtxReleaseAs(ctx, kCtxReleaseDestroy);
+}
+
 TEST_F(CtxCreation, FlagsAndModeReachTheWorkArea) {
   struct Case {
     WORD flags;
