@@ -7,7 +7,8 @@
 //
 // Name indexes: the nine button symbols at the end are 1-9; a dialog symbol is 304 plus the
 // dialog's row in the dialog table; every other symbol is numbered from 10 in table order,
-// passing over the dialog range 304-392.
+// passing over the dialog range 304-392. A symbol carries the option it names: the option of
+// its value names, or the option whose field name (without dm, zdm or wdm) follows "ZPD_".
 //
 // Value names belong to an option (kind 1) or, with option id 0, to a control or page as a
 // resource symbol (kind 0). The values of the built-in function codes (option 1050) are fixed;

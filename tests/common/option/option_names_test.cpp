@@ -120,6 +120,24 @@ TEST(NameTable, OptionIdsAgreeWithTheValueNameGroups) {
     }
 }
 
+TEST(NameTable, OptionRowsAndSymbolsNameEachOther) {
+  // An option row that carries a name index is named by that symbol, and the symbol says so.
+  for (int i = 0; i < kOptionRowCount; ++i) {
+    const OptionDescriptor& row = kOptionRows[i];
+    if (row.nameIndex == 0) continue;
+    const NameEntry* e = OptFindSymbol(row.nameIndex);
+    ASSERT_NE(e, nullptr) << row.id;
+    EXPECT_EQ(e->optionId, row.id) << e->name;
+  }
+  struct Case {
+    const char* name;
+    uint16_t option;
+  };
+  for (Case c : {Case{"ZPD_DeviceName", 1}, Case{"ZPD_SrcXOffset", 44}, Case{"ZPD_HiddenFunc16", 367},
+                 Case{"ZPD_DriverID", 686}, Case{"ZPD_WmColorB", 973}})
+    EXPECT_EQ(OptFindSymbolByName(c.name)->optionId, c.option) << c.name;
+}
+
 TEST(ValueNameTable, CountsKindsAndGroups) {
   ASSERT_EQ(kValueNameTable1.count, 2992);
   ASSERT_EQ(kValueNameTable2.count, 669);
