@@ -3,3 +3,5 @@
 
 #include "win32/base.h"
 #include "win32/memory.h"
+#include "win32/codepage.h"
+#include "win32/locale.h"
