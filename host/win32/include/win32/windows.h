@@ -2,4 +2,9 @@
 #pragma once
 
 #include "win32/base.h"
+#include "win32/file.h"
+#include "win32/format.h"
 #include "win32/memory.h"
+#include "win32/path.h"
+#include "win32/strings.h"
+#include "win32/time.h"
