@@ -15,7 +15,7 @@
 //   - characters beyond ASCII follow the letters, in the order of their case-folded code.
 // The result is -1, 0 or 1. A NULL string sorts before every other string, two NULLs are equal.
 // The A forms convert from the machine's ANSI code page first. The _wcsicmp family compares
-// ordinally after folding case (as the runtime does), so "_" sorts after letters there.
+// ordinally after folding to lower case (as the runtime does), so "_" sorts before letters.
 #pragma once
 
 #include <cstddef>
