@@ -317,34 +317,39 @@ int Wsprintf(C* lpOut, const C* lpFmt, va_list args) {
 
 }  // namespace
 
-WIN32_API int WINAPI wvsprintfW(LPWSTR lpOut, LPCWSTR lpFmt, va_list arglist) {
+namespace {
+
+template <class C>
+int VaWsprintf(C* lpOut, const C* lpFmt, va_list arglist) {
   va_list copy;
   va_copy(copy, arglist);
-  int n = Wsprintf<char16_t>(lpOut, lpFmt, copy);
+  int n = Wsprintf<C>(lpOut, lpFmt, copy);
   va_end(copy);
   return n;
+}
+
+}  // namespace
+
+WIN32_API int WINAPI wvsprintfW(LPWSTR lpOut, LPCWSTR lpFmt, va_list arglist) {
+  return VaWsprintf(lpOut, lpFmt, arglist);
+}
+
+WIN32_API int WINAPI wvsprintfA(LPSTR lpOut, LPCSTR lpFmt, va_list arglist) {
+  return VaWsprintf(lpOut, lpFmt, arglist);
 }
 
 WIN32_API int WINAPIV wsprintfW(LPWSTR lpOut, LPCWSTR lpFmt, ...) {
   va_list args;
   va_start(args, lpFmt);
-  int n = Wsprintf<char16_t>(lpOut, lpFmt, args);
+  int n = VaWsprintf(lpOut, lpFmt, args);
   va_end(args);
-  return n;
-}
-
-WIN32_API int WINAPI wvsprintfA(LPSTR lpOut, LPCSTR lpFmt, va_list arglist) {
-  va_list copy;
-  va_copy(copy, arglist);
-  int n = Wsprintf<char>(lpOut, lpFmt, copy);
-  va_end(copy);
   return n;
 }
 
 WIN32_API int WINAPIV wsprintfA(LPSTR lpOut, LPCSTR lpFmt, ...) {
   va_list args;
   va_start(args, lpFmt);
-  int n = Wsprintf<char>(lpOut, lpFmt, args);
+  int n = VaWsprintf(lpOut, lpFmt, args);
   va_end(args);
   return n;
 }

@@ -170,22 +170,26 @@ WIN32_API LPSTR WINAPI lstrcpyA(LPSTR lpString1, LPCSTR lpString2) {
   return lpString1;
 }
 
-WIN32_API LPWSTR WINAPI lstrcpynW(LPWSTR lpString1, LPCWSTR lpString2, int iMaxLength) {
-  if (!lpString1 || !lpString2) return nullptr;
-  if (iMaxLength <= 0) return lpString1;
+namespace {
+
+template <class C>
+C* CopyAtMost(C* dst, const C* src, int maxLength) {
+  if (!dst || !src) return nullptr;
+  if (maxLength <= 0) return dst;
   int i = 0;
-  for (; i + 1 < iMaxLength && lpString2[i]; ++i) lpString1[i] = lpString2[i];
-  lpString1[i] = 0;
-  return lpString1;
+  for (; i + 1 < maxLength && src[i]; ++i) dst[i] = src[i];
+  dst[i] = 0;
+  return dst;
+}
+
+}  // namespace
+
+WIN32_API LPWSTR WINAPI lstrcpynW(LPWSTR lpString1, LPCWSTR lpString2, int iMaxLength) {
+  return CopyAtMost(lpString1, lpString2, iMaxLength);
 }
 
 WIN32_API LPSTR WINAPI lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength) {
-  if (!lpString1 || !lpString2) return nullptr;
-  if (iMaxLength <= 0) return lpString1;
-  int i = 0;
-  for (; i + 1 < iMaxLength && lpString2[i]; ++i) lpString1[i] = lpString2[i];
-  lpString1[i] = 0;
-  return lpString1;
+  return CopyAtMost(lpString1, lpString2, iMaxLength);
 }
 
 WIN32_API LPWSTR WINAPI lstrcatW(LPWSTR lpString1, LPCWSTR lpString2) {
