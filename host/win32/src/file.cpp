@@ -373,7 +373,7 @@ HANDLE OpenFile(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, DW
       SetLastError(ERROR_ACCESS_DENIED);
       return INVALID_HANDLE_VALUE;
     }
-    if (!(flags & FILE_FLAG_BACKUP_SEMANTICS) || (access & kWriteRights)) {
+    if (!(flags & FILE_FLAG_BACKUP_SEMANTICS)) {
       SetLastError(ERROR_ACCESS_DENIED);
       return INVALID_HANDLE_VALUE;
     }
@@ -384,7 +384,7 @@ HANDLE OpenFile(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, DW
     }
     object->directory = true;
     object->deleteOnClose = false;
-    if (disposition == OPEN_ALWAYS) SetLastError(ERROR_ALREADY_EXISTS);
+    SetLastError(disposition == OPEN_ALWAYS ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return HandleInsert(object);
   }
   if (t.path.trailingSeparator || t.path.parts.empty()) {
@@ -453,8 +453,10 @@ HANDLE OpenFile(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, DW
     StoreAttributes(t.real, object->fd, (flags & kStoredMask) | FILE_ATTRIBUTE_ARCHIVE, Clock::Now());
   }
   HANDLE h = HandleInsert(object);
-  if (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS)
-    SetLastError(existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+  // Success clears the last error, except that replacing or opening an existing file with
+  // CREATE_ALWAYS or OPEN_ALWAYS reports ERROR_ALREADY_EXISTS.
+  bool always = disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
+  SetLastError(always && existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
   return h;
 }
 
@@ -527,10 +529,10 @@ WIN32_API BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfB
   const auto* in = static_cast<const char*>(lpBuffer);
   bool append = !(f->access & FILE_WRITE_DATA);  // append rights alone write at the end
   off_t at = 0;
-  if (lpOverlapped)
-    at = static_cast<off_t>((static_cast<ULONGLONG>(lpOverlapped->OffsetHigh) << 32) | lpOverlapped->Offset);
-  else if (append)
+  if (append)
     lseek(f->fd, 0, SEEK_END);
+  else if (lpOverlapped)
+    at = static_cast<off_t>((static_cast<ULONGLONG>(lpOverlapped->OffsetHigh) << 32) | lpOverlapped->Offset);
   DWORD done = 0;
   while (done < nNumberOfBytesToWrite) {
     ssize_t n = lpOverlapped && !append ? pwrite(f->fd, in + done, nNumberOfBytesToWrite - done, at + done)

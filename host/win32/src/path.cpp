@@ -38,9 +38,10 @@ std::u16string UpperName(std::u16string_view name) {
   return out;
 }
 
-// Variables changed by this process (nullopt: removed).
+// Variables changed by this process (nullopt: removed), for the machine in use.
 struct Overrides {
   std::mutex lock;
+  uint64_t generation = 0;
   std::map<std::u16string, std::optional<std::u16string>> values;  // by upper-case name
 };
 
@@ -54,6 +55,7 @@ std::optional<std::u16string> Variable(std::u16string_view name) {
   {
     Overrides& o = TheOverrides();
     std::lock_guard guard(o.lock);
+    if (o.generation != Machine::Generation()) o.values.clear();
     auto it = o.values.find(key);
     if (it != o.values.end()) return it->second;
   }
@@ -208,6 +210,10 @@ WIN32_API BOOL WINAPI SetEnvironmentVariableW(LPCWSTR lpName, LPCWSTR lpValue) {
   Overrides& o = TheOverrides();
   std::lock_guard guard(o.lock);
   std::u16string key = UpperName(WideView(lpName));
+  if (o.generation != Machine::Generation()) {
+    o.values.clear();
+    o.generation = Machine::Generation();
+  }
   if (lpValue)
     o.values[key] = std::u16string(WideView(lpValue));
   else

@@ -84,7 +84,7 @@ TEST_F(FileTest, DispositionsAndTheirLastErrors) {
   for (const auto& c : cases) {
     DeleteFileW(u"C:\\f.txt");
     if (c.exists) Put(u"C:\\f.txt", "old");
-    SetLastError(0);
+    SetLastError(12345);
     HANDLE h = Open(u"C:\\F.TXT", GENERIC_READ | GENERIC_WRITE, 0, c.disposition);
     EXPECT_EQ(h != INVALID_HANDLE_VALUE, c.opens) << c.disposition << " " << c.exists;
     EXPECT_EQ(GetLastError(), c.error) << c.disposition << " " << c.exists;
@@ -121,10 +121,16 @@ TEST_F(FileTest, PathAndAccessErrors) {
     EXPECT_EQ(GetLastError(), c.error) << ToUtf8(c.path);
     if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
   }
-  HANDLE dir = Open(u"C:\\Windows", GENERIC_READ, kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+  // A folder opens with backup semantics, to read and set its times.
+  HANDLE dir = Open(u"C:\\Windows", GENERIC_READ | GENERIC_WRITE, kShareAll, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS);
   ASSERT_NE(dir, INVALID_HANDLE_VALUE);
-  FILETIME t;
-  EXPECT_TRUE(GetFileTime(dir, &t, nullptr, nullptr));
+  FILETIME t{0x12345678, 0x01D00000}, back{};
+  EXPECT_TRUE(SetFileTime(dir, nullptr, nullptr, &t));
+  EXPECT_TRUE(GetFileTime(dir, nullptr, nullptr, &back));
+  EXPECT_EQ(CompareFileTime(&t, &back), 0);
+  DWORD none = 0;
+  EXPECT_FALSE(WriteFile(dir, "x", 1, &none, nullptr));
   CloseHandle(dir);
 
   HANDLE r = Open(u"C:\\file.txt", GENERIC_READ, kShareAll);

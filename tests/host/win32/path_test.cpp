@@ -95,7 +95,6 @@ TEST_F(PathTest, TempPathFollowsTheEnvironment) {
   EXPECT_EQ(GetEnvironmentVariableW(u"TMP", buf, 64), 0u);
   GetTempPathW(64, buf);
   EXPECT_EQ(std::u16string(buf), u"C:\\Windows\\Temp\\");  // TEMP next
-  SetEnvironmentVariableW(u"TMP", u"C:\\Windows\\Temp");    // as it was, for later tests
 }
 
 TEST_F(PathTest, FullAndShortNames) {

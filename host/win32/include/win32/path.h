@@ -7,7 +7,7 @@
 // Environment. The process sees the machine's variables: SystemRoot and windir (the Windows
 // folder), SystemDrive ("C:"), USERPROFILE, TEMP and TMP (<Windows folder>\Temp), USERNAME and
 // COMPUTERNAME. Names compare without case. SetEnvironmentVariableW changes or removes a
-// variable for this process only.
+// variable for this process only (until the process changes machine).
 #pragma once
 
 #include "win32/base.h"
