@@ -446,7 +446,11 @@ HANDLE OpenFile(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, DW
       return INVALID_HANDLE_VALUE;
     }
     {
-      ShareGate gate;
+      ShareGate gate;  // another process may have opened the new file already
+      if (Conflicts(object->fd, access, dwShareMode)) {
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return INVALID_HANDLE_VALUE;
+      }
       Record(object->fd, access, dwShareMode);
     }
     StampNow(object->fd);
