@@ -143,6 +143,27 @@ TEST_F(FileTest, PathAndAccessErrors) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 }
 
+TEST_F(FileTest, PathsStopAtMaxPathUnlessPrefixed) {
+  const std::u16string dir = u"C:\\" + std::u16string(100, u'd');
+  ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
+  const std::u16string file = dir + u"\\" + std::u16string(155, u'f');  // 259 characters
+  ASSERT_EQ(file.size(), 259u);
+  HANDLE h = Open(file, GENERIC_WRITE, 0, CREATE_NEW);
+  EXPECT_NE(h, INVALID_HANDLE_VALUE);
+  CloseHandle(h);
+  EXPECT_EQ(Open(file + u"g", GENERIC_WRITE, 0, CREATE_NEW), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
+  EXPECT_EQ(GetFileAttributesW((file + u"g").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
+  h = Open(u"\\\\?\\" + file + u"g", GENERIC_WRITE, 0, CREATE_NEW);
+  EXPECT_NE(h, INVALID_HANDLE_VALUE);
+  CloseHandle(h);
+  const std::u16string sub = dir + u"\\" + std::u16string(144, u's');  // 248 characters
+  EXPECT_TRUE(CreateDirectoryW(sub.c_str(), nullptr));
+  EXPECT_FALSE(CreateDirectoryW((sub + u"t").c_str(), nullptr));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
+}
+
 TEST_F(FileTest, ReadWriteSeekAndSize) {
   HANDLE h = Open(u"C:\\Temp.bin", GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
