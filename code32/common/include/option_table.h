@@ -114,6 +114,15 @@ enum : uint32_t {
 struct OptionTable {
   int16_t count;
   OptionEntry* rows;
+  // Index (from 1) of the first row whose id does not follow its predecessor's: ids above
+  // 10000 are rebased onto the rows after it. Found on first use; 0 while unknown or absent.
+  uint16_t firstGap;
+};
+
+// The static table as a header {count, rows}.
+struct OptionDescriptorTable {
+  int16_t count;
+  const OptionDescriptor* rows;
 };
 
 // Symbol names ("ZPD_..."): option symbols, dialogs, controls, messages and buttons.
@@ -168,6 +177,7 @@ extern const int16_t kOptionRowCount;
 extern const NameTable kNameTable;
 extern const ValueNameTable kValueNameTable1;
 extern const ValueNameTable kValueNameTable2;
+extern const MessageTable kMessageTable;
 
 // Symbol lookups over the static name tables: linear scans in table order, first match;
 // names compare case-sensitively byte by byte.
