@@ -117,6 +117,7 @@ struct OptionTable {
   // Index (from 1) of the first row whose id does not follow its predecessor's: ids above
   // 10000 are rebased onto the rows after it. Found on first use; 0 while unknown or absent.
   uint16_t firstGap;
+  OptionLabels* labelBlock;  // the one block that holds every row's side record
 };
 
 // The static table as a header {count, rows}.

@@ -63,11 +63,11 @@ const DriverProfile kDriverProfile = {
 
 const ContextWorkArea kZeroWorkArea{};
 
-const OptionDescriptorTable kStaticOptionTable = {kOptionRowCount, kOptionRows};
-
 }  // namespace
 
 const ContextTemplate* CtxGetTemplate() {
+  // Built on first use: the row count lives in the table's own file.
+  static const OptionDescriptorTable kStaticOptionTable = {kOptionRowCount, kOptionRows};
   static const ContextTemplate kTemplate = {
       nullptr,          nullptr,         0,        &kStaticOptionTable, &kDialogTable,
       &kNameTable,      &kValueNameTable1, &kValueNameTable2, &kMessageTable,  &kDriverProfile,

@@ -21,6 +21,7 @@ OptionTable* OptCopyTable(const OptionDescriptorTable* source) {
   }
   table->count = source->count;
   table->rows = rows;
+  table->labelBlock = labels;
   for (DWORD i = 0; i < count; ++i) {
     const OptionDescriptor& s = source->rows[i];
     OptionEntry& r = rows[i];
@@ -43,10 +44,8 @@ OptionTable* OptCopyTable(const OptionDescriptorTable* source) {
 
 void OptFreeTable(OptionTable* table) {
   if (!table) return;
-  if (table->rows) {
-    MdlFreeMem(table->rows[0].labels);  // the block of all side records
-    MdlFreeMem(table->rows);
-  }
+  MdlFreeMem(table->labelBlock);
+  MdlFreeMem(table->rows);
   MdlFreeMem(table);
 }
 
@@ -148,9 +147,12 @@ OptionEntry* OptFindBySymbol(DriverContext* ctx, uint16_t nameIndex) {
   if (OptionTable* table = ctx->optionTable; table && table->rows)
     for (int i = 0; i < table->count; ++i)
       if (table->rows[i].nameIndex == nameIndex) return &table->rows[i];
-  const NameEntry* symbol = OptFindSymbol(nameIndex);
-  if (!symbol || symbol->optionId == 0) return nullptr;
-  return OptFind(ctx, symbol->optionId);
+  // Then the context's (shared) name table.
+  const NameTable* names = ctx->nameTable ? ctx->nameTable : CtxGetTemplate()->nameTable;
+  for (int i = 0; names && names->rows && i < names->count; ++i)
+    if (names->rows[i].nameIndex == nameIndex)
+      return names->rows[i].optionId ? OptFind(ctx, names->rows[i].optionId) : nullptr;
+  return nullptr;
 }
 
 const WCHAR* OptGetFieldName(DriverContext* ctx, uint16_t id) {
