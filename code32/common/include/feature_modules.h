@@ -130,9 +130,6 @@ enum : DWORD {
   kFmNotifyLast = 67,
 };
 
-// 1 for the notify codes that are sent (1-67 except 19, 20, 31, 37 and 50).
-int FmIsNotifyCodeSent(DWORD code);
-
 // Parameter records of the notify codes whose senders and receivers are both in the core.
 // Answers are preset by the sender and read after the broadcast.
 struct FmRowPassParam {  // codes 4 and 5: a row offered to a save or load pass

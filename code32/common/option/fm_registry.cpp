@@ -24,8 +24,8 @@ namespace {
 // Row 5 keeps the undo copy of the chapter list in its user data: one pointer.
 constexpr DWORD kChapterUserDataSize = sizeof(ChapterEntry*);
 
-// In writable data, as the per-context copies are made from it; never written after start.
-FeatureModule g_moduleTable[kFmModuleCount] = {
+// Read-only: every context works on its own copy.
+const FeatureModule kModuleTable[kFmModuleCount] = {
     {0, nullptr, FmNoBuiltInFunc, FM_DIALOG(FdPresetOnDialog), FM_DIALOG_NOTIFY(FdPresetOnNotify)},
     {0, nullptr, FmStampOnBuiltInFunc, FM_DIALOG(FdStampOnDialog), FM_DIALOG_NOTIFY(FdStampOnNotify)},
     {0, nullptr, FmCmmOnBuiltInFunc, FM_DIALOG(FdCmmOnDialog), FmCmmOnNotify},
@@ -80,7 +80,7 @@ constexpr WORD kExtItemFirst = 1491, kExtItemLast = 1506;
 
 const FeatureModule* FeatureModuleTable(FeatureModuleList* list) {
   if (list) list->count = kFmModuleCount;
-  return g_moduleTable;
+  return kModuleTable;
 }
 
 FmTableSource FmSetTableSource(FmTableSource source) { return g_tableSource.exchange(source); }
@@ -185,11 +185,6 @@ int FmBroadcastNotify(DriverContext* ctx, DWORD code, void* param) {
     if (row.onNotify && row.onNotify(ctx, code, param, row.userData)) return 1;
   }
   return 0;
-}
-
-int FmIsNotifyCodeSent(DWORD code) {
-  if (code < kFmNotifyAttached || code > kFmNotifyLast) return 0;
-  return code == 19 || code == 20 || code == 31 || code == 37 || code == 50 ? 0 : 1;
 }
 
 DWORD FmGetModuleComputedItem(DriverContext* ctx, WORD item) {
