@@ -179,14 +179,25 @@ void CtxFreeContext(DriverContext* ctx, WORD kind) {
   EnvFreeResourceDlls(ctx);
   if (ctx->modelImage || (wa && wa->evalStack)) MdlFreeEvalStack(ctx);
 
+  // What is freed before the modules detach is cleared too: their handlers still see the
+  // context when notify code 2 reaches them.
   OptFreeTable(ctx->optionTable);
+  ctx->optionTable = nullptr;
   OptFreeDialogTable(ctx->dialogTable);
+  ctx->dialogTable = nullptr;
   MdlFreeMem(ctx->profile);
+  ctx->profile = nullptr;
   MdlFreeMem(ctx->settingsImage);
+  ctx->settingsImage = nullptr;
 
   if (wa) {
-    for (SettingsImage* image : wa->undoImages) MdlFreeMem(image);
+    for (SettingsImage*& image : wa->undoImages) {
+      MdlFreeMem(image);
+      image = nullptr;
+    }
     MdlFreeMem(wa->detachedFonts);
+    wa->detachedFonts = nullptr;
+    wa->detachedFontCount = 0;
     FmDetachModules(ctx);
     for (HGDIOBJ object : wa->gdiObjects)
       if (object) CtxDeleteGdiObject(object);
