@@ -4,3 +4,4 @@
 #include "win32/base.h"
 #include "win32/memory.h"
 #include "win32/registry.h"
+#include "win32/spooler.h"
