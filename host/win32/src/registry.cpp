@@ -135,13 +135,18 @@ LONG CopyName(std::u16string_view name, LPWSTR buffer, LPDWORD cch) {
 
 bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
+// The key a handle names and the components of a subkey path below it.
+LONG ResolveSubkey(HKEY hKey, LPCWSTR lpSubKey, KeyRef& ref, std::vector<std::u16string>& sub) {
+  if (!ResolveHandle(hKey, ref)) return ERROR_INVALID_HANDLE;
+  return SplitKeyPath(WideView(lpSubKey), sub);
+}
+
 LONG OpenKey(HKEY hKey, LPCWSTR lpSubKey, REGSAM samDesired, PHKEY phkResult) {
   if (!phkResult) return ERROR_INVALID_PARAMETER;
   *phkResult = nullptr;
   KeyRef ref;
-  if (!ResolveHandle(hKey, ref)) return ERROR_INVALID_HANDLE;
   std::vector<std::u16string> sub;
-  LONG rc = SplitKeyPath(WideView(lpSubKey), sub);
+  LONG rc = ResolveSubkey(hKey, lpSubKey, ref, sub);
   if (rc != ERROR_SUCCESS) return rc;
   std::vector<std::u16string> spelled;
   rc = ReadHive(ref.hive, [&](const RegistryKey& root) {
@@ -185,9 +190,8 @@ WIN32_API LSTATUS WINAPI RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPW
   if (!phkResult || !lpSubKey) return ERROR_INVALID_PARAMETER;
   *phkResult = nullptr;
   KeyRef ref;
-  if (!ResolveHandle(hKey, ref)) return ERROR_INVALID_HANDLE;
   std::vector<std::u16string> sub;
-  LONG rc = SplitKeyPath(WideView(lpSubKey), sub);
+  LONG rc = ResolveSubkey(hKey, lpSubKey, ref, sub);
   if (rc != ERROR_SUCCESS) return rc;
   REGSAM granted = 0;
   bool rightsOk = GrantRights(ref.hive, samDesired, granted);
@@ -283,12 +287,8 @@ WIN32_API LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD
   return WithValue(hKey, name, [&](const RegistryValue& v) {
     if (lpType) *lpType = v.type;
     if (!IsStringType(v.type)) return CopyData(v.data, lpData, lpcbData);
-    std::u16string units(v.data.size() / 2, u'\0');
-    for (size_t i = 0; i < units.size(); ++i)
-      units[i] = static_cast<char16_t>(static_cast<unsigned char>(v.data[2 * i]) |
-                                       (static_cast<unsigned char>(v.data[2 * i + 1]) << 8));
     std::string ansi;
-    WideToAnsi(cp, units, ansi);
+    WideToAnsi(cp, RegUnits(v.data), ansi);
     return CopyData(ansi, lpData, lpcbData);
   });
 }
@@ -330,9 +330,8 @@ WIN32_API LSTATUS WINAPI RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
 WIN32_API LSTATUS WINAPI RegDeleteKeyW(HKEY hKey, LPCWSTR lpSubKey) {
   if (!lpSubKey) return ERROR_INVALID_PARAMETER;
   KeyRef ref;
-  if (!ResolveHandle(hKey, ref)) return ERROR_INVALID_HANDLE;
   std::vector<std::u16string> sub;
-  LONG rc = SplitKeyPath(WideView(lpSubKey), sub);
+  LONG rc = ResolveSubkey(hKey, lpSubKey, ref, sub);
   if (rc != ERROR_SUCCESS) return rc;
   std::vector<std::u16string> target = Join(ref.path, sub);
   return WriteHive(ref.hive, [&](RegistryKey& root, bool& changed) {

@@ -138,6 +138,14 @@ std::string RegNumber(DWORD value) {
   return out;
 }
 
+std::u16string RegUnits(std::string_view data) {
+  std::u16string units(data.size() / 2, u'\0');
+  for (size_t i = 0; i < units.size(); ++i)
+    units[i] = static_cast<char16_t>(static_cast<unsigned char>(data[2 * i]) |
+                                     (static_cast<unsigned char>(data[2 * i + 1]) << 8));
+  return units;
+}
+
 // ---------------------------------------------------------------------------------------------
 // The text form.
 
@@ -210,14 +218,6 @@ std::string EscapeKeyName(std::u16string_view name) {
   return out;
 }
 
-std::u16string UnitsOf(const std::string& data) {
-  std::u16string units(data.size() / 2, u'\0');
-  for (size_t i = 0; i < units.size(); ++i)
-    units[i] = static_cast<char16_t>(static_cast<unsigned char>(data[2 * i]) |
-                                     (static_cast<unsigned char>(data[2 * i + 1]) << 8));
-  return units;
-}
-
 void FormatValue(std::string& out, const RegistryValue& v) {
   out += v.name.empty() ? std::string("@") : QuoteUnits(v.name);
   out += '=';
@@ -231,7 +231,7 @@ void FormatValue(std::string& out, const RegistryValue& v) {
   out += ' ';
   const std::string& d = v.data;
   if (IsStringType(v.type) && d.size() % 2 == 0) {
-    out += QuoteUnits(UnitsOf(d));
+    out += QuoteUnits(RegUnits(d));
   } else if ((v.type == REG_DWORD && d.size() == 4) || (v.type == REG_QWORD && d.size() == 8)) {
     out += "0x";
     char buf[4];

@@ -164,18 +164,25 @@ DWORD GetData(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName, LPDWORD pTy
   });
 }
 
-DWORD SetData(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName, DWORD type, const BYTE* pData, DWORD cbData) {
+// Runs a change on a key below the printer (named by pKeyName) through a handle that may
+// administer the printer.
+DWORD ChangeKey(HANDLE hPrinter, LPCWSTR pKeyName,
+                const std::function<LONG(RegistryKey& printer, const KeyPath& sub, bool& changed)>& fn) {
   auto h = HandleOf(hPrinter);
   if (!h) return ERROR_INVALID_HANDLE;
   if (!(h->access & PRINTER_ACCESS_ADMINISTER)) return ERROR_ACCESS_DENIED;
-  if (!pData && cbData) return ERROR_INVALID_PARAMETER;
   KeyPath sub;
   LONG rc = SubkeyPath(pKeyName, sub);
   if (rc != ERROR_SUCCESS) return rc;
+  return WritePrinterKey(*h, [&](RegistryKey& printer, bool& changed) { return fn(printer, sub, changed); });
+}
+
+DWORD SetData(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName, DWORD type, const BYTE* pData, DWORD cbData) {
+  if (!pData && cbData) return ERROR_INVALID_PARAMETER;
   std::u16string_view name = WideView(pValueName);
   if (name.size() > REG_MAX_VALUE_NAME) return ERROR_INVALID_PARAMETER;
   std::string data(reinterpret_cast<const char*>(pData), pData ? cbData : 0);
-  return WritePrinterKey(*h, [&](RegistryKey& printer, bool& changed) {
+  return ChangeKey(hPrinter, pKeyName, [&](RegistryKey& printer, const KeyPath& sub, bool& changed) {
     printer.Make(sub).SetValue(name, type, std::move(data));
     changed = true;
     return LONG(ERROR_SUCCESS);
@@ -183,14 +190,8 @@ DWORD SetData(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName, DWORD type,
 }
 
 DWORD DeleteData(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName) {
-  auto h = HandleOf(hPrinter);
-  if (!h) return ERROR_INVALID_HANDLE;
-  if (!(h->access & PRINTER_ACCESS_ADMINISTER)) return ERROR_ACCESS_DENIED;
-  KeyPath sub;
-  LONG rc = SubkeyPath(pKeyName, sub);
-  if (rc != ERROR_SUCCESS) return rc;
   std::u16string_view name = WideView(pValueName);
-  return WritePrinterKey(*h, [&](RegistryKey& printer, bool& changed) {
+  return ChangeKey(hPrinter, pKeyName, [&](RegistryKey& printer, const KeyPath& sub, bool& changed) {
     RegistryKey* key = printer.Find(sub);
     if (!key || !key->RemoveValue(name)) return LONG(ERROR_FILE_NOT_FOUND);
     changed = true;
@@ -551,13 +552,7 @@ WIN32_API DWORD WINAPI DeletePrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, L
 }
 
 WIN32_API DWORD WINAPI DeletePrinterKeyW(HANDLE hPrinter, LPCWSTR pKeyName) {
-  auto h = HandleOf(hPrinter);
-  if (!h) return ERROR_INVALID_HANDLE;
-  if (!(h->access & PRINTER_ACCESS_ADMINISTER)) return ERROR_ACCESS_DENIED;
-  KeyPath sub;
-  LONG rc = SubkeyPath(pKeyName, sub);
-  if (rc != ERROR_SUCCESS) return rc;
-  return WritePrinterKey(*h, [&](RegistryKey& printer, bool& changed) {
+  return ChangeKey(hPrinter, pKeyName, [&](RegistryKey& printer, const KeyPath& sub, bool& changed) {
     KeyPath parentPath(sub.begin(), sub.end() - 1);
     RegistryKey* parent = printer.Find(parentPath);
     if (!parent || !parent->RemoveSubkey(sub.back())) return LONG(ERROR_FILE_NOT_FOUND);

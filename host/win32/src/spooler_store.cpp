@@ -25,14 +25,6 @@ KeyPath Split(std::u16string_view path) {
   return out;
 }
 
-std::u16string UnitsOf(const std::string& data, size_t units) {
-  std::u16string out(units, u'\0');
-  for (size_t i = 0; i < units; ++i)
-    out[i] = static_cast<char16_t>(static_cast<unsigned char>(data[2 * i]) |
-                                   (static_cast<unsigned char>(data[2 * i + 1]) << 8));
-  return out;
-}
-
 }  // namespace
 
 KeyPath PrintersPath() { return Split(kPrintersKey); }
@@ -60,7 +52,7 @@ std::u16string ConnectionKeyName(std::u16string_view server, std::u16string_view
 std::u16string TextValue(const RegistryKey& key, std::u16string_view name) {
   const RegistryValue* v = key.Value(name);
   if (!v || (v->type != REG_SZ && v->type != REG_EXPAND_SZ && v->type != REG_MULTI_SZ)) return {};
-  std::u16string text = UnitsOf(v->data, v->data.size() / 2);
+  std::u16string text = RegUnits(v->data);
   size_t nul = text.find(u'\0');
   if (nul != std::u16string::npos) text.resize(nul);
   return text;
@@ -78,7 +70,7 @@ std::vector<std::u16string> MultiTextValue(const RegistryKey& key, std::u16strin
   std::vector<std::u16string> out;
   const RegistryValue* v = key.Value(name);
   if (!v) return out;
-  std::u16string all = UnitsOf(v->data, v->data.size() / 2);
+  std::u16string all = RegUnits(v->data);
   size_t start = 0;
   while (start < all.size()) {
     size_t end = all.find(u'\0', start);
@@ -98,46 +90,78 @@ void SetNumber(RegistryKey& key, std::u16string_view name, DWORD value) {
   key.SetValue(name, REG_DWORD, RegNumber(value));
 }
 
+namespace {
+
+// The values of a printer's key and of a driver's key, by record field.
+template <class Record>
+struct TextField {
+  const char16_t* value;
+  std::u16string Record::*member;
+};
+template <class Record>
+struct NumberField {
+  const char16_t* value;
+  DWORD Record::*member;
+  DWORD fallback;
+};
+
+const TextField<PrinterRecord> kPrinterTexts[] = {
+    {u"Name", &PrinterRecord::name},
+    {u"Share Name", &PrinterRecord::share},
+    {u"Port", &PrinterRecord::port},
+    {u"Printer Driver", &PrinterRecord::driver},
+    {u"Description", &PrinterRecord::comment},
+    {u"Location", &PrinterRecord::location},
+    {u"Separator File", &PrinterRecord::sepFile},
+    {u"Print Processor", &PrinterRecord::printProcessor},
+    {u"Datatype", &PrinterRecord::datatype},
+    {u"Parameters", &PrinterRecord::parameters},
+};
+const NumberField<PrinterRecord> kPrinterNumbers[] = {
+    {u"Attributes", &PrinterRecord::attributes, 0},
+    {u"Priority", &PrinterRecord::priority, 1},
+    {u"Default Priority", &PrinterRecord::defaultPriority, 0},
+    {u"StartTime", &PrinterRecord::startTime, 0},
+    {u"UntilTime", &PrinterRecord::untilTime, 0},
+    {u"Status", &PrinterRecord::status, 0},
+};
+const TextField<DriverRecord> kDriverTexts[] = {
+    {u"Configuration File", &DriverRecord::configFile},
+    {u"Data File", &DriverRecord::dataFile},
+    {u"Driver", &DriverRecord::driverPath},
+    {u"Help File", &DriverRecord::helpFile},
+    {u"Monitor", &DriverRecord::monitor},
+    {u"Datatype", &DriverRecord::defaultDataType},
+    {u"Manufacturer", &DriverRecord::manufacturer},
+};
+const NumberField<DriverRecord> kDriverNumbers[] = {{u"Version", &DriverRecord::version, 3}};
+
+template <class Record, size_t T, size_t N>
+void ReadFields(const RegistryKey& key, Record& r, const TextField<Record> (&texts)[T],
+                const NumberField<Record> (&numbers)[N]) {
+  for (const auto& f : texts) r.*f.member = TextValue(key, f.value);
+  for (const auto& f : numbers) r.*f.member = NumberValue(key, f.value, f.fallback);
+}
+
+template <class Record, size_t T, size_t N>
+void WriteFields(RegistryKey& key, const Record& r, const TextField<Record> (&texts)[T],
+                 const NumberField<Record> (&numbers)[N]) {
+  for (const auto& f : texts) SetText(key, f.value, r.*f.member);
+  for (const auto& f : numbers) SetNumber(key, f.value, r.*f.member);
+}
+
+}  // namespace
+
 PrinterRecord ReadPrinter(const RegistryKey& key) {
   PrinterRecord r;
-  r.name = TextValue(key, u"Name");
+  ReadFields(key, r, kPrinterTexts, kPrinterNumbers);
   if (r.name.empty()) r.name = key.name;
-  r.share = TextValue(key, u"Share Name");
-  r.port = TextValue(key, u"Port");
-  r.driver = TextValue(key, u"Printer Driver");
-  r.comment = TextValue(key, u"Description");
-  r.location = TextValue(key, u"Location");
-  r.sepFile = TextValue(key, u"Separator File");
-  r.printProcessor = TextValue(key, u"Print Processor");
-  r.datatype = TextValue(key, u"Datatype");
-  r.parameters = TextValue(key, u"Parameters");
-  r.attributes = NumberValue(key, u"Attributes");
-  r.priority = NumberValue(key, u"Priority", 1);
-  r.defaultPriority = NumberValue(key, u"Default Priority");
-  r.startTime = NumberValue(key, u"StartTime");
-  r.untilTime = NumberValue(key, u"UntilTime");
-  r.status = NumberValue(key, u"Status");
   if (const RegistryValue* dm = key.Value(u"Default DevMode")) r.devMode = dm->data;
   return r;
 }
 
 void WritePrinter(RegistryKey& key, const PrinterRecord& r) {
-  SetText(key, u"Name", r.name);
-  SetText(key, u"Share Name", r.share);
-  SetText(key, u"Port", r.port);
-  SetText(key, u"Printer Driver", r.driver);
-  SetText(key, u"Description", r.comment);
-  SetText(key, u"Location", r.location);
-  SetText(key, u"Separator File", r.sepFile);
-  SetText(key, u"Print Processor", r.printProcessor);
-  SetText(key, u"Datatype", r.datatype);
-  SetText(key, u"Parameters", r.parameters);
-  SetNumber(key, u"Attributes", r.attributes);
-  SetNumber(key, u"Priority", r.priority);
-  SetNumber(key, u"Default Priority", r.defaultPriority);
-  SetNumber(key, u"StartTime", r.startTime);
-  SetNumber(key, u"UntilTime", r.untilTime);
-  SetNumber(key, u"Status", r.status);
+  WriteFields(key, r, kPrinterTexts, kPrinterNumbers);
   if (r.devMode.empty()) {
     key.RemoveValue(u"Default DevMode");
   } else {
@@ -149,28 +173,14 @@ void WritePrinter(RegistryKey& key, const PrinterRecord& r) {
 DriverRecord ReadDriver(const RegistryKey& key) {
   DriverRecord d;
   d.name = key.name;
-  d.driverPath = TextValue(key, u"Driver");
-  d.dataFile = TextValue(key, u"Data File");
-  d.configFile = TextValue(key, u"Configuration File");
-  d.helpFile = TextValue(key, u"Help File");
-  d.monitor = TextValue(key, u"Monitor");
-  d.defaultDataType = TextValue(key, u"Datatype");
-  d.manufacturer = TextValue(key, u"Manufacturer");
+  ReadFields(key, d, kDriverTexts, kDriverNumbers);
   d.dependentFiles = MultiTextValue(key, u"Dependent Files");
-  d.version = NumberValue(key, u"Version", 3);
   return d;
 }
 
 void WriteDriver(RegistryKey& key, const DriverRecord& d) {
-  SetText(key, u"Configuration File", d.configFile);
-  SetText(key, u"Data File", d.dataFile);
-  SetText(key, u"Driver", d.driverPath);
-  SetText(key, u"Help File", d.helpFile);
-  SetText(key, u"Monitor", d.monitor);
-  SetText(key, u"Datatype", d.defaultDataType);
-  SetText(key, u"Manufacturer", d.manufacturer);
+  WriteFields(key, d, kDriverTexts, kDriverNumbers);
   key.SetValue(u"Dependent Files", REG_MULTI_SZ, RegMultiText(d.dependentFiles));
-  SetNumber(key, u"Version", d.version);
 }
 
 void WriteDsSpooler(RegistryKey& printerKey, const PrinterRecord& r, std::u16string_view serverName,

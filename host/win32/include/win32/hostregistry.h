@@ -86,6 +86,8 @@ bool ParseHive(std::string_view text, RegistryKey& root, std::string* error = nu
 std::string RegText(std::u16string_view text, bool terminated = true);
 std::string RegMultiText(const std::vector<std::u16string>& texts);
 std::string RegNumber(DWORD value);
+// The UTF-16LE units of value data (an odd last byte is left out).
+std::u16string RegUnits(std::string_view data);
 
 enum class Hive {
   LocalMachine,  // HKEY_LOCAL_MACHINE
