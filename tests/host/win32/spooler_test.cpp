@@ -363,6 +363,44 @@ TEST_F(SpoolerTest, SetPrinterKeepsTheDefaultDeviceModeAsBytes) {
   ClosePrinter(admin);
 }
 
+TEST_F(SpoolerTest, RenamingKeepsThePrinterData) {
+  HANDLE admin = OpenTestPrinter(PRINTER_ALL_ACCESS);
+  std::u16string value = u"BatchInstallDone";
+  DWORD one = 1;
+  ASSERT_EQ(SetPrinterDataW(admin, value.data(), REG_DWORD, reinterpret_cast<BYTE*>(&one), 4), DWORD(ERROR_SUCCESS));
+  auto buf = TwoCalls([&](BYTE* b, DWORD n, DWORD* need) { return GetPrinterW(admin, 2, b, n, need); });
+  auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buf.data());
+  std::u16string renamed = u"Front Desk", other = u"Front,Desk";
+  info->pPrinterName = other.data();
+  EXPECT_FALSE(SetPrinterW(admin, 2, buf.data(), 0));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PRINTER_NAME));
+  info->pPrinterName = renamed.data();
+  ASSERT_TRUE(SetPrinterW(admin, 2, buf.data(), 0)) << GetLastError();
+  EXPECT_EQ(ListPrinters(), (std::vector<std::u16string>{renamed}));
+  DWORD value2 = 0, needed = 0;
+  EXPECT_EQ(GetPrinterDataW(admin, value.data(), nullptr, reinterpret_cast<BYTE*>(&value2), 4, &needed),
+            DWORD(ERROR_SUCCESS));
+  EXPECT_EQ(value2, 1u);
+  WCHAR text[64];
+  ASSERT_EQ(GetPrinterDataExW(admin, u"DsSpooler", u"printerName", nullptr, reinterpret_cast<BYTE*>(text), 128,
+                              &needed),
+            DWORD(ERROR_SUCCESS));
+  EXPECT_EQ(S(text), renamed);
+  std::u16string old = kPrinterName;
+  HANDLE h = nullptr;
+  EXPECT_FALSE(OpenPrinterW(old.data(), &h, nullptr));
+  ASSERT_TRUE(OpenPrinterW(renamed.data(), &h, nullptr));
+  ClosePrinter(h);
+  // Pausing and resuming through the commands of level 0.
+  ASSERT_TRUE(SetPrinterW(admin, 0, nullptr, PRINTER_CONTROL_PAUSE));
+  auto paused = TwoCalls([&](BYTE* b, DWORD n, DWORD* need) { return GetPrinterW(admin, 2, b, n, need); });
+  EXPECT_EQ(reinterpret_cast<PRINTER_INFO_2W*>(paused.data())->Status, DWORD(PRINTER_STATUS_PAUSED));
+  ASSERT_TRUE(SetPrinterW(admin, 0, nullptr, PRINTER_CONTROL_RESUME));
+  EXPECT_FALSE(SetPrinterW(admin, 0, nullptr, 99));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PRINTER_COMMAND));
+  ClosePrinter(admin);
+}
+
 TEST_F(SpoolerTest, ClientConnections) {
   PrinterSetup remote;
   remote.name = u"P1";
@@ -468,6 +506,10 @@ TEST_F(SpoolerTest, LocalPrintersDefaultPrinterAndDeletion) {
   EXPECT_EQ(S(p2[0].pPrinterName), u"Annex");
   EXPECT_TRUE(p2[0].Attributes & PRINTER_ATTRIBUTE_SHARED);
   EXPECT_EQ(S(p2[1].pPrinterName), kPrinterName);
+  EXPECT_FALSE(EnumPrintersW(PRINTER_ENUM_DEFAULT, nullptr, 4, nullptr, 0, &needed, &count));
+  ASSERT_TRUE(EnumPrintersW(PRINTER_ENUM_DEFAULT, nullptr, 4, buf.data(), needed, &needed, &count));
+  ASSERT_EQ(count, 1u);
+  EXPECT_EQ(S(reinterpret_cast<PRINTER_INFO_4W*>(buf.data())->pPrinterName), kPrinterName);
 
   // The first printer became the default.
   DWORD cch = 0;
