@@ -418,10 +418,10 @@ TEST_F(SpoolerTest, ClientConnections) {
     const char16_t* printer;
   } cases[] = {
       {u"\\\\printsrv01\\P1", u"\\\\printsrv01", u"\\\\printsrv01\\P1"},
-      {u"\\\\PRINTSRV01\\p1", u"\\\\PRINTSRV01", u"\\\\PRINTSRV01\\P1"},
+      {u"\\\\PRINTSRV01\\p1", u"\\\\printsrv01", u"\\\\printsrv01\\P1"},
       {u"\\\\CSR|printsrv02\\P2", u"\\\\printsrv02", u"\\\\CSR|printsrv02\\P2"},
       {u"\\\\printsrv02\\P2", u"\\\\printsrv02", u"\\\\printsrv02\\P2"},
-      {u"\\\\zolthost\\ZOLT Office 7000", u"\\\\zolthost", u"\\\\zolthost\\ZOLT Office 7000"},
+      {u"\\\\zolthost\\ZOLT Office 7000", u"\\\\ZOLTHOST", u"\\\\ZOLTHOST\\ZOLT Office 7000"},
   };
   for (const auto& c : cases) {
     std::u16string name = c.open;
