@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -184,6 +187,32 @@ TEST_F(SpoolerTest, PrinterDataKeepTypesAndBytes) {
   EXPECT_EQ(GetPrinterDataW(user, image.data(), &type, wide, 8, &needed), DWORD(ERROR_FILE_NOT_FOUND));
   ClosePrinter(user);
   ClosePrinter(admin);
+}
+
+TEST_F(SpoolerTest, PrinterDataSetByAnotherProcessIsSeenThroughAnOpenHandle) {
+  HANDLE user = OpenTestPrinter(PRINTER_ACCESS_USE);
+  std::u16string name = u"PresetRefresh";
+  DWORD value = 0, needed = 0;
+  ASSERT_EQ(GetPrinterDataW(user, name.data(), nullptr, reinterpret_cast<BYTE*>(&value), 4, &needed),
+            DWORD(ERROR_FILE_NOT_FOUND));
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    std::u16string printer = kPrinterName;
+    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    HANDLE h = nullptr;
+    DWORD one = 1;
+    bool ok = OpenPrinterW(printer.data(), &h, &defaults) &&
+              SetPrinterDataW(h, name.data(), REG_DWORD, reinterpret_cast<BYTE*>(&one), 4) == ERROR_SUCCESS &&
+              ClosePrinter(h);
+    ::_exit(ok ? 0 : 1);
+  }
+  int status = -1;
+  ::waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(GetPrinterDataW(user, name.data(), nullptr, reinterpret_cast<BYTE*>(&value), 4, &needed),
+            DWORD(ERROR_SUCCESS));
+  EXPECT_EQ(value, 1u);
+  ClosePrinter(user);
 }
 
 TEST_F(SpoolerTest, UseHandlesReadButDoNotChange) {
