@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <new>
 
 #include "win32/hostregistry.h"
 #include "win32/hosttext.h"
@@ -23,15 +24,26 @@ namespace zolt::host {
 // ---------------------------------------------------------------------------------------------
 // The key tree.
 
+namespace {
+
+char16_t FoldUnit(char16_t ch) {
+  if (ch < 0x80) return (ch >= u'a' && ch <= u'z') ? char16_t(ch - 32) : ch;
+  if (ch >= 0xD800 && ch <= 0xDFFF) return ch;
+  return static_cast<char16_t>(u_toupper(ch));
+}
+
+bool FoldedEqual(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i] && FoldUnit(a[i]) != FoldUnit(b[i])) return false;
+  return true;
+}
+
+}  // namespace
+
 std::u16string FoldName(std::u16string_view name) {
   std::u16string out(name);
-  for (auto& ch : out) {
-    if (ch < 0x80) {
-      if (ch >= u'a' && ch <= u'z') ch = char16_t(ch - 32);
-    } else if (ch < 0xD800 || ch > 0xDFFF) {
-      ch = static_cast<char16_t>(u_toupper(ch));
-    }
-  }
+  for (auto& ch : out) ch = FoldUnit(ch);
   return out;
 }
 
@@ -70,9 +82,8 @@ RegistryKey& RegistryKey::Make(const std::vector<std::u16string>& path, bool* cr
 }
 
 const RegistryValue* RegistryKey::Value(std::u16string_view name) const {
-  std::u16string folded = FoldName(name);
   for (const auto& v : values)
-    if (v.name.size() == name.size() && FoldName(v.name) == folded) return &v;
+    if (FoldedEqual(v.name, name)) return &v;
   return nullptr;
 }
 
@@ -659,7 +670,9 @@ fs::path HiveFile(Hive hive) {
   return dir / ("user." + LowerAscii(Machine::Facts().userName) + ".hive");
 }
 
-LONG ReadHive(Hive hive, const std::function<LONG(const RegistryKey& root)>& fn) {
+namespace {
+
+LONG ReadHiveUnguarded(Hive hive, const std::function<LONG(const RegistryKey& root)>& fn) {
   fs::path file = HiveFile(hive);
   Store& s = TheStore();
   std::lock_guard guard(s.lock);
@@ -669,7 +682,7 @@ LONG ReadHive(Hive hive, const std::function<LONG(const RegistryKey& root)>& fn)
   return fn(cache.root);
 }
 
-LONG WriteHive(Hive hive, const std::function<LONG(RegistryKey& root, bool& changed)>& fn) {
+LONG WriteHiveUnguarded(Hive hive, const std::function<LONG(RegistryKey& root, bool& changed)>& fn) {
   fs::path file = HiveFile(hive);
   std::error_code ec;
   fs::create_directories(file.parent_path(), ec);
@@ -701,6 +714,26 @@ LONG WriteHive(Hive hive, const std::function<LONG(RegistryKey& root, bool& chan
     cache.loaded = false;
   }
   return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+// No exception leaves a platform call: running out of memory (a huge hive, a huge value) is
+// reported as the platform reports it.
+LONG ReadHive(Hive hive, const std::function<LONG(const RegistryKey& root)>& fn) {
+  try {
+    return ReadHiveUnguarded(hive, fn);
+  } catch (const std::bad_alloc&) {
+    return ERROR_OUTOFMEMORY;
+  }
+}
+
+LONG WriteHive(Hive hive, const std::function<LONG(RegistryKey& root, bool& changed)>& fn) {
+  try {
+    return WriteHiveUnguarded(hive, fn);
+  } catch (const std::bad_alloc&) {
+    return ERROR_OUTOFMEMORY;
+  }
 }
 
 }  // namespace zolt::host
