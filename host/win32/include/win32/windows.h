@@ -9,6 +9,8 @@
 #include "win32/memory.h"
 #include "win32/module.h"
 #include "win32/path.h"
+#include "win32/registry.h"
 #include "win32/resource.h"
+#include "win32/spooler.h"
 #include "win32/strings.h"
 #include "win32/time.h"
