@@ -177,15 +177,16 @@ class Lexer {
     std::string slashed = name;
     std::replace(slashed.begin(), slashed.end(), '\\', '/');
     fs::path rel(slashed);
+    // Only regular files: a device or a pipe would never end.
     std::error_code ec;
-    if (rel.is_absolute()) return fs::exists(rel, ec) ? std::optional<fs::path>(rel) : std::nullopt;
+    if (rel.is_absolute()) return fs::is_regular_file(rel, ec) ? std::optional<fs::path>(rel) : std::nullopt;
     if (quoted && !CurrentFile().empty()) {
       fs::path cand = CurrentFile().parent_path() / rel;
-      if (fs::exists(cand, ec)) return cand;
+      if (fs::is_regular_file(cand, ec)) return cand;
     }
     for (const auto& dir : options_.includeDirs) {
       fs::path cand = dir / rel;
-      if (fs::exists(cand, ec)) return cand;
+      if (fs::is_regular_file(cand, ec)) return cand;
     }
     return std::nullopt;
   }
@@ -258,6 +259,7 @@ class Lexer {
       } else {
         out.push_back(std::move(t));
       }
+      if (out.size() > 100000) FailHere("the expansion of " + name + " is too long");
     }
     expanding_.pop_back();
     for (auto it = out.rbegin(); it != out.rend(); ++it) expansion_.push_front(std::move(*it));
