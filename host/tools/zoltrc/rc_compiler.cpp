@@ -458,7 +458,7 @@ class Lexer {
     }
     if (c == '!') return ++p, !CondPrimary(s, p, depth + 1);
     if (c == '~') return ++p, ~CondPrimary(s, p, depth + 1);
-    if (c == '-') return ++p, -CondPrimary(s, p, depth + 1);
+    if (c == '-') return ++p, Wrap(0, CondPrimary(s, p, depth + 1), '-');
     if (std::isdigit(static_cast<unsigned char>(c))) {
       char* end = nullptr;
       long long v = std::strtoll(s.c_str() + p, &end, 0);
@@ -523,17 +523,25 @@ class Lexer {
       else if (op == ">=") v = v >= r;
       else if (op == "<") v = v < r;
       else if (op == ">") v = v > r;
-      else if (op == "+") v += r;
-      else if (op == "-") v -= r;
-      else if (op == "*") v *= r;
+      else if (op == "+" || op == "-" || op == "*") v = Wrap(v, r, op[0]);
       else if (op == "/" || op == "%") {
         if (r == 0) FailHere("division by zero in #if");
-        v = op == "/" ? v / r : v % r;
+        if (r == -1)
+          v = op == "/" ? Wrap(0, v, '-') : 0;  // the one quotient that overflows
+        else
+          v = op == "/" ? v / r : v % r;
       }
     }
   }
 
   long long CondOr(const std::string& s, size_t& p, int depth) { return CondBinary(s, p, 0, depth); }
+
+  // Arithmetic of #if wraps around as the machine's does instead of overflowing.
+  static long long Wrap(long long a, long long b, char op) {
+    const auto x = static_cast<unsigned long long>(a), y = static_cast<unsigned long long>(b);
+    const unsigned long long r = op == '+' ? x + y : op == '-' ? x - y : x * y;
+    return static_cast<long long>(r);
+  }
 
   // One token from the text of f (f is at a non-blank character).
   Token Raw(SourceFile& f) {

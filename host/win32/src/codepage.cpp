@@ -421,7 +421,7 @@ WIN32_API NTSTATUS WINAPI RtlMultiByteToUnicodeN(PWCH UnicodeString, ULONG MaxBy
   std::u16string wide;
   if (MultiByteString && BytesInMultiByteString)
     Decode(GetACP(), std::string_view(MultiByteString, BytesInMultiByteString), false, wide);
-  size_t units = std::min<size_t>(wide.size(), MaxBytesInUnicodeString / sizeof(WCHAR));
+  size_t units = UnicodeString ? std::min<size_t>(wide.size(), MaxBytesInUnicodeString / sizeof(WCHAR)) : 0;
   if (units) std::memcpy(UnicodeString, wide.data(), units * sizeof(WCHAR));
   if (BytesInUnicodeString) *BytesInUnicodeString = static_cast<ULONG>(units * sizeof(WCHAR));
   return STATUS_SUCCESS;
@@ -435,7 +435,7 @@ WIN32_API NTSTATUS WINAPI RtlUnicodeToMultiByteN(PCHAR MultiByteString, ULONG Ma
   if (UnicodeString && BytesInUnicodeString >= sizeof(WCHAR))
     Encode(cp, std::u16string_view(UnicodeString, BytesInUnicodeString / sizeof(WCHAR)), EncodeOptions{}, bytes,
            nullptr);
-  size_t count = CharacterBoundary(cp, bytes, MaxBytesInMultiByteString);
+  size_t count = MultiByteString ? CharacterBoundary(cp, bytes, MaxBytesInMultiByteString) : 0;
   if (count) std::memcpy(MultiByteString, bytes.data(), count);
   if (BytesInMultiByteString) *BytesInMultiByteString = static_cast<ULONG>(count);
   return STATUS_SUCCESS;
