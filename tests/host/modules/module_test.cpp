@@ -197,6 +197,20 @@ TEST_F(ModuleTest, EachModuleKeepsItsOwnState) {
   EXPECT_EQ(nextTwo(), 1);
   EXPECT_TRUE(FreeLibrary(one));
   EXPECT_TRUE(FreeLibrary(two));
+  // Two copies of one build (the same shared-object name inside) are still two modules.
+  Install("TestModA.dll", u"C:\\Three\\Copy.dll");
+  Install("TestModA.dll", u"C:\\Four\\Copy.dll");
+  HMODULE three = LoadLibraryW(u"C:\\Three\\Copy.dll");
+  HMODULE four = LoadLibraryW(u"C:\\Four\\Copy.dll");
+  ASSERT_NE(three, nullptr);
+  ASSERT_NE(four, nullptr);
+  EXPECT_NE(three, four);
+  EXPECT_EQ(Proc<TagFn>(three, "TestModNext")(), 1);
+  EXPECT_EQ(Proc<TagFn>(three, "TestModNext")(), 2);
+  EXPECT_EQ(Proc<TagFn>(four, "TestModNext")(), 1);
+  EXPECT_EQ(FileName(four), u"C:\\Four\\Copy.dll");
+  EXPECT_TRUE(FreeLibrary(three));
+  EXPECT_TRUE(FreeLibrary(four));
 }
 
 TEST_F(ModuleTest, AReplacedFileLoadsItsNewContent) {
