@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "machine_fixture.h"
 #include "win32/hosttext.h"
@@ -177,6 +179,29 @@ TEST_F(ModuleTest, DllMainReasonsFollowTheReferenceCount) {
   EXPECT_TRUE(FreeLibrary(h2));
   EXPECT_EQ(Events(1), "10");
   EXPECT_EQ(GetModuleHandleW(u"TestModA.dll"), nullptr);
+}
+
+TEST_F(ModuleTest, ThreadsShareOneLoadAndOneCount) {
+  Install("TestModA.dll", u"C:\\Windows\\System32\\TestModA.dll");
+  HMODULE keep = LoadLibraryW(u"TestModA.dll");
+  ASSERT_NE(keep, nullptr);
+  std::vector<std::thread> threads;
+  std::vector<HMODULE> seen(8);
+  for (size_t t = 0; t < seen.size(); ++t) {
+    threads.emplace_back([&seen, t] {
+      for (int i = 0; i < 50; ++i) {
+        HMODULE h = LoadLibraryW(u"testmoda.dll");
+        if (h != seen[t] && seen[t]) seen[t] = nullptr;
+        if (i == 0) seen[t] = h;
+        FreeLibrary(h);
+      }
+    });
+  }
+  for (auto& t : threads) t.join();
+  for (HMODULE h : seen) EXPECT_EQ(h, keep);
+  EXPECT_EQ(Events(1), "1");  // attached once, never detached while one reference stayed
+  EXPECT_TRUE(FreeLibrary(keep));
+  EXPECT_EQ(Events(1), "10");
 }
 
 TEST_F(ModuleTest, EachModuleKeepsItsOwnState) {
