@@ -11,6 +11,7 @@
 #include "win32/path.h"
 #include "win32/registry.h"
 #include "win32/resource.h"
+#include "win32/shell.h"
 #include "win32/spooler.h"
 #include "win32/strings.h"
 #include "win32/time.h"
