@@ -123,6 +123,14 @@ struct ContextWorkArea {
   OptBufferHandles bufferHandles;         // blocks that options of the settings images refer to
 };
 
+// The text widths that the code filling them relies on.
+static_assert(sizeof(ContextWorkArea::settingsIniPath) == kCtxPathChars * sizeof(WCHAR));
+static_assert(sizeof(ContextWorkArea::qualifiedPrinterName) == kCtxPathChars * sizeof(WCHAR));
+static_assert(sizeof(ContextWorkArea::languageCode) == kCtxShortNameChars * sizeof(WCHAR));
+static_assert(sizeof(ContextWorkArea::driverName) == kCtxShortNameChars * sizeof(WCHAR));
+static_assert(sizeof(ContextWorkArea::modelName) == kCtxModelNameChars * sizeof(WCHAR));
+static_assert(sizeof(ContextWorkArea::scratchText) == kCtxScratchChars * sizeof(WCHAR));
+
 // A model this driver supports (printer-driver name as the spooler reports it).
 struct SupportedModel {
   const WCHAR* modelName;

@@ -24,6 +24,16 @@ size_t MultiLength(const WCHAR* s) {
   return n + 1;
 }
 
+// Offsets of dmSize and dmDriverExtra in the public device mode.
+constexpr size_t kDmSizeOffset = 68;
+constexpr size_t kDmDriverExtraOffset = 70;
+
+WORD DevModeWord(const void* devMode, size_t offset) {
+  WORD value;
+  std::memcpy(&value, static_cast<const BYTE*>(devMode) + offset, sizeof value);
+  return value;
+}
+
 constexpr size_t Align8(size_t n) { return (n + 7) & ~size_t{7}; }
 
 // One block: the record, then the device-mode area (devModeBytes, may be 0), then the strings.
@@ -89,10 +99,11 @@ PRINTER_INFO_2W* CtxCopyPrinterInfo2(const PRINTER_INFO_2W* source) {
   result->pSecurityDescriptor = nullptr;
   if (source->pDevMode) {
     // The full device-mode size of the driver, filled only as far as the caller's record goes.
-    const size_t declared = size_t{source->pDevMode->dmSize} + source->pDevMode->dmDriverExtra;
+    const size_t declared = size_t{DevModeWord(source->pDevMode, kDmSizeOffset)} +
+                            DevModeWord(source->pDevMode, kDmDriverExtraOffset);
     const size_t bytes = declared < kFullDevModeSize ? declared : kFullDevModeSize;
     std::memcpy(devMode, source->pDevMode, bytes);
-    result->pDevMode = reinterpret_cast<DEVMODEW*>(devMode);
+    result->pDevMode = reinterpret_cast<LPDEVMODEW>(devMode);
   }
   return result;
 }

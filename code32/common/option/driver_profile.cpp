@@ -17,7 +17,7 @@ const SupportedModelList kSupportedModelList = {sizeof kSupportedModels / sizeof
                                                 kSupportedModels};
 
 const DriverProfile kDriverProfile = {
-    0x401,                   // spec version
+    0x401,                   // dmSpecVersion
     0x400,                   // driver version
     u"QVF9D170.ini",         // settings file
     u"QVF9C123.DLL",         // user-mode module

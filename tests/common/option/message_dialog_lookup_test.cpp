@@ -142,3 +142,24 @@ TEST_F(DialogLookup, FindsControlsInOneDialogOrInTableOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SymbolLookup, FindsTheButtonSymbolsByIndexAndName) {
+  const char* buttons[] = {"IDOKBUTTON",     "IDCANCELBUTTON", "IDABORTBUTTON", "IDRETRYBUTTON", "IDIGNOREBUTTON",
+                           "IDYESBUTTON",    "IDNOBUTTON",     "IDCLOSEBUTTON", "IDHELPBUTTON"};
+  for (uint16_t i = 1; i <= 9; ++i) {
+    const NameEntry* byIndex = OptFindSymbol(i);
+    ASSERT_NE(byIndex, nullptr) << i;
+    EXPECT_STREQ(byIndex->name, buttons[i - 1]);
+    EXPECT_EQ(byIndex->optionId, 0);
+    EXPECT_EQ(OptFindSymbolByName(buttons[i - 1]), byIndex);
+  }
+  EXPECT_EQ(OptFindSymbol(0), nullptr);
+  EXPECT_EQ(OptFindSymbolByName("idokbutton"), nullptr);
+  EXPECT_EQ(OptFindSymbolByName(nullptr), nullptr);
+  EXPECT_EQ(OptFindValueSymbolByName(nullptr), nullptr);
+  EXPECT_EQ(OptFindValueSymbol(0, 0xFFFF), nullptr);
+}
+
+}  // namespace
