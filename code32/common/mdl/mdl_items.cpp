@@ -75,15 +75,15 @@ T* ValueRecord(CompileContext* ctx, ModelItem* item, uint16_t tag) {
   return MdlAt<T>(ctx, item->values);
 }
 
-// Appends a value of the item's kind; a value ID already in the list is dropped. 0 when the
-// value was not added.
+// Appends a value of the item's kind; a value ID already in the list is dropped. 1 added, 0
+// dropped (or no memory), -1 when the item's values have another shape.
 int AddValue(CompileContext* ctx, uint32_t itemLink, uint16_t valueId, uint32_t text) {
   ModelItem* item = Item(ctx, itemLink);
   uint16_t kind = ModelItemKind(item->typeWord);
   uint32_t size = MdlValueRecordSize(item->typeWord);
   uint32_t last = 0;
   for (uint32_t link = item->values; link;) {
-    if (MdlRecordTag(ctx, link) != kTagListValue || MdlRecordSize(ctx, link) != size) return 0;
+    if (MdlRecordTag(ctx, link) != kTagListValue || MdlRecordSize(ctx, link) != size) return -1;
     auto* v = MdlAt<ModelListValue>(ctx, link);
     if (v->valueId == valueId) return 0;
     last = link;
@@ -239,7 +239,11 @@ int MdlOnOpenUi(int, CompileContext* ctx, ModelStatement* st) {
       CloseBlock(ctx);
       return 0;
     }
-    if (uint32_t* slot = ModelItemSlot(&ctx->header, item->settingId)) *slot = link;
+    // The slot names the first plain item of the setting, else its first Identity item.
+    if (uint32_t* slot = ModelItemSlot(&ctx->header, item->settingId)) {
+      const ModelItem* holder = Item(ctx, *slot);
+      if (!holder || (holder->variant != 0 && item->variant == 0)) *slot = link;
+    }
   }
   ctx->openNameIndex = item->nameIndex;
   ctx->openVariant = item->variant;
@@ -335,7 +339,8 @@ int IdList(CompileContext* ctx, uint32_t itemLink, TextBuffer* b) {
       value = MdlFindValue(name.c_str());
       if (!value) return MdlIgnore(ctx, name.empty() ? "stray byte" : "unknown value name");
     }
-    AddValue(ctx, itemLink, static_cast<uint16_t>(value->value), text);
+    if (AddValue(ctx, itemLink, static_cast<uint16_t>(value->value), text) < 0)
+      return MdlIgnore(ctx, "item values of another shape");
   }
   return 1;
 }
@@ -354,8 +359,9 @@ int MdlOnOptionLine(CompileContext* ctx, ModelStatement* st) {
     if (!value) return MdlIgnore(ctx, "unknown value name");
     b->length = 0;
     uint32_t text = b->size ? MdlScanQuotedText(ctx, b, nullptr, nullptr) : 0;
-    if (!AddValue(ctx, itemLink, static_cast<uint16_t>(value->value), text))
-      return MdlIgnore(ctx, "value not added");
+    int added = AddValue(ctx, itemLink, static_cast<uint16_t>(value->value), text);
+    if (added < 0) return MdlIgnore(ctx, "item values of another shape");
+    if (added == 0) return MdlIgnore(ctx, "value already in the list");
     return 1;
   }
   if (ModelItemKind(item->typeWord) == kItemBoolean) {
