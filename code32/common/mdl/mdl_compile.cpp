@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string_view>
+#include <unordered_map>
 
 #include "mdl_compile.h"
 #include "option_table.h"
@@ -146,9 +148,45 @@ int MdlIgnore(CompileContext* ctx, const char* reason) {
 // ---------------------------------------------------------------------------------------------
 // Symbol lookups.
 
+// The shared tables are constant, so the compiler looks their names up through an index built
+// once (first row of a name wins, value table 1 before table 2, as the linear lookups answer).
+
 namespace {
-const MdlSymbolLookups kSharedLookups = {OptFindSymbolByName, OptFindValueSymbolByName};
+
+struct SharedIndex {
+  std::unordered_map<std::string_view, const NameEntry*> names;
+  std::unordered_map<std::string_view, const ValueNameEntry*> values;
+  SharedIndex() {
+    for (int i = 0; i < kNameTable.count; ++i)
+      if (kNameTable.rows[i].name) names.emplace(kNameTable.rows[i].name, &kNameTable.rows[i]);
+    for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2})
+      for (int i = 0; i < t->count; ++i)
+        if (t->rows[i].name) values.emplace(t->rows[i].name, &t->rows[i]);
+  }
+};
+
+const SharedIndex& Shared() {
+  static const SharedIndex index;
+  return index;
+}
+
+const NameEntry* SharedSymbol(const char* name) {
+  if (!name) return nullptr;
+  const auto& m = Shared().names;
+  auto it = m.find(name);
+  return it == m.end() ? nullptr : it->second;
+}
+
+const ValueNameEntry* SharedValue(const char* name) {
+  if (!name) return nullptr;
+  const auto& m = Shared().values;
+  auto it = m.find(name);
+  return it == m.end() ? nullptr : it->second;
+}
+
+const MdlSymbolLookups kSharedLookups = {SharedSymbol, SharedValue};
 const MdlSymbolLookups* gLookups = &kSharedLookups;
+
 }  // namespace
 
 void MdlSetSymbolLookups(const MdlSymbolLookups* lookups) { gLookups = lookups ? lookups : &kSharedLookups; }

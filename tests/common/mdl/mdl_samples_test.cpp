@@ -129,3 +129,19 @@ TEST(MdlSamples, CompileWithTheSharedSymbolTables) {
 }
 
 }  // namespace
+
+namespace {
+
+// The compiler's index over the shared tables answers as the option model's own lookups.
+TEST(MdlSharedLookups, AgreeWithTheOptionModel) {
+  for (int i = 0; i < kNameTable.count; ++i)
+    EXPECT_EQ(MdlFindSymbol(kNameTable.rows[i].name), OptFindSymbolByName(kNameTable.rows[i].name)) << i;
+  for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2})
+    for (int i = 0; i < t->count; ++i)
+      ASSERT_EQ(MdlFindValue(t->rows[i].name), OptFindValueSymbolByName(t->rows[i].name)) << t->rows[i].name;
+  EXPECT_NE(MdlFindSymbol("IDOKBUTTON"), nullptr);
+  EXPECT_EQ(MdlFindSymbol("ZPD_NoSuchSymbol"), nullptr);
+  EXPECT_EQ(MdlFindValue("NO_SUCH_VALUE"), nullptr);
+}
+
+}  // namespace
