@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "mdl_compile.h"
@@ -15,8 +16,8 @@
 
 namespace {
 
-std::unordered_map<std::string, NameEntry> gNames;
-std::unordered_map<std::string, ValueNameEntry> gValues;
+std::unordered_map<std::string_view, NameEntry> gNames;
+std::unordered_map<std::string_view, ValueNameEntry> gValues;
 std::deque<std::string> gStrings;
 
 const NameEntry* FindName(const char* name) {
@@ -25,7 +26,7 @@ const NameEntry* FindName(const char* name) {
   if (std::strncmp(name, "ZPD_", 4) != 0) return nullptr;
   uint16_t n = static_cast<uint16_t>(gNames.size() + 1);
   const char* kept = gStrings.emplace_back(name).c_str();
-  return &gNames.emplace(name, NameEntry{static_cast<uint16_t>(n % 700 + 1), n, kept}).first->second;
+  return &gNames.emplace(kept, NameEntry{static_cast<uint16_t>(n % 700 + 1), n, kept}).first->second;
 }
 
 const ValueNameEntry* FindValue(const char* name) {
@@ -33,7 +34,7 @@ const ValueNameEntry* FindValue(const char* name) {
   if (it != gValues.end()) return &it->second;
   if (!std::strchr(name, '_')) return nullptr;
   const char* kept = gStrings.emplace_back(name).c_str();
-  return &gValues.emplace(name, ValueNameEntry{0, 0, static_cast<uint32_t>(gValues.size() + 1), 1, kept, 0})
+  return &gValues.emplace(kept, ValueNameEntry{0, 0, static_cast<uint32_t>(gValues.size() + 1), 1, kept, 0})
               .first->second;
 }
 

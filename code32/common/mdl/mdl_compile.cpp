@@ -59,8 +59,11 @@ uint32_t MdlAlloc(CompileContext* ctx, uint32_t size, uint16_t tag, uint16_t kin
     if (!chunk) return 0;
     offset = 0;
   } else {
-    if (!a.current || a.used + need > kChunkSize) {
-      uint32_t fresh = NewChunk(a, kChunkSize);
+    if (!a.current || a.used + need > a.chunkSizes[a.current - 1]) {
+      // Chunks grow from 16 KB to their full size, so that a small description stays small.
+      uint32_t size = a.current ? a.chunkSizes[a.current - 1] : kChunkSize / 16;
+      if (a.current && size < kChunkSize) size *= 2;
+      uint32_t fresh = NewChunk(a, size);
       if (!fresh) return 0;
       a.current = fresh;
       a.used = 0;
@@ -74,15 +77,6 @@ uint32_t MdlAlloc(CompileContext* ctx, uint32_t size, uint16_t tag, uint16_t kin
   h->tag = tag;
   h->kind = kind;
   return (chunk << kOffsetBits) | (offset + kRecordHeader);
-}
-
-void* MdlResolve(const CompileContext* ctx, uint32_t link) {
-  if (!link || !ctx) return nullptr;
-  uint32_t chunk = link >> kOffsetBits;
-  uint32_t offset = link & (kChunkSize - 1);
-  if (chunk == 0 || chunk > ctx->arena.chunks.size()) return nullptr;
-  if (offset >= ctx->arena.chunkSizes[chunk - 1]) return nullptr;
-  return ctx->arena.chunks[chunk - 1] + offset;
 }
 
 uint32_t MdlRecordSize(const CompileContext* ctx, uint32_t link) {
@@ -119,20 +113,14 @@ void MdlListAppend(CompileContext* ctx, MdlList* list, uint32_t link) {
 CompileContext* MdlNewCompileContext() {
   void* raw = std::calloc(1, sizeof(CompileContext));
   if (!raw) return nullptr;
-  auto* ctx = new (raw) CompileContext{};
-  ctx->firstItemByName = static_cast<uint32_t*>(std::calloc(65536, sizeof(uint32_t)));
-  if (!ctx->firstItemByName) {
-    MdlFreeCompileContext(ctx);
-    return nullptr;
-  }
-  return ctx;
+  return new (raw) CompileContext{};
 }
 
 void MdlFreeCompileContext(CompileContext* ctx) {
   if (!ctx) return;
   for (uint8_t* chunk : ctx->arena.chunks) std::free(chunk);
   std::free(ctx->openName);
-  std::free(ctx->firstItemByName);
+  for (uint32_t* page : ctx->firstItemByName) std::free(page);
   ctx->~CompileContext();
   std::free(ctx);
 }

@@ -70,6 +70,7 @@ struct ModelSource {
   uint32_t left;          // bytes left after the cursor
   size_t mappedSize;      // 0 when the bytes are the caller's
   uint8_t leadBytes[256]; // 1 for a lead byte of a double-byte character of the ANSI code page
+  uint8_t special[256];   // bytes the value reader must look at: lead bytes, quotes, brackets, "%", line ends
 };
 
 // Maps a whole file read-only (a Windows path on the machine). 1/0; an empty file fails.
@@ -215,7 +216,7 @@ struct CompileContext {
   MdlList exclusives;
   // Not part of the format: lookups and bookkeeping.
   uint32_t lastItem;
-  uint32_t* firstItemByName;  // 65536 links: first item of each name index
+  uint32_t* firstItemByName[256];  // pages of 256 links: the first item of each name index
   MdlArena arena;
   MdlCompileStats stats;
   const MdlCompileObserver* observer;
@@ -226,7 +227,15 @@ CompileContext* MdlNewCompileContext();
 void MdlFreeCompileContext(CompileContext* ctx);
 
 uint32_t MdlAlloc(CompileContext* ctx, uint32_t size, uint16_t tag, uint16_t kind = 0);
-void* MdlResolve(const CompileContext* ctx, uint32_t link);
+// The record of a link (NULL for 0 or a link that names no record).
+inline void* MdlResolve(const CompileContext* ctx, uint32_t link) {
+  constexpr uint32_t kOffsetBits = 18;
+  if (!link || !ctx) return nullptr;
+  uint32_t chunk = link >> kOffsetBits;
+  uint32_t offset = link & ((1u << kOffsetBits) - 1);
+  if (chunk == 0 || chunk > ctx->arena.chunks.size() || offset >= ctx->arena.chunkSizes[chunk - 1]) return nullptr;
+  return ctx->arena.chunks[chunk - 1] + offset;
+}
 template <class T>
 inline T* MdlAt(const CompileContext* ctx, uint32_t link) {
   return static_cast<T*>(MdlResolve(ctx, link));

@@ -117,7 +117,8 @@ int ReadQuotedNumbers(TextBuffer* b, int32_t* out, int count) {
 }  // namespace
 
 uint32_t MdlFindItemByName(const CompileContext* ctx, uint16_t nameIndex) {
-  return ctx->firstItemByName ? ctx->firstItemByName[nameIndex] : 0;
+  const uint32_t* page = ctx->firstItemByName[nameIndex >> 8];
+  return page ? page[nameIndex & 0xFF] : 0;
 }
 
 uint32_t MdlFindItemVariant(const CompileContext* ctx, uint16_t nameIndex, uint16_t variant) {
@@ -220,7 +221,9 @@ int MdlOnOpenUi(int, CompileContext* ctx, ModelStatement* st) {
   ctx->openName = strdup(option1 + 1);
   if (!ctx->openName) return 0;
 
-  uint32_t link = MdlAlloc(ctx, sizeof(ModelItem), kTagItem);
+  uint32_t*& page = ctx->firstItemByName[entry->nameIndex >> 8];
+  if (!page) page = static_cast<uint32_t*>(std::calloc(256, sizeof(uint32_t)));
+  uint32_t link = page ? MdlAlloc(ctx, sizeof(ModelItem), kTagItem) : 0;
   if (!link) {
     CloseBlock(ctx);
     return 0;
@@ -253,7 +256,8 @@ int MdlOnOpenUi(int, CompileContext* ctx, ModelStatement* st) {
   else
     ctx->header.firstItem = link;
   ctx->lastItem = link;
-  if (!ctx->firstItemByName[item->nameIndex]) ctx->firstItemByName[item->nameIndex] = link;
+  uint32_t& first = ctx->firstItemByName[item->nameIndex >> 8][item->nameIndex & 0xFF];
+  if (!first) first = link;
   return 1;
 }
 

@@ -166,6 +166,8 @@ static ModelSource* NewSource(const uint8_t* base, size_t size, size_t mapped) {
   src->left = static_cast<uint32_t>(size);
   src->mappedSize = mapped;
   MdlLeadByteTable(MdlAnsiCodePage(), src->leadBytes);
+  for (int b = 0; b < 256; ++b) src->special[b] = src->leadBytes[b];
+  for (uint8_t b : {'"', '(', ')', '{', '}', '%', '\n', '\r'}) src->special[b] = 1;
   return src;
 }
 
@@ -220,17 +222,28 @@ struct Reader {
 
 inline bool Is(uint8_t c, uint8_t cls) { return (kClasses[c] & cls) != 0; }
 
+// Appends bytes [from, to) at once.
+inline int AppendRun(TextBuffer* b, const uint8_t* from, const uint8_t* to) {
+  uint32_t n = static_cast<uint32_t>(to - from);
+  if (n == 0) return 1;
+  if (uint64_t(b->length) + n > b->capacity && !GrowBuffer(b, uint64_t(b->length) + n)) return 0;
+  std::memcpy(b->text + b->length, from, n);
+  b->length += n;
+  return 1;
+}
+
 // Reads a run of characters of a class into the buffer, starting with c. On return c is the
 // byte after the run. false at the end of the source; *oom on a failed append.
 bool ReadRun(Reader& r, TextBuffer* b, uint8_t& c, uint8_t cls, bool* oom) {
-  do {
-    if (!Append(b, c)) {
-      *oom = true;
-      return false;
-    }
-    if (!r.Next(&c)) return false;
-  } while (Is(c, cls));
-  return true;
+  const uint8_t* start = r.p - 1;  // c, already taken
+  const uint8_t* p = r.p;
+  while (p < r.end && Is(*p, cls)) ++p;
+  if (!AppendRun(b, start, p)) {
+    *oom = true;
+    return false;
+  }
+  r.p = p;
+  return r.Next(&c);
 }
 
 bool SkipBlanks(Reader& r, uint8_t& c) {
@@ -297,6 +310,16 @@ int MdlReadStatement(ModelStatement* st, ModelSource* src) {
   const uint8_t* lead = src->leadBytes;
   for (;;) {
     if (!quoted && parens == 0 && braces == 0 && Is(c, kCharLineEnd)) break;
+    if (!src->special[c]) {
+      // A run of ordinary bytes: appended at once.
+      const uint8_t* start = r.p - 1;
+      const uint8_t* p = r.p;
+      while (p < r.end && !src->special[*p]) ++p;
+      if (!AppendRun(v, start, p)) return kReadNoMemory;
+      r.p = p;
+      if (!r.Next(&c)) return kReadEnd;
+      continue;
+    }
     if (lead[c]) {
       if (!Append(v, c)) return kReadNoMemory;
       if (!r.Next(&c)) return kReadEnd;
