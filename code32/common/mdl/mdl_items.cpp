@@ -62,6 +62,20 @@ T* ValueOfKind(CompileContext* ctx, const ModelItem* item, const char* valueName
   return MdlAt<T>(ctx, link);
 }
 
+// The value named by option 2 of a statement inside the block, when the block's item has it
+// with the given kind; *why says what is missing otherwise.
+template <class T>
+T* BlockValueOfKind(CompileContext* ctx, ModelStatement* st, uint16_t kind, const char** why) {
+  ModelItem* item = Item(ctx, BlockItem(ctx));
+  if (!item || st->option2.size == 0 || st->value.size == 0) {
+    *why = "no block item, option or value";
+    return nullptr;
+  }
+  T* value = ValueOfKind<T>(ctx, item, st->option2.text, kind);
+  if (!value) *why = "option not a value of the item";
+  return value;
+}
+
 // The record of a non-list kind that the item's values link holds, made when it has none.
 // NULL when the link holds a record of another shape.
 template <class T>
@@ -442,11 +456,9 @@ int MdlOnStringValue(int, CompileContext* ctx, ModelStatement* st) {
 // Paper geometry and tray papers.
 
 int MdlOnPageValue(int, CompileContext* ctx, ModelStatement* st) {
-  ModelItem* item = Item(ctx, BlockItem(ctx));
-  if (!item || st->option2.size == 0 || st->value.size == 0)
-    return MdlIgnore(ctx, "no block item, paper or value");
-  auto* paper = ValueOfKind<ModelPageValue>(ctx, item, st->option2.text, kItemPickPage);
-  if (!paper) return MdlIgnore(ctx, "paper not a value of the item");
+  const char* why = nullptr;
+  auto* paper = BlockValueOfKind<ModelPageValue>(ctx, st, kItemPickPage, &why);
+  if (!paper) return MdlIgnore(ctx, why);
   TextBuffer* b = &st->value;
   b->length = 0;
   char delimiter = 0;
@@ -476,7 +488,6 @@ int MdlOnPageValue(int, CompileContext* ctx, ModelStatement* st) {
 
   uint32_t link = MdlAlloc(ctx, sizeof(ModelPageGeometry), kTagGeometry);
   if (!link) return MdlIgnore(ctx, "out of memory");
-  paper = ValueOfKind<ModelPageValue>(ctx, item, st->option2.text, kItemPickPage);
   auto* g = MdlAt<ModelPageGeometry>(ctx, link);
   g->resolution = resolution;
   g->orientation = orientation;
@@ -499,11 +510,9 @@ int MdlOnPageValue(int, CompileContext* ctx, ModelStatement* st) {
 }
 
 int MdlOnPageMmValue(int, CompileContext* ctx, ModelStatement* st) {
-  ModelItem* item = Item(ctx, BlockItem(ctx));
-  if (!item || st->option2.size == 0 || st->value.size == 0)
-    return MdlIgnore(ctx, "no block item, paper or value");
-  auto* paper = ValueOfKind<ModelPageValue>(ctx, item, st->option2.text, kItemPickPage);
-  if (!paper) return MdlIgnore(ctx, "paper not a value of the item");
+  const char* why = nullptr;
+  auto* paper = BlockValueOfKind<ModelPageValue>(ctx, st, kItemPickPage, &why);
+  if (!paper) return MdlIgnore(ctx, why);
   TextBuffer* b = &st->value;
   b->length = 0;
   if (!MdlSkipTo(b, '"')) return MdlIgnore(ctx, "no quoted size");
@@ -514,11 +523,9 @@ int MdlOnPageMmValue(int, CompileContext* ctx, ModelStatement* st) {
 }
 
 int MdlOnSlotPaper(int, CompileContext* ctx, ModelStatement* st) {
-  ModelItem* item = Item(ctx, BlockItem(ctx));
-  if (!item || st->option2.size == 0 || st->value.size == 0)
-    return MdlIgnore(ctx, "no block item, tray or value");
-  if (!ValueOfKind<ModelSlotValue>(ctx, item, st->option2.text, kItemPickSlot))
-    return MdlIgnore(ctx, "tray not a value of the item");
+  const char* why = nullptr;
+  auto* tray = BlockValueOfKind<ModelSlotValue>(ctx, st, kItemPickSlot, &why);
+  if (!tray) return MdlIgnore(ctx, why);
   TextBuffer* b = &st->value;
   b->length = 0;
   if (!MdlSkipTo(b, '{')) return MdlIgnore(ctx, "no brace");
@@ -537,7 +544,6 @@ int MdlOnSlotPaper(int, CompileContext* ctx, ModelStatement* st) {
     if (!array) return MdlIgnore(ctx, "out of memory");
     std::memcpy(MdlAt<uint16_t>(ctx, array), papers.data(), papers.size() * 2);
   }
-  auto* tray = ValueOfKind<ModelSlotValue>(ctx, item, st->option2.text, kItemPickSlot);
   tray->paperCount = static_cast<int32_t>(papers.size());
   tray->papers = array;
   return 1;

@@ -184,14 +184,22 @@ void MdlExtractQuoted(char* text, char* end, uint32_t* length, uint32_t* consume
   if (after) *after = p < end ? *p : 0;
 }
 
-uint32_t MdlScanQuotedText(CompileContext* ctx, TextBuffer* b, char* after, uint32_t* length) {
-  uint32_t len = 0;
+namespace {
+// Extracts the quoted text at the position in place and moves the position past it.
+char* ExtractAtPosition(TextBuffer* b, uint32_t* length, char* after) {
   uint32_t consumed = 0;
   char next = 0;
   char* start = b->text + b->length;
-  MdlExtractQuoted(start, b->text + End(b), &len, &consumed, &next);
+  MdlExtractQuoted(start, b->text + End(b), length, &consumed, &next);
   b->length += consumed;
   if (after) *after = next;
+  return start;
+}
+}  // namespace
+
+uint32_t MdlScanQuotedText(CompileContext* ctx, TextBuffer* b, char* after, uint32_t* length) {
+  uint32_t len = 0;
+  char* start = ExtractAtPosition(b, &len, after);
   if (length) *length = len;
   if (len == 0) return 0;
   return MdlCopyText(ctx, start, len - 1);
@@ -199,12 +207,7 @@ uint32_t MdlScanQuotedText(CompileContext* ctx, TextBuffer* b, char* after, uint
 
 uint32_t MdlScanQuotedWide(CompileContext* ctx, TextBuffer* b, char* after) {
   uint32_t len = 0;
-  uint32_t consumed = 0;
-  char next = 0;
-  char* start = b->text + b->length;
-  MdlExtractQuoted(start, b->text + End(b), &len, &consumed, &next);
-  b->length += consumed;
-  if (after) *after = next;
+  char* start = ExtractAtPosition(b, &len, after);
   if (len == 0) return 0;
   uint32_t link = MdlAlloc(ctx, len * 2, kTagText);
   if (!link) return 0;
