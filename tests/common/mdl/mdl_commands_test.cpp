@@ -196,3 +196,56 @@ TEST_F(MdlCommands, KeywordsAreCaseSensitiveAndBlocksCatchTheirOwnLines) {
 }
 
 }  // namespace
+
+namespace {
+
+// Rule names are known from their own statement on, and only within one compile.
+TEST_F(MdlCommands, JudgeNamesOfConditions) {
+  auto first = CompileText(
+      "*CommandGroup: JobStart { Command: Later { Type: StringType 1 } }\n"
+      "*Judge 7=Later: ZPD_Duplex == 1\n"
+      "*Judge 0=Zero: ZPD_Duplex == 1\n"
+      "*CommandGroup: JobEnd { Command: Later { Type: StringType 1 } Command: Zero { Type: StringType 2 } }\n");
+  ASSERT_TRUE(first);
+  EXPECT_EQ(Dump(first.get(), first->header.groups[kGroupSlotJobStart]), "C0[C0[S1]]");
+  EXPECT_EQ(Dump(first.get(), first->header.groups[kGroupSlotJobEnd]), "C0[C7[S1] C0[S2]]");
+  EXPECT_EQ(first->stats.failed, 1u);  // a Judge numbered 0
+  auto second = CompileText("*CommandGroup: JobStart { Command: Later { Type: StringType 1 } }\n");
+  ASSERT_TRUE(second);
+  EXPECT_EQ(Dump(second.get(), second->header.groups[kGroupSlotJobStart]), "C0[C0[S1]]");
+}
+
+TEST(MdlReferences, PrefixesAndNames) {
+  struct Case {
+    const char* word;
+    uint32_t tag;
+    int32_t number;
+  } cases[] = {
+      {"Judge12", kRefJudge, 12},      {"Item3", kRefItem, 3},
+      {"Action-4", kRefAction, -4},    {"Transact1x2", kRefTransact, 12},
+      {"AlertAction5", kRefAlertAction, 5}, {"Alert6", kRefAlert, 6},
+      {"NULL", 0, 0},                  {"JudgeName", kRefJudge, 0},
+      {"Plain", kRefName, 0},
+  };
+  for (const Case& c : cases) {
+    uint32_t tag = 1;
+    int32_t number = 1;
+    MdlParseReference(c.word, &tag, &number);
+    EXPECT_EQ(tag, c.tag) << c.word;
+    EXPECT_EQ(number, c.number) << c.word;
+  }
+  MdlClearRuleNames();
+  ASSERT_EQ(MdlAddRuleName("Twice", 4, kRuleAlert), 1);
+  ASSERT_EQ(MdlAddRuleName("Twice", 9, kRuleAlert), 1);
+  EXPECT_EQ(MdlResolveReference("Twice", kRefAlert), 4u);  // the first definition wins
+  EXPECT_EQ(MdlResolveReference("Twice", kRefJudge), 0u);
+  EXPECT_EQ(MdlResolveReference("Alert3", kRefAlert), kRefAlert | 3);
+  EXPECT_EQ(MdlResolveReference("Judge3", kRefAlert), 0u);
+  EXPECT_EQ(MdlParseRuleNumber("12=Name"), 12);
+  EXPECT_EQ(MdlParseRuleNumber("-1 2"), -1);
+  EXPECT_STREQ(MdlNameAfterEquals("12=Name=x"), "Name=x");
+  EXPECT_EQ(MdlNameAfterEquals("12"), nullptr);
+  MdlFreeRuleNames();
+}
+
+}  // namespace
