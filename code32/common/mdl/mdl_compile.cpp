@@ -138,6 +138,8 @@ int MdlIgnore(CompileContext* ctx, const char* reason) {
 
 // The shared tables are constant, so the compiler looks their names up through an index built
 // once (first row of a name wins, value table 1 before table 2, as the linear lookups answer).
+// A value name whose row carries no value (kValueNameUnfixed) gives the compiler no value ID:
+// such rows are left out, so that the name counts as unknown unless a later row fixes it.
 
 namespace {
 
@@ -149,7 +151,7 @@ struct SharedIndex {
       if (kNameTable.rows[i].name) names.emplace(kNameTable.rows[i].name, &kNameTable.rows[i]);
     for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2})
       for (int i = 0; i < t->count; ++i)
-        if (t->rows[i].name) values.emplace(t->rows[i].name, &t->rows[i]);
+        if (t->rows[i].name && t->rows[i].value != kValueNameUnfixed) values.emplace(t->rows[i].name, &t->rows[i]);
   }
 };
 
