@@ -96,6 +96,12 @@ TEST(ValueNumbers, SpotChecksAcrossTheRules) {
       {169, 17, "ZDMLANG_TRADCHINESE", 0},
       {169, 21, "ZDMLANG_CATALAN", 0},
       {117, 2, "ZDMWATER_IMG", 0},
+      {117, 128, "ZDMWATER_TRUSTYG", 0},
+      {959, 1, "ZDMWUNIT_PAGE", 0},
+      // colour table and colour-matching rule
+      {970, 197, "IDS_STAMP_COLOR_MAGENTA", 5},
+      {129, 2637, "IDC_USER_QUALITY_RADIO_PHOTO", 2},
+      {128, 2633, "IDC_USER_QUALITY_RADIO_ALL", 0},
   };
   for (const Case& c : cases) {
     const ValueNameEntry* v = OptFindValueSymbol(c.option, static_cast<uint16_t>(c.value));
@@ -113,7 +119,7 @@ TEST(ValueNumbers, SpotChecksAcrossTheRules) {
 
 TEST(ValueNumbers, WhatNoEvidenceFixesStaysUnfixed) {
   for (const char* name : {"IDB_E_PORT", "IDS_MARGIN_POS_LEFT", "ZDMTESMARIN_OFF", "IDS_MEDIATYPE_SEAL",
-                           "IDS_HF_POS_TR", "IDS_DITHERING_AUTO", "ZDMWATER_TRUSTYG", "IDS_HIDDEN_FUNC_00"}) {
+                           "IDS_HF_POS_TR", "IDS_DITHERING_AUTO", "IDS_STAMP_POS_TL", "IDS_HIDDEN_FUNC_00"}) {
     const ValueNameEntry* v = OptFindValueSymbolByName(name);
     ASSERT_NE(v, nullptr) << name;
     EXPECT_EQ(v->value, kValueNameUnfixed) << name;
