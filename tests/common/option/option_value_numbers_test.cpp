@@ -125,9 +125,13 @@ TEST(ValueNumbers, WhatNoEvidenceFixesStaysUnfixed) {
     EXPECT_EQ(v->value, kValueNameUnfixed) << name;
   }
   // Resource symbols never carry a number here, even where an option's row of the same name does.
-  for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2})
-    for (int i = 0; i < t->count; ++i)
-      if (t->rows[i].optionId == 0) EXPECT_EQ(t->rows[i].value, kValueNameUnfixed) << t->rows[i].name;
+  for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2}) {
+    for (int i = 0; i < t->count; ++i) {
+      if (t->rows[i].optionId == 0) {
+        EXPECT_EQ(t->rows[i].value, kValueNameUnfixed) << t->rows[i].name;
+      }
+    }
+  }
   // The built-in function codes are unchanged.
   const ValueNameEntry* reset = OptFindValueSymbolByName("BUILT_IN_FUNC_RESET");
   ASSERT_NE(reset, nullptr);

@@ -23,6 +23,18 @@ class OptionValues : public zolt::test::ImageContextTest {
     ASSERT_EQ(OptSetValueBytes(ctx, id, field.data()), 1) << id;
   }
   void Metric(bool metric) { Set(171, metric ? 0 : 1); }
+  // Puts a module list of one row that answers the regional-paper question in place of the
+  // context's own list, which comes back at the end of the test.
+  void AnswerRegionalPaper();
+  void TearDown() override {
+    if (ctx && ctx->workArea && ownModules_.rows) ctx->workArea->moduleList = attached_;
+    ImageContextTest::TearDown();
+  }
+
+ private:
+  FeatureModule row_{};
+  FeatureModuleList ownModules_{};
+  FeatureModuleList* attached_ = nullptr;
 };
 
 TEST_F(OptionValues, DisplayUnitsFollowTheContextsUnitAndKeepTheSign) {
@@ -98,6 +110,13 @@ int AnswerRegional(DriverContext*, DWORD code, void* param, void*) {
   return 1;
 }
 
+void OptionValues::AnswerRegionalPaper() {
+  row_.onNotify = AnswerRegional;
+  ownModules_ = {1, &row_};
+  attached_ = ctx->workArea->moduleList;
+  ctx->workArea->moduleList = &ownModules_;
+}
+
 TEST_F(OptionValues, RegionAndRegionalPaper) {
   struct Case {
     int32_t driverType, locale, hidden16;
@@ -115,10 +134,7 @@ TEST_F(OptionValues, RegionAndRegionalPaper) {
     EXPECT_EQ(OptGetRegionalPaperSize(ctx), c.letter ? 3 : 8);
   }
 
-  FeatureModule row{};
-  row.onNotify = AnswerRegional;
-  FeatureModuleList list{1, &row};
-  ctx->workArea->moduleList = &list;
+  AnswerRegionalPaper();
   struct Answer {
     bool letter;
     DWORD answer;
@@ -132,14 +148,10 @@ TEST_F(OptionValues, RegionAndRegionalPaper) {
     g_regionalAnswer = a.answer;
     EXPECT_EQ(OptGetRegionalPaperSize(ctx), a.paper) << a.letter << " " << a.answer;
   }
-  ctx->workArea->moduleList = nullptr;
 }
 
 TEST_F(OptionValues, OutputPaperResolvesSameAsInputAndRegionalCodes) {
-  FeatureModule row{};
-  row.onNotify = AnswerRegional;
-  FeatureModuleList list{1, &row};
-  ctx->workArea->moduleList = &list;
+  AnswerRegionalPaper();
   g_regionalAnswer = 1;
   Set(244, 0);  // A4 region
   Set(8, 11);   // dmPaperSize A5
@@ -155,7 +167,6 @@ TEST_F(OptionValues, OutputPaperResolvesSameAsInputAndRegionalCodes) {
     EXPECT_EQ(OptGetOutputPaperSize(ctx), c.paper) << c.out;
     EXPECT_EQ(g_regionalAsked, c.asked) << c.out;
   }
-  ctx->workArea->moduleList = nullptr;
 }
 
 TEST_F(OptionValues, AuthenticationFieldsNeedTheModeAndATextEach) {
