@@ -20,7 +20,7 @@ const OptionDescriptor* Row(uint16_t id) {
 
 // Options whose value names cover only some of their texted values: the other names of their
 // groups have no stored value that the tables or the command keywords fix.
-constexpr uint16_t kPartlyNamedOptions[] = {54, 95, 978};
+constexpr uint16_t kPartlyNamedOptions[] = {53, 54, 91, 95, 977, 978};
 
 bool PartlyNamed(uint16_t option) {
   for (uint16_t o : kPartlyNamedOptions)
@@ -66,9 +66,10 @@ TEST(ValueNumbers, SpotChecksAcrossTheRules) {
       {125, 8, "IDS_SOURCE_MULTI", 4},
       {941, 3, "IDS_SOURCE_TRAY2", 3},
       // output bins, N-up kinds, scaling, binding
-      {53, 28, "IDS_OUTPUT_STANDARD", 13},
       {53, 13116, "IDS_OPTION_LDTRAY", 129},
-      {53, 339, "IDS_OUTPUT_UPPERBIN", 2},
+      {53, 30, "IDS_OUTPUT_PRINTPOST2", 16},
+      {977, 223, "IDS_EDIT_POSTER4", 32770},
+      {977, 13101, "IDS_REPEAT_16", 113},
       {91, 203, "IDS_NUP_POSTER", 9},
       {91, 67, "IDS_NUP_16IN1", 4},
       {87, 61, "IDS_SCALE_PAPER", 2},
@@ -119,7 +120,8 @@ TEST(ValueNumbers, SpotChecksAcrossTheRules) {
 
 TEST(ValueNumbers, WhatNoEvidenceFixesStaysUnfixed) {
   for (const char* name : {"IDB_E_PORT", "IDS_MARGIN_POS_LEFT", "ZDMTESMARIN_OFF", "IDS_MEDIATYPE_SEAL",
-                           "IDS_HF_POS_TR", "IDS_DITHERING_AUTO", "IDS_STAMP_POS_TL", "IDS_HIDDEN_FUNC_00"}) {
+                           "IDS_HF_POS_TR", "IDS_DITHERING_AUTO", "IDS_STAMP_POS_TL", "IDS_HIDDEN_FUNC_00",
+                           "IDS_OUTPUT_STANDARD", "IDS_OUTPUT_UPPERBIN", "IDS_NUP_REPEAT", "IDS_EDIT_NUP_2HLR"}) {
     const ValueNameEntry* v = OptFindValueSymbolByName(name);
     ASSERT_NE(v, nullptr) << name;
     EXPECT_EQ(v->value, kValueNameUnfixed) << name;
