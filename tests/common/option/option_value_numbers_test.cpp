@@ -101,6 +101,12 @@ TEST(ValueNumbers, SpotChecksAcrossTheRules) {
       {959, 1, "ZDMWUNIT_PAGE", 0},
       // colour table and colour-matching rule
       {970, 197, "IDS_STAMP_COLOR_MAGENTA", 5},
+      // watermark drawing: position codes (tiles with 64), font styles and effects
+      {962, 157, "IDS_STAMP_POS_CENTER", 0},
+      {962, 160, "IDS_STAMP_POS_TR", 4},
+      {962, 249, "IDS_STAMP_POS_TR_TILE", 68},
+      {974, 186, "IDS_STAMP_FONTSTYLE_ITALIC", 2},
+      {961, 190, "IDS_STAMP_EFFECT_CIRCLE", 2},
       {129, 2637, "IDC_USER_QUALITY_RADIO_PHOTO", 2},
       {128, 2633, "IDC_USER_QUALITY_RADIO_ALL", 0},
   };
@@ -120,7 +126,7 @@ TEST(ValueNumbers, SpotChecksAcrossTheRules) {
 
 TEST(ValueNumbers, WhatNoEvidenceFixesStaysUnfixed) {
   for (const char* name : {"IDB_E_PORT", "IDS_MARGIN_POS_LEFT", "ZDMTESMARIN_OFF", "IDS_MEDIATYPE_SEAL",
-                           "IDS_HF_POS_TR", "IDS_DITHERING_AUTO", "IDS_STAMP_POS_TL", "IDS_HIDDEN_FUNC_00",
+                           "IDS_HF_POS_TR", "IDS_DITHERING_AUTO", "IDS_HF_DATE_FORM_MDY_DOT", "IDS_HIDDEN_FUNC_00",
                            "IDS_OUTPUT_STANDARD", "IDS_OUTPUT_UPPERBIN", "IDS_NUP_REPEAT", "IDS_EDIT_NUP_2HLR"}) {
     const ValueNameEntry* v = OptFindValueSymbolByName(name);
     ASSERT_NE(v, nullptr) << name;
