@@ -3,3 +3,8 @@
 
 #include "win32/base.h"
 #include "win32/memory.h"
+#include "win32/profile.h"
+#include "win32/security.h"
+#include "win32/version.h"
+#include "win32/sync.h"
+#include "win32/process.h"
