@@ -57,7 +57,13 @@ UINT CodePage() { return Machine::Facts().ansiCodePage; }
 
 void Classify(IniLine& line, UINT codePage) {
   std::u16string text;
-  if (!AnsiToWide(codePage, line.raw, text)) AnsiToWide(1252, line.raw, text);
+  bool ascii = true;
+  for (char c : line.raw) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) {
+    text.assign(line.raw.begin(), line.raw.end());  // the same in every code page the host knows
+  } else if (!AnsiToWide(codePage, line.raw, text)) {
+    AnsiToWide(1252, line.raw, text);
+  }
   size_t nul = text.find(u'\0');
   if (nul != std::u16string::npos) text.resize(nul);  // text ends at an embedded NUL
   std::u16string_view t = Trim(text);
@@ -164,15 +170,97 @@ std::u16string ProfilePath(const WCHAR* name) {
   return std::u16string(text);
 }
 
-// The bytes of an existing profile file, or nothing.
-std::optional<std::string> ReadProfile(const WCHAR* name) {
+// Parsed files of recent reads, each with the identity of the file it was read from (device,
+// inode, size, change and modification times to the nanosecond) and the code page it was read
+// in. A read looks at the file each time and parses it again only when it changed; writes
+// replace the file, so their new inode alone tells a read to look again.
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  struct timespec modified {};
+  struct timespec changed {};
+  UINT codePage = 0;
+  bool operator==(const FileIdentity& o) const {
+    return device == o.device && inode == o.inode && size == o.size && modified.tv_sec == o.modified.tv_sec &&
+           modified.tv_nsec == o.modified.tv_nsec && changed.tv_sec == o.changed.tv_sec &&
+           changed.tv_nsec == o.changed.tv_nsec && codePage == o.codePage;
+  }
+};
+
+FileIdentity IdentityOf(const struct stat& st, UINT codePage) {
+  FileIdentity id;
+  id.device = st.st_dev;
+  id.inode = st.st_ino;
+  id.size = st.st_size;
+  id.modified = st.st_mtim;
+  id.changed = st.st_ctim;
+  id.codePage = codePage;
+  return id;
+}
+
+struct CachedFile {
+  fs::path real;
+  FileIdentity identity;
+  std::shared_ptr<const IniFile> file;
+};
+
+struct ParseCache {
+  std::mutex lock;
+  std::vector<CachedFile> entries;  // most recent last
+};
+
+ParseCache& TheCache() {
+  static ParseCache* cache = new ParseCache;
+  return *cache;
+}
+
+constexpr size_t kCachedFiles = 16;
+
+void Remember(const fs::path& real, const FileIdentity& identity, std::shared_ptr<const IniFile> file) {
+  ParseCache& cache = TheCache();
+  std::lock_guard guard(cache.lock);
+  std::erase_if(cache.entries, [&](const CachedFile& e) { return e.real == real; });
+  if (cache.entries.size() >= kCachedFiles) cache.entries.erase(cache.entries.begin());
+  cache.entries.push_back({real, identity, std::move(file)});
+}
+
+// The parsed lines of an existing profile file, or nullptr.
+std::shared_ptr<const IniFile> ReadProfile(const WCHAR* name) {
   DWORD error = 0;
   auto real = MapPath(ProfilePath(name), Resolve::Existing, &error);
-  std::error_code ec;
-  if (!real || !fs::is_regular_file(*real, ec)) return std::nullopt;
-  std::ifstream in(*real, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (!real) return nullptr;
+  int fd = ::open(real->c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  UINT codePage = CodePage();
+  FileIdentity identity = IdentityOf(st, codePage);
+  {
+    ParseCache& cache = TheCache();
+    std::lock_guard guard(cache.lock);
+    for (const auto& e : cache.entries) {
+      if (e.real == *real && e.identity == identity) {
+        ::close(fd);
+        return e.file;
+      }
+    }
+  }
+  std::string bytes;
+  char chunk[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    bytes.append(chunk, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  auto file = std::make_shared<const IniFile>(Parse(bytes, codePage));
+  Remember(*real, identity, file);
+  return file;
 }
 
 // What a read answers: one value or a list of strings.
@@ -191,12 +279,12 @@ std::u16string Unquote(std::u16string_view v) {
 
 ReadResult ReadString(const WCHAR* app, const WCHAR* key, const WCHAR* def, const WCHAR* fileName) {
   ReadResult r;
-  auto bytes = ReadProfile(fileName);
-  IniFile file;
-  if (bytes) file = Parse(*bytes, CodePage());
+  std::shared_ptr<const IniFile> parsed = ReadProfile(fileName);
+  static const IniFile kEmpty;
+  const IniFile& file = parsed ? *parsed : kEmpty;
   if (!app) {
     r.list = true;
-    r.found = bytes.has_value();
+    r.found = parsed != nullptr;
     for (const auto& line : file.lines)
       if (line.kind == LineKind::Section) r.items.push_back(line.name);
     return r;
@@ -231,9 +319,9 @@ ReadResult ReadSection(const WCHAR* app, const WCHAR* fileName) {
   ReadResult r;
   r.list = true;
   if (!app) return r;
-  auto bytes = ReadProfile(fileName);
-  if (!bytes) return r;
-  IniFile file = Parse(*bytes, CodePage());
+  std::shared_ptr<const IniFile> parsed = ReadProfile(fileName);
+  if (!parsed) return r;
+  const IniFile& file = *parsed;
   size_t header = FindSection(file, Trim(WideView(app)));
   if (header == std::string::npos) return r;
   r.found = true;
@@ -359,7 +447,8 @@ DWORD ErrnoToError(int e) {
 }
 
 // Writes bytes to a temporary file beside the target and renames it over the target, so the
-// target is always either the old file or the new one.
+// target is always either the old file or the new one, whenever a process dies. (Like the
+// platform's own profile writes, it does not wait for the disk: no fsync.)
 bool ReplaceFile(const fs::path& target, const std::string& bytes, mode_t mode) {
   static std::atomic<unsigned> counter{0};
   fs::path tmp = target.parent_path() /
@@ -384,7 +473,7 @@ bool ReplaceFile(const fs::path& target, const std::string& bytes, mode_t mode) 
     }
     done += static_cast<size_t>(n);
   }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
+  if (::close(fd) != 0) {
     int e = errno;
     ::unlink(tmp.c_str());
     SetLastError(ErrnoToError(e));

@@ -319,4 +319,46 @@ TEST_F(ProfileTest, TwoProcessesUnderTheNamedMutexLoseNoUpdate) {
   EXPECT_EQ(std::count(keys, keys + n, u'\0'), 2 * kRounds);
 }
 
+// A reader in another process sees the whole old file or the whole new one, never a part:
+// neither a reader of the bytes (as the driver's own INI reader) nor the profile functions.
+TEST_F(ProfileTest, ReaderNeverSeesHalfAWrite) {
+  constexpr int kKeys = 200, kGenerations = 60;
+  auto lineOf = [](int key, int generation) {
+    return "key" + std::to_string(key) + "=generation " + std::to_string(generation) + std::string(40, '.');
+  };
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    for (int g = 1; g <= kGenerations; ++g) {
+      std::u16string list;  // a double-NUL list of kKeys lines of generation g
+      for (int k = 0; k < kKeys; ++k) list += zolt::host::FromUtf8(lineOf(k, g)) + u'\0';
+      if (!WritePrivateProfileSectionW(u"Big", list.c_str(), kIni)) _exit(1);
+    }
+    _exit(0);
+  }
+  std::vector<WCHAR> buf(64 * 1024);
+  int seen = 0;
+  for (bool done = false; !done;) {
+    int status = 0;
+    done = waitpid(child, &status, WNOHANG) == child;
+    if (done) {
+      ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    std::string bytes = ReadBytes(File());
+    if (bytes.empty()) continue;  // not written yet
+    ++seen;
+    size_t eq = bytes.find('=');
+    ASSERT_NE(eq, std::string::npos);
+    int generation = std::stoi(bytes.substr(bytes.find("generation ", eq) + 11));
+    std::string whole = "[Big]\r\n";
+    for (int k = 0; k < kKeys; ++k) whole += lineOf(k, generation) + "\r\n";
+    ASSERT_EQ(bytes, whole);
+    DWORD n = GetPrivateProfileSectionW(u"Big", buf.data(), static_cast<DWORD>(buf.size()), kIni);
+    std::vector<std::u16string> lines;
+    for (const WCHAR* p = buf.data(); *p; p += lines.back().size() + 1) lines.emplace_back(p);
+    ASSERT_EQ(lines.size(), size_t(kKeys)) << n;
+  }
+  EXPECT_GT(seen, 0);
+}
+
 }  // namespace
