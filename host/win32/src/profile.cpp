@@ -391,14 +391,51 @@ std::string ToAnsi(std::u16string_view text) {
   return out;
 }
 
-DWORD FillAnsi(const ReadResult& r, CHAR* buf, DWORD size) {
-  if (r.list) {
-    std::vector<std::string> items;
-    for (const auto& s : r.items) items.push_back(ToAnsi(s));
-    return FillList<char>(items, buf, size);
+// The ANSI form of the longest start of text whose whole characters fit in maxBytes, so that
+// a cut never splits a double-byte character.
+std::string AnsiPrefix(std::u16string_view text, size_t maxBytes) {
+  std::string out;
+  for (size_t i = 0; i < text.size();) {
+    size_t len = (text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size()) ? 2 : 1;
+    std::string one = ToAnsi(text.substr(i, len));
+    if (out.size() + one.size() > maxBytes) break;
+    out += one;
+    i += len;
   }
-  std::string value = ToAnsi(r.value);
-  return FillValue<char>(value, buf, size);
+  return out;
+}
+
+// The ANSI forms of the results, cut as the wide ones are but at character boundaries.
+DWORD FillAnsi(const ReadResult& r, CHAR* buf, DWORD size) {
+  if (!buf || size == 0) return 0;
+  if (!r.list) {
+    std::string value = ToAnsi(r.value);
+    if (value.size() >= size) {
+      value = AnsiPrefix(r.value, size - 1);
+      SetLastError(ERROR_MORE_DATA);
+    }
+    return FillValue<char>(value, buf, size);
+  }
+  std::vector<std::string> items;
+  size_t need = 1;
+  for (const auto& s : r.items) {
+    items.push_back(ToAnsi(s));
+    need += items.back().size() + 1;
+  }
+  if (need <= size || size < 2) return FillList<char>(items, buf, size);
+  // Whole characters up to size - 2 bytes, then the double NUL.
+  size_t room = size - 2, at = 0;
+  for (size_t i = 0; i < r.items.size() && at < room; ++i) {
+    std::string part = items[i].size() <= room - at ? items[i] : AnsiPrefix(r.items[i], room - at);
+    std::copy(part.begin(), part.end(), buf + at);
+    at += part.size();
+    if (part.size() < items[i].size() || at >= room) break;
+    buf[at++] = 0;
+  }
+  buf[at] = 0;
+  buf[at + 1] = 0;
+  SetLastError(ERROR_MORE_DATA);
+  return static_cast<DWORD>(at);
 }
 
 // The integer of a profile value (the platform's rule for numbers in text).

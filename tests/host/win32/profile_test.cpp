@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -280,6 +281,20 @@ TEST_F(ProfileJapaneseTest, ShiftJisFilesRoundTrip) {
   // A trail byte that looks like "]" or "=" does not end a name: "\x83\x5d" is one character.
   Put("[\x83\x5d]\r\n\x83\x5d=1\r\n");
   EXPECT_EQ(GetPrivateProfileIntW(u"\u30be", u"\u30be", 0, kIni), 1u);
+}
+
+TEST_F(ProfileJapaneseTest, AnsiResultsAreNeverCutInsideACharacter) {
+  Put("[\x93\xfa\x96\x7b\x8c\xea]\r\nk=\x93\xfa\x96\x7b\x8c\xea\r\n[ab]\r\n");
+  const char* file = "C:\\Windows\\Temp\\test.ini";
+  char buf[16];
+  std::memset(buf, '#', sizeof buf);
+  EXPECT_EQ(GetPrivateProfileStringA("\x93\xfa\x96\x7b\x8c\xea", "k", "", buf, 6, file), 4u);
+  EXPECT_EQ(std::string(buf, 6), std::string("\x93\xfa\x96\x7b\0#", 6));
+  std::memset(buf, '#', sizeof buf);
+  EXPECT_EQ(GetPrivateProfileSectionNamesA(buf, 5, file), 2u);
+  EXPECT_EQ(std::string(buf, 5), std::string("\x93\xfa\0\0#", 5));
+  EXPECT_EQ(GetPrivateProfileSectionNamesA(buf, 16, file), 10u);
+  EXPECT_EQ(std::string(buf, 11), std::string("\x93\xfa\x96\x7b\x8c\xea\0ab\0\0", 11));
 }
 
 // Two processes add to one counter in one file, each under the named mutex: no update is lost.
