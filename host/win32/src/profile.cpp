@@ -170,38 +170,12 @@ std::u16string ProfilePath(const WCHAR* name) {
   return std::u16string(text);
 }
 
-// Parsed files of recent reads, each with the identity of the file it was read from (device,
-// inode, size, change and modification times to the nanosecond) and the code page it was read
-// in. A read looks at the file each time and parses it again only when it changed; writes
-// replace the file, so their new inode alone tells a read to look again.
-struct FileIdentity {
-  dev_t device = 0;
-  ino_t inode = 0;
-  off_t size = 0;
-  struct timespec modified {};
-  struct timespec changed {};
-  UINT codePage = 0;
-  bool operator==(const FileIdentity& o) const {
-    return device == o.device && inode == o.inode && size == o.size && modified.tv_sec == o.modified.tv_sec &&
-           modified.tv_nsec == o.modified.tv_nsec && changed.tv_sec == o.changed.tv_sec &&
-           changed.tv_nsec == o.changed.tv_nsec && codePage == o.codePage;
-  }
-};
-
-FileIdentity IdentityOf(const struct stat& st, UINT codePage) {
-  FileIdentity id;
-  id.device = st.st_dev;
-  id.inode = st.st_ino;
-  id.size = st.st_size;
-  id.modified = st.st_mtim;
-  id.changed = st.st_ctim;
-  id.codePage = codePage;
-  return id;
-}
-
+// Parsed files of recent reads, with the bytes and code page they were parsed from. A read
+// reads the file each time and parses it again only when its bytes changed.
 struct CachedFile {
   fs::path real;
-  FileIdentity identity;
+  UINT codePage = 0;
+  std::string bytes;
   std::shared_ptr<const IniFile> file;
 };
 
@@ -217,14 +191,6 @@ ParseCache& TheCache() {
 
 constexpr size_t kCachedFiles = 16;
 
-void Remember(const fs::path& real, const FileIdentity& identity, std::shared_ptr<const IniFile> file) {
-  ParseCache& cache = TheCache();
-  std::lock_guard guard(cache.lock);
-  std::erase_if(cache.entries, [&](const CachedFile& e) { return e.real == real; });
-  if (cache.entries.size() >= kCachedFiles) cache.entries.erase(cache.entries.begin());
-  cache.entries.push_back({real, identity, std::move(file)});
-}
-
 // The parsed lines of an existing profile file, or nullptr.
 std::shared_ptr<const IniFile> ReadProfile(const WCHAR* name) {
   DWORD error = 0;
@@ -237,19 +203,8 @@ std::shared_ptr<const IniFile> ReadProfile(const WCHAR* name) {
     ::close(fd);
     return nullptr;
   }
-  UINT codePage = CodePage();
-  FileIdentity identity = IdentityOf(st, codePage);
-  {
-    ParseCache& cache = TheCache();
-    std::lock_guard guard(cache.lock);
-    for (const auto& e : cache.entries) {
-      if (e.real == *real && e.identity == identity) {
-        ::close(fd);
-        return e.file;
-      }
-    }
-  }
   std::string bytes;
+  bytes.reserve(static_cast<size_t>(st.st_size));
   char chunk[65536];
   for (;;) {
     ssize_t n = ::read(fd, chunk, sizeof chunk);
@@ -258,8 +213,18 @@ std::shared_ptr<const IniFile> ReadProfile(const WCHAR* name) {
     bytes.append(chunk, static_cast<size_t>(n));
   }
   ::close(fd);
+  UINT codePage = CodePage();
+  ParseCache& cache = TheCache();
+  {
+    std::lock_guard guard(cache.lock);
+    for (const auto& e : cache.entries)
+      if (e.real == *real && e.codePage == codePage && e.bytes == bytes) return e.file;
+  }
   auto file = std::make_shared<const IniFile>(Parse(bytes, codePage));
-  Remember(*real, identity, file);
+  std::lock_guard guard(cache.lock);
+  std::erase_if(cache.entries, [&](const CachedFile& e) { return e.real == *real; });
+  if (cache.entries.size() >= kCachedFiles) cache.entries.erase(cache.entries.begin());
+  cache.entries.push_back({*real, codePage, std::move(bytes), file});
   return file;
 }
 
