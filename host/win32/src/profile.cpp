@@ -7,6 +7,7 @@
 // the file through a temporary file in the same folder.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -451,17 +452,41 @@ DWORD ErrnoToError(int e) {
 // Writes bytes to a temporary file beside the target and renames it over the target, so the
 // target is always either the old file or the new one, whenever a process dies. (Like the
 // platform's own profile writes, it does not wait for the disk: no fsync.)
-bool ReplaceFile(const fs::path& target, const std::string& bytes, mode_t mode) {
+// Gives the new file the extended attributes of the old one (where the host keeps more of a
+// file's state than its permissions).
+void CopyExtendedAttributes(const fs::path& from, int toFd) {
+  ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
+  if (size <= 0) return;
+  std::string names(static_cast<size_t>(size), '\0');
+  size = ::listxattr(from.c_str(), names.data(), names.size());
+  if (size <= 0) return;
+  for (size_t at = 0; at < static_cast<size_t>(size);) {
+    const char* name = names.c_str() + at;
+    at += std::strlen(name) + 1;
+    ssize_t len = ::getxattr(from.c_str(), name, nullptr, 0);
+    if (len < 0) continue;
+    std::string value(static_cast<size_t>(len), '\0');
+    len = ::getxattr(from.c_str(), name, value.data(), value.size());
+    if (len >= 0) ::fsetxattr(toFd, name, value.data(), static_cast<size_t>(len), 0);
+  }
+}
+
+// A new file gets the process's usual permissions; a replaced one keeps those of the old and
+// its extended attributes.
+bool ReplaceFile(const fs::path& target, const std::string& bytes, std::optional<mode_t> keepMode) {
   static std::atomic<unsigned> counter{0};
   fs::path tmp = target.parent_path() /
                  (".~" + target.filename().string() + "." + std::to_string(getpid()) + "." +
                   std::to_string(counter.fetch_add(1)) + ".tmp");
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {
     SetLastError(ErrnoToError(errno));
     return false;
   }
-  ::fchmod(fd, mode);
+  if (keepMode) {
+    ::fchmod(fd, *keepMode);
+    CopyExtendedAttributes(target, fd);
+  }
   size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -528,13 +553,9 @@ BOOL ModifyProfile(const WCHAR* fileName, Edit edit) {
     SetLastError(ERROR_SUCCESS);
     return TRUE;
   }
-  mode_t mode = exists ? (st.st_mode & 07777) : 0666;
-  if (!exists) {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode &= ~mask;
-  }
-  if (!ReplaceFile(*real, Serialise(file), mode)) return FALSE;
+  std::optional<mode_t> keepMode;
+  if (exists) keepMode = st.st_mode & 07777;
+  if (!ReplaceFile(*real, Serialise(file), keepMode)) return FALSE;
   SetLastError(ERROR_SUCCESS);
   return TRUE;
 }

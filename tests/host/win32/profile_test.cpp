@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -249,6 +250,20 @@ TEST_F(ProfileTest, ReadOnlyFileIsNotWritten) {
   EXPECT_FALSE(WritePrivateProfileStringW(u"S", u"k", u"2", kIni));
   EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
   EXPECT_EQ(ReadBytes(File()), "[S]\r\nk=1\r\n");
+}
+
+TEST_F(ProfileTest, ReplacedFileKeepsPermissionsAndExtendedAttributes) {
+  Put("[S]\r\nk=1\r\n");
+  fs::permissions(File(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  bool attributes = ::setxattr(File().c_str(), "user.zolt.test", "42", 2, 0) == 0;
+  ASSERT_TRUE(WritePrivateProfileStringW(u"S", u"k", u"2", kIni));
+  EXPECT_EQ(fs::status(File()).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  if (attributes) {
+    char value[8] = {};
+    EXPECT_EQ(::getxattr(File().c_str(), "user.zolt.test", value, sizeof value), 2);
+    EXPECT_STREQ(value, "42");
+  }
 }
 
 TEST_F(ProfileTest, TextIsInTheAnsiCodePage) {
