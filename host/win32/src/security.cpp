@@ -618,13 +618,16 @@ WIN32_API BOOL WINAPI InitializeSecurityDescriptor(PSECURITY_DESCRIPTOR sd, DWOR
 
 namespace {
 
+// Only an absolute descriptor can be changed: the error for any other block.
+BOOL NotAbsolute(PSECURITY_DESCRIPTOR sd) {
+  SetLastError(sd && Load<BYTE>(sd, 0) == SECURITY_DESCRIPTOR_REVISION ? ERROR_INVALID_SECURITY_DESCR
+                                                                        : ERROR_UNKNOWN_REVISION);
+  return FALSE;
+}
+
 BOOL SetSdField(PSECURITY_DESCRIPTOR sd, size_t field, const void* value, WORD flag, WORD defaultedFlag,
                 BOOL defaulted, bool present) {
-  if (!AbsoluteSd(sd)) {
-    SetLastError(sd && Load<BYTE>(sd, 0) == SECURITY_DESCRIPTOR_REVISION ? ERROR_INVALID_SECURITY_DESCR
-                                                                          : ERROR_UNKNOWN_REVISION);
-    return FALSE;
-  }
+  if (!AbsoluteSd(sd)) return NotAbsolute(sd);
   WORD control = Load<WORD>(sd, 2);
   control &= static_cast<WORD>(~(flag | defaultedFlag));
   if (present) {
@@ -646,7 +649,7 @@ WIN32_API BOOL WINAPI SetSecurityDescriptorDacl(PSECURITY_DESCRIPTOR sd, BOOL pr
 }
 
 WIN32_API BOOL WINAPI SetSecurityDescriptorOwner(PSECURITY_DESCRIPTOR sd, PSID owner, BOOL defaulted) {
-  if (!AbsoluteSd(sd)) return SetSdField(sd, 0, nullptr, 0, 0, FALSE, false);
+  if (!AbsoluteSd(sd)) return NotAbsolute(sd);
   Store<PSID>(sd, offsetof(SECURITY_DESCRIPTOR, Owner), owner);
   WORD control = Load<WORD>(sd, 2) & static_cast<WORD>(~SE_OWNER_DEFAULTED);
   Store<WORD>(sd, 2, static_cast<WORD>(control | (defaulted ? SE_OWNER_DEFAULTED : 0)));
@@ -654,7 +657,7 @@ WIN32_API BOOL WINAPI SetSecurityDescriptorOwner(PSECURITY_DESCRIPTOR sd, PSID o
 }
 
 WIN32_API BOOL WINAPI SetSecurityDescriptorGroup(PSECURITY_DESCRIPTOR sd, PSID group, BOOL defaulted) {
-  if (!AbsoluteSd(sd)) return SetSdField(sd, 0, nullptr, 0, 0, FALSE, false);
+  if (!AbsoluteSd(sd)) return NotAbsolute(sd);
   Store<PSID>(sd, offsetof(SECURITY_DESCRIPTOR, Group), group);
   WORD control = Load<WORD>(sd, 2) & static_cast<WORD>(~SE_GROUP_DEFAULTED);
   Store<WORD>(sd, 2, static_cast<WORD>(control | (defaulted ? SE_GROUP_DEFAULTED : 0)));

@@ -151,7 +151,6 @@ class MutexObject : public Waitable, public std::enable_shared_from_this<MutexOb
     if (fd_ >= 0) ::close(fd_);
   }
 
-  const fs::path& File() const { return file_; }
   bool Named() const { return fd_ >= 0; }
 
   DWORD TryAcquire() override {
@@ -210,7 +209,6 @@ class MutexObject : public Waitable, public std::enable_shared_from_this<MutexOb
     fd_ = ::open(file_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd_ >= 0) LockByte(fd_, F_RDLCK, 1, false);
   }
-
 
  private:
   // The calling thread no longer owns the mutex.
