@@ -32,7 +32,9 @@ namespace fs = std::filesystem;
 namespace zolt::host {
 namespace {
 
-enum class LineKind { Blank, Section, Key, Other };
+// A comment is a line whose text starts with ";": never a key, and a deleted section leaves its
+// comments behind.
+enum class LineKind { Blank, Section, Key, Comment, Other };
 
 struct IniLine {
   std::string raw;  // the line's bytes without its end
@@ -46,11 +48,20 @@ struct IniFile {
   std::vector<IniLine> lines;
 };
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f'; }
+// Blanks around names and values in the file: space, tab and vertical tab.
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\v'; }
 
 std::u16string_view Trim(std::u16string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// Section and key names given by a caller lose their surrounding spaces only.
+std::u16string_view TrimArgument(const WCHAR* text) {
+  std::u16string_view s = WideView(text);
+  while (!s.empty() && s.front() == u' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == u' ') s.remove_suffix(1);
   return s;
 }
 
@@ -77,6 +88,9 @@ void Classify(IniLine& line, UINT codePage) {
     std::u16string_view inner = t.substr(1);
     size_t close = inner.find(u']');
     line.name = Trim(inner.substr(0, close));
+  } else if (t.front() == u';') {
+    line.kind = LineKind::Comment;
+    line.value = t;
   } else if (size_t eq = t.find(u'='); eq != std::u16string_view::npos) {
     line.kind = LineKind::Key;
     line.name = Trim(t.substr(0, eq));
@@ -192,16 +206,20 @@ ParseCache& TheCache() {
 
 constexpr size_t kCachedFiles = 16;
 
-// The parsed lines of an existing profile file, or nullptr.
-std::shared_ptr<const IniFile> ReadProfile(const WCHAR* name) {
-  DWORD error = 0;
-  auto real = MapPath(ProfilePath(name), Resolve::Existing, &error);
+// The parsed lines of an existing profile file, or nullptr and why not (ERROR_FILE_NOT_FOUND,
+// ERROR_PATH_NOT_FOUND, ERROR_INVALID_NAME, ERROR_ACCESS_DENIED for a folder).
+std::shared_ptr<const IniFile> ReadProfile(const WCHAR* name, DWORD* error) {
+  auto real = MapPath(ProfilePath(name), Resolve::Existing, error);
   if (!real) return nullptr;
   int fd = ::open(real->c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    *error = errno == ENOENT ? ERROR_FILE_NOT_FOUND : ERROR_ACCESS_DENIED;
+    return nullptr;
+  }
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
+    *error = ERROR_ACCESS_DENIED;
     return nullptr;
   }
   std::string bytes;
@@ -231,11 +249,18 @@ std::shared_ptr<const IniFile> ReadProfile(const WCHAR* name) {
 
 // What a read answers: one value or a list of strings.
 struct ReadResult {
+  DWORD error = ERROR_SUCCESS;  // the last error of the read
   bool list = false;
   std::u16string value;
   std::vector<std::u16string> items;
   bool found = false;
 };
+
+// What a read leaves in the last error: success when it found what it was asked, else why not.
+DWORD LastErrorOf(const ReadResult& r) {
+  if (r.found) return ERROR_SUCCESS;
+  return r.error != ERROR_SUCCESS ? r.error : static_cast<DWORD>(ERROR_FILE_NOT_FOUND);
+}
 
 std::u16string Unquote(std::u16string_view v) {
   if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front())
@@ -245,7 +270,7 @@ std::u16string Unquote(std::u16string_view v) {
 
 ReadResult ReadString(const WCHAR* app, const WCHAR* key, const WCHAR* def, const WCHAR* fileName) {
   ReadResult r;
-  std::shared_ptr<const IniFile> parsed = ReadProfile(fileName);
+  std::shared_ptr<const IniFile> parsed = ReadProfile(fileName, &r.error);
   static const IniFile kEmpty;
   const IniFile& file = parsed ? *parsed : kEmpty;
   if (!app) {
@@ -255,7 +280,7 @@ ReadResult ReadString(const WCHAR* app, const WCHAR* key, const WCHAR* def, cons
       if (line.kind == LineKind::Section) r.items.push_back(line.name);
     return r;
   }
-  std::u16string_view section = Trim(WideView(app));
+  std::u16string_view section = TrimArgument(app);
   size_t header = FindSection(file, section);
   if (!key) {
     r.list = true;
@@ -268,7 +293,7 @@ ReadResult ReadString(const WCHAR* app, const WCHAR* key, const WCHAR* def, cons
     return r;
   }
   if (header != std::string::npos) {
-    size_t at = FindKey(file, header, Trim(WideView(key)));
+    size_t at = FindKey(file, header, TrimArgument(key));
     if (at != std::string::npos) {
       r.found = true;
       r.value = Unquote(file.lines[at].value);
@@ -276,7 +301,7 @@ ReadResult ReadString(const WCHAR* app, const WCHAR* key, const WCHAR* def, cons
     }
   }
   std::u16string_view d = WideView(def);
-  while (!d.empty() && IsBlank(d.back())) d.remove_suffix(1);
+  while (!d.empty() && d.back() == u' ') d.remove_suffix(1);  // trailing spaces only
   r.value.assign(d);
   return r;
 }
@@ -285,17 +310,17 @@ ReadResult ReadSection(const WCHAR* app, const WCHAR* fileName) {
   ReadResult r;
   r.list = true;
   if (!app) return r;
-  std::shared_ptr<const IniFile> parsed = ReadProfile(fileName);
+  std::shared_ptr<const IniFile> parsed = ReadProfile(fileName, &r.error);
   if (!parsed) return r;
   const IniFile& file = *parsed;
-  size_t header = FindSection(file, Trim(WideView(app)));
+  size_t header = FindSection(file, TrimArgument(app));
   if (header == std::string::npos) return r;
   r.found = true;
   size_t end = SectionEnd(file, header);
   for (size_t i = header + 1; i < end; ++i) {
     const IniLine& line = file.lines[i];
     if (line.kind == LineKind::Key) r.items.push_back(line.name + u"=" + line.value);
-    else if (line.kind == LineKind::Other) r.items.push_back(line.value);
+    else if (line.kind == LineKind::Other || line.kind == LineKind::Comment) r.items.push_back(line.value);
   }
   return r;
 }
@@ -556,14 +581,17 @@ BOOL ModifyProfile(const WCHAR* fileName, Edit edit) {
   std::optional<mode_t> keepMode;
   if (exists) keepMode = st.st_mode & 07777;
   if (!ReplaceFile(*real, Serialise(file), keepMode)) return FALSE;
-  SetLastError(ERROR_SUCCESS);
+  // A write that had to create the file succeeds with ERROR_FILE_NOT_FOUND, as on the platform.
+  SetLastError(exists ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
   return TRUE;
 }
 
+// Removes the section's header and entries; its comments stay where they were.
 void DeleteSectionAt(IniFile& file, size_t header) {
   size_t end = SectionEnd(file, header);
-  file.lines.erase(file.lines.begin() + static_cast<std::ptrdiff_t>(header),
-                   file.lines.begin() + static_cast<std::ptrdiff_t>(end));
+  auto first = file.lines.begin() + static_cast<std::ptrdiff_t>(header);
+  auto last = file.lines.begin() + static_cast<std::ptrdiff_t>(end);
+  file.lines.erase(std::remove_if(first, last, [](const IniLine& l) { return l.kind != LineKind::Comment; }), last);
 }
 
 Change DeleteSection(IniFile& file, std::u16string_view section) {
@@ -581,9 +609,9 @@ BOOL WriteString(const WCHAR* app, const WCHAR* key, const WCHAR* value, const W
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  std::u16string section(Trim(WideView(app)));
+  std::u16string section(TrimArgument(app));
   if (!key) return ModifyProfile(fileName, [&](IniFile& file, UINT) { return DeleteSection(file, section); });
-  std::u16string name(Trim(WideView(key)));
+  std::u16string name(TrimArgument(key));
   if (!value) {
     return ModifyProfile(fileName, [&](IniFile& file, UINT) {
       size_t header = FindSection(file, section);
@@ -638,7 +666,7 @@ BOOL WriteSection(const WCHAR* app, const WCHAR* list, const WCHAR* fileName) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  std::u16string section(Trim(WideView(app)));
+  std::u16string section(TrimArgument(app));
   if (!list) return ModifyProfile(fileName, [&](IniFile& file, UINT) { return DeleteSection(file, section); });
   std::vector<std::u16string> entries = SplitList(list);
   return ModifyProfile(fileName, [&](IniFile& file, UINT codePage) {
@@ -705,7 +733,7 @@ WIN32_API DWORD WINAPI GetPrivateProfileStringW(LPCWSTR lpAppName, LPCWSTR lpKey
                                                 LPWSTR lpReturnedString, DWORD nSize, LPCWSTR lpFileName) {
   if (!lpReturnedString || nSize == 0) return 0;
   ReadResult r = ReadString(lpAppName, lpKeyName, lpDefault, lpFileName);
-  SetLastError(r.found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+  SetLastError(LastErrorOf(r));
   return FillWide(r, lpReturnedString, nSize);
 }
 
@@ -714,14 +742,14 @@ WIN32_API DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyNa
   if (!lpReturnedString || nSize == 0) return 0;
   Wide app(lpAppName), key(lpKeyName), def(lpDefault), file(lpFileName);
   ReadResult r = ReadString(app.get(), key.get(), def.get(), file.get());
-  SetLastError(r.found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+  SetLastError(LastErrorOf(r));
   return FillAnsi(r, lpReturnedString, nSize);
 }
 
 WIN32_API DWORD WINAPI GetPrivateProfileSectionW(LPCWSTR lpAppName, LPWSTR lpReturnedString, DWORD nSize,
                                                  LPCWSTR lpFileName) {
   ReadResult r = ReadSection(lpAppName, lpFileName);
-  SetLastError(r.found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+  SetLastError(LastErrorOf(r));
   return FillWide(r, lpReturnedString, nSize);
 }
 
@@ -729,18 +757,20 @@ WIN32_API DWORD WINAPI GetPrivateProfileSectionA(LPCSTR lpAppName, LPSTR lpRetur
                                                  LPCSTR lpFileName) {
   Wide app(lpAppName), file(lpFileName);
   ReadResult r = ReadSection(app.get(), file.get());
-  SetLastError(r.found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+  SetLastError(LastErrorOf(r));
   return FillAnsi(r, lpReturnedString, nSize);
 }
 
 WIN32_API DWORD WINAPI GetPrivateProfileSectionNamesW(LPWSTR lpszReturnBuffer, DWORD nSize, LPCWSTR lpFileName) {
   ReadResult r = ReadString(nullptr, nullptr, nullptr, lpFileName);
+  SetLastError(LastErrorOf(r));
   return FillWide(r, lpszReturnBuffer, nSize);
 }
 
 WIN32_API DWORD WINAPI GetPrivateProfileSectionNamesA(LPSTR lpszReturnBuffer, DWORD nSize, LPCSTR lpFileName) {
   Wide file(lpFileName);
   ReadResult r = ReadString(nullptr, nullptr, nullptr, file.get());
+  SetLastError(LastErrorOf(r));
   return FillAnsi(r, lpszReturnBuffer, nSize);
 }
 

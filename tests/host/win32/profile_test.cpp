@@ -97,11 +97,14 @@ TEST_F(ProfileTest, ValuesAreTrimmedUnquotedAndMatchedWithoutCase) {
       {u"First", u"k", u"<none>"},  // the first section of a name is the one read
       {u"First", u"absent", u"<none>"},
       {u"Absent", u"k", u"<none>"},
+      {u"\tFirst", u"dq", u"<none>"},  // callers' names lose spaces only
+      {u"First", u"dq\t", u"<none>"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(Get(c.app, c.key), c.expected) << zolt::host::ToUtf8(c.app) << "/" << zolt::host::ToUtf8(c.key);
   // The default loses its trailing blanks; NULL is "".
   EXPECT_EQ(Get(u"First", u"absent", u"  dflt  "), u"  dflt");
+  EXPECT_EQ(Get(u"First", u"absent", u"dflt\t "), u"dflt\t");
   EXPECT_EQ(Get(u"First", u"absent", nullptr), u"");
 }
 
@@ -162,6 +165,39 @@ TEST_F(ProfileTest, LinesWithoutEqualsAreReadWithTheSectionButAreNoKeys) {
   EXPECT_EQ(std::u16string(buf, n), std::u16string(u"; a comment\0plain line\0key=v\0", 29));
   n = GetPrivateProfileStringW(u"S", nullptr, u"", buf, 128, kIni);
   EXPECT_EQ(std::u16string(buf, n), std::u16string(u"key\0", 4));
+}
+
+TEST_F(ProfileTest, SemicolonStartsAComment) {
+  Put("[S]\r\n;hidden=1\r\n  ;also=2\r\nvisible=;not a comment\r\nmid;dle=3\r\n[T]\r\n");
+  EXPECT_EQ(Get(u"S", u";hidden"), u"<none>");
+  EXPECT_EQ(Get(u"S", u"visible"), u";not a comment");
+  EXPECT_EQ(Get(u"S", u"mid;dle"), u"3");
+  WCHAR buf[128];
+  DWORD n = GetPrivateProfileStringW(u"S", nullptr, u"", buf, 128, kIni);
+  EXPECT_EQ(std::u16string(buf, n), std::u16string(u"visible\0mid;dle\0", 16));
+  // A key written with a leading semicolon is a comment: never read back.
+  ASSERT_TRUE(WritePrivateProfileStringW(u"T", u";note", u"x", kIni));
+  EXPECT_EQ(Get(u"T", u";note"), u"<none>");
+  // Deleting a section leaves its comments.
+  ASSERT_TRUE(WritePrivateProfileStringW(u"S", nullptr, nullptr, kIni));
+  EXPECT_EQ(ReadBytes(File()), ";hidden=1\r\n  ;also=2\r\n[T]\r\n;note=x\r\n");
+}
+
+TEST_F(ProfileTest, LastErrorsOfReadsAndWrites) {
+  WCHAR buf[8];
+  SetLastError(0);
+  GetPrivateProfileStringW(u"S", u"k", u"", buf, 8, u"C:\\Windows\\Temp\\absent.ini");
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
+  GetPrivateProfileStringW(u"S", u"k", u"", buf, 8, u"C:\\Windows\\Temp");  // a folder
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+  SetLastError(0);
+  ASSERT_TRUE(WritePrivateProfileStringW(u"S", u"k", u"a long value", kIni));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));  // created, as the platform reports it
+  ASSERT_TRUE(WritePrivateProfileStringW(u"S", u"k", u"still long", kIni));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_SUCCESS));
+  EXPECT_EQ(GetPrivateProfileStringW(u"S", u"k", u"", buf, 8, kIni), 7u);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_MORE_DATA));
+  EXPECT_EQ(GetPrivateProfileStringW(u"S", u"k", u"", buf, 0, kIni), 0u);
 }
 
 TEST_F(ProfileTest, WritesKeepEveryOtherLineByteForByte) {
