@@ -20,7 +20,9 @@ const NameEntry* OptFindSymbolByName(const char* name) {
 const ValueNameEntry* OptFindValueSymbol(uint16_t optionId, uint16_t value) {
   for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2})
     for (int i = 0; i < t->count; ++i)
-      if (t->rows[i].optionId == optionId && static_cast<uint16_t>(t->rows[i].value) == value) return &t->rows[i];
+      if (t->rows[i].optionId == optionId && t->rows[i].value != kValueNameUnfixed &&
+          static_cast<uint16_t>(t->rows[i].value) == value)
+        return &t->rows[i];
   return nullptr;
 }
 

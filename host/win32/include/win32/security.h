@@ -23,10 +23,10 @@ typedef PVOID PSECURITY_DESCRIPTOR;
 // Access rights. Other areas (files, registry, synchronisation) use the same ones, so each is
 // defined only where no other header of the host did it first.
 #ifndef DELETE
-#define DELETE 0x00010000L
+#define DELETE 0x00010000u
 #endif
 #ifndef READ_CONTROL
-#define READ_CONTROL 0x00020000L
+#define READ_CONTROL 0x00020000u
 #endif
 #ifndef WRITE_DAC
 #define WRITE_DAC 0x00040000L
@@ -35,7 +35,7 @@ typedef PVOID PSECURITY_DESCRIPTOR;
 #define WRITE_OWNER 0x00080000L
 #endif
 #ifndef SYNCHRONIZE
-#define SYNCHRONIZE 0x00100000L
+#define SYNCHRONIZE 0x00100000u
 #endif
 #ifndef STANDARD_RIGHTS_REQUIRED
 #define STANDARD_RIGHTS_REQUIRED 0x000F0000L
@@ -62,19 +62,19 @@ typedef PVOID PSECURITY_DESCRIPTOR;
 #define MAXIMUM_ALLOWED 0x02000000L
 #endif
 #ifndef GENERIC_READ
-#define GENERIC_READ 0x80000000L
+#define GENERIC_READ 0x80000000u
 #endif
 #ifndef GENERIC_WRITE
-#define GENERIC_WRITE 0x40000000L
+#define GENERIC_WRITE 0x40000000u
 #endif
 #ifndef GENERIC_EXECUTE
-#define GENERIC_EXECUTE 0x20000000L
+#define GENERIC_EXECUTE 0x20000000u
 #endif
 #ifndef GENERIC_ALL
-#define GENERIC_ALL 0x10000000L
+#define GENERIC_ALL 0x10000000u
 #endif
 #ifndef FILE_ALL_ACCESS
-#define FILE_ALL_ACCESS (STANDARD_RIGHTS_REQUIRED | SYNCHRONIZE | 0x1FF)
+#define FILE_ALL_ACCESS 0x001F01FFu
 #endif
 
 // Token rights and information classes.

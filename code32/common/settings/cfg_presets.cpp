@@ -1,0 +1,5 @@
+// The preset list of the printer's settings section.
+#include "context_services.h"
+
+// The printer's section name is not built yet.
+WCHAR* CfgPrinterSection(DriverContext*) { return nullptr; }
