@@ -382,18 +382,10 @@ std::string ToAnsi(std::u16string_view text) {
   return out;
 }
 
-// The ANSI form of the longest start of text whose whole characters fit in maxBytes, so that
-// a cut never splits a double-byte character.
-std::string AnsiPrefix(std::u16string_view text, size_t maxBytes) {
-  std::string out;
-  for (size_t i = 0; i < text.size();) {
-    size_t len = (text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size()) ? 2 : 1;
-    std::string one = ToAnsi(text.substr(i, len));
-    if (out.size() + one.size() > maxBytes) break;
-    out += one;
-    i += len;
-  }
-  return out;
+// The longest start of ANSI text whose whole characters fit in maxBytes, so that a cut never
+// splits a double-byte character.
+std::string AnsiPrefix(const std::string& text, size_t maxBytes) {
+  return text.substr(0, CharacterBoundary(CodePage(), text, maxBytes));
 }
 
 // The ANSI forms of the results, cut as the wide ones are but at character boundaries.
@@ -402,7 +394,7 @@ DWORD FillAnsi(const ReadResult& r, CHAR* buf, DWORD size) {
   if (!r.list) {
     std::string value = ToAnsi(r.value);
     if (value.size() >= size) {
-      value = AnsiPrefix(r.value, size - 1);
+      value = AnsiPrefix(value, size - 1);
       SetLastError(ERROR_MORE_DATA);
     }
     return FillValue<char>(value, buf, size);
@@ -417,7 +409,7 @@ DWORD FillAnsi(const ReadResult& r, CHAR* buf, DWORD size) {
   // Whole characters up to size - 2 bytes, then the double NUL.
   size_t room = size - 2, at = 0;
   for (size_t i = 0; i < r.items.size() && at < room; ++i) {
-    std::string part = items[i].size() <= room - at ? items[i] : AnsiPrefix(r.items[i], room - at);
+    std::string part = AnsiPrefix(items[i], room - at);
     std::copy(part.begin(), part.end(), buf + at);
     at += part.size();
     if (part.size() < items[i].size() || at >= room) break;
