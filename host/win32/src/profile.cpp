@@ -6,6 +6,7 @@
 // afresh; writes change the lines they must, keep every other line byte for byte, and replace
 // the file through a temporary file in the same folder.
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -456,6 +457,18 @@ std::mutex& WriteLock() {
   static std::mutex* m = new std::mutex;
   return *m;
 }
+
+// A process that forks while another thread reads or writes a profile gives the child free
+// locks, not ones held by a thread the child does not have.
+void ForkPrepare() {
+  WriteLock().lock();
+  TheCache().lock.lock();
+}
+void ForkDone() {
+  TheCache().lock.unlock();
+  WriteLock().unlock();
+}
+[[maybe_unused]] const int kForkHandlers = pthread_atfork(ForkPrepare, ForkDone, ForkDone);
 
 DWORD ErrnoToError(int e) {
   switch (e) {
