@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "byte_order.h"
+
 namespace {
 
 constexpr uint16_t kOptPrintQualityIndex = 13;  // dmPrintQuality (14), by row index
@@ -11,21 +13,6 @@ constexpr uint16_t kOptScaleType = 87;
 constexpr uint16_t kOptScaleH = 89;
 constexpr uint16_t kOptScaleV = 90;
 constexpr int32_t kScaleTypeFixedRatio = 1;
-
-uint16_t ReadU16(const BYTE* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-uint32_t ReadU32(const BYTE* p) {
-  return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
-}
-
-void WriteU16(BYTE* p, uint16_t v) {
-  p[0] = static_cast<BYTE>(v);
-  p[1] = static_cast<BYTE>(v >> 8);
-}
-
-void WriteU32(BYTE* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<BYTE>(v >> (8 * i));
-}
 
 BYTE* AsBytes(SettingsImage* image) { return reinterpret_cast<BYTE*>(image); }
 
@@ -106,7 +93,7 @@ DWORD OptStorageExtent(uint32_t typeWord) {
 BYTE* OptImageAddress(BYTE* image, uint32_t typeWord, uint16_t offset) {
   const uint32_t block = TypeBlock(typeWord);
   if (!image || block == 0) return nullptr;
-  const DWORD start = ReadU16(image + kImageBlockStartAt[block]);
+  const DWORD start = ReadLe16(image + kImageBlockStartAt[block]);
   if (DWORD{start} + offset + OptStorageExtent(typeWord) > kSettingsImageSize) return nullptr;
   return image + start + offset;
 }
@@ -120,12 +107,12 @@ int32_t OptDecodeValue(const BYTE* storage, uint32_t typeWord) {
     case kKindUInt8:
       return storage[0];
     case kKindInt16:
-      return static_cast<int16_t>(ReadU16(storage));
+      return static_cast<int16_t>(ReadLe16(storage));
     case kKindUInt16:
-      return ReadU16(storage);
+      return ReadLe16(storage);
     case kKindInt32:
     case kKindUInt32:
-      return static_cast<int32_t>(ReadU32(storage));
+      return static_cast<int32_t>(ReadLe32(storage));
     default:
       if (OptIsBitKind(kind)) {
         const uint32_t bit = kind - kKindBitFirst;
@@ -145,11 +132,11 @@ int OptEncodeValue(BYTE* storage, uint32_t typeWord, int32_t value) {
       return 1;
     case kKindInt16:
     case kKindUInt16:
-      WriteU16(storage, static_cast<uint16_t>(value));
+      WriteLe16(storage, static_cast<uint16_t>(value));
       return 1;
     case kKindInt32:
     case kKindUInt32:
-      WriteU32(storage, static_cast<uint32_t>(value));
+      WriteLe32(storage, static_cast<uint32_t>(value));
       return 1;
     default:
       if (OptIsBitKind(kind)) {
