@@ -1,6 +1,7 @@
 // Reading and writing stored option values by kind, in the working, saved and lock-default
 // settings images of a context.
 #include "option_access.h"
+#include "option_context_words.h"
 
 #include <cstring>
 
@@ -38,26 +39,13 @@ BYTE* StoragePointer(BYTE* storage, const OptionEntry* row) {
   return storage && !OptIsNumericKind(TypeKind(row->typeWord)) ? storage : nullptr;
 }
 
-// The pending-update word of the work area: flags 0 clear it; flags with a non-zero low half
-// replace the low half (a control or string id); the rest is or-ed in.
-void AddPendingFlags(DriverContext* ctx, DWORD flags) {
-  if (!ctx->workArea) return;
-  DWORD& word = ctx->workArea->pendingUpdate;
-  if (flags == 0) {
-    word = 0;
-    return;
-  }
-  if (flags & 0xFFFF) word &= 0xFFFF0000u;
-  word |= flags;
-}
-
 // The marks of a write to the working image.
 void MarkWritten(DriverContext* ctx, OptionEntry* row, int32_t value) {
   row->stateBits = static_cast<uint16_t>((row->stateBits & ~kStateChangedMask) | 1);
   if (ctx->workArea) ctx->workArea->optionsChanged = 1;
   if (row->id == kOptScaleH && OptGetValue(ctx, kOptScaleType, nullptr) == kScaleTypeFixedRatio)
     OptSetValue(ctx, kOptScaleV, value);
-  if (const DWORD classes = row->flags & kOptFlagChangeClassMask) AddPendingFlags(ctx, classes);
+  if (const DWORD classes = row->flags & kOptFlagChangeClassMask) CtxAddPendingFlags(ctx, classes);
 }
 
 }  // namespace
