@@ -38,7 +38,7 @@ const ValueNameEntry* FindValue(const char* name) {
               .first->second;
 }
 
-const MdlSymbolLookups kLookups = {FindName, FindValue};
+const MdlSymbolLookups kLookups = {FindName, FindValue, nullptr, nullptr, nullptr};
 
 std::string ReadSample(const char* name) {
   std::ifstream in(std::string(ZOLT_SOURCE_DIR) + "/samples/models/" + name, std::ios::binary);

@@ -122,8 +122,13 @@ TEST(MdlSamples, CompileWithTheSharedSymbolTables) {
     EXPECT_EQ(CountCommandStrings(ctx.get()), s.commandStrings);
     EXPECT_EQ(ctx->header.deviceFontCount, s.deviceFonts);
     if (!SharedSymbolsComplete()) continue;
-    // Every symbol resolves: no statement fails, every item is made, in the slot of its setting.
-    EXPECT_EQ(ctx->stats.failed, 0u) << s.file << "\n" << Describe(source, log);
+    // Every symbol resolves: no statement fails (but Judges that compare with a value whose
+    // number is not fixed yet), every item is made, in the slot of its setting.
+    uint32_t failed = 0;
+    for (const std::string& e : log.entries)
+      if (e.find("statement failed") != std::string::npos && (SharedValuesFixed() || e.find(" Judge:") == std::string::npos))
+        ++failed;
+    EXPECT_EQ(failed, 0u) << s.file << "\n" << Describe(source, log);
     EXPECT_EQ(CountItems(ctx.get()), s.items) << s.file;
     for (uint16_t setting : {8, 13, 15}) {
       const ModelItem* item = MdlAt<ModelItem>(ctx.get(), *ModelItemSlot(&ctx->header, setting));
