@@ -1,0 +1,806 @@
+// Packing a compiled model into one image: the layout of the header and the three sections, the
+// links between records, byte-exact output, and the check of damaged images.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core_memory.h"
+#include "mdl_test_support.h"
+
+namespace {
+
+using zolt::test::CompileText;
+using zolt::test::ContextPtr;
+using zolt::test::SkipLog;
+
+struct ImageDeleter {
+  void operator()(ModelImage* image) const { MdlFreeMem(image); }
+};
+using ImagePtr = std::unique_ptr<ModelImage, ImageDeleter>;
+
+std::vector<uint8_t> Pack(const CompileContext* ctx) {
+  uint32_t size = MdlSizeImage(ctx);
+  std::vector<uint8_t> bytes(size);
+  EXPECT_EQ(MdlPackInto(bytes.data(), size, ctx), 1);
+  return bytes;
+}
+
+// A field of a byte-packed image record as a value (the macros of the tests take references,
+// which must not bind to fields that are not aligned).
+template <class T>
+T Val(T v) {
+  return v;
+}
+
+const ModelImage* Image(const std::vector<uint8_t>& bytes) { return reinterpret_cast<const ModelImage*>(bytes.data()); }
+
+std::string Hex(uint32_t v) {
+  char s[16];
+  snprintf(s, sizeof s, "%x", v);
+  return s;
+}
+
+std::string Quoted(const char* text, size_t length) {
+  std::string out = "\"";
+  for (size_t i = 0; i < length; ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+      out += static_cast<char>(c);
+    } else {
+      char esc[8];
+      snprintf(esc, sizeof esc, "\\x%02x", c);
+      out += esc;
+    }
+  }
+  return out + "\"";
+}
+
+std::string CellsText(const RuleCell* cells, size_t count) {
+  std::string out = "(";
+  for (size_t i = 0; i < count; ++i) out += (i ? " " : "") + std::to_string(cells[i].op) + ":" + std::to_string(cells[i].value);
+  return out + ")";
+}
+
+// ---------------------------------------------------------------------------------------------
+// The whole model as text, from the compile context (references resolved by number as the
+// format says) and from the packed image (links followed). Packing must keep every fact.
+
+class ContextModel {
+ public:
+  explicit ContextModel(const CompileContext* ctx) : c_(ctx) {}
+
+  std::string Describe() {
+    std::string out = Header();
+    // Variant and Identity items first in the reverse of their source order, then the plain ones.
+    std::vector<const ModelItem*> source, order;
+    for (uint32_t l = c_->header.firstItem; l; l = At<ModelItem>(l)->next) source.push_back(At<ModelItem>(l));
+    for (auto it = source.rbegin(); it != source.rend(); ++it)
+      if ((*it)->variant) order.push_back(*it);
+    for (const ModelItem* i : source)
+      if (!i->variant) order.push_back(i);
+    for (const ModelItem* i : order) out += Item(*i, source);
+    if (HasRules())
+      for (uint32_t l = c_->exclusives.head; l; l = At<ExclusiveRule>(l)->next) out += Exclusive(*At<ExclusiveRule>(l));
+    for (uint32_t g = 0; g < kGroupSlotCount; ++g) out += "group" + std::to_string(g) + " " + Group(c_->header.groups[g]) + "\n";
+    out += Fonts(c_->header.deviceFontCount, c_->header.deviceFonts) + Fonts(c_->header.cartridgeFontCount, c_->header.cartridgeFonts);
+    return out;
+  }
+
+ private:
+  template <class T>
+  const T* At(uint32_t link) const {
+    return MdlAt<T>(c_, link);
+  }
+  std::string Text(uint32_t link) const { return link ? Quoted(At<char>(link), strlen(At<char>(link))) : "-"; }
+  std::string Wide(uint32_t link) const {
+    std::string out;
+    for (const WCHAR* w = At<WCHAR>(link); w && *w; ++w) out += static_cast<char>(*w);
+    return link ? out : "-";
+  }
+
+  std::string Header() const {
+    std::string v;
+    for (const WCHAR* w = c_->header.fileVersion; *w; ++w) v += static_cast<char>(*w);
+    return "version " + v + " ui " + Wide(c_->header.uiResDllName) + " exc " + Wide(c_->header.excDepDllName) + "\n";
+  }
+
+  bool HasRules() const {
+    return c_->judges.head || c_->itemRules.head || c_->actions.head || c_->transacts.head || c_->alertActions.head ||
+           c_->alerts.head;
+  }
+
+  std::string Values(uint16_t kind, uint32_t link) const {
+    if (!link) return "none";
+    std::string out;
+    switch (kind) {
+      case kItemBoolean: {
+        const auto* b = At<ModelBooleanValue>(link);
+        return std::to_string(b->defaultValue) + " " + Text(b->trueText) + " " + Text(b->falseText);
+      }
+      case kItemNumeric: {
+        const auto* n = At<ModelNumericValue>(link);
+        return std::to_string(n->unitLabel) + " " + std::to_string(n->maxChars) + " " + std::to_string(n->defaultValue) + " " +
+               std::to_string(n->minimum) + " " + std::to_string(n->maximum) + " " + std::to_string(n->divisor) + " " +
+               std::to_string(n->pageSize) + " " + std::to_string(n->seventh) + " " + std::to_string(n->eighth);
+      }
+      case kItemString: {
+        const auto* s = At<ModelStringValue>(link);
+        return std::to_string(s->defaultValueId) + " " + std::to_string(s->maxChars) + " " + Hex(s->charAttr) + " " +
+               Hex(s->displayAttr);
+      }
+      default:
+        break;
+    }
+    for (uint32_t v = link; v; v = At<ModelListValue>(v)->next) {
+      const auto* head = At<ModelListValue>(v);
+      out += "\n    " + std::to_string(head->valueId) + " " + Text(head->text);
+      if (kind == kItemPickPage) {
+        const auto* p = At<ModelPageValue>(v);
+        out += " " + std::to_string(p->paperWidth) + "x" + std::to_string(p->paperLength);
+        for (uint32_t g = p->geometry; g; g = At<ModelPageGeometry>(g)->next) {
+          const auto* r = At<ModelPageGeometry>(g);
+          out += " [" + std::to_string(r->resolution) + " " + std::to_string(r->orientation) + " " +
+                 std::to_string(r->conditionName) + "=" + std::to_string(r->conditionValue) + " " + std::to_string(r->left) +
+                 "," + std::to_string(r->top) + "," + std::to_string(r->width) + "," + std::to_string(r->height) + "," +
+                 std::to_string(r->paperWidth) + "," + std::to_string(r->paperLength) + "]";
+        }
+      } else if (kind == kItemPickSlot) {
+        const auto* s = At<ModelSlotValue>(v);
+        out += " papers";
+        for (int32_t i = 0; i < s->paperCount; ++i) out += " " + std::to_string(At<uint16_t>(s->papers)[i]);
+      } else if (kind == kItemFontTbl) {
+        const auto* f = At<ModelFontValue>(v);
+        for (int32_t i = 0; i < f->pairCount; ++i)
+          out += " " + Text(At<uint32_t>(f->trueTypeNames)[i]) + "=" + Text(At<uint32_t>(f->deviceNames)[i]);
+      }
+    }
+    return out;
+  }
+
+  std::string Item(const ModelItem& i, const std::vector<const ModelItem*>& source) const {
+    std::string out = "item " + std::to_string(i.nameIndex) + "/" + std::to_string(i.variant) + " id " +
+                      std::to_string(i.settingId) + " type " + Hex(i.typeWord) + " default " + std::to_string(i.defaultValue);
+    if (i.optionCommand) {
+      const auto* cmd = At<ModelOptionCommand>(i.optionCommand);
+      out += " command " + Text(cmd->text1) + " " + Text(cmd->text2);
+    }
+    out += " rule " + std::string(HasRules() && FirstExclusive(i.nameIndex) ? std::to_string(i.nameIndex) : "-");
+    uint16_t kind = ModelItemKind(i.typeWord);
+    uint32_t values = i.values;
+    if (i.variant && values) {
+      // Shared: the values of the first plain item of the key that has values of the same kind.
+      uint16_t key = (i.typeWord & kItemIdentity) ? i.variant : i.nameIndex;
+      values = 0;
+      for (const ModelItem* p : source)
+        if (!p->variant && p->nameIndex == key && p->values && ModelItemKind(p->typeWord) == kind) {
+          values = p->values;
+          break;
+        }
+    }
+    return out + " values " + Values(kind, values) + "\n";
+  }
+
+  uint32_t FirstExclusive(uint16_t nameIndex) const {
+    for (uint32_t l = c_->exclusives.head; l; l = At<ExclusiveRule>(l)->next)
+      if (At<ExclusiveRule>(l)->nameIndex == nameIndex) return l;
+    return 0;
+  }
+
+  // Resolution of a reference: its 16 low bits name the first record of the kind with that number.
+  std::string Judge(uint32_t ref) const {
+    if (!(ref & 0xFFFF)) return "-";
+    for (uint32_t l = c_->judges.head; l; l = At<MdlJudgeRecord>(l)->next) {
+      const auto* j = At<MdlJudgeRecord>(l);
+      if ((j->number & 0xFFFF) == (ref & 0xFFFF)) return CellsText(At<RuleCell>(j->cells), j->size / 4);
+    }
+    return "-";
+  }
+  uint32_t FirstRow(const MdlList& list, uint32_t ref) const {
+    if (!(ref & 0xFFFF)) return 0;
+    for (uint32_t l = list.head; l; l = At<MdlRuleStatement>(l)->next)
+      if ((At<MdlRuleStatement>(l)->number & 0xFFFF) == (ref & 0xFFFF)) return At<MdlRuleStatement>(l)->firstRow;
+    return 0;
+  }
+
+  std::string Actions(uint32_t ref) const {
+    std::string out = "[";
+    for (uint32_t r = FirstRow(c_->actions, ref); r; r = At<ActionRow>(r)->next) {
+      const auto* a = At<ActionRow>(r);
+      out += " " + std::to_string(a->target) + "/" + std::to_string(a->targetKind) + "=" + std::to_string(a->value);
+    }
+    return out + " ]";
+  }
+  std::string Transacts(uint32_t ref) const {
+    std::string out = "[";
+    for (uint32_t r = FirstRow(c_->transacts, ref); r; r = At<TransactRow>(r)->next)
+      out += " if " + Judge(At<TransactRow>(r)->judge) + " do " + Actions(At<TransactRow>(r)->action);
+    return out + " ]";
+  }
+  std::string AlertActions(uint32_t ref) const {
+    std::string out = "[";
+    for (uint32_t r = FirstRow(c_->alertActions, ref); r; r = At<AlertActionRow>(r)->next) {
+      const auto* a = At<AlertActionRow>(r);
+      out += " " + std::to_string(a->nameIndex) + " " + Transacts(a->transact) + " " + std::to_string(a->dialogId) + "/" +
+             std::to_string(a->controlId);
+    }
+    return out + " ]";
+  }
+  std::string Alerts(uint32_t ref) const {
+    std::string out = "[";
+    for (uint32_t r = FirstRow(c_->alerts, ref); r; r = At<AlertRow>(r)->next) {
+      const auto* a = At<AlertRow>(r);
+      out += " if " + Judge(a->judge) + " " + std::to_string(a->messageId) + " " + Hex(a->icon) + " " + Hex(a->buttons) +
+             " " + Hex(a->timing) + " " + AlertActions(a->alertAction);
+    }
+    return out + " ]";
+  }
+  std::string ItemRows(uint32_t ref) const {
+    std::string out = "[";
+    for (uint32_t r = FirstRow(c_->itemRules, ref); r; r = At<ItemRuleRow>(r)->next) {
+      const auto* row = At<ItemRuleRow>(r);
+      out += " " + std::to_string(row->valueId) + " " + Judge(row->disabled) + " " + Judge(row->restricted) + " " +
+             Judge(row->locked);
+    }
+    return out + " ]";
+  }
+
+  std::string Exclusive(const ExclusiveRule& e) const {
+    return "rule " + std::to_string(e.nameIndex) + " disabled " + Judge(e.disabled) + " restricted " + Judge(e.restricted) +
+           " locked " + Judge(e.locked) + " values " + ItemRows(e.itemRules) + " alert " + Alerts(e.alert) + " first " +
+           Transacts(e.transact1) + " second " + Transacts(e.transact2) + "\n";
+  }
+
+  std::string Branch(uint32_t node) const {
+    std::string out;
+    for (; node; node = At<ModelCommandNode>(node)->next) {
+      const auto* n = At<ModelCommandNode>(node);
+      if (n->type == kNodeItemCommand) {
+        out += " I" + std::to_string(n->word6) + "/" + std::to_string(At<ModelItemCommandNode>(node)->variant);
+      } else if (n->type == kNodeCommandString) {
+        uint32_t number = At<ModelStringCommandNode>(node)->numberOrLength;
+        std::string text = "-";
+        for (uint32_t l = c_->commandStrings.head; l; l = At<MdlCommandString>(l)->next)
+          if (static_cast<uint32_t>(At<MdlCommandString>(l)->number) == number) {
+            text = Quoted(At<char>(At<MdlCommandString>(l)->text), At<MdlCommandString>(l)->length);
+            break;
+          }
+        out += " S" + text;
+      } else if (n->type == kNodeBlock) {
+        out += " " + Group(At<ModelBlockCommandNode>(node)->group);
+      } else {
+        out += " F";
+      }
+    }
+    return out;
+  }
+  std::string Group(uint32_t link) const {
+    const auto* g = At<ModelCommandGroup>(link);
+    if (!g) return "-";
+    return "{if " + Judge(g->condition) + Branch(g->mainBranch) + " else" + Branch(g->elseBranch) + "}";
+  }
+  std::string Fonts(uint32_t count, uint32_t array) const {
+    std::string out = "fonts";
+    for (uint32_t i = 0; i < count; ++i) {
+      const auto* f = At<ModelDeviceFont>(At<uint32_t>(array)[i]);
+      out += " " + std::to_string(f->fontId) + "=" + Text(f->name);
+    }
+    return out + "\n";
+  }
+
+  const CompileContext* c_;
+};
+
+// The same description from a packed image, following its links through the accessors.
+class ImageModel {
+ public:
+  explicit ImageModel(const ModelImage* image) : m_(image) {}
+
+  std::string Describe() {
+    const ModelImageHeader& h = m_->header;
+    std::string version;
+    for (const WCHAR* w = h.fileVersion; *w; ++w) version += static_cast<char>(*w);
+    std::string out = "version " + version + " ui " + Wide(h.uiResDllName) + " exc " + Wide(h.excDepDllName) + "\n";
+    for (uint32_t l = h.firstItem; l; l = At<ModelItem>(l)->next) out += Item(*At<ModelItem>(l));
+    for (uint32_t l = h.firstExclusive; l; l = At<ExclusiveRule>(l)->next) out += Exclusive(*At<ExclusiveRule>(l));
+    for (uint32_t g = 0; g < kGroupSlotCount; ++g) out += "group" + std::to_string(g) + " " + Group(h.groups[g]) + "\n";
+    out += Fonts(h.deviceFontCount, h.deviceFonts) + Fonts(h.cartridgeFontCount, h.cartridgeFonts);
+    return out;
+  }
+
+ private:
+  template <class T>
+  const T* At(uint32_t offset) const {
+    const T* r = MdlImageAt<T>(m_, offset);
+    EXPECT_TRUE(r) << offset;
+    return r;
+  }
+  std::string Text(uint32_t offset) const {
+    if (!offset) return "-";
+    const char* t = MdlImageText(m_, offset);
+    return t ? Quoted(t, strlen(t)) : "<bad>";
+  }
+  std::string Wide(uint32_t offset) const {
+    WCHAR buffer[64];
+    if (MdlImageCopyWide(m_, offset, buffer, 64) < 0) return "-";
+    std::string out;
+    for (const WCHAR* w = buffer; *w; ++w) out += static_cast<char>(*w);
+    return out;
+  }
+
+  std::string Values(uint16_t kind, uint32_t link) const {
+    if (!link) return "none";
+    std::string out;
+    switch (kind) {
+      case kItemBoolean: {
+        const auto* b = At<ModelBooleanValue>(link);
+        return std::to_string(b->defaultValue) + " " + Text(b->trueText) + " " + Text(b->falseText);
+      }
+      case kItemNumeric: {
+        const auto* n = At<ModelNumericValue>(link);
+        return std::to_string(n->unitLabel) + " " + std::to_string(n->maxChars) + " " + std::to_string(n->defaultValue) + " " +
+               std::to_string(n->minimum) + " " + std::to_string(n->maximum) + " " + std::to_string(n->divisor) + " " +
+               std::to_string(n->pageSize) + " " + std::to_string(n->seventh) + " " + std::to_string(n->eighth);
+      }
+      case kItemString: {
+        const auto* s = At<ModelStringValue>(link);
+        return std::to_string(s->defaultValueId) + " " + std::to_string(s->maxChars) + " " + Hex(s->charAttr) + " " +
+               Hex(s->displayAttr);
+      }
+      default:
+        break;
+    }
+    for (uint32_t v = link; v; v = At<ModelListValue>(v)->next) {
+      const auto* head = At<ModelListValue>(v);
+      out += "\n    " + std::to_string(head->valueId) + " " + Text(head->text);
+      if (kind == kItemPickPage) {
+        const auto* p = At<ModelPageValue>(v);
+        out += " " + std::to_string(p->paperWidth) + "x" + std::to_string(p->paperLength);
+        for (uint32_t g = p->geometry; g; g = At<ModelPageGeometry>(g)->next) {
+          const auto* r = At<ModelPageGeometry>(g);
+          out += " [" + std::to_string(r->resolution) + " " + std::to_string(r->orientation) + " " +
+                 std::to_string(r->conditionName) + "=" + std::to_string(r->conditionValue) + " " + std::to_string(r->left) +
+                 "," + std::to_string(r->top) + "," + std::to_string(r->width) + "," + std::to_string(r->height) + "," +
+                 std::to_string(r->paperWidth) + "," + std::to_string(r->paperLength) + "]";
+        }
+      } else if (kind == kItemPickSlot) {
+        const auto* s = At<ModelSlotValue>(v);
+        out += " papers";
+        for (int32_t i = 0; i < s->paperCount; ++i) out += " " + std::to_string(MdlImageU16(m_, s->papers, i));
+      } else if (kind == kItemFontTbl) {
+        const auto* f = At<ModelFontValue>(v);
+        for (int32_t i = 0; i < f->pairCount; ++i)
+          out += " " + Text(MdlImageU32(m_, f->trueTypeNames, i)) + "=" + Text(MdlImageU32(m_, f->deviceNames, i));
+      }
+    }
+    return out;
+  }
+
+  std::string Item(const ModelItem& i) const {
+    std::string out = "item " + std::to_string(i.nameIndex) + "/" + std::to_string(i.variant) + " id " +
+                      std::to_string(i.settingId) + " type " + Hex(i.typeWord) + " default " + std::to_string(i.defaultValue);
+    if (i.optionCommand) {
+      const auto* cmd = At<ModelOptionCommand>(i.optionCommand);
+      out += " command " + Text(cmd->text1) + " " + Text(cmd->text2);
+    }
+    out += " rule " + std::string(i.exclusive ? std::to_string(At<ExclusiveRule>(i.exclusive)->nameIndex) : "-");
+    return out + " values " + Values(ModelItemKind(i.typeWord), i.values) + "\n";
+  }
+
+  std::string Judge(uint32_t ref) const {
+    if (!ref) return "-";
+    uint32_t count = 0;
+    const RuleCell* cells = MdlImageCells(m_, ref, &count);
+    EXPECT_TRUE(cells) << Hex(ref);
+    return cells ? CellsText(cells, count) : "<bad>";
+  }
+  template <class Row>
+  const Row* RowAt(uint32_t ref) const {
+    const Row* r = MdlImageRef<Row>(m_, ref);
+    EXPECT_TRUE(r) << Hex(ref);
+    return r;
+  }
+  std::string Actions(uint32_t ref) const {
+    std::string out = "[";
+    for (; ref; ref = RowAt<ActionRow>(ref)->next) {
+      const auto* a = RowAt<ActionRow>(ref);
+      out += " " + std::to_string(a->target) + "/" + std::to_string(a->targetKind) + "=" + std::to_string(a->value);
+    }
+    return out + " ]";
+  }
+  std::string Transacts(uint32_t ref) const {
+    std::string out = "[";
+    for (; ref; ref = RowAt<TransactRow>(ref)->next)
+      out += " if " + Judge(RowAt<TransactRow>(ref)->judge) + " do " + Actions(RowAt<TransactRow>(ref)->action);
+    return out + " ]";
+  }
+  std::string AlertActions(uint32_t ref) const {
+    std::string out = "[";
+    for (; ref; ref = RowAt<AlertActionRow>(ref)->next) {
+      const auto* a = RowAt<AlertActionRow>(ref);
+      out += " " + std::to_string(a->nameIndex) + " " + Transacts(a->transact) + " " + std::to_string(a->dialogId) + "/" +
+             std::to_string(a->controlId);
+    }
+    return out + " ]";
+  }
+  std::string Alerts(uint32_t ref) const {
+    std::string out = "[";
+    for (; ref; ref = RowAt<AlertRow>(ref)->next) {
+      const auto* a = RowAt<AlertRow>(ref);
+      out += " if " + Judge(a->judge) + " " + std::to_string(a->messageId) + " " + Hex(a->icon) + " " + Hex(a->buttons) +
+             " " + Hex(a->timing) + " " + AlertActions(a->alertAction);
+    }
+    return out + " ]";
+  }
+  std::string ItemRows(uint32_t ref) const {
+    std::string out = "[";
+    for (; ref; ref = RowAt<ItemRuleRow>(ref)->next) {
+      const auto* row = RowAt<ItemRuleRow>(ref);
+      out += " " + std::to_string(row->valueId) + " " + Judge(row->disabled) + " " + Judge(row->restricted) + " " +
+             Judge(row->locked);
+    }
+    return out + " ]";
+  }
+  std::string Exclusive(const ExclusiveRule& e) const {
+    return "rule " + std::to_string(e.nameIndex) + " disabled " + Judge(e.disabled) + " restricted " + Judge(e.restricted) +
+           " locked " + Judge(e.locked) + " values " + ItemRows(e.itemRules) + " alert " + Alerts(e.alert) + " first " +
+           Transacts(e.transact1) + " second " + Transacts(e.transact2) + "\n";
+  }
+
+  std::string Branch(uint32_t node) const {
+    std::string out;
+    for (; node; node = At<ModelCommandNode>(node)->next) {
+      const auto* n = At<ModelCommandNode>(node);
+      if (n->type == kNodeItemCommand) {
+        out += " I" + std::to_string(n->word6) + "/" + std::to_string(At<ModelItemCommandNode>(node)->variant);
+      } else if (n->type == kNodeCommandString) {
+        const auto* s = At<ModelStringCommandNode>(node);
+        const uint8_t* text = MdlImageSpan(m_, s->text, s->numberOrLength);
+        out += " S" + (text && s->text ? Quoted(reinterpret_cast<const char*>(text), s->numberOrLength) : std::string("-"));
+      } else if (n->type == kNodeBlock) {
+        out += " " + Group(At<ModelBlockCommandNode>(node)->group);
+      } else {
+        out += " F";
+      }
+    }
+    return out;
+  }
+  std::string Group(uint32_t offset) const {
+    if (!offset) return "-";
+    const auto* g = At<ModelCommandGroup>(offset);
+    return "{if " + Judge(g->condition) + Branch(g->mainBranch) + " else" + Branch(g->elseBranch) + "}";
+  }
+  std::string Fonts(uint32_t count, uint32_t array) const {
+    std::string out = "fonts";
+    for (uint32_t i = 0; i < count; ++i) {
+      const auto* f = At<ModelDeviceFont>(MdlImageU32(m_, array, i));
+      out += " " + std::to_string(f->fontId) + "=" + Text(f->name);
+    }
+    return out + "\n";
+  }
+
+  const ModelImage* m_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Layout checks that hold for every packed image.
+
+// Every tagged reference of the rule section lies in [8376, rulesEnd); plain offsets of items
+// and texts after it.
+void CheckLayout(const CompileContext* ctx, const std::vector<uint8_t>& bytes) {
+  const ModelImage* image = Image(bytes);
+  const ModelImageHeader& h = image->header;
+  ASSERT_EQ(h.totalSize, bytes.size());
+  uint32_t rules = MdlSizeRules(ctx), items = MdlSizeItems(ctx), strings = MdlSizeStrings(ctx);
+  EXPECT_EQ(kModelHeaderSize + rules + items + strings, bytes.size());
+  uint32_t rulesEnd = kModelHeaderSize + rules;
+  uint32_t itemsEnd = rulesEnd + items;
+  EXPECT_EQ(MdlCheckImage(bytes.data(), bytes.size()), 1);
+  EXPECT_EQ(std::memcmp(h.fileVersion, ctx->header.fileVersion, sizeof h.fileVersion), 0);
+
+  // Items: in the item section, 28 bytes each, each direct slot naming the first plain item of its
+  // setting in source order, else its first variant or Identity item.
+  std::map<uint16_t, uint16_t> expectSlot;  // setting -> name index/variant packed as (ni << 16 | v)
+  std::map<uint16_t, std::pair<uint16_t, uint16_t>> firstPlain, firstOther;
+  for (uint32_t l = ctx->header.firstItem; l; l = MdlAt<ModelItem>(ctx, l)->next) {
+    const ModelItem* i = MdlAt<ModelItem>(ctx, l);
+    auto& m = i->variant ? firstOther : firstPlain;
+    m.emplace(i->settingId, std::make_pair(i->nameIndex, i->variant));
+  }
+  std::set<uint32_t> itemOffsets;
+  for (uint32_t l = h.firstItem; l; l = MdlImageAt<ModelItem>(image, l)->next) {
+    EXPECT_GE(l, rulesEnd);
+    EXPECT_LE(l + sizeof(ModelItem), itemsEnd);
+    itemOffsets.insert(l);
+    const ModelItem* i = MdlImageAt<ModelItem>(image, l);
+    if (i->next) {
+      EXPECT_LT(Val(i->next), l) << "items are written from the last to the first";
+    }
+    if (i->exclusive) {
+      EXPECT_GE(Val(i->exclusive), kModelHeaderSize);
+      EXPECT_LT(Val(i->exclusive), rulesEnd);
+    }
+  }
+  for (uint32_t id = 1; id <= 10442; ++id) {
+    const uint32_t* slot = ModelItemSlot(&h, id);
+    if (!slot) continue;
+    auto plain = firstPlain.find(static_cast<uint16_t>(id));
+    auto other = firstOther.find(static_cast<uint16_t>(id));
+    if (plain == firstPlain.end() && other == firstOther.end()) {
+      EXPECT_EQ(*slot, 0u) << id;
+      continue;
+    }
+    ASSERT_TRUE(itemOffsets.count(*slot)) << id;
+    const ModelItem* i = MdlImageAt<ModelItem>(image, *slot);
+    auto want = plain != firstPlain.end() ? plain->second : other->second;
+    EXPECT_EQ(Val(i->settingId), id);
+    EXPECT_EQ(std::make_pair(Val(i->nameIndex), Val(i->variant)), want) << id;
+  }
+
+  // Rules: the Exclusive rules 36 bytes apart at the end of the rule section; every reference of
+  // the rule section tagged.
+  if (h.firstExclusive) {
+    uint32_t count = 0;
+    for (uint32_t l = ctx->exclusives.head; l; l = MdlAt<ExclusiveRule>(ctx, l)->next) ++count;
+    EXPECT_EQ(h.firstExclusive + count * sizeof(ExclusiveRule), rulesEnd);
+    for (uint32_t l = h.firstExclusive; l; l = MdlImageAt<ExclusiveRule>(image, l)->next) {
+      const ExclusiveRule* e = MdlImageAt<ExclusiveRule>(image, l);
+      for (uint32_t ref : {e->disabled, e->restricted, e->itemRules, e->alert, e->transact1, e->transact2, e->locked})
+        if (ref) {
+          EXPECT_TRUE(MdlIsTaggedRef(ref)) << Hex(ref);
+          EXPECT_LT(MdlTaggedOffset(ref), h.firstExclusive);
+        }
+    }
+  }
+  // Texts and commands after the items.
+  for (uint32_t slot : {h.uiResDllName, h.excDepDllName, h.groups[0], h.groups[1], h.groups[2], h.groups[3],
+                        h.groups[4], h.deviceFonts, h.cartridgeFonts})
+    if (slot) {
+      EXPECT_GE(slot, itemsEnd);
+    }
+}
+
+std::string Sample(const char* name) {
+  std::ifstream in(std::string(ZOLT_SOURCE_DIR) + "/samples/models/" + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class MdlPack : public zolt::test::MdlSymbolsTest {};
+
+TEST(MdlPackSamples, EveryFactOfTheSampleModelsReachesTheImage) {
+  zolt::test::TestSymbols::Install(/*permissive=*/true);
+  for (const char* file : {"ZOLT7000.QCS", "ZOLT2100.QCS"}) {
+    ContextPtr ctx = CompileText(Sample(file));
+    ASSERT_TRUE(ctx) << file;
+    std::vector<uint8_t> bytes = Pack(ctx.get());
+    CheckLayout(ctx.get(), bytes);
+    std::string fromContext = ContextModel(ctx.get()).Describe();
+    std::string fromImage = ImageModel(Image(bytes)).Describe();
+    EXPECT_EQ(fromImage, fromContext) << file;
+    // The samples use rules of every kind.
+    EXPECT_NE(fromImage.find("rule "), std::string::npos) << file;
+    // Packing again, and compiling and packing again, give the same bytes.
+    EXPECT_EQ(Pack(ctx.get()), bytes) << file;
+    ContextPtr again = CompileText(Sample(file));
+    EXPECT_EQ(Pack(again.get()), bytes) << file;
+  }
+  zolt::test::TestSymbols::Remove();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Golden bytes of a small model (tests/common/mdl/data/small_model.hex): 16 bytes a line with
+// their offset; a run of zero lines is shown as "*". ZOLT_WRITE_GOLDEN=1 writes the file anew.
+
+const char kSmallModel[] =
+    "*FileVersion: 1.0\n"
+    "*UIResDLLName: \"RES.DLL\"\n"
+    "*OpenUI *ZPD_Paper: PickOne\n"
+    "*DefaultZPD_Paper: PAPER_A3\n"
+    "*ZPD_Paper PAPER_A4: \"A4\"\n"
+    "*ZPD_Paper PAPER_A3: \"A3\"\n"
+    "*OptionCommand: { \"P=\" \"<0A>\" }\n"
+    "*CloseUI: *ZPD_Paper\n"
+    "*OpenUI *ZPD_Duplex: Boolean\n"
+    "*DefaultZPD_Duplex: True\n"
+    "*ZPD_Duplex True: \"On\"\n"
+    "*CloseUI: *ZPD_Duplex\n"
+    "*Judge 1=IsA4: ZPD_Paper == PAPER_A4\n"
+    "*Action 1=Simplex: { {ZPD_Duplex 0} }\n"
+    "*Transact 1=Fix: { {IsA4 Simplex} }\n"
+    "*Exclusive: { {ZPD_Duplex IsA4 NULL NULL NULL Fix NULL NULL} }\n"
+    "*CommandString 1: \"<1B>E\"\n"
+    "*CommandGroup: JobStart { Type: StringType 1 Command: IsA4 { Type: GroupType *ZPD_Paper } }\n"
+    "*DeviceFonts: IDList { {\"Courier\" 1} }\n";
+
+std::string HexDump(const std::vector<uint8_t>& bytes) {
+  std::string out;
+  bool inZeros = false;
+  for (size_t line = 0; line < bytes.size(); line += 16) {
+    size_t n = std::min<size_t>(16, bytes.size() - line);
+    bool zero = std::all_of(bytes.begin() + line, bytes.begin() + line + n, [](uint8_t b) { return b == 0; });
+    if (zero && line + 16 < bytes.size()) {
+      if (!inZeros) out += "*\n";
+      inZeros = true;
+      continue;
+    }
+    inZeros = false;
+    char text[80];
+    int k = snprintf(text, sizeof text, "%06zx:", line);
+    for (size_t i = 0; i < n; ++i) k += snprintf(text + k, sizeof text - k, " %02x", bytes[line + i]);
+    out += std::string(text) + "\n";
+  }
+  return out;
+}
+
+TEST_F(MdlPack, GoldenBytesOfASmallModel) {
+  SkipLog log;
+  ContextPtr ctx = CompileText(kSmallModel, &log);
+  ASSERT_TRUE(ctx);
+  ASSERT_TRUE(log.entries.empty()) << log.entries[0];
+  std::vector<uint8_t> bytes = Pack(ctx.get());
+  CheckLayout(ctx.get(), bytes);
+  std::string path = std::string(ZOLT_SOURCE_DIR) + "/tests/common/mdl/data/small_model.hex";
+  if (const char* write = std::getenv("ZOLT_WRITE_GOLDEN"); write && *write == '1') {
+    std::ofstream(path, std::ios::binary) << HexDump(bytes);
+    GTEST_SKIP() << "written " << path;
+  }
+  std::ifstream in(path, std::ios::binary);
+  std::string golden((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(HexDump(bytes), golden);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Edge cases of the layout.
+
+TEST_F(MdlPack, EmptyAndRuleFreeDescriptions) {
+  // No items, no rules: the header alone.
+  ContextPtr ctx = CompileText("*FileVersion: 2\n");
+  std::vector<uint8_t> bytes = Pack(ctx.get());
+  ASSERT_EQ(bytes.size(), kModelHeaderSize);
+  EXPECT_EQ(Image(bytes)->header.firstItem, 0u);
+  EXPECT_EQ(Image(bytes)->header.firstExclusive, 0u);
+  EXPECT_EQ(MdlCheckImage(bytes.data(), bytes.size()), 1);
+  // Exclusive rules alone make no rule section: no records, no slot, no item links.
+  ctx = CompileText(
+      "*OpenUI *ZPD_Duplex: Boolean\n*CloseUI: *ZPD_Duplex\n"
+      "*Exclusive: { {ZPD_Duplex Judge1 NULL NULL NULL NULL NULL NULL} }\n");
+  bytes = Pack(ctx.get());
+  EXPECT_EQ(MdlSizeRules(ctx.get()), 0u);
+  EXPECT_EQ(Image(bytes)->header.firstExclusive, 0u);
+  EXPECT_EQ(Val(MdlImageAt<ModelItem>(Image(bytes), Image(bytes)->header.firstItem)->exclusive), 0u);
+  // With a Judge the rule section exists, and an unresolved reference packs as 0.
+  ctx = CompileText(
+      "*OpenUI *ZPD_Duplex: Boolean\n*CloseUI: *ZPD_Duplex\n"
+      "*Judge 1: ZPD_Duplex == 1\n"
+      "*Exclusive: { {ZPD_Duplex Judge1 Judge2 Item1 NULL NULL NULL NULL} }\n");
+  bytes = Pack(ctx.get());
+  const ModelImage* image = Image(bytes);
+  EXPECT_EQ(MdlSizeRules(ctx.get()), 4 * 4 + 36u);
+  ASSERT_EQ(image->header.firstExclusive, kModelHeaderSize + 16);
+  const ExclusiveRule* rule = MdlImageAt<ExclusiveRule>(image, image->header.firstExclusive);
+  EXPECT_EQ(rule->disabled, MdlMakeTaggedRef(kModelHeaderSize));
+  EXPECT_EQ(rule->restricted, 0u);
+  EXPECT_EQ(rule->itemRules, 0u);
+  EXPECT_EQ(Val(MdlImageAt<ModelItem>(image, image->header.firstItem)->exclusive), image->header.firstExclusive);
+}
+
+TEST_F(MdlPack, VariantAndIdentityItemsShareTheirSourceValues) {
+  ContextPtr ctx = CompileText(
+      // An Identity item whose setting has no plain item takes the setting's slot.
+      "*OpenUI *ZPD_Paper2: Identity *ZPD_Tray\n*CloseUI: *ZPD_Paper2\n"
+      "*OpenUI *ZPD_Tray: PickOne\n*ZPD_Tray: IDList { TRAY_1 TRAY_2 }\n*CloseUI: *ZPD_Tray\n"
+      "*OpenUI *ZPD_Media: PickOne\n*ZPD_Media: IDList { MEDIA_PLAIN }\n*CloseUI: *ZPD_Media\n"
+      "*OpenUI *ZPD_Media 2: PickOne\n*CloseUI: *ZPD_Media\n"
+      "*OpenUI *ZPD_Cond: Identity *ZPD_Media\n*CloseUI: *ZPD_Cond\n");
+  ASSERT_TRUE(ctx);
+  std::vector<uint8_t> bytes = Pack(ctx.get());
+  CheckLayout(ctx.get(), bytes);
+  const ModelImage* image = Image(bytes);
+  // List order: Cond (Identity), Media/2, Paper2 (Identity), then Tray and Media.
+  std::vector<std::string> order;
+  std::map<std::string, const ModelItem*> byName;
+  for (uint32_t l = image->header.firstItem; l; l = MdlImageAt<ModelItem>(image, l)->next) {
+    const ModelItem* i = MdlImageAt<ModelItem>(image, l);
+    std::string name = std::to_string(i->nameIndex) + "/" + std::to_string(i->variant);
+    order.push_back(name);
+    byName[name] = i;
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"508/397", "397/2", "507/399", "399/0", "397/0"}));
+  EXPECT_EQ(Val(byName["397/2"]->values), Val(byName["397/0"]->values));
+  EXPECT_EQ(Val(byName["508/397"]->values), Val(byName["397/0"]->values));
+  // ZPD_Paper2 was compiled before ZPD_Tray had values: it has none.
+  EXPECT_EQ(Val(byName["507/399"]->values), 0u);
+  EXPECT_EQ(MdlImageAt<ModelItem>(image, *ModelItemSlot(&image->header, 8)), byName["507/399"]);
+  EXPECT_EQ(ContextModel(ctx.get()).Describe(), ImageModel(image).Describe());
+}
+
+TEST_F(MdlPack, RowsNamedFromSeveralPlacesArePackedOnce) {
+  ContextPtr ctx = CompileText(
+      "*Judge 1=IsA4: ZPD_Paper == PAPER_A4\n"
+      "*Judge 1=Again: ZPD_Paper == PAPER_A3\n"   // a second record of number 1: not reached
+      "*Action 1: { {ZPD_Duplex 0} {ZPD_Tray TRAY_1} }\n"
+      "*Transact 5=Fix: { {IsA4 Action1} {NULL Action1} }\n"
+      "*Exclusive: { {ZPD_Paper NULL NULL NULL NULL Fix Fix NULL} {ZPD_Tray NULL NULL NULL NULL Transact5 NULL IsA4} }\n");
+  ASSERT_TRUE(ctx);
+  std::vector<uint8_t> bytes = Pack(ctx.get());
+  CheckLayout(ctx.get(), bytes);
+  const ModelImage* image = Image(bytes);
+  const auto* first = MdlImageAt<ExclusiveRule>(image, image->header.firstExclusive);
+  const auto* second = MdlImageAt<ExclusiveRule>(image, first->next);
+  EXPECT_EQ(first->next, image->header.firstExclusive + 36);
+  EXPECT_EQ(second->next, 0u);
+  EXPECT_NE(first->transact1, 0u);
+  EXPECT_EQ(first->transact2, first->transact1);
+  EXPECT_EQ(second->transact1, first->transact1);
+  EXPECT_EQ(second->locked, MdlMakeTaggedRef(kModelHeaderSize));
+  // Sections in order: both Judges' cells, the Action rows, the Transact rows, the rules.
+  uint32_t actions = kModelHeaderSize + 2 * 16;
+  const auto* t1 = MdlImageRef<TransactRow>(image, first->transact1);
+  EXPECT_EQ(first->transact1, MdlMakeTaggedRef(actions + 2 * 12));
+  EXPECT_EQ(t1->action, MdlMakeTaggedRef(actions));
+  EXPECT_EQ(t1->next, MdlMakeTaggedRef(actions + 3 * 12));
+  EXPECT_EQ(MdlImageRef<ActionRow>(image, t1->action)->next, MdlMakeTaggedRef(actions + 12));
+  EXPECT_EQ(image->header.firstExclusive, actions + 4 * 12);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The check refuses damaged images.
+
+TEST_F(MdlPack, CheckRefusesDamagedImages) {
+  ContextPtr ctx = CompileText(kSmallModel);
+  std::vector<uint8_t> good = Pack(ctx.get());
+  ASSERT_EQ(MdlCheckImage(good.data(), good.size()), 1);
+  const ModelImageHeader& h = Image(good)->header;
+  auto put = [](std::vector<uint8_t>& b, uint32_t offset, uint32_t value) { std::memcpy(b.data() + offset, &value, 4); };
+  uint32_t item = h.firstItem;
+  uint32_t rule = h.firstExclusive;
+  struct Damage {
+    const char* what;
+    std::function<void(std::vector<uint8_t>&)> apply;
+  } damages[] = {
+      {"size slot", [&](auto& b) { put(b, 32, static_cast<uint32_t>(b.size()) + 1); }},
+      {"first item past the end", [&](auto& b) { put(b, 36, static_cast<uint32_t>(b.size()) - 10); }},
+      {"first item in the header", [&](auto& b) { put(b, 36, 100); }},
+      {"item list loops", [&](auto& b) { put(b, item, item); }},
+      {"direct slot past the end", [&](auto& b) { put(b, 40 + 4 * 7, 0xFFFFFF00u); }},
+      {"exclusive not 36 bytes on", [&](auto& b) { put(b, rule, rule + 40); }},
+      {"judge reference untagged", [&](auto& b) { put(b, rule + 8, kModelHeaderSize * 16); }},
+      {"judge reference past the end", [&](auto& b) { put(b, rule + 8, MdlMakeTaggedRef(static_cast<uint32_t>(b.size()))); }},
+      {"cells without an end cell", [&](auto& b) { put(b, kModelHeaderSize + 12, 0x00010002); }},
+      {"module name not terminated", [&](auto& b) {
+         put(b, 8328, static_cast<uint32_t>(b.size()) - 2);
+         b[b.size() - 2] = 'x';
+       }},
+      {"command node of no type", [&](auto& b) {
+         const auto* group = MdlImageAt<ModelCommandGroup>(Image(good), h.groups[0]);
+         b[group->mainBranch + 4] = 9;
+       }},
+      {"font count beyond its array", [&](auto& b) { put(b, 8356, 1000); }},
+  };
+  for (const Damage& d : damages) {
+    std::vector<uint8_t> bad = good;
+    d.apply(bad);
+    EXPECT_EQ(MdlCheckImage(bad.data(), bad.size()), 0) << d.what;
+  }
+  EXPECT_EQ(MdlCheckImage(good.data(), kModelHeaderSize - 1), 0);
+  EXPECT_EQ(MdlCheckImage(nullptr, 0), 0);
+}
+
+TEST_F(MdlPack, ImagesFromFilesAndTheAllocator) {
+  ImagePtr image(MdlPackImage(CompileText(kSmallModel).release()));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(MdlCheckImage(image.get(), image->header.totalSize), 1);
+  EXPECT_EQ(MdlPackImage(nullptr), nullptr);
+}
+
+}  // namespace
