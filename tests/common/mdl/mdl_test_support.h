@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "driver_context.h"
 #include "mdl_compile.h"
 #include "option_table.h"
 
@@ -61,7 +62,12 @@ class TestSymbols {
     AddValue("ON_VALUE", 5);
   }
   // Names of the rule statements: one alert message, two dialogs and two controls.
-  static int FindMessage(const char* name, uint16_t* nameIndex) { return Fixed(name, "ZPD_TestMessage", 275, nameIndex); }
+  static int FindMessage(const char* name, uint16_t* nameIndex) {
+    if (Fixed(name, "ZPD_TestMessage", 275, nameIndex)) return 1;
+    const MessageEntry* m = Instance().permissive_ ? OptFindMessageByName(nullptr, name) : nullptr;
+    if (m) *nameIndex = m->nameIndex;
+    return m != nullptr;
+  }
   static int FindDialog(const char* name, uint16_t* dialogId) {
     return Fixed(name, "ZPD_IDD_BASIC", 1002, dialogId) || Fixed(name, "ZPD_IDD_EDIT", 1003, dialogId);
   }
