@@ -2,8 +2,10 @@
 // an image before it is used. The image keeps its 32-bit offsets (it is not relocated in
 // place), so the check walks every link that relocation would convert and makes sure that each
 // one names a whole record inside the image, that texts end inside it and that lists end.
+#include <algorithm>
 #include <cstring>
 #include <new>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -68,7 +70,6 @@ enum What : uint64_t {
   kAlertActionRow,
   kAlertRow,
   kGeometry,
-  kGroup,
   kValue,  // + kind << 8
 };
 
@@ -255,7 +256,8 @@ class Checker {
 
   // ---- commands and fonts
 
-  bool Branch(uint32_t first, int depth) {
+  // *height receives the deepest nesting of the groups below the branch.
+  bool Branch(uint32_t first, int depth, int* height) {
     std::unordered_set<uint32_t> walk;
     for (uint32_t offset = first; offset;) {
       if (!walk.insert(offset).second) return false;
@@ -272,7 +274,9 @@ class Checker {
         }
         case kNodeBlock: {
           const auto* n = MdlImageAt<ModelBlockCommandNode>(image_, offset);
-          if (!n || (n->group && !Group(n->group, depth + 1))) return false;
+          uint32_t nested = n ? n->group : 0;
+          if (!n || (nested && !Group(nested, depth + 1))) return false;
+          if (nested) *height = std::max(*height, 1 + groupHeight_[nested]);
           break;
         }
         case kNodeFontList:
@@ -285,13 +289,17 @@ class Checker {
     return true;
   }
 
+  // A group and the groups nested in it; a group reached again is accepted when its own nesting
+  // still fits below the depth it is reached at.
   bool Group(uint32_t offset, int depth) {
     if (depth > kMaxGroupNesting) return false;
-    if (Done(kGroup, offset)) return true;
+    if (auto known = groupHeight_.find(offset); known != groupHeight_.end()) return depth + known->second <= kMaxGroupNesting;
     const auto* group = MdlImageAt<ModelCommandGroup>(image_, offset);
-    if (!group || !Cells(group->condition) || !Branch(group->mainBranch, depth) || !Branch(group->elseBranch, depth))
+    int height = 0;
+    if (!group || !Cells(group->condition) || !Branch(group->mainBranch, depth, &height) ||
+        !Branch(group->elseBranch, depth, &height))
       return false;
-    Mark(kGroup, offset);
+    groupHeight_.emplace(offset, height);
     return true;
   }
 
@@ -309,6 +317,7 @@ class Checker {
 
   const ModelImage* image_;
   std::unordered_set<uint64_t> done_;
+  std::unordered_map<uint32_t, int> groupHeight_;  // groups checked, with the nesting below them
 };
 
 }  // namespace

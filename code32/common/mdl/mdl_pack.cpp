@@ -163,7 +163,7 @@ class Packer {
       const ExclusiveRule* following = Record<ExclusiveRule>(source->next, kTagExclusive);
       rule.next = following ? static_cast<uint32_t>(pos_ + sizeof rule) : 0;
       uint32_t at = PutRecord(rule);
-      exclusiveByName_.emplace(rule.nameIndex, at);
+      exclusiveByName_.emplace(uint16_t{rule.nameIndex}, at);
       source = following;
     }
   }
@@ -352,12 +352,12 @@ class Packer {
       } else {
         item.values = PackValues(item);
         if (item.values) {
-          auto it = sharing.find(item.nameIndex);
+          auto it = sharing.find(uint16_t{item.nameIndex});
           if (it != sharing.end()) it->second = Shared{item.values, ModelItemKind(item.typeWord)};
         }
       }
       item.optionCommand = item.optionCommand ? PackOptionCommand(item.optionCommand) : 0;
-      auto rule = exclusiveByName_.find(item.nameIndex);
+      auto rule = exclusiveByName_.find(uint16_t{item.nameIndex});
       item.exclusive = rulesPacked_ && rule != exclusiveByName_.end() ? rule->second : 0;
       item.next = next;
       uint32_t at = PutRecord(item);
@@ -393,7 +393,7 @@ class Packer {
         case kNodeCommandString: {
           if (size < sizeof(ModelStringCommandNode)) continue;
           ModelStringCommandNode n = *MdlAt<ModelStringCommandNode>(ctx_, link);
-          auto it = commandTexts_.find(n.numberOrLength);
+          auto it = commandTexts_.find(uint32_t{n.numberOrLength});
           n.numberOrLength = it == commandTexts_.end() ? 0 : it->second.length;
           n.text = it == commandTexts_.end() ? 0 : it->second.offset;
           n.next = next;
