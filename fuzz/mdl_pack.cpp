@@ -259,7 +259,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!MdlCheckImage(image.data(), image.size())) Fail("packed image refused by the check");
   Walker(reinterpret_cast<const ModelImage*>(image.data())).Run();
 
-  // Damage a few bytes after the header slots that the input selects, then check again.
+  // Damage a few bytes that the input selects, then check again.
   uint64_t h = 1469598103934665603ull;
   for (size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 1099511628211ull;
   for (int i = 0; i < 4; ++i) {
