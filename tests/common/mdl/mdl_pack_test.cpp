@@ -695,6 +695,48 @@ TEST_F(MdlPack, CheckRefusesDamagedImages) {
   EXPECT_EQ(MdlCheckImage(nullptr, 0), 0);
 }
 
+// The accessors stay inside the image whatever offset they are given.
+TEST_F(MdlPack, AccessorsStayInsideTheImage) {
+  std::vector<uint8_t> bytes(kModelHeaderSize + 40, 0);
+  auto* image = reinterpret_cast<ModelImage*>(bytes.data());
+  image->header.totalSize = static_cast<uint32_t>(bytes.size());
+  const uint32_t end = image->header.totalSize;
+  std::memcpy(bytes.data() + kModelHeaderSize, "ab\0c", 4);           // "ab", then "c" to the end
+  std::memcpy(bytes.data() + kModelHeaderSize + 8, u"Wide", 10);       // UTF-16 with terminator
+  bytes[kModelHeaderSize + 37] = 'x';                                   // a last wide char, unterminated
+  bytes[kModelHeaderSize + 38] = 'y';
+  bytes[kModelHeaderSize + 39] = 'z';
+  EXPECT_EQ(MdlImageAt<ModelItem>(image, 0), nullptr);
+  EXPECT_EQ(MdlImageAt<ModelItem>(image, 100), nullptr);               // inside the header
+  EXPECT_NE(MdlImageAt<ExclusiveRule>(image, kModelHeaderSize), nullptr);
+  EXPECT_EQ(MdlImageAt<ModelItem>(image, end - 27), nullptr);          // one byte too long
+  EXPECT_NE(MdlImageAt<ModelItem>(image, end - 28), nullptr);
+  EXPECT_EQ(MdlImageAt<ModelItem>(image, 0xFFFFFFF0u), nullptr);
+  EXPECT_NE(MdlImageRef<TransactRow>(image, MdlMakeTaggedRef(kModelHeaderSize)), nullptr);
+  EXPECT_EQ(MdlImageRef<TransactRow>(image, kModelHeaderSize * 16), nullptr);             // untagged
+  EXPECT_EQ(MdlImageRef<TransactRow>(image, MdlMakeTaggedRef(kModelHeaderSize + 2)), nullptr);  // not aligned
+  EXPECT_EQ(MdlImageRef<TransactRow>(image, MdlMakeTaggedRef(end - 8)), nullptr);
+  EXPECT_STREQ(MdlImageText(image, kModelHeaderSize), "ab");
+  EXPECT_EQ(MdlImageText(image, end - 1), nullptr);                    // "z" runs to the end
+  EXPECT_EQ(MdlImageText(image, end), nullptr);
+  WCHAR out[3];
+  EXPECT_EQ(MdlImageCopyWide(image, kModelHeaderSize + 8, out, 3), 4);
+  EXPECT_EQ(std::u16string(out), u"Wi");                                // cut, always terminated
+  EXPECT_EQ(MdlImageCopyWide(image, end - 2, out, 3), -1);
+  EXPECT_EQ(out[0], 0);
+  EXPECT_EQ(MdlImageU32(image, end - 4, 0), 0x7a797800u);
+  EXPECT_EQ(MdlImageU32(image, end - 4, 1), 0u);
+  EXPECT_EQ(MdlImageU16(image, end - 2, 1), 0u);
+  // Cells end at their end cell, which must lie inside the image.
+  RuleCell cells[2] = {{1, 8}, {3, 10}};
+  std::memcpy(bytes.data() + kModelHeaderSize, cells, sizeof cells);
+  uint32_t count = 0;
+  EXPECT_NE(MdlImageCells(image, MdlMakeTaggedRef(kModelHeaderSize), &count), nullptr);
+  EXPECT_EQ(count, 2u);
+  EXPECT_EQ(MdlImageCells(image, MdlMakeTaggedRef(kModelHeaderSize + 8), &count), nullptr);
+  EXPECT_EQ(count, 0u);
+}
+
 TEST_F(MdlPack, ImagesFromFilesAndTheAllocator) {
   ImagePtr image(MdlPackImage(CompileText(kSmallModel).release()));
   ASSERT_TRUE(image);
