@@ -262,9 +262,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Damage a few bytes that the input selects, then check again.
   uint64_t h = 1469598103934665603ull;
   for (size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 1099511628211ull;
+  // Mostly the records after the header, sometimes its slots.
   for (int i = 0; i < 4; ++i) {
     h = h * 6364136223846793005ull + 1442695040888963407ull;
-    size_t at = static_cast<size_t>(h >> 33) % image.size();
+    bool records = image.size() > kModelHeaderSize && (h >> 62) != 0;
+    size_t from = records ? kModelHeaderSize : 0;
+    size_t at = from + static_cast<size_t>(h >> 33) % (image.size() - from);
     image[at] ^= static_cast<uint8_t>(h >> 24) | 1;
   }
   if (MdlCheckImage(image.data(), image.size())) Walker(reinterpret_cast<const ModelImage*>(image.data())).Run();
