@@ -153,6 +153,9 @@ struct ValueNameTable {
   const ValueNameEntry* rows;
 };
 
+// Value of a value-name row whose value the tables do not fix: such a row resolves by name only.
+constexpr uint32_t kValueNameUnfixed = 0xFFFFFFFFu;
+
 struct MessageEntry {
   uint16_t nameIndex;
   uint16_t stringId;
@@ -167,10 +170,13 @@ struct MessageTable {
   const MessageEntry* rows;
 };
 
+// A help topic: "<family>_rtf/IDH_<page>.htm", a path inside the help file.
 struct HelpTopicEntry {
   uint32_t helpId;
   const WCHAR* topic;
 };
+
+constexpr int kHelpTopicCount = 682;
 
 // The static tables (data files of their own in code32/common/option/).
 extern const OptionDescriptor kOptionRows[];  // ascending ids
@@ -179,6 +185,10 @@ extern const NameTable kNameTable;
 extern const ValueNameTable kValueNameTable1;
 extern const ValueNameTable kValueNameTable2;
 extern const MessageTable kMessageTable;
+extern const HelpTopicEntry kHelpTopics[kHelpTopicCount + 1];  // by help id, then a zero row
+
+// The help-topic table: kHelpTopicCount rows sorted by help id, ended by a row of help id 0.
+const HelpTopicEntry* OptGetHelpTopicTable();
 
 // Symbol lookups over the static name tables: linear scans in table order, first match;
 // names compare case-sensitively byte by byte.

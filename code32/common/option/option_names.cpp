@@ -1,15 +1,56 @@
-// The symbol tables (data only). Placeholder with the button symbols until the whole tables
-// are transcribed.
+// The shared symbol tables (data only): the symbol names, the two value-name tables and the
+// help topics. The rows are data files of their own, one row per line:
+//   option_names.inc          {option id, name index, name}, in table order
+//   option_value_names1.inc   value-name table 1: {option id, name index, value, kind, name, second}
+//   option_value_names2.inc   value-name table 2, searched after table 1
+//   option_help_topics.inc    {help id, topic}, sorted by help id
+//
+// Name indexes: the nine button symbols at the end are 1-9; a dialog symbol is 304 plus the
+// dialog's row in the dialog table; every other symbol is numbered from 10 in table order,
+// passing over the dialog range 304-392. A symbol carries the option it names: the option of
+// its value names, or the option whose field name (without dm, zdm or wdm) follows "ZPD_".
+//
+// Value names belong to an option (kind 1) or, with option id 0, to a control or page as a
+// resource symbol (kind 0). The values of the built-in function codes (option 1050) are fixed;
+// a row whose value the tables do not fix carries kValueNameUnfixed and resolves by name only.
 #include "option_table.h"
 
 namespace {
+
+// clang-format off
 const NameEntry kNames[] = {
-    {0, 1, "IDOKBUTTON"},    {0, 2, "IDCANCELBUTTON"}, {0, 3, "IDABORTBUTTON"},
-    {0, 4, "IDRETRYBUTTON"}, {0, 5, "IDIGNOREBUTTON"}, {0, 6, "IDYESBUTTON"},
-    {0, 7, "IDNOBUTTON"},    {0, 8, "IDCLOSEBUTTON"},  {0, 9, "IDHELPBUTTON"},
+#include "option_names.inc"
 };
+
+const ValueNameEntry kValueNames1[] = {
+#include "option_value_names1.inc"
+};
+
+const ValueNameEntry kValueNames2[] = {
+#include "option_value_names2.inc"
+};
+// clang-format on
+
+template <typename T, size_t N>
+constexpr int16_t CountOf(const T (&)[N]) {
+  return static_cast<int16_t>(N);
+}
+
+static_assert(sizeof kNames / sizeof kNames[0] == 1898);
+static_assert(sizeof kValueNames1 / sizeof kValueNames1[0] == 2992);
+static_assert(sizeof kValueNames2 / sizeof kValueNames2[0] == 669);
+
 }  // namespace
 
-const NameTable kNameTable = {static_cast<int16_t>(sizeof kNames / sizeof kNames[0]), kNames};
-const ValueNameTable kValueNameTable1 = {0, nullptr};
-const ValueNameTable kValueNameTable2 = {0, nullptr};
+const NameTable kNameTable = {CountOf(kNames), kNames};
+const ValueNameTable kValueNameTable1 = {CountOf(kValueNames1), kValueNames1};
+const ValueNameTable kValueNameTable2 = {CountOf(kValueNames2), kValueNames2};
+
+// clang-format off
+const HelpTopicEntry kHelpTopics[kHelpTopicCount + 1] = {
+#include "option_help_topics.inc"
+{0, nullptr},
+};
+// clang-format on
+
+const HelpTopicEntry* OptGetHelpTopicTable() { return kHelpTopics; }

@@ -3,3 +3,7 @@
 
 #include "win32/base.h"
 #include "win32/memory.h"
+#include "win32/codepage.h"
+#include "win32/locale.h"
+#include "win32/module.h"
+#include "win32/resource.h"
