@@ -7,3 +7,4 @@
 #include "win32/locale.h"
 #include "win32/module.h"
 #include "win32/resource.h"
+#include "win32/shell.h"
