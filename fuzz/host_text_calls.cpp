@@ -1,0 +1,90 @@
+// Text that reaches the host's string, path and find calls from settings and printer data:
+// find patterns, environment references, numbers, names to compare and paths to complete.
+// The first 16-bit unit chooses the call, the rest is the text.
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "win32/hostpath.h"
+#include "win32/machine.h"
+#include "win32/windows.h"
+
+namespace {
+
+struct FuzzMachine {
+  std::filesystem::path root;
+  FuzzMachine() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zolt-fuzz-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) std::abort();
+    root = pattern;
+    zolt::host::Machine::Create(root);
+    zolt::host::Machine::Use(root);
+    auto data = root / "drive_c" / "Data";
+    std::filesystem::create_directories(data / "sub.dir");
+    for (const char* name : {"a.txt", "B.TXT", "abc", "a.b.c", "x.txtx", ".hidden", "readme."})
+      std::ofstream(data / name) << name;
+  }
+  ~FuzzMachine() {
+    std::error_code ec;
+    std::filesystem::remove_all(root, ec);
+  }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static FuzzMachine machine;
+  if (size < 2) return 0;
+  std::u16string text;
+  for (size_t i = 2; i + 1 < size; i += 2) text += static_cast<char16_t>(data[i] | (data[i + 1] << 8));
+  for (char16_t& c : text)
+    if (c == 0) c = u'?';
+  switch ((data[0] | (data[1] << 8)) % 5) {
+    case 0: {
+      std::u16string path = u"C:\\Data\\" + text;
+      WIN32_FIND_DATAW d;
+      HANDLE h = FindFirstFileW(path.c_str(), &d);
+      if (h != INVALID_HANDLE_VALUE) {
+        while (FindNextFileW(h, &d)) {
+        }
+        FindClose(h);
+      }
+      break;
+    }
+    case 1: {
+      DWORD need = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+      std::u16string out(need, u'#');
+      if (ExpandEnvironmentStringsW(text.c_str(), out.data(), need) != need || out[need - 1] != 0) std::abort();
+      WCHAR small[4];
+      ExpandEnvironmentStringsW(text.c_str(), small, 4);
+      break;
+    }
+    case 2: {
+      WCHAR* end = nullptr;
+      wcstoul(text.c_str(), &end, text.empty() ? 0 : text[0] % 37);
+      if (end < text.c_str() || end > text.c_str() + text.size()) std::abort();
+      wcstol(text.c_str(), &end, 0);
+      _wtoi(text.c_str());
+      _wtoi64(text.c_str());
+      break;
+    }
+    case 3: {
+      std::u16string a = text.substr(0, text.size() / 2), b = text.substr(text.size() / 2);
+      if (lstrcmpW(a.c_str(), b.c_str()) != -lstrcmpW(b.c_str(), a.c_str())) std::abort();
+      if (lstrcmpiW(a.c_str(), b.c_str()) != -lstrcmpiW(b.c_str(), a.c_str())) std::abort();
+      if (lstrcmpiW(a.c_str(), a.c_str()) != 0) std::abort();
+      _wcsicmp(a.c_str(), b.c_str());
+      break;
+    }
+    case 4: {
+      WCHAR buf[MAX_PATH];
+      LPWSTR part = nullptr;
+      DWORD n = GetFullPathNameW(text.c_str(), MAX_PATH, buf, &part);
+      if (n < MAX_PATH && part && (part < buf || part > buf + n)) std::abort();
+      break;
+    }
+  }
+  return 0;
+}
