@@ -140,7 +140,7 @@ WORD IniReadStringMem(const WCHAR* key, const WCHAR* defaultValue, WCHAR* out, W
   // A cursor that does not point at a line start of this body (a cursor of another section, a
   // negative one) starts the walk at the body.
   int32_t offset = *cursor;
-  if (offset < 0 || (offset > 0 && body[offset - 1] != '\n')) offset = 0;
+  if (offset < 0 || (offset > 0 && body[offset - 1] != '\n' && body[offset] != '\0')) offset = 0;
   const char* start = body + offset;
   const char* line = start;
   bool wrapped = false;
