@@ -83,6 +83,9 @@ class FolderTable : public DriverMachineTest, public ::testing::WithParamInterfa
 
 TEST_P(FolderTable, SettingsFileAndFolders) {
   const FolderCase& c = GetParam();
+  // These machines run without the terminal-server check module in the driver directory.
+  DeleteFileW(u"C:\\Windows\\System32\\spool\\drivers\\x64\\3\\QV00C150.dll");
+  DeleteFileW(u"C:\\WINDOWS\\system32\\spool\\drivers\\x64\\3\\QV00C150.dll");
   HANDLE printer = OpenTestPrinter();
   ASSERT_NE(printer, nullptr);
   const DWORD mode = kCtxModeUi | (c.machineContext ? DWORD{kCtxModeInstallation} : 0u);
