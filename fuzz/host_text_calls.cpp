@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 2; i + 1 < size; i += 2) text += static_cast<char16_t>(data[i] | (data[i + 1] << 8));
   for (char16_t& c : text)
     if (c == 0) c = u'?';
-  switch ((data[0] | (data[1] << 8)) % 5) {
+  switch ((data[0] | (data[1] << 8)) % 6) {
     case 0: {
       std::u16string path = u"C:\\Data\\" + text;
       WIN32_FIND_DATAW d;
@@ -83,6 +83,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       LPWSTR part = nullptr;
       DWORD n = GetFullPathNameW(text.c_str(), MAX_PATH, buf, &part);
       if (n < MAX_PATH && part && (part < buf || part > buf + n)) std::abort();
+      break;
+    }
+    case 5: {
+      // A format from a resource: every argument is a valid string, so that any conversion
+      // reads something harmless; at most as many conversions as arguments.
+      size_t percents = 0;
+      for (char16_t c : text) percents += c == u'%';
+      if (percents > 8) break;
+      const WCHAR* s = u"arg";
+      WCHAR out[1025 + 1];
+      out[1025] = 0x7777;
+      int n = wsprintfW(out, text.c_str(), s, s, s, s, s, s, s, s);
+      if (n < 0 || n > 1024 || out[n] != 0 || out[1025] != 0x7777) std::abort();
+      std::string narrow;
+      for (char16_t c : text) narrow += c < 0x80 ? static_cast<char>(c) : 'x';
+      char outA[1025];
+      wsprintfA(outA, narrow.c_str(), s, s, s, s, s, s, s, s);
       break;
     }
   }

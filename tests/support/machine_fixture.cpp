@@ -6,8 +6,8 @@
 #include <iterator>
 
 #include "win32/hostpath.h"
-#include "win32/module.h"
 #include "win32/hostspooler.h"
+#include "win32/module.h"
 
 namespace fs = std::filesystem;
 

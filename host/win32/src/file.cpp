@@ -294,12 +294,20 @@ struct Target {
   FileInfo info;
 };
 
-bool Locate(LPCWSTR name, Resolve mode, Target& t) {
+// The longest full path (without its NUL) a call takes unless the path starts with "\\?\".
+constexpr size_t kMaxPathChars = MAX_PATH - 1;
+// CreateDirectoryW leaves room for an 8.3 name below the new folder.
+constexpr size_t kMaxDirectoryChars = MAX_PATH - 12;
+
+bool Locate(LPCWSTR name, Resolve mode, Target& t, size_t maxChars = kMaxPathChars) {
   if (!name) return Fail(ERROR_PATH_NOT_FOUND);
   DWORD err = 0;
-  auto parsed = ParseWinPath(WideView(name), &err);
+  std::u16string_view text = WideView(name);
+  auto parsed = ParseWinPath(text, &err);
   if (!parsed) return Fail(err);
   if (parsed->wildcard) return Fail(ERROR_INVALID_NAME);
+  if (parsed->Text().size() > maxChars && text.substr(0, 4) != u"\\\\?\\")
+    return Fail(ERROR_FILENAME_EXCED_RANGE);
   auto real = MapPath(*parsed, mode, &err);
   if (!real) return Fail(err);
   t.path = std::move(*parsed);
@@ -836,7 +844,7 @@ WIN32_API BOOL WINAPI MoveFileW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileNam
 
 WIN32_API BOOL WINAPI CreateDirectoryW(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES) {
   Target t;
-  if (!Locate(lpPathName, Resolve::LastMayMiss, t)) {
+  if (!Locate(lpPathName, Resolve::LastMayMiss, t, kMaxDirectoryChars)) {
     if (GetLastError() == ERROR_INVALID_NAME && t.exists) SetLastError(ERROR_ALREADY_EXISTS);
     return FALSE;
   }

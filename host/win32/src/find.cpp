@@ -116,6 +116,7 @@ WIN32_API HANDLE WINAPI FindFirstFileW(LPCWSTR lpFileName, LPWIN32_FIND_DATAW lp
   std::u16string_view text = WideView(lpFileName);
   if (text.empty()) return FailFind(ERROR_PATH_NOT_FOUND);
   if (IsSep(text.back())) return FailFind(ERROR_FILE_NOT_FOUND);  // as the platform refuses it
+  if (text.size() >= MAX_PATH && text.substr(0, 4) != u"\\\\?\\") return FailFind(ERROR_FILENAME_EXCED_RANGE);
   size_t cut = text.find_last_of(u"\\/");
   std::u16string_view folderText, pattern;
   if (cut != std::u16string_view::npos) {

@@ -108,7 +108,8 @@ void Format(std::basic_string<C>& out, const C* fmt, va_list args, Dialect diale
       }
       ++p;
     } else {
-      while (*p >= C('0') && *p <= C('9')) width = width * 10 + (*p++ - C('0')) % 100000;
+      for (; *p >= C('0') && *p <= C('9'); ++p)
+        if (width < 100000) width = width * 10 + (*p - C('0'));
     }
     int precision = -1;
     if (*p == C('.')) {
@@ -118,7 +119,8 @@ void Format(std::basic_string<C>& out, const C* fmt, va_list args, Dialect diale
         precision = va_arg(args, int);
         ++p;
       } else {
-        while (*p >= C('0') && *p <= C('9')) precision = precision * 10 + (*p++ - C('0')) % 100000;
+        for (; *p >= C('0') && *p <= C('9'); ++p)
+          if (precision < 100000) precision = precision * 10 + (*p - C('0'));
       }
     }
     width = width > 100000 ? 100000 : width;
@@ -211,7 +213,7 @@ void Format(std::basic_string<C>& out, const C* fmt, va_list args, Dialect diale
         int prec = precision;
         if (!crt && prec == 0) prec = 1;
         if (prec >= 0 && !(zero && !crt && !left)) spec += "." + std::to_string(prec);
-        char buf[128 + 100000 / 1000];
+        char buf[32];
         std::string text;
         if (type == C('p')) {
           std::snprintf(buf, sizeof buf, "%016llX",

@@ -94,6 +94,15 @@ const RegistryKey* KeyOf(const RegistryKey& root, const KeyRef& ref, LONG& rc) {
   return key;
 }
 
+// The same for a change: the key of a predefined handle is made when missing.
+RegistryKey* KeyToChange(RegistryKey& root, const KeyRef& ref, LONG& rc, bool& changed) {
+  if (ref.predefined && !root.Find(ref.path)) {
+    root.Make(ref.path);
+    changed = true;
+  }
+  return const_cast<RegistryKey*>(KeyOf(root, ref, rc));
+}
+
 FILETIME HiveTime(Hive hive) {
   FILETIME ft{0, 0};
   struct stat st;
@@ -199,7 +208,7 @@ WIN32_API LSTATUS WINAPI RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPW
   std::vector<std::u16string> spelled;
   rc = WriteHive(ref.hive, [&](RegistryKey& root, bool& changed) {
     LONG r;
-    RegistryKey* key = const_cast<RegistryKey*>(KeyOf(root, ref, r));
+    RegistryKey* key = KeyToChange(root, ref, r, changed);
     if (!key) return r;
     RegistryKey* existing = key->Find(sub);
     if (!existing) {
@@ -304,7 +313,7 @@ WIN32_API LSTATUS WINAPI RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD, D
   std::string data(reinterpret_cast<const char*>(lpData), lpData ? cbData : 0);
   return WriteHive(ref.hive, [&](RegistryKey& root, bool& changed) {
     LONG r;
-    RegistryKey* key = const_cast<RegistryKey*>(KeyOf(root, ref, r));
+    RegistryKey* key = KeyToChange(root, ref, r, changed);
     if (!key) return r;
     key->SetValue(name, dwType, std::move(data));
     changed = true;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <new>
 
 #include "win32/hostregistry.h"
 #include "win32/hosttext.h"
@@ -23,15 +24,26 @@ namespace zolt::host {
 // ---------------------------------------------------------------------------------------------
 // The key tree.
 
+namespace {
+
+char16_t FoldUnit(char16_t ch) {
+  if (ch < 0x80) return (ch >= u'a' && ch <= u'z') ? char16_t(ch - 32) : ch;
+  if (ch >= 0xD800 && ch <= 0xDFFF) return ch;
+  return static_cast<char16_t>(u_toupper(ch));
+}
+
+bool FoldedEqual(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i] && FoldUnit(a[i]) != FoldUnit(b[i])) return false;
+  return true;
+}
+
+}  // namespace
+
 std::u16string FoldName(std::u16string_view name) {
   std::u16string out(name);
-  for (auto& ch : out) {
-    if (ch < 0x80) {
-      if (ch >= u'a' && ch <= u'z') ch = char16_t(ch - 32);
-    } else if (ch < 0xD800 || ch > 0xDFFF) {
-      ch = static_cast<char16_t>(u_toupper(ch));
-    }
-  }
+  for (auto& ch : out) ch = FoldUnit(ch);
   return out;
 }
 
@@ -70,9 +82,8 @@ RegistryKey& RegistryKey::Make(const std::vector<std::u16string>& path, bool* cr
 }
 
 const RegistryValue* RegistryKey::Value(std::u16string_view name) const {
-  std::u16string folded = FoldName(name);
   for (const auto& v : values)
-    if (v.name.size() == name.size() && FoldName(v.name) == folded) return &v;
+    if (FoldedEqual(v.name, name)) return &v;
   return nullptr;
 }
 
@@ -502,16 +513,31 @@ Stamp StampOf(const struct stat& st) {
   return s;
 }
 
+// The memory copy of a hive file. Beside the file, <file>.lock is the file whose lock writers
+// take; it holds the number of changes written so far (8 bytes), which every writer raises
+// after it renamed the new hive into place. A reader compares that number and the hive file's
+// identity, size and times with what it last saw, so it notices a change even when the file
+// system reuses an inode within one tick of its clock.
 struct HiveCache {
   bool loaded = false;
   Stamp stamp;
+  uint64_t changes = 0;
   RegistryKey root;
+  int lockFd = -1;
+  pid_t lockPid = 0;  // the process that opened lockFd (a forked child opens its own)
+
+  HiveCache() = default;
+  HiveCache(const HiveCache&) = delete;
+  HiveCache& operator=(const HiveCache&) = delete;
+  ~HiveCache() {
+    if (lockFd >= 0) ::close(lockFd);
+  }
 };
 
 struct Store {
   std::mutex lock;
   uint64_t generation = 0;
-  std::map<std::string, HiveCache> hives;  // by file path
+  std::map<std::string, std::unique_ptr<HiveCache>> hives;  // by file path
 };
 
 Store& TheStore() {
@@ -525,11 +551,32 @@ HiveCache& CacheOf(Store& s, const fs::path& file) {
     s.hives.clear();
     s.generation = gen;
   }
-  return s.hives[file.string()];
+  auto& cache = s.hives[file.string()];
+  if (!cache) cache = std::make_unique<HiveCache>();
+  return *cache;
+}
+
+int LockFd(HiveCache& cache, const fs::path& file) {
+  if (cache.lockFd >= 0 && cache.lockPid == ::getpid()) return cache.lockFd;
+  if (cache.lockFd >= 0) ::close(cache.lockFd);  // inherited through fork: this process's own copy
+  fs::path lockFile = file;
+  lockFile += ".lock";
+  cache.lockFd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  cache.lockPid = ::getpid();
+  return cache.lockFd;
+}
+
+uint64_t ReadChanges(int fd) {
+  uint64_t n = 0;
+  if (fd < 0 || ::pread(fd, &n, sizeof n, 0) != static_cast<ssize_t>(sizeof n)) return 0;
+  return n;
 }
 
 // Brings the memory copy up to date with the file.
 LONG Refresh(HiveCache& cache, const fs::path& file) {
+  uint64_t changes = ReadChanges(LockFd(cache, file));
+  if (changes != cache.changes) cache.loaded = false;
+  cache.changes = changes;
   struct stat st;
   if (::stat(file.c_str(), &st) != 0) {
     if (errno != ENOENT) return ERROR_CANTREAD;
@@ -589,32 +636,23 @@ bool WriteWhole(const fs::path& file, const std::string& text) {
   return ok;
 }
 
-// Holds the cross-process lock of a hive file (a lock file beside it, opened by each taker,
-// so that processes made by fork do not share one lock).
+// Holds the cross-process lock of a hive file while it lives.
 class FileLock {
  public:
-  explicit FileLock(const fs::path& file) {
-    fs::path lockFile = file;
-    lockFile += ".lock";
-    fd_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd_ < 0) return;
-    while (::flock(fd_, LOCK_EX) != 0) {
-      if (errno != EINTR) {
-        ::close(fd_);
-        fd_ = -1;
-        return;
-      }
+  explicit FileLock(int fd) : fd_(fd) {
+    while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
+      if (errno != EINTR) fd_ = -1;
     }
   }
   ~FileLock() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) ::flock(fd_, LOCK_UN);
   }
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
   bool Held() const { return fd_ >= 0; }
 
  private:
-  int fd_ = -1;
+  int fd_;
 };
 
 std::string LowerAscii(std::string s) {
@@ -632,7 +670,9 @@ fs::path HiveFile(Hive hive) {
   return dir / ("user." + LowerAscii(Machine::Facts().userName) + ".hive");
 }
 
-LONG ReadHive(Hive hive, const std::function<LONG(const RegistryKey& root)>& fn) {
+namespace {
+
+LONG ReadHiveUnguarded(Hive hive, const std::function<LONG(const RegistryKey& root)>& fn) {
   fs::path file = HiveFile(hive);
   Store& s = TheStore();
   std::lock_guard guard(s.lock);
@@ -642,14 +682,14 @@ LONG ReadHive(Hive hive, const std::function<LONG(const RegistryKey& root)>& fn)
   return fn(cache.root);
 }
 
-LONG WriteHive(Hive hive, const std::function<LONG(RegistryKey& root, bool& changed)>& fn) {
+LONG WriteHiveUnguarded(Hive hive, const std::function<LONG(RegistryKey& root, bool& changed)>& fn) {
   fs::path file = HiveFile(hive);
   std::error_code ec;
   fs::create_directories(file.parent_path(), ec);
   Store& s = TheStore();
   std::lock_guard guard(s.lock);
   HiveCache& cache = CacheOf(s, file);
-  FileLock lock(file);
+  FileLock lock(LockFd(cache, file));
   if (!lock.Held()) return ERROR_CANTWRITE;
   LONG rc = Refresh(cache, file);
   if (rc != ERROR_SUCCESS) return rc;
@@ -661,6 +701,12 @@ LONG WriteHive(Hive hive, const std::function<LONG(RegistryKey& root, bool& chan
     cache.loaded = false;
     return ERROR_CANTWRITE;
   }
+  uint64_t changes = ReadChanges(cache.lockFd) + 1;
+  if (::pwrite(cache.lockFd, &changes, sizeof changes, 0) == static_cast<ssize_t>(sizeof changes)) {
+    cache.changes = changes;
+  } else {
+    cache.loaded = false;
+  }
   struct stat st;
   if (::stat(file.c_str(), &st) == 0) {
     cache.stamp = StampOf(st);
@@ -668,6 +714,26 @@ LONG WriteHive(Hive hive, const std::function<LONG(RegistryKey& root, bool& chan
     cache.loaded = false;
   }
   return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+// No exception leaves a platform call: running out of memory (a huge hive, a huge value) is
+// reported as the platform reports it.
+LONG ReadHive(Hive hive, const std::function<LONG(const RegistryKey& root)>& fn) {
+  try {
+    return ReadHiveUnguarded(hive, fn);
+  } catch (const std::bad_alloc&) {
+    return ERROR_OUTOFMEMORY;
+  }
+}
+
+LONG WriteHive(Hive hive, const std::function<LONG(RegistryKey& root, bool& changed)>& fn) {
+  try {
+    return WriteHiveUnguarded(hive, fn);
+  } catch (const std::bad_alloc&) {
+    return ERROR_OUTOFMEMORY;
+  }
 }
 
 }  // namespace zolt::host

@@ -241,12 +241,15 @@ WIN32_API BOOL WINAPI OpenPrinterW(LPWSTR pPrinterName, LPHANDLE phPrinter, LPPR
   h->name = *parsed;
   h->path = parsed->connection ? ConnectionPrinterPath(parsed->server, parsed->name) : LocalPrinterPath(parsed->name);
   if (parsed->connection) {
-    // A connection is the user's: it must be listed among theirs.
+    // A connection is the user's: it must be listed among theirs; the server is reported as
+    // the connection spells it.
     bool listed = false;
     ReadHive(Hive::CurrentUser, [&](const RegistryKey& root) {
-      KeyPath entry = ConnectionsPath();
-      entry.push_back(ConnectionKeyName(parsed->server, parsed->name));
-      listed = root.Find(entry) != nullptr;
+      for (const auto& c : UserConnections(root)) {
+        if (!NamesEqual(c.server, parsed->server) || !NamesEqual(c.name, parsed->name)) continue;
+        h->name.server = c.server;
+        listed = true;
+      }
       return LONG(ERROR_SUCCESS);
     });
     if (!listed) return Fail(ERROR_INVALID_PRINTER_NAME);
@@ -256,7 +259,7 @@ WIN32_API BOOL WINAPI OpenPrinterW(LPWSTR pPrinterName, LPHANDLE phPrinter, LPPR
     record = ReadPrinter(key);
     return LONG(ERROR_SUCCESS);
   });
-  if (rc != ERROR_SUCCESS) return Fail(rc == ERROR_INVALID_PRINTER_NAME ? ERROR_INVALID_PRINTER_NAME : DWORD(rc));
+  if (rc != ERROR_SUCCESS) return Fail(rc);
   h->name.name = record.name;  // the printer's own spelling
   if (!GrantPrinterRights(pDefault ? pDefault->DesiredAccess : PRINTER_ACCESS_USE, h->access))
     return Fail(ERROR_ACCESS_DENIED);

@@ -217,6 +217,7 @@ std::optional<PrinterName> ParsePrinterName(std::u16string_view text) {
     out.name = std::u16string(name);
     if (!out.csr && NamesEqual(server, ComputerName())) {
       out.qualified = true;
+      out.server = ComputerName();
     } else {
       out.connection = true;
     }

@@ -91,7 +91,6 @@ TEST_F(FileTest, DispositionsAndTheirLastErrors) {
     if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
     EXPECT_EQ(Get(u"C:\\f.txt"), c.content) << c.disposition << " " << c.exists;
   }
-  EXPECT_TRUE(fs::exists(RealC("f.txt")));  // a new file keeps the spelling of its first creation
 }
 
 TEST_F(FileTest, PathAndAccessErrors) {
@@ -141,6 +140,27 @@ TEST_F(FileTest, PathAndAccessErrors) {
   CloseHandle(r);
   EXPECT_FALSE(ReadFile(reinterpret_cast<HANDLE>(0x4321), &t, 1, &n, nullptr));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+TEST_F(FileTest, PathsStopAtMaxPathUnlessPrefixed) {
+  const std::u16string dir = u"C:\\" + std::u16string(100, u'd');
+  ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
+  const std::u16string file = dir + u"\\" + std::u16string(155, u'f');  // 259 characters
+  ASSERT_EQ(file.size(), 259u);
+  HANDLE h = Open(file, GENERIC_WRITE, 0, CREATE_NEW);
+  EXPECT_NE(h, INVALID_HANDLE_VALUE);
+  CloseHandle(h);
+  EXPECT_EQ(Open(file + u"g", GENERIC_WRITE, 0, CREATE_NEW), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
+  EXPECT_EQ(GetFileAttributesW((file + u"g").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
+  h = Open(u"\\\\?\\" + file + u"g", GENERIC_WRITE, 0, CREATE_NEW);
+  EXPECT_NE(h, INVALID_HANDLE_VALUE);
+  CloseHandle(h);
+  const std::u16string sub = dir + u"\\" + std::u16string(144, u's');  // 248 characters
+  EXPECT_TRUE(CreateDirectoryW(sub.c_str(), nullptr));
+  EXPECT_FALSE(CreateDirectoryW((sub + u"t").c_str(), nullptr));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
 }
 
 TEST_F(FileTest, ReadWriteSeekAndSize) {
@@ -280,18 +300,21 @@ TEST_F(FileTest, ReadOnlyFilesRefuseChanges) {
   Put(u"C:\\src.txt", "new");
   ASSERT_TRUE(SetFileAttributesW(u"C:\\RO.TXT", FILE_ATTRIBUTE_READONLY));
   EXPECT_EQ(GetFileAttributesW(u"C:\\ro.txt"), static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  // Each attempt fails with ERROR_ACCESS_DENIED (0 would mean it succeeded).
+  auto err = [](bool ok) { return ok ? DWORD{0} : GetLastError(); };
   struct Attempt {
     const char* what;
-    bool ok;
+    DWORD error;
   } attempts[] = {
-      {"open for writing", Open(u"C:\\ro.txt", GENERIC_WRITE, kShareAll) != INVALID_HANDLE_VALUE},
-      {"create always", Open(u"C:\\ro.txt", GENERIC_READ, kShareAll, CREATE_ALWAYS) != INVALID_HANDLE_VALUE},
-      {"delete", DeleteFileW(u"C:\\ro.txt") != FALSE},
-      {"copy onto", CopyFileW(u"C:\\src.txt", u"C:\\ro.txt", FALSE) != FALSE},
-      {"move onto", MoveFileExW(u"C:\\src.txt", u"C:\\ro.txt", MOVEFILE_REPLACE_EXISTING) != FALSE},
+      {"open for writing", err(Open(u"C:\\ro.txt", GENERIC_WRITE, kShareAll) != INVALID_HANDLE_VALUE)},
+      {"open for deleting", err(Open(u"C:\\ro.txt", DELETE, kShareAll) != INVALID_HANDLE_VALUE)},
+      {"create always", err(Open(u"C:\\ro.txt", GENERIC_READ, kShareAll, CREATE_ALWAYS) != INVALID_HANDLE_VALUE)},
+      {"truncate", err(Open(u"C:\\ro.txt", GENERIC_WRITE, kShareAll, TRUNCATE_EXISTING) != INVALID_HANDLE_VALUE)},
+      {"delete", err(DeleteFileW(u"C:\\ro.txt") != FALSE)},
+      {"copy onto", err(CopyFileW(u"C:\\src.txt", u"C:\\ro.txt", FALSE) != FALSE)},
+      {"move onto", err(MoveFileExW(u"C:\\src.txt", u"C:\\ro.txt", MOVEFILE_REPLACE_EXISTING) != FALSE)},
   };
-  for (const auto& a : attempts) EXPECT_FALSE(a.ok) << a.what;
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  for (const auto& a : attempts) EXPECT_EQ(a.error, static_cast<DWORD>(ERROR_ACCESS_DENIED)) << a.what;
   EXPECT_EQ(Get(u"C:\\ro.txt"), "keep");  // reading still works
   // The attribute is kept with the file: another process sees it.
   pid_t pid = fork();

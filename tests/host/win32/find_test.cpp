@@ -51,6 +51,7 @@ TEST_F(FindTest, PatternsMatchLikeThePlatform) {
       {u"a*", "a.txt ab abc abc.def.txt"},        // without case
       {u"A*.*", "a.txt ab abc abc.def.txt"},
       {u"??", "ab"},
+      {u"ab.*", "ab"},                            // ".*" also matches no extension
       {u"ab?", "ab abc"},                         // "?" matches nothing at the end
       {u"a?.txt", "a.txt"},                       // and nothing before a dot
       {u"*txt", "a.txt abc.def.txt B.TXT"},

@@ -119,6 +119,23 @@ TEST_F(RegistryTest, HiveTextIsReadableAndItsReaderRejectsDamage) {
   EXPECT_EQ(zolt::test::ReadBytes(HiveFile(Hive::LocalMachine)), damaged[1]);
 }
 
+TEST_F(RegistryTest, AHiveEditedByHandIsReadAtTheNextCall) {
+  HKEY key = MakeKey(HKEY_LOCAL_MACHINE, u"Software\\Orvex\\ZoltDrvCustomSetup");
+  RegSetValueExW(key, u"SaveDeviceSetup", 0, REG_DWORD, reinterpret_cast<const BYTE*>("\x01\0\0\0"), 4);
+  zolt::test::WriteBytes(HiveFile(Hive::LocalMachine),
+                         "[Software\\Orvex\\ZoltDrvCustomSetup]\r\n"
+                         "\"SaveDeviceSetup\"=REG_SZ \"1\\0\"\r\n");
+  DWORD type = 0;
+  EXPECT_EQ(QueryBytes(key, u"SaveDeviceSetup", &type), RegText(u"1"));
+  EXPECT_EQ(type, DWORD(REG_SZ));
+  RegCloseKey(key);
+  // HKEY_CLASSES_ROOT is the machine's Software\Classes.
+  key = MakeKey(HKEY_CLASSES_ROOT, u".qcs");
+  RegCloseKey(key);
+  EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Classes\\.QCS", 0, KEY_READ, &key), ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
 TEST_F(RegistryTest, SizeQueriesAndShortBuffers) {
   HKEY key = MakeKey(HKEY_CURRENT_USER, u"Software\\S");
   std::string text = RegText(u"abcdef");  // 14 bytes

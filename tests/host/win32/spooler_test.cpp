@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -186,6 +189,32 @@ TEST_F(SpoolerTest, PrinterDataKeepTypesAndBytes) {
   ClosePrinter(admin);
 }
 
+TEST_F(SpoolerTest, PrinterDataSetByAnotherProcessIsSeenThroughAnOpenHandle) {
+  HANDLE user = OpenTestPrinter(PRINTER_ACCESS_USE);
+  std::u16string name = u"PresetRefresh";
+  DWORD value = 0, needed = 0;
+  ASSERT_EQ(GetPrinterDataW(user, name.data(), nullptr, reinterpret_cast<BYTE*>(&value), 4, &needed),
+            DWORD(ERROR_FILE_NOT_FOUND));
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    std::u16string printer = kPrinterName;
+    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    HANDLE h = nullptr;
+    DWORD one = 1;
+    bool ok = OpenPrinterW(printer.data(), &h, &defaults) &&
+              SetPrinterDataW(h, name.data(), REG_DWORD, reinterpret_cast<BYTE*>(&one), 4) == ERROR_SUCCESS &&
+              ClosePrinter(h);
+    ::_exit(ok ? 0 : 1);
+  }
+  int status = -1;
+  ::waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(GetPrinterDataW(user, name.data(), nullptr, reinterpret_cast<BYTE*>(&value), 4, &needed),
+            DWORD(ERROR_SUCCESS));
+  EXPECT_EQ(value, 1u);
+  ClosePrinter(user);
+}
+
 TEST_F(SpoolerTest, UseHandlesReadButDoNotChange) {
   HANDLE user = OpenTestPrinter(PRINTER_ACCESS_USE);
   HANDLE admin = OpenTestPrinter(PRINTER_ACCESS_ADMINISTER);
@@ -363,6 +392,44 @@ TEST_F(SpoolerTest, SetPrinterKeepsTheDefaultDeviceModeAsBytes) {
   ClosePrinter(admin);
 }
 
+TEST_F(SpoolerTest, RenamingKeepsThePrinterData) {
+  HANDLE admin = OpenTestPrinter(PRINTER_ALL_ACCESS);
+  std::u16string value = u"BatchInstallDone";
+  DWORD one = 1;
+  ASSERT_EQ(SetPrinterDataW(admin, value.data(), REG_DWORD, reinterpret_cast<BYTE*>(&one), 4), DWORD(ERROR_SUCCESS));
+  auto buf = TwoCalls([&](BYTE* b, DWORD n, DWORD* need) { return GetPrinterW(admin, 2, b, n, need); });
+  auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buf.data());
+  std::u16string renamed = u"Front Desk", other = u"Front,Desk";
+  info->pPrinterName = other.data();
+  EXPECT_FALSE(SetPrinterW(admin, 2, buf.data(), 0));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PRINTER_NAME));
+  info->pPrinterName = renamed.data();
+  ASSERT_TRUE(SetPrinterW(admin, 2, buf.data(), 0)) << GetLastError();
+  EXPECT_EQ(ListPrinters(), (std::vector<std::u16string>{renamed}));
+  DWORD value2 = 0, needed = 0;
+  EXPECT_EQ(GetPrinterDataW(admin, value.data(), nullptr, reinterpret_cast<BYTE*>(&value2), 4, &needed),
+            DWORD(ERROR_SUCCESS));
+  EXPECT_EQ(value2, 1u);
+  WCHAR text[64];
+  ASSERT_EQ(GetPrinterDataExW(admin, u"DsSpooler", u"printerName", nullptr, reinterpret_cast<BYTE*>(text), 128,
+                              &needed),
+            DWORD(ERROR_SUCCESS));
+  EXPECT_EQ(S(text), renamed);
+  std::u16string old = kPrinterName;
+  HANDLE h = nullptr;
+  EXPECT_FALSE(OpenPrinterW(old.data(), &h, nullptr));
+  ASSERT_TRUE(OpenPrinterW(renamed.data(), &h, nullptr));
+  ClosePrinter(h);
+  // Pausing and resuming through the commands of level 0.
+  ASSERT_TRUE(SetPrinterW(admin, 0, nullptr, PRINTER_CONTROL_PAUSE));
+  auto paused = TwoCalls([&](BYTE* b, DWORD n, DWORD* need) { return GetPrinterW(admin, 2, b, n, need); });
+  EXPECT_EQ(reinterpret_cast<PRINTER_INFO_2W*>(paused.data())->Status, DWORD(PRINTER_STATUS_PAUSED));
+  ASSERT_TRUE(SetPrinterW(admin, 0, nullptr, PRINTER_CONTROL_RESUME));
+  EXPECT_FALSE(SetPrinterW(admin, 0, nullptr, 99));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PRINTER_COMMAND));
+  ClosePrinter(admin);
+}
+
 TEST_F(SpoolerTest, ClientConnections) {
   PrinterSetup remote;
   remote.name = u"P1";
@@ -380,10 +447,10 @@ TEST_F(SpoolerTest, ClientConnections) {
     const char16_t* printer;
   } cases[] = {
       {u"\\\\printsrv01\\P1", u"\\\\printsrv01", u"\\\\printsrv01\\P1"},
-      {u"\\\\PRINTSRV01\\p1", u"\\\\PRINTSRV01", u"\\\\PRINTSRV01\\P1"},
+      {u"\\\\PRINTSRV01\\p1", u"\\\\printsrv01", u"\\\\printsrv01\\P1"},
       {u"\\\\CSR|printsrv02\\P2", u"\\\\printsrv02", u"\\\\CSR|printsrv02\\P2"},
       {u"\\\\printsrv02\\P2", u"\\\\printsrv02", u"\\\\printsrv02\\P2"},
-      {u"\\\\zolthost\\ZOLT Office 7000", u"\\\\zolthost", u"\\\\zolthost\\ZOLT Office 7000"},
+      {u"\\\\zolthost\\ZOLT Office 7000", u"\\\\ZOLTHOST", u"\\\\ZOLTHOST\\ZOLT Office 7000"},
   };
   for (const auto& c : cases) {
     std::u16string name = c.open;
@@ -468,6 +535,10 @@ TEST_F(SpoolerTest, LocalPrintersDefaultPrinterAndDeletion) {
   EXPECT_EQ(S(p2[0].pPrinterName), u"Annex");
   EXPECT_TRUE(p2[0].Attributes & PRINTER_ATTRIBUTE_SHARED);
   EXPECT_EQ(S(p2[1].pPrinterName), kPrinterName);
+  EXPECT_FALSE(EnumPrintersW(PRINTER_ENUM_DEFAULT, nullptr, 4, nullptr, 0, &needed, &count));
+  ASSERT_TRUE(EnumPrintersW(PRINTER_ENUM_DEFAULT, nullptr, 4, buf.data(), needed, &needed, &count));
+  ASSERT_EQ(count, 1u);
+  EXPECT_EQ(S(reinterpret_cast<PRINTER_INFO_4W*>(buf.data())->pPrinterName), kPrinterName);
 
   // The first printer became the default.
   DWORD cch = 0;

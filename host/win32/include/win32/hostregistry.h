@@ -24,9 +24,10 @@
 // their exact size; the reader takes any form with any type.
 //
 // Every access goes through ReadHive/WriteHive: the memory copy is re-read when the file
-// changed (its identity, size or time differ from what this process last saw), and a change
-// is made under a cross-process lock on a fresh copy and written whole (temporary file and
-// rename), so no change of another process is lost and no reader sees half a file.
+// changed (its identity, size or times differ from what this process last saw, or the change
+// count that writers keep in <file>.lock moved), and a change is made under a cross-process
+// lock (flock on <file>.lock) on a fresh copy and written whole (temporary file and rename),
+// so no change of another process is lost and no reader sees half a file.
 #pragma once
 
 #include <filesystem>

@@ -6,7 +6,8 @@
 
 #include "win32/base.h"
 
-// Milliseconds since the process's clock started; the 32-bit form wraps after 49.7 days.
+// Milliseconds since the system started (or as the host clock was set); the 32-bit form wraps
+// after 49.7 days.
 WIN32_API DWORD WINAPI GetTickCount(void);
 WIN32_API ULONGLONG WINAPI GetTickCount64(void);
 WIN32_API void WINAPI GetSystemTime(LPSYSTEMTIME lpSystemTime);
