@@ -6,7 +6,9 @@
 // afresh; writes change the lines they must, keep every other line byte for byte, and replace
 // the file through a temporary file in the same folder.
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -31,7 +33,9 @@ namespace fs = std::filesystem;
 namespace zolt::host {
 namespace {
 
-enum class LineKind { Blank, Section, Key, Other };
+// A comment is a line whose text starts with ";": never a key, and a deleted section leaves its
+// comments behind.
+enum class LineKind { Blank, Section, Key, Comment, Other };
 
 struct IniLine {
   std::string raw;  // the line's bytes without its end
@@ -45,7 +49,8 @@ struct IniFile {
   std::vector<IniLine> lines;
 };
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f'; }
+// Blanks around names and values in the file: space, tab and vertical tab.
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\v'; }
 
 std::u16string_view Trim(std::u16string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
@@ -53,11 +58,25 @@ std::u16string_view Trim(std::u16string_view s) {
   return s;
 }
 
+// Section and key names given by a caller lose their surrounding spaces only.
+std::u16string_view TrimArgument(const WCHAR* text) {
+  std::u16string_view s = WideView(text);
+  while (!s.empty() && s.front() == u' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == u' ') s.remove_suffix(1);
+  return s;
+}
+
 UINT CodePage() { return Machine::Facts().ansiCodePage; }
 
 void Classify(IniLine& line, UINT codePage) {
   std::u16string text;
-  if (!AnsiToWide(codePage, line.raw, text)) AnsiToWide(1252, line.raw, text);
+  bool ascii = true;
+  for (char c : line.raw) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) {
+    text.assign(line.raw.begin(), line.raw.end());  // the same in every code page the host knows
+  } else if (!AnsiToWide(codePage, line.raw, text)) {
+    AnsiToWide(1252, line.raw, text);
+  }
   size_t nul = text.find(u'\0');
   if (nul != std::u16string::npos) text.resize(nul);  // text ends at an embedded NUL
   std::u16string_view t = Trim(text);
@@ -70,6 +89,9 @@ void Classify(IniLine& line, UINT codePage) {
     std::u16string_view inner = t.substr(1);
     size_t close = inner.find(u']');
     line.name = Trim(inner.substr(0, close));
+  } else if (t.front() == u';') {
+    line.kind = LineKind::Comment;
+    line.value = t;
   } else if (size_t eq = t.find(u'='); eq != std::u16string_view::npos) {
     line.kind = LineKind::Key;
     line.name = Trim(t.substr(0, eq));
@@ -164,24 +186,82 @@ std::u16string ProfilePath(const WCHAR* name) {
   return std::u16string(text);
 }
 
-// The bytes of an existing profile file, or nothing.
-std::optional<std::string> ReadProfile(const WCHAR* name) {
-  DWORD error = 0;
-  auto real = MapPath(ProfilePath(name), Resolve::Existing, &error);
-  std::error_code ec;
-  if (!real || !fs::is_regular_file(*real, ec)) return std::nullopt;
-  std::ifstream in(*real, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// Parsed files of recent reads, with the bytes and code page they were parsed from. A read
+// reads the file each time and parses it again only when its bytes changed.
+struct CachedFile {
+  fs::path real;
+  UINT codePage = 0;
+  std::string bytes;
+  std::shared_ptr<const IniFile> file;
+};
+
+struct ParseCache {
+  std::mutex lock;
+  std::vector<CachedFile> entries;  // most recent last
+};
+
+ParseCache& TheCache() {
+  static ParseCache* cache = new ParseCache;
+  return *cache;
+}
+
+constexpr size_t kCachedFiles = 16;
+
+// The parsed lines of an existing profile file, or nullptr and why not (ERROR_FILE_NOT_FOUND,
+// ERROR_PATH_NOT_FOUND, ERROR_INVALID_NAME, ERROR_ACCESS_DENIED for a folder).
+std::shared_ptr<const IniFile> ReadProfile(const WCHAR* name, DWORD* error) {
+  auto real = MapPath(ProfilePath(name), Resolve::Existing, error);
+  if (!real) return nullptr;
+  int fd = ::open(real->c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    *error = errno == ENOENT ? ERROR_FILE_NOT_FOUND : ERROR_ACCESS_DENIED;
+    return nullptr;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    *error = ERROR_ACCESS_DENIED;
+    return nullptr;
+  }
+  std::string bytes;
+  bytes.reserve(static_cast<size_t>(st.st_size));
+  char chunk[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    bytes.append(chunk, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  UINT codePage = CodePage();
+  ParseCache& cache = TheCache();
+  {
+    std::lock_guard guard(cache.lock);
+    for (const auto& e : cache.entries)
+      if (e.real == *real && e.codePage == codePage && e.bytes == bytes) return e.file;
+  }
+  auto file = std::make_shared<const IniFile>(Parse(bytes, codePage));
+  std::lock_guard guard(cache.lock);
+  std::erase_if(cache.entries, [&](const CachedFile& e) { return e.real == *real; });
+  if (cache.entries.size() >= kCachedFiles) cache.entries.erase(cache.entries.begin());
+  cache.entries.push_back({*real, codePage, std::move(bytes), file});
+  return file;
 }
 
 // What a read answers: one value or a list of strings.
 struct ReadResult {
+  DWORD error = ERROR_SUCCESS;  // the last error of the read
   bool list = false;
   std::u16string value;
   std::vector<std::u16string> items;
   bool found = false;
 };
+
+// What a read leaves in the last error: success when it found what it was asked, else why not.
+DWORD LastErrorOf(const ReadResult& r) {
+  if (r.found) return ERROR_SUCCESS;
+  return r.error != ERROR_SUCCESS ? r.error : static_cast<DWORD>(ERROR_FILE_NOT_FOUND);
+}
 
 std::u16string Unquote(std::u16string_view v) {
   if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front())
@@ -191,17 +271,17 @@ std::u16string Unquote(std::u16string_view v) {
 
 ReadResult ReadString(const WCHAR* app, const WCHAR* key, const WCHAR* def, const WCHAR* fileName) {
   ReadResult r;
-  auto bytes = ReadProfile(fileName);
-  IniFile file;
-  if (bytes) file = Parse(*bytes, CodePage());
+  std::shared_ptr<const IniFile> parsed = ReadProfile(fileName, &r.error);
+  static const IniFile kEmpty;
+  const IniFile& file = parsed ? *parsed : kEmpty;
   if (!app) {
     r.list = true;
-    r.found = bytes.has_value();
+    r.found = parsed != nullptr;
     for (const auto& line : file.lines)
       if (line.kind == LineKind::Section) r.items.push_back(line.name);
     return r;
   }
-  std::u16string_view section = Trim(WideView(app));
+  std::u16string_view section = TrimArgument(app);
   size_t header = FindSection(file, section);
   if (!key) {
     r.list = true;
@@ -214,7 +294,7 @@ ReadResult ReadString(const WCHAR* app, const WCHAR* key, const WCHAR* def, cons
     return r;
   }
   if (header != std::string::npos) {
-    size_t at = FindKey(file, header, Trim(WideView(key)));
+    size_t at = FindKey(file, header, TrimArgument(key));
     if (at != std::string::npos) {
       r.found = true;
       r.value = Unquote(file.lines[at].value);
@@ -222,7 +302,7 @@ ReadResult ReadString(const WCHAR* app, const WCHAR* key, const WCHAR* def, cons
     }
   }
   std::u16string_view d = WideView(def);
-  while (!d.empty() && IsBlank(d.back())) d.remove_suffix(1);
+  while (!d.empty() && d.back() == u' ') d.remove_suffix(1);  // trailing spaces only
   r.value.assign(d);
   return r;
 }
@@ -231,17 +311,17 @@ ReadResult ReadSection(const WCHAR* app, const WCHAR* fileName) {
   ReadResult r;
   r.list = true;
   if (!app) return r;
-  auto bytes = ReadProfile(fileName);
-  if (!bytes) return r;
-  IniFile file = Parse(*bytes, CodePage());
-  size_t header = FindSection(file, Trim(WideView(app)));
+  std::shared_ptr<const IniFile> parsed = ReadProfile(fileName, &r.error);
+  if (!parsed) return r;
+  const IniFile& file = *parsed;
+  size_t header = FindSection(file, TrimArgument(app));
   if (header == std::string::npos) return r;
   r.found = true;
   size_t end = SectionEnd(file, header);
   for (size_t i = header + 1; i < end; ++i) {
     const IniLine& line = file.lines[i];
     if (line.kind == LineKind::Key) r.items.push_back(line.name + u"=" + line.value);
-    else if (line.kind == LineKind::Other) r.items.push_back(line.value);
+    else if (line.kind == LineKind::Other || line.kind == LineKind::Comment) r.items.push_back(line.value);
   }
   return r;
 }
@@ -303,14 +383,43 @@ std::string ToAnsi(std::u16string_view text) {
   return out;
 }
 
+// The longest start of ANSI text whose whole characters fit in maxBytes, so that a cut never
+// splits a double-byte character.
+std::string AnsiPrefix(const std::string& text, size_t maxBytes) {
+  return text.substr(0, CharacterBoundary(CodePage(), text, maxBytes));
+}
+
+// The ANSI forms of the results, cut as the wide ones are but at character boundaries.
 DWORD FillAnsi(const ReadResult& r, CHAR* buf, DWORD size) {
-  if (r.list) {
-    std::vector<std::string> items;
-    for (const auto& s : r.items) items.push_back(ToAnsi(s));
-    return FillList<char>(items, buf, size);
+  if (!buf || size == 0) return 0;
+  if (!r.list) {
+    std::string value = ToAnsi(r.value);
+    if (value.size() >= size) {
+      value = AnsiPrefix(value, size - 1);
+      SetLastError(ERROR_MORE_DATA);
+    }
+    return FillValue<char>(value, buf, size);
   }
-  std::string value = ToAnsi(r.value);
-  return FillValue<char>(value, buf, size);
+  std::vector<std::string> items;
+  size_t need = 1;
+  for (const auto& s : r.items) {
+    items.push_back(ToAnsi(s));
+    need += items.back().size() + 1;
+  }
+  if (need <= size || size < 2) return FillList<char>(items, buf, size);
+  // Whole characters up to size - 2 bytes, then the double NUL.
+  size_t room = size - 2, at = 0;
+  for (size_t i = 0; i < r.items.size() && at < room; ++i) {
+    std::string part = AnsiPrefix(items[i], room - at);
+    std::copy(part.begin(), part.end(), buf + at);
+    at += part.size();
+    if (part.size() < items[i].size() || at >= room) break;
+    buf[at++] = 0;
+  }
+  buf[at] = 0;
+  buf[at + 1] = 0;
+  SetLastError(ERROR_MORE_DATA);
+  return static_cast<DWORD>(at);
 }
 
 // The integer of a profile value (the platform's rule for numbers in text).
@@ -349,6 +458,18 @@ std::mutex& WriteLock() {
   return *m;
 }
 
+// A process that forks while another thread reads or writes a profile gives the child free
+// locks, not ones held by a thread the child does not have.
+void ForkPrepare() {
+  WriteLock().lock();
+  TheCache().lock.lock();
+}
+void ForkDone() {
+  TheCache().lock.unlock();
+  WriteLock().unlock();
+}
+[[maybe_unused]] const int kForkHandlers = pthread_atfork(ForkPrepare, ForkDone, ForkDone);
+
 DWORD ErrnoToError(int e) {
   switch (e) {
     case ENOENT: case ENOTDIR: return ERROR_PATH_NOT_FOUND;
@@ -359,18 +480,43 @@ DWORD ErrnoToError(int e) {
 }
 
 // Writes bytes to a temporary file beside the target and renames it over the target, so the
-// target is always either the old file or the new one.
-bool ReplaceFile(const fs::path& target, const std::string& bytes, mode_t mode) {
+// target is always either the old file or the new one, whenever a process dies. (Like the
+// platform's own profile writes, it does not wait for the disk: no fsync.)
+// Gives the new file the extended attributes of the old one (where the host keeps more of a
+// file's state than its permissions).
+void CopyExtendedAttributes(const fs::path& from, int toFd) {
+  ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
+  if (size <= 0) return;
+  std::string names(static_cast<size_t>(size), '\0');
+  size = ::listxattr(from.c_str(), names.data(), names.size());
+  if (size <= 0) return;
+  for (size_t at = 0; at < static_cast<size_t>(size);) {
+    const char* name = names.c_str() + at;
+    at += std::strlen(name) + 1;
+    ssize_t len = ::getxattr(from.c_str(), name, nullptr, 0);
+    if (len < 0) continue;
+    std::string value(static_cast<size_t>(len), '\0');
+    len = ::getxattr(from.c_str(), name, value.data(), value.size());
+    if (len >= 0) ::fsetxattr(toFd, name, value.data(), static_cast<size_t>(len), 0);
+  }
+}
+
+// A new file gets the process's usual permissions; a replaced one keeps those of the old and
+// its extended attributes.
+bool ReplaceFile(const fs::path& target, const std::string& bytes, std::optional<mode_t> keepMode) {
   static std::atomic<unsigned> counter{0};
   fs::path tmp = target.parent_path() /
                  (".~" + target.filename().string() + "." + std::to_string(getpid()) + "." +
                   std::to_string(counter.fetch_add(1)) + ".tmp");
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {
     SetLastError(ErrnoToError(errno));
     return false;
   }
-  ::fchmod(fd, mode);
+  if (keepMode) {
+    ::fchmod(fd, *keepMode);
+    CopyExtendedAttributes(target, fd);
+  }
   size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -384,7 +530,7 @@ bool ReplaceFile(const fs::path& target, const std::string& bytes, mode_t mode) 
     }
     done += static_cast<size_t>(n);
   }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
+  if (::close(fd) != 0) {
     int e = errno;
     ::unlink(tmp.c_str());
     SetLastError(ErrnoToError(e));
@@ -437,21 +583,20 @@ BOOL ModifyProfile(const WCHAR* fileName, Edit edit) {
     SetLastError(ERROR_SUCCESS);
     return TRUE;
   }
-  mode_t mode = exists ? (st.st_mode & 07777) : 0666;
-  if (!exists) {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode &= ~mask;
-  }
-  if (!ReplaceFile(*real, Serialise(file), mode)) return FALSE;
-  SetLastError(ERROR_SUCCESS);
+  std::optional<mode_t> keepMode;
+  if (exists) keepMode = st.st_mode & 07777;
+  if (!ReplaceFile(*real, Serialise(file), keepMode)) return FALSE;
+  // A write that had to create the file succeeds with ERROR_FILE_NOT_FOUND, as on the platform.
+  SetLastError(exists ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
   return TRUE;
 }
 
+// Removes the section's header and entries; its comments stay where they were.
 void DeleteSectionAt(IniFile& file, size_t header) {
   size_t end = SectionEnd(file, header);
-  file.lines.erase(file.lines.begin() + static_cast<std::ptrdiff_t>(header),
-                   file.lines.begin() + static_cast<std::ptrdiff_t>(end));
+  auto first = file.lines.begin() + static_cast<std::ptrdiff_t>(header);
+  auto last = file.lines.begin() + static_cast<std::ptrdiff_t>(end);
+  file.lines.erase(std::remove_if(first, last, [](const IniLine& l) { return l.kind != LineKind::Comment; }), last);
 }
 
 Change DeleteSection(IniFile& file, std::u16string_view section) {
@@ -469,9 +614,9 @@ BOOL WriteString(const WCHAR* app, const WCHAR* key, const WCHAR* value, const W
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  std::u16string section(Trim(WideView(app)));
+  std::u16string section(TrimArgument(app));
   if (!key) return ModifyProfile(fileName, [&](IniFile& file, UINT) { return DeleteSection(file, section); });
-  std::u16string name(Trim(WideView(key)));
+  std::u16string name(TrimArgument(key));
   if (!value) {
     return ModifyProfile(fileName, [&](IniFile& file, UINT) {
       size_t header = FindSection(file, section);
@@ -526,7 +671,7 @@ BOOL WriteSection(const WCHAR* app, const WCHAR* list, const WCHAR* fileName) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  std::u16string section(Trim(WideView(app)));
+  std::u16string section(TrimArgument(app));
   if (!list) return ModifyProfile(fileName, [&](IniFile& file, UINT) { return DeleteSection(file, section); });
   std::vector<std::u16string> entries = SplitList(list);
   return ModifyProfile(fileName, [&](IniFile& file, UINT codePage) {
@@ -593,7 +738,7 @@ WIN32_API DWORD WINAPI GetPrivateProfileStringW(LPCWSTR lpAppName, LPCWSTR lpKey
                                                 LPWSTR lpReturnedString, DWORD nSize, LPCWSTR lpFileName) {
   if (!lpReturnedString || nSize == 0) return 0;
   ReadResult r = ReadString(lpAppName, lpKeyName, lpDefault, lpFileName);
-  SetLastError(r.found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+  SetLastError(LastErrorOf(r));
   return FillWide(r, lpReturnedString, nSize);
 }
 
@@ -602,14 +747,14 @@ WIN32_API DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyNa
   if (!lpReturnedString || nSize == 0) return 0;
   Wide app(lpAppName), key(lpKeyName), def(lpDefault), file(lpFileName);
   ReadResult r = ReadString(app.get(), key.get(), def.get(), file.get());
-  SetLastError(r.found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+  SetLastError(LastErrorOf(r));
   return FillAnsi(r, lpReturnedString, nSize);
 }
 
 WIN32_API DWORD WINAPI GetPrivateProfileSectionW(LPCWSTR lpAppName, LPWSTR lpReturnedString, DWORD nSize,
                                                  LPCWSTR lpFileName) {
   ReadResult r = ReadSection(lpAppName, lpFileName);
-  SetLastError(r.found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+  SetLastError(LastErrorOf(r));
   return FillWide(r, lpReturnedString, nSize);
 }
 
@@ -617,18 +762,20 @@ WIN32_API DWORD WINAPI GetPrivateProfileSectionA(LPCSTR lpAppName, LPSTR lpRetur
                                                  LPCSTR lpFileName) {
   Wide app(lpAppName), file(lpFileName);
   ReadResult r = ReadSection(app.get(), file.get());
-  SetLastError(r.found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+  SetLastError(LastErrorOf(r));
   return FillAnsi(r, lpReturnedString, nSize);
 }
 
 WIN32_API DWORD WINAPI GetPrivateProfileSectionNamesW(LPWSTR lpszReturnBuffer, DWORD nSize, LPCWSTR lpFileName) {
   ReadResult r = ReadString(nullptr, nullptr, nullptr, lpFileName);
+  SetLastError(LastErrorOf(r));
   return FillWide(r, lpszReturnBuffer, nSize);
 }
 
 WIN32_API DWORD WINAPI GetPrivateProfileSectionNamesA(LPSTR lpszReturnBuffer, DWORD nSize, LPCSTR lpFileName) {
   Wide file(lpFileName);
   ReadResult r = ReadString(nullptr, nullptr, nullptr, file.get());
+  SetLastError(LastErrorOf(r));
   return FillAnsi(r, lpszReturnBuffer, nSize);
 }
 

@@ -151,7 +151,6 @@ class MutexObject : public Waitable, public std::enable_shared_from_this<MutexOb
     if (fd_ >= 0) ::close(fd_);
   }
 
-  const fs::path& File() const { return file_; }
   bool Named() const { return fd_ >= 0; }
 
   DWORD TryAcquire() override {
@@ -210,7 +209,6 @@ class MutexObject : public Waitable, public std::enable_shared_from_this<MutexOb
     fd_ = ::open(file_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd_ >= 0) LockByte(fd_, F_RDLCK, 1, false);
   }
-
 
  private:
   // The calling thread no longer owns the mutex.
@@ -451,23 +449,23 @@ HANDLE MakeMutex(BOOL initialOwner, LPCWSTR name, OpenMode mode) {
   std::u16string_view text = WideView(name);
   std::shared_ptr<MutexObject> object;
   bool existed = false;
-  if (!name || text.empty()) {
-    if (mode == OpenMode::OpenExisting) {
-      SetLastError(ERROR_INVALID_PARAMETER);
-      return nullptr;
-    }
-    object = std::make_shared<MutexObject>();
-  } else {
-    std::u16string space, own;
-    if (!SplitName(text, space, own)) return nullptr;
-    fs::path file = LockFileOf(space, own);
-    std::lock_guard lock(WaitLock());
-    object = NamedMutex(file, mode, &existed);
-    if (!object) return nullptr;
+  if ((!name || text.empty()) && mode == OpenMode::OpenExisting) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
   }
-  if (initialOwner && !existed && mode == OpenMode::Create) {
+  std::u16string space, own;
+  if (!text.empty() && !SplitName(text, space, own)) return nullptr;
+  {
+    // Made (or found) and, when new, taken by its creator in one step: no other thread gets
+    // in between.
     std::lock_guard lock(WaitLock());
-    object->TryAcquire();
+    if (text.empty()) {
+      object = std::make_shared<MutexObject>();
+    } else {
+      object = NamedMutex(LockFileOf(space, own), mode, &existed);
+      if (!object) return nullptr;
+    }
+    if (initialOwner && !existed && mode == OpenMode::Create) object->TryAcquire();
   }
   HANDLE h = HandleInsert(object);
   SetLastError(existed && mode == OpenMode::Create ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -95,11 +97,14 @@ TEST_F(ProfileTest, ValuesAreTrimmedUnquotedAndMatchedWithoutCase) {
       {u"First", u"k", u"<none>"},  // the first section of a name is the one read
       {u"First", u"absent", u"<none>"},
       {u"Absent", u"k", u"<none>"},
+      {u"\tFirst", u"dq", u"<none>"},  // callers' names lose spaces only
+      {u"First", u"dq\t", u"<none>"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(Get(c.app, c.key), c.expected) << zolt::host::ToUtf8(c.app) << "/" << zolt::host::ToUtf8(c.key);
   // The default loses its trailing blanks; NULL is "".
   EXPECT_EQ(Get(u"First", u"absent", u"  dflt  "), u"  dflt");
+  EXPECT_EQ(Get(u"First", u"absent", u"dflt\t "), u"dflt\t");
   EXPECT_EQ(Get(u"First", u"absent", nullptr), u"");
 }
 
@@ -160,6 +165,39 @@ TEST_F(ProfileTest, LinesWithoutEqualsAreReadWithTheSectionButAreNoKeys) {
   EXPECT_EQ(std::u16string(buf, n), std::u16string(u"; a comment\0plain line\0key=v\0", 29));
   n = GetPrivateProfileStringW(u"S", nullptr, u"", buf, 128, kIni);
   EXPECT_EQ(std::u16string(buf, n), std::u16string(u"key\0", 4));
+}
+
+TEST_F(ProfileTest, SemicolonStartsAComment) {
+  Put("[S]\r\n;hidden=1\r\n  ;also=2\r\nvisible=;not a comment\r\nmid;dle=3\r\n[T]\r\n");
+  EXPECT_EQ(Get(u"S", u";hidden"), u"<none>");
+  EXPECT_EQ(Get(u"S", u"visible"), u";not a comment");
+  EXPECT_EQ(Get(u"S", u"mid;dle"), u"3");
+  WCHAR buf[128];
+  DWORD n = GetPrivateProfileStringW(u"S", nullptr, u"", buf, 128, kIni);
+  EXPECT_EQ(std::u16string(buf, n), std::u16string(u"visible\0mid;dle\0", 16));
+  // A key written with a leading semicolon is a comment: never read back.
+  ASSERT_TRUE(WritePrivateProfileStringW(u"T", u";note", u"x", kIni));
+  EXPECT_EQ(Get(u"T", u";note"), u"<none>");
+  // Deleting a section leaves its comments.
+  ASSERT_TRUE(WritePrivateProfileStringW(u"S", nullptr, nullptr, kIni));
+  EXPECT_EQ(ReadBytes(File()), ";hidden=1\r\n  ;also=2\r\n[T]\r\n;note=x\r\n");
+}
+
+TEST_F(ProfileTest, LastErrorsOfReadsAndWrites) {
+  WCHAR buf[8];
+  SetLastError(0);
+  GetPrivateProfileStringW(u"S", u"k", u"", buf, 8, u"C:\\Windows\\Temp\\absent.ini");
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
+  GetPrivateProfileStringW(u"S", u"k", u"", buf, 8, u"C:\\Windows\\Temp");  // a folder
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+  SetLastError(0);
+  ASSERT_TRUE(WritePrivateProfileStringW(u"S", u"k", u"a long value", kIni));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));  // created, as the platform reports it
+  ASSERT_TRUE(WritePrivateProfileStringW(u"S", u"k", u"still long", kIni));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_SUCCESS));
+  EXPECT_EQ(GetPrivateProfileStringW(u"S", u"k", u"", buf, 8, kIni), 7u);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_MORE_DATA));
+  EXPECT_EQ(GetPrivateProfileStringW(u"S", u"k", u"", buf, 0, kIni), 0u);
 }
 
 TEST_F(ProfileTest, WritesKeepEveryOtherLineByteForByte) {
@@ -250,6 +288,20 @@ TEST_F(ProfileTest, ReadOnlyFileIsNotWritten) {
   EXPECT_EQ(ReadBytes(File()), "[S]\r\nk=1\r\n");
 }
 
+TEST_F(ProfileTest, ReplacedFileKeepsPermissionsAndExtendedAttributes) {
+  Put("[S]\r\nk=1\r\n");
+  fs::permissions(File(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  bool attributes = ::setxattr(File().c_str(), "user.zolt.test", "42", 2, 0) == 0;
+  ASSERT_TRUE(WritePrivateProfileStringW(u"S", u"k", u"2", kIni));
+  EXPECT_EQ(fs::status(File()).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  if (attributes) {
+    char value[8] = {};
+    EXPECT_EQ(::getxattr(File().c_str(), "user.zolt.test", value, sizeof value), 2);
+    EXPECT_STREQ(value, "42");
+  }
+}
+
 TEST_F(ProfileTest, TextIsInTheAnsiCodePage) {
   ASSERT_TRUE(WritePrivateProfileStringW(u"S", u"k", u"caf\u00e9 \u4e2d\u2603", kIni));
   EXPECT_EQ(ReadBytes(File()), "[S]\r\nk=caf\xe9 ??\r\n");
@@ -282,7 +334,22 @@ TEST_F(ProfileJapaneseTest, ShiftJisFilesRoundTrip) {
   EXPECT_EQ(GetPrivateProfileIntW(u"\u30be", u"\u30be", 0, kIni), 1u);
 }
 
-// Two processes add to one counter in one file, each under the named mutex: no update is lost.
+TEST_F(ProfileJapaneseTest, AnsiResultsAreNeverCutInsideACharacter) {
+  Put("[\x93\xfa\x96\x7b\x8c\xea]\r\nk=\x93\xfa\x96\x7b\x8c\xea\r\n[ab]\r\n");
+  const char* file = "C:\\Windows\\Temp\\test.ini";
+  char buf[16];
+  std::memset(buf, '#', sizeof buf);
+  EXPECT_EQ(GetPrivateProfileStringA("\x93\xfa\x96\x7b\x8c\xea", "k", "", buf, 6, file), 4u);
+  EXPECT_EQ(std::string(buf, 6), std::string("\x93\xfa\x96\x7b\0#", 6));
+  std::memset(buf, '#', sizeof buf);
+  EXPECT_EQ(GetPrivateProfileSectionNamesA(buf, 5, file), 2u);
+  EXPECT_EQ(std::string(buf, 5), std::string("\x93\xfa\0\0#", 5));
+  EXPECT_EQ(GetPrivateProfileSectionNamesA(buf, 16, file), 10u);
+  EXPECT_EQ(std::string(buf, 11), std::string("\x93\xfa\x96\x7b\x8c\xea\0ab\0\0", 11));
+}
+
+// Two processes add to one counter in an INI file and one in the registry, each under the named
+// mutex: no update is lost.
 TEST_F(ProfileTest, TwoProcessesUnderTheNamedMutexLoseNoUpdate) {
   constexpr int kRounds = 40;
   auto worker = [&](int id) -> int {
@@ -296,6 +363,14 @@ TEST_F(ProfileTest, TwoProcessesUnderTheNamedMutexLoseNoUpdate) {
       std::u16string key = zolt::host::FromUtf8("p" + std::to_string(id) + "_" + std::to_string(i));
       if (!WritePrivateProfileStringW(u"Count", u"n", text.c_str(), kIni)) return 12;
       if (!WritePrivateProfileStringW(u"Keys", key.c_str(), u"1", kIni)) return 13;
+      HKEY reg = nullptr;
+      if (RegCreateKeyW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\ZoltTest", &reg) != ERROR_SUCCESS) return 15;
+      DWORD value = 0, size = sizeof value;
+      RegQueryValueExW(reg, u"Count", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+      ++value;
+      if (RegSetValueExW(reg, u"Count", 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), sizeof value) != ERROR_SUCCESS)
+        return 16;
+      RegCloseKey(reg);
       if (!ReleaseMutex(m)) return 14;
     }
     CloseHandle(m);
@@ -317,6 +392,54 @@ TEST_F(ProfileTest, TwoProcessesUnderTheNamedMutexLoseNoUpdate) {
   WCHAR keys[4096];
   DWORD n = GetPrivateProfileStringW(u"Keys", nullptr, u"", keys, 4096, kIni);
   EXPECT_EQ(std::count(keys, keys + n, u'\0'), 2 * kRounds);
+  HKEY reg = nullptr;
+  ASSERT_EQ(RegOpenKeyW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\ZoltTest", &reg), ERROR_SUCCESS);
+  DWORD value = 0, size = sizeof value;
+  ASSERT_EQ(RegQueryValueExW(reg, u"Count", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size), ERROR_SUCCESS);
+  EXPECT_EQ(value, DWORD(2 * kRounds));
+  RegCloseKey(reg);
+}
+
+// A reader in another process sees the whole old file or the whole new one, never a part:
+// neither a reader of the bytes (as the driver's own INI reader) nor the profile functions.
+TEST_F(ProfileTest, ReaderNeverSeesHalfAWrite) {
+  constexpr int kKeys = 200, kGenerations = 60;
+  auto lineOf = [](int key, int generation) {
+    return "key" + std::to_string(key) + "=generation " + std::to_string(generation) + std::string(40, '.');
+  };
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    for (int g = 1; g <= kGenerations; ++g) {
+      std::u16string list;  // a double-NUL list of kKeys lines of generation g
+      for (int k = 0; k < kKeys; ++k) list += zolt::host::FromUtf8(lineOf(k, g)) + u'\0';
+      if (!WritePrivateProfileSectionW(u"Big", list.c_str(), kIni)) _exit(1);
+    }
+    _exit(0);
+  }
+  std::vector<WCHAR> buf(64 * 1024);
+  int seen = 0;
+  for (bool done = false; !done;) {
+    int status = 0;
+    done = waitpid(child, &status, WNOHANG) == child;
+    if (done) {
+      ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    std::string bytes = ReadBytes(File());
+    if (bytes.empty()) continue;  // not written yet
+    ++seen;
+    size_t eq = bytes.find('=');
+    ASSERT_NE(eq, std::string::npos);
+    int generation = std::stoi(bytes.substr(bytes.find("generation ", eq) + 11));
+    std::string whole = "[Big]\r\n";
+    for (int k = 0; k < kKeys; ++k) whole += lineOf(k, generation) + "\r\n";
+    ASSERT_EQ(bytes, whole);
+    DWORD n = GetPrivateProfileSectionW(u"Big", buf.data(), static_cast<DWORD>(buf.size()), kIni);
+    std::vector<std::u16string> lines;
+    for (const WCHAR* p = buf.data(); *p; p += lines.back().size() + 1) lines.emplace_back(p);
+    ASSERT_EQ(lines.size(), size_t(kKeys)) << n;
+  }
+  EXPECT_GT(seen, 0);
 }
 
 }  // namespace

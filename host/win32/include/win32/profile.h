@@ -3,9 +3,10 @@
 // Files are text in the machine's ANSI code page with CRLF lines, "[section]" headers and
 // "key=value" lines. Sections and keys match case-insensitively after trimming blanks, and the
 // first match wins. A file name without a path names a file in the Windows directory.
-// Every call reads the file afresh and every write replaces it whole (a temporary file renamed
-// over it), so another process sees either the old or the new file and a write never undoes
-// one that another process made before it; unchanged lines, comments and their order are kept.
+// Every call looks at the file again (a read parses it again when it changed) and every write
+// reads it again and replaces it whole (a temporary file renamed over it), so another process
+// sees either the old or the new file and a write never undoes one that another process made
+// before it; unchanged lines, comments and their order are kept.
 #pragma once
 
 #include "win32/base.h"
