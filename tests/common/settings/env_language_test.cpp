@@ -178,6 +178,12 @@ TEST_F(LanguageStrings, DecorationsCompleteLabelsWithinTheBuffer) {
   slot.length = 4724;   // 100.0 mm
   EXPECT_EQ(Load(111), u"Postcard wide(150.0 x 100.0mm)");
 
+  // Texts offered to the feature modules and custom media names stay as loaded when no module
+  // rewrites them.
+  EXPECT_EQ(Load(565), u"Extension Item 1");
+  EXPECT_EQ(Load(565, 1, 5), u"Exte");
+  EXPECT_EQ(Load(13708), u"Custom Media 1");
+
   // A range format outside the custom-size dialogs shows zero limits; other '%' stay as they are.
   EXPECT_EQ(Load(13273), u"Length (0 - 0)");
   OptSetValue(ctx, 171, 1);
