@@ -8,6 +8,7 @@
 #include "env_language.h"
 #include "env_system.h"
 #include "option_access.h"
+#include "printer_text.h"
 #include "win32/hostspooler.h"
 
 namespace {
@@ -278,12 +279,6 @@ class HelpFileLanguage : public zolt::test::DriverMachineTest {
     EXPECT_TRUE(OpenPrinterW(name.data(), &h, &defaults));
     return h;
   }
-  void SetHelpFileName(HANDLE printer, const std::u16string& value) {
-    ASSERT_EQ(SetPrinterDataW(printer, const_cast<LPWSTR>(u"HelpFileName"), REG_SZ,
-                              reinterpret_cast<LPBYTE>(const_cast<char16_t*>(value.c_str())),
-                              static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR))),
-              static_cast<DWORD>(ERROR_SUCCESS));
-  }
 };
 
 TEST_F(HelpFileLanguage, LanguageOfTheDriverAndOfThePrinter) {
@@ -297,7 +292,7 @@ TEST_F(HelpFileLanguage, LanguageOfTheDriverAndOfThePrinter) {
   EXPECT_EQ(EnvGetPrinterLanguageIndex(ctx), kLanguageUs);
   EXPECT_EQ(Str(CfgHelpLanguageCode(ctx)), u"us");
 
-  SetHelpFileName(printer, u"ZOLT7Hjp.chm");
+  zolt::test::SetPrinterText(printer, u"HelpFileName", u"ZOLT7Hjp.chm");
   EXPECT_EQ(EnvGetPrinterLanguageIndex(ctx), 0);
   EXPECT_EQ(Str(EnvGetPrinterLanguageCodeOf(printer)), u"jp");
   EXPECT_EQ(Str(CfgHelpLanguageCode(ctx)), u"jp");
