@@ -316,3 +316,21 @@ TEST_F(HelpFileLanguage, LanguageOfTheDriverAndOfThePrinter) {
 }
 
 }  // namespace
+
+namespace {
+
+class UserLocaleLanguage : public zolt::test::MachineTest {
+ protected:
+  zolt::host::MachineFacts Facts() const override {
+    zolt::host::MachineFacts facts;
+    facts.userLocale = 0x0804;  // Chinese (simplified)
+    return facts;
+  }
+};
+
+TEST_F(UserLocaleLanguage, LanguageOfTheUsersLocale) {
+  EXPECT_EQ(EnvGetUserLanguageIndex(), 16);
+  EXPECT_EQ(Str(EnvLanguageCodeOfIndex(EnvGetUserLanguageIndex())), u"cs");
+}
+
+}  // namespace
