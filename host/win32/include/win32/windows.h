@@ -12,3 +12,8 @@
 #include "win32/resource.h"
 #include "win32/strings.h"
 #include "win32/time.h"
+#include "win32/profile.h"
+#include "win32/security.h"
+#include "win32/version.h"
+#include "win32/sync.h"
+#include "win32/process.h"
