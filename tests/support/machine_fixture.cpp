@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "win32/hostpath.h"
+#include "win32/hostspooler.h"
 
 namespace fs = std::filesystem;
 
@@ -38,6 +39,33 @@ fs::path ScopedMachine::Real(const std::u16string& windowsPath) const {
 
 void MachineTest::SetUp() { machine_ = std::make_unique<ScopedMachine>(Facts()); }
 void MachineTest::TearDown() { machine_.reset(); }
+
+void DriverMachineTest::SetUp() {
+  MachineTest::SetUp();
+  fs::path model = ModelFile();
+  if (model.empty()) {
+    model = Root() / "install" / kPlaceholderModel;
+    WriteBytes(model, "; placeholder model description\r\n");
+  }
+  host::DriverInstall install;
+  install.name = kDriverName;
+  install.moduleDir = ZOLT_MODULE_DIR;
+  install.modelFile = model;
+  std::string error;
+  ASSERT_TRUE(host::InstallDriver(install, &error)) << error;
+  host::PrinterSetup printer;
+  printer.name = kPrinterName;
+  printer.driver = kDriverName;
+  ASSERT_TRUE(host::AddPrinter(printer, &error)) << error;
+}
+
+HANDLE DriverMachineTest::OpenTestPrinter(ACCESS_MASK access) {
+  PRINTER_DEFAULTSW defaults{nullptr, nullptr, access};
+  std::u16string name = kPrinterName;
+  HANDLE h = nullptr;
+  EXPECT_TRUE(OpenPrinterW(name.data(), &h, &defaults)) << "OpenPrinterW failed with " << GetLastError();
+  return h;
+}
 
 std::string ReadBytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "win32/machine.h"
+#include "win32/spooler.h"
 
 namespace zolt::test {
 
@@ -39,6 +40,22 @@ class MachineTest : public ::testing::Test {
   std::filesystem::path Real(const std::u16string& windowsPath) const { return machine_->Real(windowsPath); }
 
   std::unique_ptr<ScopedMachine> machine_;
+};
+
+// A machine with the driver installed from the build's module folder (ZOLT_MODULE_DIR) and one
+// local printer of it. Override ModelFile() to install a given model description; by default a
+// placeholder file is installed as the driver's data file.
+class DriverMachineTest : public MachineTest {
+ protected:
+  static constexpr const char16_t* kPrinterName = u"ZOLT Office 7000";
+  static constexpr const char16_t* kDriverName = u"ZOLT Office 7000 Series";
+  static constexpr const char* kPlaceholderModel = "ZOLT7000.QCS";
+
+  virtual std::filesystem::path ModelFile() const { return {}; }
+  void SetUp() override;
+
+  // Opens the test printer with these rights (nullptr when it fails; the test fails too).
+  HANDLE OpenTestPrinter(ACCESS_MASK access = PRINTER_ACCESS_USE);
 };
 
 // Reads a whole real file as bytes; writes bytes to a real file (parents created).

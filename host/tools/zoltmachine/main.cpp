@@ -1,18 +1,27 @@
-// zoltmachine: makes and shows emulated Windows machines for the driver.
+// zoltmachine: makes and shows emulated Windows machines for the driver, installs the driver
+// into them and adds printers.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "win32/hostspooler.h"
+#include "win32/hosttext.h"
 #include "win32/machine.h"
+#include "win32/windows.h"
 
 namespace fs = std::filesystem;
-using zolt::host::Machine;
-using zolt::host::MachineFacts;
+using namespace zolt::host;
 
 namespace {
+
+const char kDefaultDriver[] = "ZOLT Office 7000 Series";
+const char kDefaultPrinter[] = "ZOLT Office 7000";
+const char kPlaceholderModel[] = "ZOLT7000.QCS";
 
 const char kUsage[] =
     "usage: zoltmachine <command> [arguments]\n"
@@ -24,12 +33,33 @@ const char kUsage[] =
     "                 1252, user \"user\" who is an administrator)\n"
     "  show ROOT      print the machine's facts and folders\n"
     "  remove ROOT    delete a machine root\n"
-    "  demo           make a machine in a temporary folder, show it and remove it\n"
-    "  --help         this text\n";
+    "  install-driver ROOT [--modules DIR] [--model FILE] [--name DRIVER] [--help-file NAME]\n"
+    "                 copy the modules of DIR (default: the build's module folder) and the\n"
+    "                 model description FILE (default: a placeholder) into the driver\n"
+    "                 directory and register the driver (default name \"ZOLT Office 7000 Series\")\n"
+    "  add-printer ROOT NAME [--driver D] [--port P] [--share S] [--comment C] [--location L]\n"
+    "              [--server SERVER [--short-name N] [--csr]]\n"
+    "                 add a local printer of an installed driver, or with --server the user's\n"
+    "                 connection to printer NAME of machine SERVER (--csr: shown as\n"
+    "                 \"\\\\CSR|SERVER\\NAME\" on Windows Vista and later)\n"
+    "  delete-printer ROOT NAME\n"
+    "                 delete a local printer, or a connection named \"\\\\SERVER\\NAME\"\n"
+    "  list-printers ROOT\n"
+    "                 list the printers with their driver, port and printer data\n"
+    "  demo           make a machine in a temporary folder, install the driver from the build,\n"
+    "                 add a printer, show it all and remove the machine\n"
+    "  --help         this text\n"
+    "\n"
+    "Exit status: 0 done, 1 the command failed, 2 wrong arguments.\n";
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "zoltmachine: %s\n", message.c_str());
   return 1;
+}
+
+int Usage(const std::string& message) {
+  std::fprintf(stderr, "zoltmachine: %s\n(see zoltmachine --help)\n", message.c_str());
+  return 2;
 }
 
 void Show(const fs::path& root) {
@@ -50,6 +80,221 @@ void Show(const fs::path& root) {
 
 bool IsMachineRoot(const fs::path& root) { return fs::exists(root / "machine.ini"); }
 
+// Options of a command: "--name value" pairs and flags after the positional arguments.
+class Options {
+ public:
+  Options(const std::vector<std::string>& args, size_t first) {
+    for (size_t i = first; i < args.size(); ++i) items_.push_back(args[i]);
+  }
+  // The value of --name (empty when absent); a missing value or an unknown option is an error.
+  bool Parse(const std::vector<std::string>& valued, const std::vector<std::string>& flags, std::string& error) {
+    for (size_t i = 0; i < items_.size(); ++i) {
+      const std::string& a = items_[i];
+      if (std::find(flags.begin(), flags.end(), a) != flags.end()) {
+        set_.emplace_back(a, "1");
+      } else if (std::find(valued.begin(), valued.end(), a) != valued.end()) {
+        if (i + 1 >= items_.size()) {
+          error = a + " needs a value";
+          return false;
+        }
+        set_.emplace_back(a, items_[++i]);
+      } else {
+        error = "unknown option " + a;
+        return false;
+      }
+    }
+    return true;
+  }
+  std::string Get(const std::string& name, const std::string& fallback = {}) const {
+    for (const auto& [k, v] : set_)
+      if (k == name) return v;
+    return fallback;
+  }
+  bool Has(const std::string& name) const {
+    for (const auto& [k, v] : set_)
+      if (k == name) return true;
+    return false;
+  }
+
+ private:
+  std::vector<std::string> items_;
+  std::vector<std::pair<std::string, std::string>> set_;
+};
+
+// Uses an existing machine root; false (with a message) when it is none.
+bool UseMachine(const std::string& root) {
+  if (!IsMachineRoot(root)) {
+    Fail(root + " is not a machine root (make one with: zoltmachine create " + root + ")");
+    return false;
+  }
+  Machine::Use(fs::absolute(root));
+  return true;
+}
+
+bool Install(const fs::path& root, const std::string& modules, const std::string& model, const std::string& name,
+             const std::string& helpFile, std::string& error) {
+  DriverInstall install;
+  install.name = FromUtf8(name);
+  install.moduleDir = modules;
+  install.helpFile = FromUtf8(helpFile);
+  if (model.empty()) {
+    install.modelFile = root / "install" / kPlaceholderModel;
+    std::error_code ec;
+    fs::create_directories(install.modelFile.parent_path(), ec);
+    std::ofstream(install.modelFile, std::ios::binary) << "; placeholder model description\r\n";
+  } else {
+    install.modelFile = model;
+  }
+  return InstallDriver(install, &error);
+}
+
+std::string Printable(DWORD type, const BYTE* data, DWORD size) {
+  std::string out;
+  char buf[32];
+  if ((type == REG_SZ || type == REG_EXPAND_SZ) && size % 2 == 0) {
+    std::u16string text(reinterpret_cast<const char16_t*>(data), size / 2);
+    bool terminated = !text.empty() && text.back() == u'\0';
+    if (terminated) text.pop_back();
+    out = "\"" + ToUtf8(text) + "\"" + (terminated ? "" : " (no terminator)");
+    return out;
+  }
+  if (type == REG_DWORD && size == 4) {
+    DWORD v;
+    std::memcpy(&v, data, 4);
+    std::snprintf(buf, sizeof buf, "0x%08X (%u)", v, v);
+    return buf;
+  }
+  DWORD shown = size < 32 ? size : 32;
+  for (DWORD i = 0; i < shown; ++i) {
+    std::snprintf(buf, sizeof buf, i ? " %02x" : "%02x", data[i]);
+    out += buf;
+  }
+  if (shown < size) out += " ...";
+  std::snprintf(buf, sizeof buf, " (%u bytes)", size);
+  return out + buf;
+}
+
+const char* TypeName(DWORD type) {
+  switch (type) {
+    case REG_NONE: return "REG_NONE";
+    case REG_SZ: return "REG_SZ";
+    case REG_EXPAND_SZ: return "REG_EXPAND_SZ";
+    case REG_BINARY: return "REG_BINARY";
+    case REG_DWORD: return "REG_DWORD";
+    case REG_MULTI_SZ: return "REG_MULTI_SZ";
+    case REG_QWORD: return "REG_QWORD";
+    default: return "other";
+  }
+}
+
+int ListPrintersOfMachine() {
+  std::vector<std::u16string> names = ListPrinters();
+  if (names.empty()) {
+    std::printf("no printers\n");
+    return 0;
+  }
+  int failures = 0;
+  for (auto& name : names) {
+    HANDLE h = nullptr;
+    if (!OpenPrinterW(name.data(), &h, nullptr)) {
+      std::fprintf(stderr, "zoltmachine: cannot open %s (error %u)\n", ToUtf8(name).c_str(), GetLastError());
+      ++failures;
+      continue;
+    }
+    DWORD needed = 0;
+    GetPrinterW(h, 2, nullptr, 0, &needed);
+    std::vector<BYTE> buf(needed);
+    if (needed && GetPrinterW(h, 2, buf.data(), needed, &needed)) {
+      auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buf.data());
+      std::printf("printer  %s\n", ToUtf8(WideView(info->pPrinterName)).c_str());
+      std::printf("  driver      %s\n", ToUtf8(WideView(info->pDriverName)).c_str());
+      std::printf("  port        %s\n", ToUtf8(WideView(info->pPortName)).c_str());
+      if (info->pServerName) std::printf("  server      %s\n", ToUtf8(WideView(info->pServerName)).c_str());
+      if (*info->pShareName) std::printf("  share       %s\n", ToUtf8(WideView(info->pShareName)).c_str());
+      std::printf("  attributes  0x%08X\n", info->Attributes);
+      std::printf("  device mode %s\n", info->pDevMode ? "stored" : "none");
+    }
+    DWORD maxName = 0, maxData = 0, type = 0;
+    DWORD rc = EnumPrinterDataW(h, 0, nullptr, 0, &maxName, &type, nullptr, 0, &maxData);
+    if (rc == ERROR_NO_MORE_ITEMS) {
+      std::printf("  printer data: none\n");
+    } else if (rc == ERROR_SUCCESS) {
+      std::printf("  printer data:\n");
+      std::vector<WCHAR> valueName(maxName / 2 + 1);
+      std::vector<BYTE> data(maxData + 1);
+      for (DWORD i = 0;; ++i) {
+        DWORD cbName = 0, cbData = 0;
+        rc = EnumPrinterDataW(h, i, valueName.data(), DWORD(valueName.size() * 2), &cbName, &type, data.data(),
+                              DWORD(data.size()), &cbData);
+        if (rc != ERROR_SUCCESS) break;
+        std::printf("    %-28s %-12s %s\n", ToUtf8(WideView(valueName.data())).c_str(), TypeName(type),
+                    Printable(type, data.data(), cbData).c_str());
+      }
+    }
+    ClosePrinter(h);
+  }
+  return failures ? 1 : 0;
+}
+
+int Create(const std::vector<std::string>& args) {
+  if (args.size() < 2) return Usage("create needs a machine root");
+  MachineFacts facts;
+  Options o(args, 2);
+  std::string error;
+  if (!o.Parse({"--version", "--sp", "--codepage", "--user"}, {"--terminal-server", "--no-admin"}, error))
+    return Usage(error);
+  if (o.Has("--version")) {
+    unsigned major = 0, minor = 0;
+    if (std::sscanf(o.Get("--version").c_str(), "%u.%u", &major, &minor) != 2) return Usage("--version needs MAJOR.MINOR");
+    facts.majorVersion = major;
+    facts.minorVersion = minor;
+  }
+  if (o.Has("--sp")) facts.servicePackMajor = static_cast<WORD>(std::atoi(o.Get("--sp").c_str()));
+  if (o.Has("--terminal-server")) facts.suiteMask |= 0x10;
+  if (o.Has("--codepage")) {
+    facts.ansiCodePage = static_cast<UINT>(std::atoi(o.Get("--codepage").c_str()));
+    if (!CodePageConverterName(facts.ansiCodePage)) return Usage("unknown code page " + o.Get("--codepage"));
+  }
+  if (o.Has("--user")) {
+    if (o.Get("--user").empty()) return Usage("--user needs a name");
+    facts.userName = o.Get("--user");
+  }
+  if (o.Has("--no-admin")) facts.userIsAdmin = false;
+  if (!Machine::Create(args[1], facts)) return Fail("cannot create a machine at " + args[1]);
+  Show(fs::absolute(args[1]));
+  return 0;
+}
+
+int Demo() {
+  std::string pattern = (fs::temp_directory_path() / "zolt-demo-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) return Fail("cannot make a temporary folder");
+  fs::path root = pattern;
+  struct Cleanup {
+    fs::path root;
+    ~Cleanup() {
+      std::error_code ec;
+      fs::remove_all(root, ec);
+    }
+  } cleanup{root};
+  if (!Machine::Create(root, MachineFacts{})) return Fail("cannot create a machine");
+  Show(root);
+  std::string error;
+  if (!Install(root, ZOLT_MODULE_DIR, "", kDefaultDriver, "", error)) return Fail("cannot install the driver: " + error);
+  PrinterSetup printer;
+  printer.name = FromUtf8(kDefaultPrinter);
+  printer.driver = FromUtf8(kDefaultDriver);
+  if (!AddPrinter(printer, &error)) return Fail("cannot add the printer: " + error);
+  std::printf("\n");
+  int rc = ListPrintersOfMachine();
+  std::printf("\nfiles of the machine:\n");
+  std::vector<std::string> files;
+  for (const auto& e : fs::recursive_directory_iterator(root))
+    files.push_back(fs::relative(e.path(), root).string() + (e.is_directory() ? "/" : ""));
+  std::sort(files.begin(), files.end());
+  for (const auto& f : files) std::printf("  %s\n", f.c_str());
+  return rc;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,72 +308,77 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  if (cmd == "create") {
-    if (args.size() < 2) return Fail("create needs a machine root");
-    MachineFacts facts;
-    for (size_t i = 2; i < args.size(); ++i) {
-      const std::string& a = args[i];
-      auto next = [&](const char* what) -> const char* {
-        if (i + 1 >= args.size()) return nullptr;
-        (void)what;
-        return args[++i].c_str();
-      };
-      if (a == "--version") {
-        const char* v = next("version");
-        unsigned major = 0, minor = 0;
-        if (!v || std::sscanf(v, "%u.%u", &major, &minor) != 2) return Fail("--version needs MAJOR.MINOR");
-        facts.majorVersion = major;
-        facts.minorVersion = minor;
-      } else if (a == "--sp") {
-        const char* v = next("sp");
-        if (!v) return Fail("--sp needs a number");
-        facts.servicePackMajor = static_cast<WORD>(std::atoi(v));
-      } else if (a == "--terminal-server") {
-        facts.suiteMask |= 0x10;
-      } else if (a == "--codepage") {
-        const char* v = next("codepage");
-        if (!v) return Fail("--codepage needs a number");
-        facts.ansiCodePage = static_cast<UINT>(std::atoi(v));
-      } else if (a == "--user") {
-        const char* v = next("user");
-        if (!v || !*v) return Fail("--user needs a name");
-        facts.userName = v;
-      } else if (a == "--no-admin") {
-        facts.userIsAdmin = false;
-      } else {
-        return Fail("unknown option " + a);
-      }
-    }
-    if (!Machine::Create(args[1], facts)) return Fail("cannot create a machine at " + args[1]);
-    Show(args[1]);
-    return 0;
-  }
+  if (cmd == "create") return Create(args);
   if (cmd == "show") {
-    if (args.size() != 2) return Fail("show needs a machine root");
+    if (args.size() != 2) return Usage("show needs a machine root");
     if (!IsMachineRoot(args[1])) return Fail(args[1] + " is not a machine root");
-    Show(args[1]);
+    Show(fs::absolute(args[1]));
     return 0;
   }
   if (cmd == "remove") {
-    if (args.size() != 2) return Fail("remove needs a machine root");
+    if (args.size() != 2) return Usage("remove needs a machine root");
     if (!IsMachineRoot(args[1])) return Fail(args[1] + " is not a machine root");
     std::error_code ec;
     fs::remove_all(args[1], ec);
     if (ec) return Fail("cannot remove " + args[1] + ": " + ec.message());
     return 0;
   }
-  if (cmd == "demo") {
-    std::string pattern = (fs::temp_directory_path() / "zolt-demo-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) return Fail("cannot make a temporary folder");
-    fs::path root = pattern;
-    if (!Machine::Create(root, MachineFacts{})) return Fail("cannot create a machine");
-    Show(root);
-    std::printf("\nfiles of the machine:\n");
-    for (const auto& e : fs::recursive_directory_iterator(root))
-      std::printf("  %s%s\n", fs::relative(e.path(), root).c_str(), e.is_directory() ? "/" : "");
-    std::error_code ec;
-    fs::remove_all(root, ec);
+  if (cmd == "install-driver") {
+    if (args.size() < 2) return Usage("install-driver needs a machine root");
+    Options o(args, 2);
+    std::string error;
+    if (!o.Parse({"--modules", "--model", "--name", "--help-file"}, {}, error)) return Usage(error);
+    if (!UseMachine(args[1])) return 1;
+    std::string name = o.Get("--name", kDefaultDriver);
+    if (!Install(fs::absolute(args[1]), o.Get("--modules", ZOLT_MODULE_DIR), o.Get("--model"), name,
+                 o.Get("--help-file"), error))
+      return Fail("cannot install the driver: " + error);
+    std::printf("installed driver \"%s\" into %s\n", name.c_str(), Machine::Facts().DriverDirectory().c_str());
     return 0;
+  }
+  if (cmd == "add-printer") {
+    if (args.size() < 3) return Usage("add-printer needs a machine root and a printer name");
+    Options o(args, 3);
+    std::string error;
+    if (!o.Parse({"--driver", "--port", "--share", "--comment", "--location", "--server", "--short-name"}, {"--csr"},
+                 error))
+      return Usage(error);
+    if ((o.Has("--csr") || o.Has("--short-name")) && !o.Has("--server"))
+      return Usage("--csr and --short-name go with --server");
+    if (!UseMachine(args[1])) return 1;
+    PrinterSetup printer;
+    printer.name = FromUtf8(args[2]);
+    printer.driver = FromUtf8(o.Get("--driver", kDefaultDriver));
+    printer.port = FromUtf8(o.Get("--port", "LPT1:"));
+    printer.shareName = FromUtf8(o.Get("--share"));
+    printer.comment = FromUtf8(o.Get("--comment"));
+    printer.location = FromUtf8(o.Get("--location"));
+    bool ok;
+    if (o.Has("--server")) {
+      ConnectionSetup connection{FromUtf8(o.Get("--server")), FromUtf8(o.Get("--short-name")), o.Has("--csr")};
+      ok = AddClientConnection(connection, printer, &error);
+    } else {
+      ok = AddPrinter(printer, &error);
+    }
+    if (!ok) return Fail("cannot add the printer: " + error);
+    std::printf("added printer \"%s\"\n", args[2].c_str());
+    return 0;
+  }
+  if (cmd == "delete-printer") {
+    if (args.size() != 3) return Usage("delete-printer needs a machine root and a printer name");
+    if (!UseMachine(args[1])) return 1;
+    std::string error;
+    if (!DeletePrinter(FromUtf8(args[2]), &error)) return Fail("cannot delete the printer: " + error);
+    return 0;
+  }
+  if (cmd == "list-printers") {
+    if (args.size() != 2) return Usage("list-printers needs a machine root");
+    if (!UseMachine(args[1])) return 1;
+    return ListPrintersOfMachine();
+  }
+  if (cmd == "demo") {
+    if (args.size() != 1) return Usage("demo takes no arguments");
+    return Demo();
   }
   std::fprintf(stderr, "zoltmachine: unknown command %s\n\n%s", cmd.c_str(), kUsage);
   return 2;

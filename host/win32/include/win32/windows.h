@@ -17,3 +17,5 @@
 #include "win32/version.h"
 #include "win32/sync.h"
 #include "win32/process.h"
+#include "win32/registry.h"
+#include "win32/spooler.h"

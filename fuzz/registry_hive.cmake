@@ -1,0 +1,1 @@
+zolt_fuzz_target(registry_hive ${CMAKE_CURRENT_LIST_DIR}/registry_hive.cpp zoltwin32)

@@ -1,0 +1,156 @@
+// The machine tool used as a person uses it: the built program, run with arguments.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "machine_fixture.h"
+#include "win32/hostpath.h"
+#include "win32/hostregistry.h"
+#include "win32/hostspooler.h"
+#include "win32/hosttext.h"
+#include "win32/windows.h"
+
+namespace fs = std::filesystem;
+using namespace zolt::host;
+
+namespace {
+
+struct ToolRun {
+  int status = -1;
+  std::string out, err;
+};
+
+class ZoltMachineToolTest : public zolt::test::MachineTest {
+ protected:
+  ToolRun Tool(const std::vector<std::string>& args) {
+    fs::path out = Root() / "tool.out", err = Root() / "tool.err";
+    pid_t pid = ::fork();
+    if (pid == 0) {
+      int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      ::dup2(o, 1);
+      ::dup2(e, 2);
+      std::vector<char*> argv;
+      argv.push_back(const_cast<char*>(ZOLT_MACHINE_TOOL));
+      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      ::execv(ZOLT_MACHINE_TOOL, argv.data());
+      ::_exit(127);
+    }
+    ToolRun r;
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = zolt::test::ReadBytes(out);
+    r.err = zolt::test::ReadBytes(err);
+    return r;
+  }
+
+  bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+};
+
+TEST_F(ZoltMachineToolTest, HelpAndWrongArguments) {
+  ToolRun help = Tool({"--help"});
+  EXPECT_EQ(help.status, 0);
+  for (const char* command : {"install-driver", "add-printer", "list-printers", "demo"})
+    EXPECT_TRUE(Contains(help.out, command)) << command;
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    const char* message;
+  } cases[] = {
+      {{}, 2, "usage"},
+      {{"frobnicate"}, 2, "unknown command frobnicate"},
+      {{"add-printer", "x"}, 2, "needs a machine root and a printer name"},
+      {{"install-driver", "/nonexistent/root"}, 1, "is not a machine root"},
+      {{"install-driver", Root().string(), "--model"}, 2, "--model needs a value"},
+      {{"add-printer", Root().string(), "P", "--colour"}, 2, "unknown option --colour"},
+      {{"add-printer", Root().string(), "P", "--csr"}, 2, "go with --server"},
+      {{"add-printer", Root().string(), "P", "--driver", "None"}, 1, "no driver \"None\" is installed"},
+      {{"install-driver", Root().string(), "--modules", (Root() / "nowhere").string()}, 1, "no module folder"},
+  };
+  for (const auto& c : cases) {
+    ToolRun r = Tool(c.args);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_TRUE(Contains(r.err, c.message)) << r.err;
+    EXPECT_TRUE(c.args.empty() || r.out.empty()) << r.out;
+  }
+}
+
+TEST_F(ZoltMachineToolTest, MakesAMachineWithTheDriverAndPrinters) {
+  fs::path root = Root() / "made";
+  ASSERT_EQ(Tool({"create", root.string(), "--version", "6.1", "--no-admin"}).status, 0);
+  zolt::test::WriteBytes(Root() / "M7000.QCS", "*Model: test\r\n");
+  ToolRun install = Tool({"install-driver", root.string(), "--modules", ZOLT_MODULE_DIR, "--model",
+                      (Root() / "M7000.QCS").string(), "--name", "Test Driver"});
+  ASSERT_EQ(install.status, 0) << install.err;
+  ASSERT_EQ(Tool({"add-printer", root.string(), "Front Desk", "--driver", "Test Driver", "--port", "FILE:",
+                  "--share", "desk"})
+                .status,
+            0);
+  ToolRun conn = Tool({"add-printer", root.string(), "P1", "--driver", "Test Driver", "--server", "printsrv01",
+                   "--short-name", "PS1", "--csr"});
+  ASSERT_EQ(conn.status, 0) << conn.err;
+  ToolRun again = Tool({"add-printer", root.string(), "Front Desk", "--driver", "Test Driver"});
+  EXPECT_EQ(again.status, 1);
+  EXPECT_TRUE(Contains(again.err, "exists")) << again.err;
+
+  // What the tool made is a machine the platform calls work on.
+  Machine::Use(root);
+  EXPECT_FALSE(Machine::Facts().userIsAdmin);
+  std::u16string name = u"Front Desk";
+  HANDLE h = nullptr;
+  ASSERT_TRUE(OpenPrinterW(name.data(), &h, nullptr)) << GetLastError();
+  std::vector<BYTE> buf(4096);
+  DWORD needed = 0;
+  ASSERT_TRUE(GetPrinterDriverW(h, nullptr, 3, buf.data(), DWORD(buf.size()), &needed));
+  auto* d3 = reinterpret_cast<DRIVER_INFO_3W*>(buf.data());
+  EXPECT_EQ(std::u16string(d3->pDataFile), u"C:\\Windows\\System32\\spool\\drivers\\x64\\3\\M7000.QCS");
+  DWORD error = 0;
+  auto model = MapPath(d3->pDataFile, Resolve::Existing, &error);
+  ASSERT_TRUE(model);
+  EXPECT_EQ(zolt::test::ReadBytes(*model), "*Model: test\r\n");
+  ClosePrinter(h);
+
+  // Printer data written by the spooler show in the listing.
+  ASSERT_EQ(WriteHive(Hive::LocalMachine,
+                      [](RegistryKey& root2, bool& changed) {
+                        std::vector<std::u16string> path;
+                        SplitKeyPath(std::u16string(kPrintersKey) + u"\\Front Desk\\PrinterDriverData", path);
+                        RegistryKey& data = root2.Make(path);
+                        data.SetValue(u"SPLUserModePrinterDriver", REG_SZ, RegText(u"zoltgr", false));
+                        data.SetValue(u"BidiFlag", REG_DWORD, RegNumber(1));
+                        changed = true;
+                        return LONG(ERROR_SUCCESS);
+                      }),
+            ERROR_SUCCESS);
+  ToolRun list = Tool({"list-printers", root.string()});
+  ASSERT_EQ(list.status, 0) << list.err;
+  EXPECT_TRUE(Contains(list.out, "printer  Front Desk\n")) << list.out;
+  EXPECT_TRUE(Contains(list.out, "  port        FILE:\n")) << list.out;
+  EXPECT_TRUE(Contains(list.out, "SPLUserModePrinterDriver")) << list.out;
+  EXPECT_TRUE(Contains(list.out, "\"zoltgr\" (no terminator)")) << list.out;
+  EXPECT_TRUE(Contains(list.out, "0x00000001 (1)")) << list.out;
+  EXPECT_TRUE(Contains(list.out, "printer  \\\\CSR|printsrv01\\P1\n")) << list.out;
+
+  ASSERT_EQ(Tool({"delete-printer", root.string(), "\\\\printsrv01\\P1"}).status, 0);
+  EXPECT_EQ(ListPrinters(), (std::vector<std::u16string>{u"Front Desk"}));
+  EXPECT_EQ(Tool({"remove", root.string()}).status, 0);
+  EXPECT_FALSE(fs::exists(root));
+}
+
+TEST_F(ZoltMachineToolTest, DemoInstallsTheBuiltDriver) {
+  ToolRun demo = Tool({"demo"});
+  ASSERT_EQ(demo.status, 0) << demo.err;
+  EXPECT_TRUE(Contains(demo.out, "printer  ZOLT Office 7000\n")) << demo.out;
+  EXPECT_TRUE(Contains(demo.out, "  driver      ZOLT Office 7000 Series\n")) << demo.out;
+  EXPECT_TRUE(Contains(demo.out, "drive_c/Windows/System32/spool/drivers/x64/3/zoltui.dll")) << demo.out;
+  EXPECT_TRUE(demo.err.empty()) << demo.err;
+}
+
+}  // namespace
