@@ -34,3 +34,20 @@ function(zolt_module target install_name)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> ${ZOLT_MODULE_DIR}/${install_name})
 endfunction()
+
+# zolt_add_resources(<target> <script.rc>): compiles the resource script with zoltrc into the
+# target's resource directory (the module then answers FindResourceW, LoadStringW, ...).
+# Included headers and data files named by the script are dependencies of the build.
+function(zolt_add_resources target script)
+  get_filename_component(abs ${script} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+  get_filename_component(stem ${script} NAME_WE)
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_${stem}_rc.cpp)
+  add_custom_command(OUTPUT ${out}
+    COMMAND zoltrc -I ${CMAKE_CURRENT_SOURCE_DIR} -o ${out} --depfile ${out}.d ${abs}
+    DEPENDS zoltrc ${abs}
+    DEPFILE ${out}.d
+    COMMENT "Compiling resources ${script}"
+    VERBATIM)
+  target_sources(${target} PRIVATE ${out})
+  target_link_libraries(${target} PRIVATE zoltwin32)
+endfunction()

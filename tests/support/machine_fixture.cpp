@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "win32/hostpath.h"
+#include "win32/module.h"
 #include "win32/hostspooler.h"
 
 namespace fs = std::filesystem;
@@ -19,6 +20,8 @@ ScopedMachine::ScopedMachine(const host::MachineFacts& facts) {
   root_ = made;
   if (!host::Machine::Create(root_, facts)) throw std::runtime_error("cannot create the machine");
   host::Machine::Use(root_);
+  // Every machine has the stand-in system modules in its system directory.
+  host::InstallSystemModules(ZOLT_MODULE_DIR);
 }
 
 ScopedMachine::~ScopedMachine() {

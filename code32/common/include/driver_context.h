@@ -15,6 +15,7 @@
 
 #include "core_memory.h"
 #include "dialog_table.h"
+#include "option_buffers.h"
 #include "option_table.h"
 #include "win32/windows.h"
 
@@ -119,6 +120,7 @@ struct ContextWorkArea {
   DRIVER_INFO_3W* driverInfo3;
   PRINTER_INFO_2W* printerInfo2;
   WCHAR givenPrinterName[kCtxPathChars];  // the printer name as the spooler gave it
+  OptBufferHandles bufferHandles;         // blocks that options of the settings images refer to
 };
 
 // The text widths that the code filling them relies on.

@@ -2,14 +2,15 @@
 #pragma once
 
 #include "win32/base.h"
-#include "win32/codepage.h"
 #include "win32/file.h"
 #include "win32/format.h"
-#include "win32/locale.h"
 #include "win32/memory.h"
+#include "win32/codepage.h"
+#include "win32/locale.h"
 #include "win32/module.h"
-#include "win32/path.h"
 #include "win32/resource.h"
+#include "win32/shell.h"
+#include "win32/path.h"
 #include "win32/strings.h"
 #include "win32/time.h"
 #include "win32/profile.h"
