@@ -6,7 +6,9 @@
 #include <string>
 
 #include "machine_fixture.h"
+#include "env_system.h"
 #include "path_files.h"
+#include "settings_paths.h"
 
 namespace {
 
@@ -328,6 +330,128 @@ TEST_F(PathFiles, CopyBetweenFoldersComparesByAge) {
   EXPECT_EQ(Read(u"C:\\work\\list.lst"), "newest list");
   EXPECT_EQ(PathCopyBetweenFolders(u"", u"C:\\from\\", u"C:\\work\\", 2), 0);
   EXPECT_EQ(PathCopyBetweenFolders(u"list.lst", u"", u"C:\\work\\", 2), 0);
+}
+
+}  // namespace
+
+// ---- Deployment from the driver directory ----------------------------------------------------
+
+namespace {
+
+class PathDeploy : public zolt::test::DriverMachineTest {
+ protected:
+  void SetUp() override {
+    DriverMachineTest::SetUp();
+    EnvResetSystemCaches();
+    printer_ = OpenTestPrinter();
+    ctx_ = CtxCreateWithFlags(printer_, printer_, nullptr, kCtxKindTablesOnly, kCtxModeUi);
+    ASSERT_NE(ctx_, nullptr);
+    auto* di3 = static_cast<DRIVER_INFO_3W*>(PrnGetDriverInfo(printer_, 3));
+    ASSERT_NE(di3, nullptr);
+    driverDir_ = di3->pDriverPath;
+    driverDir_.resize(driverDir_.rfind(u'\\') + 1);
+    MdlFreeMem(di3);
+    WCHAR system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    systemDir_ = u16string(system) + u"\\";
+  }
+  void TearDown() override {
+    CtxReleaseAs(ctx_, kCtxReleaseDestroy);
+    ClosePrinter(printer_);
+    DriverMachineTest::TearDown();
+  }
+
+  void Put(const u16string& path, std::string_view bytes, ULONGLONG time) {
+    WriteBytes(Real(path), bytes);
+    HANDLE h = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    FILETIME ft{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+    SetFileTime(h, nullptr, nullptr, &ft);
+    CloseHandle(h);
+  }
+  std::string Read(const u16string& path) { return ReadBytes(Real(path)); }
+
+  HANDLE printer_ = nullptr;
+  DriverContext* ctx_ = nullptr;
+  u16string driverDir_;
+  u16string systemDir_;
+};
+
+TEST_F(PathDeploy, RelativeNamesGoToTheSystemDirectory) {
+  Put(driverDir_ + u"QV00C140.dll", "v2", kNewer);
+  // Mode 1: only when missing; an existing copy is kept without comparing times.
+  EXPECT_EQ(PathCopyToSystemDir(u"QV00C140.dll", nullptr, 1, ctx_), 1);
+  EXPECT_EQ(Read(systemDir_ + u"QV00C140.dll"), "v2");
+  Put(systemDir_ + u"QV00C140.dll", "v1", kOlder);
+  EXPECT_EQ(PathDeployFile(u"QV00C140.dll", nullptr, 1, ctx_), 1);
+  EXPECT_EQ(Read(systemDir_ + u"QV00C140.dll"), "v1");
+  // Other modes: replaced when the driver's copy is newer, left alone otherwise.
+  EXPECT_EQ(PathDeployFile(u"QV00C140.dll", nullptr, 2, ctx_), 1);
+  EXPECT_EQ(Read(systemDir_ + u"QV00C140.dll"), "v2");
+  EXPECT_EQ(PathCopyToSystemDir(u"QV00C140.dll", nullptr, 2, ctx_), 0);
+  // A source name different from the destination's.
+  Put(driverDir_ + u"ZOLTX64.INI", "ini", kOlder);
+  EXPECT_EQ(PathCopyToSystemDir(u"ZOLT.ini", u"ZOLTX64.INI", 2, ctx_), 1);
+  EXPECT_EQ(Read(systemDir_ + u"ZOLT.ini"), "ini");
+  EXPECT_EQ(PathCopyToSystemDir(u"Missing.dll", nullptr, 2, ctx_), 0);
+  EXPECT_EQ(PathCopyToSystemDir(u"QV00C140.dll", nullptr, 1, nullptr), 0);
+}
+
+TEST_F(PathDeploy, AbsoluteDestinationsComeFromTheDriverDirectory) {
+  ASSERT_TRUE(CreateDirectoryW(u"C:\\Target", nullptr));
+  Put(driverDir_ + u"zoltexc.dat", "data", kOlder);
+  EXPECT_EQ(PathDeployFile(u"C:\\Target\\zoltexc.dat", nullptr, 2, ctx_), 1);
+  EXPECT_EQ(Read(u"C:\\Target\\zoltexc.dat"), "data");
+  // Compare mode 0 (same time): nothing to do; with an older destination it is replaced,
+  // and with compare mode 1 a newer destination is kept.
+  EXPECT_EQ(PathDeployFile(u"C:\\Target\\zoltexc.dat", nullptr, 2, ctx_), 0);
+  Put(u"C:\\Target\\zoltexc.dat", "newer local copy", kNewer);
+  EXPECT_EQ(PathDeployFileEx(u"C:\\Target\\zoltexc.dat", nullptr, 2, ctx_, kCompareNotNewer), 0);
+  EXPECT_EQ(Read(u"C:\\Target\\zoltexc.dat"), "newer local copy");
+  EXPECT_EQ(PathDeployFile(u"C:\\Target\\zoltexc.dat", nullptr, 2, ctx_), 1);  // the times differ
+  EXPECT_EQ(Read(u"C:\\Target\\zoltexc.dat"), "data");
+  EXPECT_EQ(PathDeployFile(u"C:\\Target\\renamed.dat", u"zoltexc.dat", 1, ctx_), 1);
+  EXPECT_EQ(Read(u"C:\\Target\\renamed.dat"), "data");
+  EXPECT_EQ(PathDeployFile(nullptr, nullptr, 1, ctx_), 0);
+}
+
+TEST_F(PathDeploy, InstalledPresetsGoToTheSettingsFolderWithTheirOwnExtension) {
+  WCHAR folder[MAX_PATH] = {};
+  ASSERT_GT(PathGetSettingsDir(folder, MAX_PATH, ctx_), 0);
+  WCHAR out[MAX_PATH] = {};
+  EXPECT_EQ(PathInstalledPresetPath(out, u"D:\\scenario\\Office.rst", MAX_PATH, ctx_), 1);
+  EXPECT_EQ(u16string(out), u16string(folder) + u"\\Office.rsr");
+  // The result must fit the caller's buffer.
+  EXPECT_EQ(PathInstalledPresetPath(out, u"D:\\scenario\\Office.rst", lstrlenW(folder) + 8, ctx_), 0);
+  EXPECT_EQ(PathInstalledPresetPath(out, u"Office.rst", MAX_PATH, nullptr), 0);
+}
+
+class PathDeployTerminalServer : public PathDeploy {
+ protected:
+  zolt::host::MachineFacts Facts() const override {
+    zolt::host::MachineFacts f;
+    f.productType = 3;
+    f.suiteMask = 0x10;
+    return f;
+  }
+};
+
+TEST_F(PathDeployTerminalServer, InstalledPresetsGoToTheUsersFolderExceptForAMachineContext) {
+  WriteBytes(Root() / "qv00c150.txt", "1");
+  EnvResetSystemCaches();
+  WCHAR userFolder[MAX_PATH] = {};
+  WCHAR settingsFolder[MAX_PATH] = {};
+  ASSERT_GT(PathGetUserDir(userFolder, MAX_PATH, ctx_), 0);
+  ASSERT_GT(PathGetSettingsDir(settingsFolder, MAX_PATH, ctx_), 0);
+  ASSERT_NE(u16string(userFolder), u16string(settingsFolder));
+  WCHAR out[MAX_PATH] = {};
+  EXPECT_EQ(PathInstalledPresetPath(out, u"D:\\scenario\\Office.rst", MAX_PATH, ctx_), 1);
+  EXPECT_EQ(u16string(out), u16string(userFolder) + u"\\Office.rsr");
+  ctx_->workArea->creationMode |= kCtxModeInstallation;
+  EXPECT_EQ(PathInstalledPresetPath(out, u"D:\\scenario\\Office.rst", MAX_PATH, ctx_), 1);
+  EXPECT_EQ(u16string(out), u16string(settingsFolder) + u"\\Office.rsr");
+  EnvResetSystemCaches();
 }
 
 }  // namespace
