@@ -6,8 +6,8 @@
 #include <iterator>
 
 #include "win32/hostpath.h"
-#include "win32/module.h"
 #include "win32/hostspooler.h"
+#include "win32/module.h"
 
 namespace fs = std::filesystem;
 
@@ -46,10 +46,7 @@ void MachineTest::TearDown() { machine_.reset(); }
 void DriverMachineTest::SetUp() {
   MachineTest::SetUp();
   fs::path model = ModelFile();
-  if (model.empty()) {
-    model = Root() / "install" / kPlaceholderModel;
-    WriteBytes(model, "; placeholder model description\r\n");
-  }
+  if (model.empty()) model = fs::path(ZOLT_SOURCE_DIR) / "samples" / "models" / kSampleModel;
   host::DriverInstall install;
   install.name = kDriverName;
   install.moduleDir = ZOLT_MODULE_DIR;

@@ -43,13 +43,13 @@ class MachineTest : public ::testing::Test {
 };
 
 // A machine with the driver installed from the build's module folder (ZOLT_MODULE_DIR) and one
-// local printer of it. Override ModelFile() to install a given model description; by default a
-// placeholder file is installed as the driver's data file.
+// local printer of it. Override ModelFile() to install a given model description; by default the
+// sample model description samples/models/ZOLT7000.QCS is the driver's data file.
 class DriverMachineTest : public MachineTest {
  protected:
   static constexpr const char16_t* kPrinterName = u"ZOLT Office 7000";
   static constexpr const char16_t* kDriverName = u"ZOLT Office 7000 Series";
-  static constexpr const char* kPlaceholderModel = "ZOLT7000.QCS";
+  static constexpr const char* kSampleModel = "ZOLT7000.QCS";
 
   virtual std::filesystem::path ModelFile() const { return {}; }
   void SetUp() override;

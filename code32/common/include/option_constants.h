@@ -51,6 +51,13 @@ struct CustomMediaSlot {
   uint16_t charSetOption;  // wdmMedia<n>NameCharSet
 };
 
+// A resolution choice (zdmDstResolutionBoth value 0 ends the table).
+struct ResolutionEntry {
+  uint16_t value;
+  uint16_t xDpi;
+  uint16_t yDpi;
+};
+
 // A value remap rule (from value id 0 ends the table).
 struct ValueRemapRule {
   uint16_t fromValueId;
@@ -80,6 +87,12 @@ const FixedIdList* OptGetFixedListTable(uint16_t* count);
 const FixedIdList* OptGetFixedList(uint16_t n);  // NULL for n above 12
 int OptIsInFixedList(uint16_t n, int32_t value);  // 0 for n above 12
 int OptListContains(const FixedIdList* list, int32_t value);
+
+// ---- value ids shown as text -----------------------------------------------------------------
+
+// The value id whose text shows a list value: the fixed remap list walked from start to end,
+// each pair whose "from" matches replacing the value id (later pairs see the replaced id).
+uint32_t OptRemapDisplayValueId(uint32_t valueId);
 
 // ---- page controls, finishers, N-up -----------------------------------------------------------
 
@@ -117,5 +130,6 @@ int OptGetForcedPrintQuality(DriverContext* ctx);  // 0: none
 // ---- further constant tables ------------------------------------------------------------------
 
 const CustomMediaSlot* OptGetCustomMediaTable();      // 16 rows and a zero row
+const ResolutionEntry* OptGetResolutionTable();       // the resolution choices and the end row
 const ValueRemapRule* OptGetValueRemapRules();        // empty: the end row only
 const AdjustRangeEntry* OptGetAdjustRangeTable();     // empty: the end row only

@@ -179,14 +179,25 @@ void CtxFreeContext(DriverContext* ctx, WORD kind) {
   EnvFreeResourceDlls(ctx);
   if (ctx->modelImage || (wa && wa->evalStack)) MdlFreeEvalStack(ctx);
 
+  // What is freed before the modules detach is cleared too: their handlers still see the
+  // context when notify code 2 reaches them.
   OptFreeTable(ctx->optionTable);
+  ctx->optionTable = nullptr;
   OptFreeDialogTable(ctx->dialogTable);
+  ctx->dialogTable = nullptr;
   MdlFreeMem(ctx->profile);
+  ctx->profile = nullptr;
   MdlFreeMem(ctx->settingsImage);
+  ctx->settingsImage = nullptr;
 
   if (wa) {
-    for (SettingsImage* image : wa->undoImages) MdlFreeMem(image);
+    for (SettingsImage*& image : wa->undoImages) {
+      MdlFreeMem(image);
+      image = nullptr;
+    }
     MdlFreeMem(wa->detachedFonts);
+    wa->detachedFonts = nullptr;
+    wa->detachedFontCount = 0;
     FmDetachModules(ctx);
     for (HGDIOBJ object : wa->gdiObjects)
       if (object) CtxDeleteGdiObject(object);
@@ -198,17 +209,4 @@ void CtxFreeContext(DriverContext* ctx, WORD kind) {
   MdlFreeMem(ctx);
 }
 
-// The saved image gets a copy of the working image with its own copies of the three font
-// tables that the image refers to. Those references are not built yet, so no copy can be
-// made; without a saved or a working image there is nothing to copy.
-int DmSyncSavedImage(DriverContext* ctx) {
-  if (!ctx || !ctx->workArea || !ctx->workArea->savedImage || !ctx->settingsImage) return 0;
-  return 0;
-}
-
-// The saved image holds font tables only after a successful DmSyncSavedImage; until then
-// there is nothing to free.
-int DmFreeSavedFontTables(DriverContext* ctx) {
-  if (!ctx || !ctx->workArea || !ctx->workArea->savedImage) return 0;
-  return 1;
-}
+// DmSyncSavedImage and DmFreeSavedFontTables live with the buffer handles (option_buffers.cpp).

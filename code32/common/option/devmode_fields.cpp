@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "byte_order.h"
+
 namespace {
 
 // Device-mode offsets.
@@ -63,21 +65,6 @@ constexpr DWORD kImageBlock2At = 363;
 static_assert(kDevModeSize == kFullDevModeSize);
 static_assert(kAtBidiFunc < kDevModeSize);
 
-WORD ReadU16(const BYTE* p) { return static_cast<WORD>(p[0] | (p[1] << 8)); }
-
-DWORD ReadU32(const BYTE* p) {
-  return DWORD{p[0]} | (DWORD{p[1]} << 8) | (DWORD{p[2]} << 16) | (DWORD{p[3]} << 24);
-}
-
-void WriteU16(BYTE* p, WORD v) {
-  p[0] = static_cast<BYTE>(v);
-  p[1] = static_cast<BYTE>(v >> 8);
-}
-
-void WriteU32(BYTE* p, DWORD v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<BYTE>(v >> (8 * i));
-}
-
 BYTE GetByte(const BYTE* dm, DWORD at) { return dm ? dm[at] : 0; }
 
 BYTE* SetByte(BYTE* dm, DWORD at, BYTE value) {
@@ -112,19 +99,19 @@ BYTE* CtxGetDevModePrivate(DriverContext* ctx) { return DmGetPrivatePart(Working
 BYTE* CtxGetPrinterDataBlock(DriverContext* ctx) {
   BYTE* image = WorkingDevMode(ctx);
   if (!image) return nullptr;
-  const DWORD start = ReadU16(image + kImageBlock2At);
+  const DWORD start = ReadLe16(image + kImageBlock2At);
   return start < kSettingsImageSize ? image + start : nullptr;
 }
 
-BYTE* DmGetPrivatePart(BYTE* dm) { return dm ? dm + ReadU16(dm + kAtDmSize) : nullptr; }
+BYTE* DmGetPrivatePart(BYTE* dm) { return dm ? dm + ReadLe16(dm + kAtDmSize) : nullptr; }
 
 BYTE* DmGetPrivatePartFixed(BYTE* dm) { return dm ? dm + kPublicSize : nullptr; }
 
 // ---- the private header ---------------------------------------------------------------------------
 
-DWORD DmGetPrivateIdentity(const BYTE* dm) { return dm ? ReadU32(dm + kAtPrivateIdentity) : 0; }
-DWORD DmGetPrivateSizeField(const BYTE* dm) { return dm ? ReadU32(dm + kAtPrivateSize) : 0; }
-DWORD DmGetStoredVersion(const BYTE* dm) { return dm ? ReadU32(dm + kAtStoredVersion) : 0; }
+DWORD DmGetPrivateIdentity(const BYTE* dm) { return dm ? ReadLe32(dm + kAtPrivateIdentity) : 0; }
+DWORD DmGetPrivateSizeField(const BYTE* dm) { return dm ? ReadLe32(dm + kAtPrivateSize) : 0; }
+DWORD DmGetStoredVersion(const BYTE* dm) { return dm ? ReadLe32(dm + kAtStoredVersion) : 0; }
 BYTE DmGetMachineID(const BYTE* dm) { return GetByte(dm, kAtMachineID); }
 
 // ---- environment bytes ----------------------------------------------------------------------------
@@ -193,27 +180,27 @@ ZOLT_DM_GET(BidiFunc, kAtBidiFunc)
 // ---- option fields --------------------------------------------------------------------------------
 
 BYTE* DmSetFrontFunc(BYTE* dm, DWORD value) {
-  if (dm) WriteU32(dm + kAtFrontFunc, value);
+  if (dm) WriteLe32(dm + kAtFrontFunc, value);
   return dm;
 }
-DWORD DmGetFrontFunc(const BYTE* dm) { return dm ? ReadU32(dm + kAtFrontFunc) : 0; }
+DWORD DmGetFrontFunc(const BYTE* dm) { return dm ? ReadLe32(dm + kAtFrontFunc) : 0; }
 
 BYTE* DmSetQualityFuncBits(BYTE* dm, WORD bits) {
-  if (dm) WriteU16(dm + kAtQualityFunc, bits);
+  if (dm) WriteLe16(dm + kAtQualityFunc, bits);
   return dm;
 }
-WORD DmGetQualityFuncBits(const BYTE* dm) { return dm ? ReadU16(dm + kAtQualityFunc) : 0; }
+WORD DmGetQualityFuncBits(const BYTE* dm) { return dm ? ReadLe16(dm + kAtQualityFunc) : 0; }
 
 BYTE* DmSetHidden2FuncBits(BYTE* dm, DWORD bits) {
-  if (dm) WriteU32(dm + kAtHidden2Func, bits);
+  if (dm) WriteLe32(dm + kAtHidden2Func, bits);
   return dm;
 }
-DWORD DmGetHidden2FuncBits(const BYTE* dm) { return dm ? ReadU32(dm + kAtHidden2Func) : 0; }
+DWORD DmGetHidden2FuncBits(const BYTE* dm) { return dm ? ReadLe32(dm + kAtHidden2Func) : 0; }
 
 namespace {
 
 BYTE* SetSupportFunc2Bit(BYTE* dm, DWORD mask, DWORD bits) {
-  if (dm) WriteU32(dm + kAtSupportFunc2, (ReadU32(dm + kAtSupportFunc2) & ~mask) | (bits & mask));
+  if (dm) WriteLe32(dm + kAtSupportFunc2, (ReadLe32(dm + kAtSupportFunc2) & ~mask) | (bits & mask));
   return dm;
 }
 
@@ -221,7 +208,7 @@ BYTE* SetSupportFunc2Bit(BYTE* dm, DWORD mask, DWORD bits) {
 
 BYTE* DmSetJobCompleteSupport(BYTE* dm, DWORD bits) { return SetSupportFunc2Bit(dm, 0x1, bits); }
 BYTE* DmSetJobErrSupport(BYTE* dm, DWORD bits) { return SetSupportFunc2Bit(dm, 0x2, bits); }
-DWORD DmGetSupportFunc2Bits(const BYTE* dm) { return dm ? ReadU32(dm + kAtSupportFunc2) : 0; }
+DWORD DmGetSupportFunc2Bits(const BYTE* dm) { return dm ? ReadLe32(dm + kAtSupportFunc2) : 0; }
 
 ZOLT_DM_SET(LockPrnMethod, kAtLockPrnMethod)
 ZOLT_DM_GET(LockPrnMethod, kAtLockPrnMethod)
@@ -229,7 +216,7 @@ ZOLT_DM_GET(MachineTypeBits, kAtMachineType)
 ZOLT_DM_GET(DriverType, kAtDriverType)
 ZOLT_DM_GET(NupPostKind, kAtNupPostKind)
 
-int16_t DmGetColor(const BYTE* dm) { return dm ? static_cast<int16_t>(ReadU16(dm + kAtColor)) : 0; }
+int16_t DmGetColor(const BYTE* dm) { return dm ? static_cast<int16_t>(ReadLe16(dm + kAtColor)) : 0; }
 
 ZOLT_DM_SET(HFFuncSelectBits, kAtHFFuncSelect)
 ZOLT_DM_GET(HFFuncSelectBits, kAtHFFuncSelect)

@@ -7,10 +7,10 @@
 namespace {
 
 const SupportedModel kSupportedModels[] = {
-    {u"ZOLT C7700", 0, 0, 0},
-    {u"ZOLT C7710", 0, 0, 0},
-    {u"ZOLT C7720", 0, 0, 0},
-    {u"ZOLT C7730", 0, 0, 0},
+    {u"ZOLT Office 7000 Series", 0, 0, 0},
+    {u"ZOLT Office 7500 Series", 0, 0, 0},
+    {u"ZOLT Office 2100 Series", 0, 0, 0},
+    {u"ZOLT Office 2500 Series", 0, 0, 0},
 };
 
 const SupportedModelList kSupportedModelList = {sizeof kSupportedModels / sizeof kSupportedModels[0],

@@ -1,8 +1,11 @@
 // Reading and writing stored option values by kind, in the working, saved and lock-default
 // settings images of a context.
 #include "option_access.h"
+#include "option_context_words.h"
 
 #include <cstring>
+
+#include "byte_order.h"
 
 namespace {
 
@@ -11,21 +14,6 @@ constexpr uint16_t kOptScaleType = 87;
 constexpr uint16_t kOptScaleH = 89;
 constexpr uint16_t kOptScaleV = 90;
 constexpr int32_t kScaleTypeFixedRatio = 1;
-
-uint16_t ReadU16(const BYTE* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-uint32_t ReadU32(const BYTE* p) {
-  return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
-}
-
-void WriteU16(BYTE* p, uint16_t v) {
-  p[0] = static_cast<BYTE>(v);
-  p[1] = static_cast<BYTE>(v >> 8);
-}
-
-void WriteU32(BYTE* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<BYTE>(v >> (8 * i));
-}
 
 BYTE* AsBytes(SettingsImage* image) { return reinterpret_cast<BYTE*>(image); }
 
@@ -51,26 +39,13 @@ BYTE* StoragePointer(BYTE* storage, const OptionEntry* row) {
   return storage && !OptIsNumericKind(TypeKind(row->typeWord)) ? storage : nullptr;
 }
 
-// The pending-update word of the work area: flags 0 clear it; flags with a non-zero low half
-// replace the low half (a control or string id); the rest is or-ed in.
-void AddPendingFlags(DriverContext* ctx, DWORD flags) {
-  if (!ctx->workArea) return;
-  DWORD& word = ctx->workArea->pendingUpdate;
-  if (flags == 0) {
-    word = 0;
-    return;
-  }
-  if (flags & 0xFFFF) word &= 0xFFFF0000u;
-  word |= flags;
-}
-
 // The marks of a write to the working image.
 void MarkWritten(DriverContext* ctx, OptionEntry* row, int32_t value) {
   row->stateBits = static_cast<uint16_t>((row->stateBits & ~kStateChangedMask) | 1);
   if (ctx->workArea) ctx->workArea->optionsChanged = 1;
   if (row->id == kOptScaleH && OptGetValue(ctx, kOptScaleType, nullptr) == kScaleTypeFixedRatio)
     OptSetValue(ctx, kOptScaleV, value);
-  if (const DWORD classes = row->flags & kOptFlagChangeClassMask) AddPendingFlags(ctx, classes);
+  if (const DWORD classes = row->flags & kOptFlagChangeClassMask) CtxAddPendingFlags(ctx, classes);
 }
 
 }  // namespace
@@ -106,7 +81,7 @@ DWORD OptStorageExtent(uint32_t typeWord) {
 BYTE* OptImageAddress(BYTE* image, uint32_t typeWord, uint16_t offset) {
   const uint32_t block = TypeBlock(typeWord);
   if (!image || block == 0) return nullptr;
-  const DWORD start = ReadU16(image + kImageBlockStartAt[block]);
+  const DWORD start = ReadLe16(image + kImageBlockStartAt[block]);
   if (DWORD{start} + offset + OptStorageExtent(typeWord) > kSettingsImageSize) return nullptr;
   return image + start + offset;
 }
@@ -120,12 +95,12 @@ int32_t OptDecodeValue(const BYTE* storage, uint32_t typeWord) {
     case kKindUInt8:
       return storage[0];
     case kKindInt16:
-      return static_cast<int16_t>(ReadU16(storage));
+      return static_cast<int16_t>(ReadLe16(storage));
     case kKindUInt16:
-      return ReadU16(storage);
+      return ReadLe16(storage);
     case kKindInt32:
     case kKindUInt32:
-      return static_cast<int32_t>(ReadU32(storage));
+      return static_cast<int32_t>(ReadLe32(storage));
     default:
       if (OptIsBitKind(kind)) {
         const uint32_t bit = kind - kKindBitFirst;
@@ -145,11 +120,11 @@ int OptEncodeValue(BYTE* storage, uint32_t typeWord, int32_t value) {
       return 1;
     case kKindInt16:
     case kKindUInt16:
-      WriteU16(storage, static_cast<uint16_t>(value));
+      WriteLe16(storage, static_cast<uint16_t>(value));
       return 1;
     case kKindInt32:
     case kKindUInt32:
-      WriteU32(storage, static_cast<uint32_t>(value));
+      WriteLe32(storage, static_cast<uint32_t>(value));
       return 1;
     default:
       if (OptIsBitKind(kind)) {

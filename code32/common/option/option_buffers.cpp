@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "option_access.h"
+#include "core_memory.h"
 
 namespace {
 
@@ -104,4 +105,59 @@ void DmClearProcessLocalFields(BYTE* image) {
     if (BYTE* storage = OptImageAddress(image, row->typeWord, row->offset))
       std::memset(storage, 0, OptStorageExtent(row->typeWord));
   }
+}
+
+// ---- the saved image's own copies of the font tables ------------------------------------------
+
+namespace {
+
+struct FontTablePair {
+  uint16_t countOption;
+  uint16_t bufferOption;
+  DWORD entrySize;
+};
+
+// Device fonts and option fonts (68-byte entries), font substitution (128-byte entries).
+constexpr FontTablePair kFontTables[] = {
+    {kOptDeviceFontCount, kOptDeviceFont, 68},
+    {kOptOptionFontCount, kOptOptionFont, 68},
+    {kOptFontTableCount, kOptFontTable, 128},
+};
+
+}  // namespace
+
+int DmSyncSavedImage(DriverContext* ctx) {
+  if (!ctx || !ctx->workArea || !ctx->workArea->savedImage || !ctx->settingsImage) return 0;
+  // Copies a previous sync made would be lost under the new image.
+  DmFreeSavedFontTables(ctx);
+  std::memcpy(ctx->workArea->savedImage, ctx->settingsImage, kSettingsImageSize);
+  for (const FontTablePair& t : kFontTables) {
+    const int32_t count = OptGetValue(ctx, t.countOption, nullptr);
+    const void* source = OptGetBuffer(ctx, t.bufferOption);
+    void* copy = nullptr;
+    if (count > 0 && source) {
+      const DWORD bytes = static_cast<DWORD>(count) * t.entrySize;
+      copy = CtxAllocMem(bytes);
+      if (copy) std::memcpy(copy, source, bytes);
+    }
+    if (copy && !OptSetSavedBuffer(ctx, t.bufferOption, copy)) {
+      MdlFreeMem(copy);
+      copy = nullptr;
+    }
+    if (!copy) OptSetSavedBuffer(ctx, t.bufferOption, nullptr);
+    OptSetSavedValue(ctx, t.countOption, copy ? count : 0);
+  }
+  return 1;
+}
+
+int DmFreeSavedFontTables(DriverContext* ctx) {
+  if (!ctx || !ctx->workArea || !ctx->workArea->savedImage) return 0;
+  for (const FontTablePair& t : kFontTables) {
+    const auto handle = static_cast<DWORD>(OptGetSavedValue(ctx, t.bufferOption, nullptr));
+    // A handle that the working image also holds is the working table, not a copy.
+    if (handle != 0 && handle != static_cast<DWORD>(OptGetValue(ctx, t.bufferOption, nullptr)))
+      MdlFreeMem(OptUnregisterBuffer(ctx, handle));
+    OptSetSavedValue(ctx, t.bufferOption, 0);
+  }
+  return 1;
 }

@@ -49,6 +49,20 @@ constexpr std::array<CustomMediaSlot, kCustomMediaSlots + 1> MakeCustomMediaTabl
 }
 constexpr auto kCustomMediaTable = MakeCustomMediaTable();
 
+constexpr ResolutionEntry kResolutionTable[] = {
+#include "resolution_rows.inc"
+    {0, 0, 0},
+};
+
+struct DisplayRemap {
+  uint16_t from;
+  uint16_t to;
+};
+constexpr DisplayRemap kDisplayRemap[] = {
+#include "value_id_remap_rows.inc"
+};
+static_assert(std::size(kDisplayRemap) == 40 + 1);
+
 constexpr ValueRemapRule kValueRemapRules[] = {{0, 0, 0}};
 constexpr AdjustRangeEntry kAdjustRangeTable[] = {{0, 0, 0, 0, 0}};
 
@@ -98,6 +112,14 @@ int OptIsInFixedList(uint16_t n, int32_t value) { return OptListContains(OptGetF
 
 int OptListContains(const FixedIdList* list, int32_t value) {
   return list && list->values && Contains(list->values, list->count, value) ? 1 : 0;
+}
+
+// ---- value ids shown as text ----------------------------------------------------------------------
+
+uint32_t OptRemapDisplayValueId(uint32_t valueId) {
+  for (const DisplayRemap* p = kDisplayRemap; p->from != 0; ++p)
+    if (p->from == valueId) valueId = p->to;
+  return valueId;
 }
 
 // ---- page controls, finishers, N-up ---------------------------------------------------------------
@@ -170,5 +192,6 @@ int OptGetForcedPrintQuality(DriverContext*) { return 0; }
 // ---- further constant tables ----------------------------------------------------------------------
 
 const CustomMediaSlot* OptGetCustomMediaTable() { return kCustomMediaTable.data(); }
+const ResolutionEntry* OptGetResolutionTable() { return kResolutionTable; }
 const ValueRemapRule* OptGetValueRemapRules() { return kValueRemapRules; }
 const AdjustRangeEntry* OptGetAdjustRangeTable() { return kAdjustRangeTable; }

@@ -21,7 +21,6 @@ namespace {
 
 const char kDefaultDriver[] = "ZOLT Office 7000 Series";
 const char kDefaultPrinter[] = "ZOLT Office 7000";
-const char kPlaceholderModel[] = "ZOLT7000.QCS";
 
 const char kUsage[] =
     "usage: zoltmachine <command> [arguments]\n"
@@ -35,8 +34,9 @@ const char kUsage[] =
     "  remove ROOT    delete a machine root\n"
     "  install-driver ROOT [--modules DIR] [--model FILE] [--name DRIVER] [--help-file NAME]\n"
     "                 copy the modules of DIR (default: the build's module folder) and the\n"
-    "                 model description FILE (default: a placeholder) into the driver\n"
-    "                 directory and register the driver (default name \"ZOLT Office 7000 Series\")\n"
+    "                 model description FILE (default: the sample ZOLT7000.QCS) into the\n"
+    "                 driver directory and register the driver (default name\n"
+    "                 \"ZOLT Office 7000 Series\")\n"
     "  add-printer ROOT NAME [--driver D] [--port P] [--share S] [--comment C] [--location L]\n"
     "              [--server SERVER [--short-name N] [--csr]]\n"
     "                 add a local printer of an installed driver, or with --server the user's\n"
@@ -137,14 +137,8 @@ bool Install(const fs::path& root, const std::string& modules, const std::string
   install.name = FromUtf8(name);
   install.moduleDir = modules;
   install.helpFile = FromUtf8(helpFile);
-  if (model.empty()) {
-    install.modelFile = root / "install" / kPlaceholderModel;
-    std::error_code ec;
-    fs::create_directories(install.modelFile.parent_path(), ec);
-    std::ofstream(install.modelFile, std::ios::binary) << "; placeholder model description\r\n";
-  } else {
-    install.modelFile = model;
-  }
+  (void)root;
+  install.modelFile = model.empty() ? fs::path(ZOLT_SAMPLE_MODEL) : fs::path(model);
   return InstallDriver(install, &error);
 }
 

@@ -41,6 +41,8 @@ struct Token {
   bool isLong = false;   // number written with an L suffix
   std::u16string str;    // string literal
   bool wide = false;     // L"..."
+  std::string file;      // where the token stands
+  int line = 0;
 };
 
 std::string Upper(std::string s) {
@@ -112,7 +114,16 @@ class Lexer {
     files_.push_back(std::move(f));
   }
 
+  // An error at the token last taken (what the statement was reading).
   [[noreturn]] void Fail(const std::string& message) const {
+    if (tokenLine_ == 0) FailHere(message);
+    std::ostringstream o;
+    o << tokenFile_ << ":" << tokenLine_ << ": " << message;
+    throw Error(o.str());
+  }
+
+  // An error where the reading stands (inside a token or a directive).
+  [[noreturn]] void FailHere(const std::string& message) const {
     std::ostringstream o;
     if (!files_.empty())
       o << files_.back()->path.string() << ":" << files_.back()->line << ": ";
@@ -131,6 +142,10 @@ class Lexer {
     Peek();
     Token t = std::move(ahead_.front());
     ahead_.pop_front();
+    if (t.line) {
+      tokenFile_ = t.file;
+      tokenLine_ = t.line;
+    }
     return t;
   }
 
@@ -162,15 +177,16 @@ class Lexer {
     std::string slashed = name;
     std::replace(slashed.begin(), slashed.end(), '\\', '/');
     fs::path rel(slashed);
+    // Only regular files: a device or a pipe would never end.
     std::error_code ec;
-    if (rel.is_absolute()) return fs::exists(rel, ec) ? std::optional<fs::path>(rel) : std::nullopt;
+    if (rel.is_absolute()) return fs::is_regular_file(rel, ec) ? std::optional<fs::path>(rel) : std::nullopt;
     if (quoted && !CurrentFile().empty()) {
       fs::path cand = CurrentFile().parent_path() / rel;
-      if (fs::exists(cand, ec)) return cand;
+      if (fs::is_regular_file(cand, ec)) return cand;
     }
     for (const auto& dir : options_.includeDirs) {
       fs::path cand = dir / rel;
-      if (fs::exists(cand, ec)) return cand;
+      if (fs::is_regular_file(cand, ec)) return cand;
     }
     return std::nullopt;
   }
@@ -188,7 +204,7 @@ class Lexer {
       if (files_.empty()) return Token{};
       SourceFile& f = *files_.back();
       if (!SkipSpace(f)) {
-        if (conds_.size() != f.condDepth) Fail("#if without #endif");
+        if (conds_.size() != f.condDepth) FailHere("#if without #endif");
         lastFile_ = f.path.string();
         lastLine_ = f.line;
         files_.pop_back();
@@ -204,11 +220,17 @@ class Lexer {
         continue;
       }
       Token t = Raw(f);
+      t.file = f.path.string();
+      t.line = f.line;
       if (t.kind == Tok::Ident) {
         auto it = defines_.find(t.text);
         if (it != defines_.end() && expanding_.size() < 32 &&
             std::find(expanding_.begin(), expanding_.end(), t.text) == expanding_.end()) {
           Expand(t.text, it->second);
+          for (Token& x : expansion_) {
+            x.file = t.file;
+            x.line = t.line;
+          }
           continue;
         }
       }
@@ -237,6 +259,7 @@ class Lexer {
       } else {
         out.push_back(std::move(t));
       }
+      if (out.size() > 100000) FailHere("the expansion of " + name + " is too long");
     }
     expanding_.pop_back();
     for (auto it = out.rbegin(); it != out.rend(); ++it) expansion_.push_front(std::move(*it));
@@ -258,7 +281,7 @@ class Lexer {
         while (f.pos < f.text.size() && f.text[f.pos] != '\n') ++f.pos;
       } else if (c == '/' && f.pos + 1 < f.text.size() && f.text[f.pos + 1] == '*') {
         size_t end = f.text.find("*/", f.pos + 2);
-        if (end == std::string::npos) Fail("unterminated comment");
+        if (end == std::string::npos) FailHere("unterminated comment");
         f.line += static_cast<int>(std::count(f.text.begin() + static_cast<long>(f.pos),
                                               f.text.begin() + static_cast<long>(end), '\n'));
         f.pos = end + 2;
@@ -296,7 +319,7 @@ class Lexer {
       }
       if (c == '/' && f.pos + 1 < f.text.size() && f.text[f.pos + 1] == '*') {
         size_t end = f.text.find("*/", f.pos + 2);
-        if (end == std::string::npos) Fail("unterminated comment");
+        if (end == std::string::npos) FailHere("unterminated comment");
         f.line += static_cast<int>(std::count(f.text.begin() + static_cast<long>(f.pos),
                                               f.text.begin() + static_cast<long>(end), '\n'));
         f.pos = end + 2;
@@ -336,7 +359,7 @@ class Lexer {
       return;
     }
     if (word == "elif") {
-      if (conds_.size() <= f.condDepth) Fail("#elif without #if");
+      if (conds_.size() <= f.condDepth) FailHere("#elif without #if");
       Cond& c = conds_.back();
       bool cond = !c.taken && c.parentActive && EvalCondition(rest) != 0;
       c.active = cond;
@@ -344,14 +367,14 @@ class Lexer {
       return;
     }
     if (word == "else") {
-      if (conds_.size() <= f.condDepth) Fail("#else without #if");
+      if (conds_.size() <= f.condDepth) FailHere("#else without #if");
       Cond& c = conds_.back();
       c.active = c.parentActive && !c.taken;
       c.taken = true;
       return;
     }
     if (word == "endif") {
-      if (conds_.size() <= f.condDepth) Fail("#endif without #if");
+      if (conds_.size() <= f.condDepth) FailHere("#endif without #if");
       conds_.pop_back();
       return;
     }
@@ -360,7 +383,7 @@ class Lexer {
       size_t k = 0;
       while (k < rest.size() && IsIdentChar(rest[k])) ++k;
       std::string name = rest.substr(0, k);
-      if (name.empty()) Fail("#define without a name");
+      if (name.empty()) FailHere("#define without a name");
       if (k < rest.size() && rest[k] == '(') return;  // function-like macros have no use here
       defines_[name] = Trim(rest.substr(k));
     } else if (word == "undef") {
@@ -370,25 +393,25 @@ class Lexer {
       bool quoted = false;
       if (!rest.empty() && rest[0] == '"') {
         size_t end = rest.find('"', 1);
-        if (end == std::string::npos) Fail("bad #include");
+        if (end == std::string::npos) FailHere("bad #include");
         name = rest.substr(1, end - 1);
         quoted = true;
       } else if (!rest.empty() && rest[0] == '<') {
         size_t end = rest.find('>', 1);
-        if (end == std::string::npos) Fail("bad #include");
+        if (end == std::string::npos) FailHere("bad #include");
         name = rest.substr(1, end - 1);
       } else {
-        Fail("bad #include");
+        FailHere("bad #include");
       }
       auto found = FindFile(name, quoted);
       if (!found) {
         // The platform's own headers are not needed: their names are built in.
         if (!quoted) return;
-        Fail("cannot find include file \"" + name + "\"");
+        FailHere("cannot find include file \"" + name + "\"");
       }
       std::string text;
-      if (!ReadWhole(*found, text)) Fail("cannot read \"" + found->string() + "\"");
-      if (files_.size() > 64) Fail("#include nested too deeply");
+      if (!ReadWhole(*found, text)) FailHere("cannot read \"" + found->string() + "\"");
+      if (files_.size() > 64) FailHere("#include nested too deeply");
       result_.inputs.insert(fs::absolute(*found));
       PushFile(*found, std::move(text));
     } else if (word == "pragma") {
@@ -400,10 +423,10 @@ class Lexer {
           codePage = 1252;
         else
           codePage = static_cast<UINT>(std::strtoul(arg.c_str(), nullptr, 10));
-        if (!host::CodePageConverterName(codePage)) Fail("unknown code page " + arg);
+        if (!host::CodePageConverterName(codePage)) FailHere("unknown code page " + arg);
       }
     } else if (word == "error") {
-      Fail("#error " + rest);
+      FailHere("#error " + rest);
     }
     // #line and anything else: nothing to do.
   }
@@ -421,21 +444,21 @@ class Lexer {
   }
 
   long long CondPrimary(const std::string& s, size_t& p, int depth) {
-    if (depth > 64) Fail("#if nested too deeply");
+    if (depth > 64) FailHere("#if nested too deeply");
     CondSpace(s, p);
-    if (p >= s.size()) Fail("bad #if expression");
+    if (p >= s.size()) FailHere("bad #if expression");
     char c = s[p];
     if (c == '(') {
       ++p;
       long long v = CondOr(s, p, depth + 1);
       CondSpace(s, p);
-      if (p >= s.size() || s[p] != ')') Fail("bad #if expression");
+      if (p >= s.size() || s[p] != ')') FailHere("bad #if expression");
       ++p;
       return v;
     }
     if (c == '!') return ++p, !CondPrimary(s, p, depth + 1);
     if (c == '~') return ++p, ~CondPrimary(s, p, depth + 1);
-    if (c == '-') return ++p, -CondPrimary(s, p, depth + 1);
+    if (c == '-') return ++p, Wrap(0, CondPrimary(s, p, depth + 1), '-');
     if (std::isdigit(static_cast<unsigned char>(c))) {
       char* end = nullptr;
       long long v = std::strtoll(s.c_str() + p, &end, 0);
@@ -457,7 +480,7 @@ class Lexer {
         std::string what = s.substr(nb, p - nb);
         CondSpace(s, p);
         if (paren) {
-          if (p >= s.size() || s[p] != ')') Fail("bad defined()");
+          if (p >= s.size() || s[p] != ')') FailHere("bad defined()");
           ++p;
         }
         return defines_.count(what) ? 1 : 0;
@@ -467,7 +490,7 @@ class Lexer {
       size_t q = 0;
       return CondOr(it->second, q, depth + 1);
     }
-    Fail("bad #if expression");
+    FailHere("bad #if expression");
   }
 
   long long CondBinary(const std::string& s, size_t& p, int level, int depth) {
@@ -500,17 +523,25 @@ class Lexer {
       else if (op == ">=") v = v >= r;
       else if (op == "<") v = v < r;
       else if (op == ">") v = v > r;
-      else if (op == "+") v += r;
-      else if (op == "-") v -= r;
-      else if (op == "*") v *= r;
+      else if (op == "+" || op == "-" || op == "*") v = Wrap(v, r, op[0]);
       else if (op == "/" || op == "%") {
-        if (r == 0) Fail("division by zero in #if");
-        v = op == "/" ? v / r : v % r;
+        if (r == 0) FailHere("division by zero in #if");
+        if (r == -1)
+          v = op == "/" ? Wrap(0, v, '-') : 0;  // the one quotient that overflows
+        else
+          v = op == "/" ? v / r : v % r;
       }
     }
   }
 
   long long CondOr(const std::string& s, size_t& p, int depth) { return CondBinary(s, p, 0, depth); }
+
+  // Arithmetic of #if wraps around as the machine's does instead of overflowing.
+  static long long Wrap(long long a, long long b, char op) {
+    const auto x = static_cast<unsigned long long>(a), y = static_cast<unsigned long long>(b);
+    const unsigned long long r = op == '+' ? x + y : op == '-' ? x - y : x * y;
+    return static_cast<long long>(r);
+  }
 
   // One token from the text of f (f is at a non-blank character).
   Token Raw(SourceFile& f) {
@@ -549,7 +580,7 @@ class Lexer {
           v &= 0xFFFFFFFFull;
           ++f.pos;
         }
-        if (digits == f.pos) Fail("bad number");
+        if (digits == f.pos) FailHere("bad number");
       } else {
         while (f.pos < s.size() && std::isdigit(static_cast<unsigned char>(s[f.pos]))) {
           v = (v * 10 + static_cast<uint64_t>(s[f.pos] - '0')) & 0xFFFFFFFFull;
@@ -560,7 +591,7 @@ class Lexer {
         if (s[f.pos] == 'l' || s[f.pos] == 'L') t.isLong = true;
         ++f.pos;
       }
-      if (f.pos < s.size() && IsIdentChar(s[f.pos])) Fail("bad number \"" + s.substr(b, f.pos - b + 1) + "\"");
+      if (f.pos < s.size() && IsIdentChar(s[f.pos])) FailHere("bad number \"" + s.substr(b, f.pos - b + 1) + "\"");
       t.kind = Tok::Number;
       t.value = static_cast<uint32_t>(v);
       return t;
@@ -573,7 +604,7 @@ class Lexer {
         f.pos += 3;
         return t;
       }
-      Fail("bad character constant");
+      FailHere("bad character constant");
     }
     if (std::strchr(",|&+-*/()~{}!<>=", c)) {
       ++f.pos;
@@ -581,7 +612,7 @@ class Lexer {
       t.text = std::string(1, c);
       return t;
     }
-    Fail(std::string("unexpected character '") + c + "'");
+    FailHere(std::string("unexpected character '") + c + "'");
   }
 
   // A string literal: "" stands for ", backslash escapes as C has them. The text between the
@@ -598,7 +629,7 @@ class Lexer {
       }
     };
     for (;;) {
-      if (f.pos >= s.size() || s[f.pos] == '\n') Fail("unterminated string");
+      if (f.pos >= s.size() || s[f.pos] == '\n') FailHere("unterminated string");
       char c = s[f.pos];
       if (c == '"') {
         if (f.pos + 1 < s.size() && s[f.pos + 1] == '"') {
@@ -614,7 +645,7 @@ class Lexer {
         ++f.pos;
         continue;
       }
-      if (f.pos + 1 >= s.size()) Fail("unterminated string");
+      if (f.pos + 1 >= s.size()) FailHere("unterminated string");
       char e = s[f.pos + 1];
       f.pos += 2;
       flush();
@@ -638,7 +669,7 @@ class Lexer {
             v = v * 16 + static_cast<uint32_t>(std::isdigit(static_cast<unsigned char>(h)) ? h - '0' : std::toupper(h) - 'A' + 10);
             ++n;
           }
-          if (!n) Fail("bad \\x escape");
+          if (!n) FailHere("bad \\x escape");
           out += static_cast<char16_t>(v);
           break;
         }
@@ -672,6 +703,8 @@ class Lexer {
   std::vector<std::string> expanding_;
   std::string lastFile_;
   int lastLine_ = 0;
+  std::string tokenFile_;
+  int tokenLine_ = 0;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -878,8 +911,14 @@ class Compiler {
   }
 
   ResName Name() {
-    Token t = lex_.Next();
     ResName n;
+    if (lex_.Peek().kind == Tok::Punct) {  // an expression such as (BASE + 1)
+      uint32_t v = Expr();
+      if (v > 0xFFFF) lex_.Fail("resource number out of range");
+      n.id = static_cast<uint16_t>(v);
+      return n;
+    }
+    Token t = lex_.Next();
     if (t.kind == Tok::Number) {
       if (t.value > 0xFFFF) lex_.Fail("resource number out of range");
       n.id = static_cast<uint16_t>(t.value);

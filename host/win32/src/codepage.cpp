@@ -281,6 +281,25 @@ bool WideToAnsi(UINT codePage, std::u16string_view text, std::string& out, const
 
 using namespace zolt::host;
 
+namespace {
+
+// The output of the two conversions: the size when cap is 0, else the text when it fits,
+// else as much as fits and ERROR_INSUFFICIENT_BUFFER.
+template <class S>
+int CopyOut(const S& text, typename S::value_type* out, int cap) {
+  if (cap == 0) return static_cast<int>(text.size());
+  using C = typename S::value_type;
+  if (text.size() > static_cast<size_t>(cap)) {
+    std::memcpy(out, text.data(), static_cast<size_t>(cap) * sizeof(C));
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
+  std::memcpy(out, text.data(), text.size() * sizeof(C));
+  return static_cast<int>(text.size());
+}
+
+}  // namespace
+
 WIN32_API UINT WINAPI GetACP(void) { return Machine::Facts().ansiCodePage; }
 WIN32_API UINT WINAPI GetOEMCP(void) { return Machine::Facts().oemCodePage; }
 
@@ -335,14 +354,7 @@ WIN32_API int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lp
     SetLastError(ERROR_NO_UNICODE_TRANSLATION);
     return 0;
   }
-  if (cchWideChar == 0) return static_cast<int>(wide.size());
-  if (wide.size() > static_cast<size_t>(cchWideChar)) {
-    std::memcpy(lpWideCharStr, wide.data(), static_cast<size_t>(cchWideChar) * sizeof(WCHAR));
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return 0;
-  }
-  std::memcpy(lpWideCharStr, wide.data(), wide.size() * sizeof(WCHAR));
-  return static_cast<int>(wide.size());
+  return CopyOut(wide, lpWideCharStr, cchWideChar);
 }
 
 WIN32_API int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
@@ -389,14 +401,7 @@ WIN32_API int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR l
     return 0;
   }
   if (lpUsedDefaultChar) *lpUsedDefaultChar = used ? TRUE : FALSE;
-  if (cbMultiByte == 0) return static_cast<int>(bytes.size());
-  if (bytes.size() > static_cast<size_t>(cbMultiByte)) {
-    std::memcpy(lpMultiByteStr, bytes.data(), static_cast<size_t>(cbMultiByte));
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return 0;
-  }
-  std::memcpy(lpMultiByteStr, bytes.data(), bytes.size());
-  return static_cast<int>(bytes.size());
+  return CopyOut(bytes, lpMultiByteStr, cbMultiByte);
 }
 
 WIN32_API BOOL WINAPI IsDBCSLeadByteEx(UINT CodePage, BYTE TestChar) {
@@ -416,7 +421,7 @@ WIN32_API NTSTATUS WINAPI RtlMultiByteToUnicodeN(PWCH UnicodeString, ULONG MaxBy
   std::u16string wide;
   if (MultiByteString && BytesInMultiByteString)
     Decode(GetACP(), std::string_view(MultiByteString, BytesInMultiByteString), false, wide);
-  size_t units = std::min<size_t>(wide.size(), MaxBytesInUnicodeString / sizeof(WCHAR));
+  size_t units = UnicodeString ? std::min<size_t>(wide.size(), MaxBytesInUnicodeString / sizeof(WCHAR)) : 0;
   if (units) std::memcpy(UnicodeString, wide.data(), units * sizeof(WCHAR));
   if (BytesInUnicodeString) *BytesInUnicodeString = static_cast<ULONG>(units * sizeof(WCHAR));
   return STATUS_SUCCESS;
@@ -430,7 +435,7 @@ WIN32_API NTSTATUS WINAPI RtlUnicodeToMultiByteN(PCHAR MultiByteString, ULONG Ma
   if (UnicodeString && BytesInUnicodeString >= sizeof(WCHAR))
     Encode(cp, std::u16string_view(UnicodeString, BytesInUnicodeString / sizeof(WCHAR)), EncodeOptions{}, bytes,
            nullptr);
-  size_t count = CharacterBoundary(cp, bytes, MaxBytesInMultiByteString);
+  size_t count = MultiByteString ? CharacterBoundary(cp, bytes, MaxBytesInMultiByteString) : 0;
   if (count) std::memcpy(MultiByteString, bytes.data(), count);
   if (BytesInMultiByteString) *BytesInMultiByteString = static_cast<ULONG>(count);
   return STATUS_SUCCESS;

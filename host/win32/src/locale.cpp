@@ -177,6 +177,22 @@ WIN32_API BOOL WINAPI SetThreadLocale(LCID Locale) {
 
 WIN32_API BOOL WINAPI IsValidLocale(LCID Locale, DWORD) { return FindLocale(LANGIDFROMLCID(Locale)) ? TRUE : FALSE; }
 
+namespace {
+
+// Writes an answer of `need` units (cchData 0: only the size), as both forms of the call do.
+template <class C>
+int Answer(const void* data, int need, C* out, int cchData) {
+  if (cchData == 0) return need;
+  if (cchData < need) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
+  std::memcpy(out, data, static_cast<size_t>(need) * sizeof(C));
+  return need;
+}
+
+}  // namespace
+
 WIN32_API int WINAPI GetLocaleInfoW(LCID Locale, LCTYPE LCType, LPWSTR lpLCData, int cchData) {
   if (cchData < 0 || (cchData > 0 && !lpLCData)) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -186,24 +202,8 @@ WIN32_API int WINAPI GetLocaleInfoW(LCID Locale, LCTYPE LCType, LPWSTR lpLCData,
   bool asNumber = false;
   DWORD number = 0;
   if (!LocaleText(Locale, LCType, text, asNumber, number)) return 0;
-  if (asNumber) {
-    const int need = sizeof(DWORD) / sizeof(WCHAR);
-    if (cchData == 0) return need;
-    if (cchData < need) {
-      SetLastError(ERROR_INSUFFICIENT_BUFFER);
-      return 0;
-    }
-    std::memcpy(lpLCData, &number, sizeof number);
-    return need;
-  }
-  const int need = static_cast<int>(text.size()) + 1;
-  if (cchData == 0) return need;
-  if (cchData < need) {
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return 0;
-  }
-  std::memcpy(lpLCData, text.c_str(), static_cast<size_t>(need) * sizeof(WCHAR));
-  return need;
+  if (asNumber) return Answer(&number, sizeof(DWORD) / sizeof(WCHAR), lpLCData, cchData);
+  return Answer(text.c_str(), static_cast<int>(text.size()) + 1, lpLCData, cchData);
 }
 
 WIN32_API int WINAPI GetLocaleInfoA(LCID Locale, LCTYPE LCType, LPSTR lpLCData, int cchData) {
@@ -215,27 +215,11 @@ WIN32_API int WINAPI GetLocaleInfoA(LCID Locale, LCTYPE LCType, LPSTR lpLCData, 
   bool asNumber = false;
   DWORD number = 0;
   if (!LocaleText(Locale, LCType, text, asNumber, number)) return 0;
-  if (asNumber) {
-    const int need = sizeof(DWORD);
-    if (cchData == 0) return need;
-    if (cchData < need) {
-      SetLastError(ERROR_INSUFFICIENT_BUFFER);
-      return 0;
-    }
-    std::memcpy(lpLCData, &number, sizeof number);
-    return need;
-  }
+  if (asNumber) return Answer(&number, sizeof(DWORD), lpLCData, cchData);
   // Text in the locale's own ANSI code page, or the machine's with LOCALE_USE_CP_ACP.
   const LocaleRow* row = FindLocale(ResolveLocale(Locale));
   UINT cp = (LCType & LOCALE_USE_CP_ACP) ? GetACP() : row->ansiCodePage;
   std::string bytes;
   zolt::host::WideToAnsi(cp, text, bytes);
-  const int need = static_cast<int>(bytes.size()) + 1;
-  if (cchData == 0) return need;
-  if (cchData < need) {
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return 0;
-  }
-  std::memcpy(lpLCData, bytes.c_str(), static_cast<size_t>(need));
-  return need;
+  return Answer(bytes.c_str(), static_cast<int>(bytes.size()) + 1, lpLCData, cchData);
 }

@@ -208,7 +208,9 @@ void* OpenObject(Loader& l, const fs::path& real, fs::path& privateCopy, DWORD* 
   if (seen != l.opened.end() && !(seen->second == *id)) {
     std::error_code ec;
     if (l.copyDir.empty()) {
-      l.copyDir = fs::temp_directory_path() / ("zolt-modules-" + std::to_string(getpid()));
+      fs::path temp = fs::temp_directory_path(ec);
+      if (ec) temp = "/tmp";
+      l.copyDir = temp / ("zolt-modules-" + std::to_string(getpid()));
       std::atexit([] {
         std::error_code ignored;
         fs::remove_all(TheLoader().copyDir, ignored);

@@ -259,7 +259,7 @@ WIN32_API BOOL WINAPI OpenPrinterW(LPWSTR pPrinterName, LPHANDLE phPrinter, LPPR
     record = ReadPrinter(key);
     return LONG(ERROR_SUCCESS);
   });
-  if (rc != ERROR_SUCCESS) return Fail(rc == ERROR_INVALID_PRINTER_NAME ? ERROR_INVALID_PRINTER_NAME : DWORD(rc));
+  if (rc != ERROR_SUCCESS) return Fail(rc);
   h->name.name = record.name;  // the printer's own spelling
   if (!GrantPrinterRights(pDefault ? pDefault->DesiredAccess : PRINTER_ACCESS_USE, h->access))
     return Fail(ERROR_ACCESS_DENIED);

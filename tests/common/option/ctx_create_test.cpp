@@ -86,6 +86,8 @@ TEST_F(CtxCreation, TheWorkAreaIsZeroExceptWhatCreationSets) {
   EXPECT_EQ(rest.documentMode, 2u);
   for (SettingsImage*& image : rest.undoImages) image = nullptr;
   rest.savedImage = rest.lockDefaultImage = nullptr;
+  EXPECT_NE(rest.moduleList, nullptr);  // the feature modules are attached
+  rest.moduleList = nullptr;
   rest.contextKind = 0;
   rest.creationMode = rest.documentMode = 0;
   // The language code of the installed help file ("us" without one).

@@ -15,7 +15,7 @@ void PutWord(BYTE* at, WORD value) { std::memcpy(at, &value, sizeof value); }
 
 TEST(CtxSpoolerRecords, PrinterRecordCopyOwnsItsStringsAndABoundedDeviceMode) {
   WCHAR printer[] = u"\\\\server\\Printer 1";
-  WCHAR driver[] = u"ZOLT C7700";
+  WCHAR driver[] = u"ZOLT Office 7000 Series";
   WCHAR port[] = u"LPT1:";
   // A caller's device mode of 236 bytes (220 public + 16 private), the rest of its buffer
   // belongs to someone else.
@@ -34,7 +34,7 @@ TEST(CtxSpoolerRecords, PrinterRecordCopyOwnsItsStringsAndABoundedDeviceMode) {
   ASSERT_NE(copy, nullptr);
   printer[0] = driver[0] = port[0] = u'X';  // the caller's memory changes or goes away
   EXPECT_EQ(std::u16string_view(copy->pPrinterName), u"\\\\server\\Printer 1");
-  EXPECT_EQ(std::u16string_view(copy->pDriverName), u"ZOLT C7700");
+  EXPECT_EQ(std::u16string_view(copy->pDriverName), u"ZOLT Office 7000 Series");
   EXPECT_EQ(std::u16string_view(copy->pPortName), u"LPT1:");
   EXPECT_EQ(copy->pServerName, nullptr);
   EXPECT_EQ(copy->pSecurityDescriptor, nullptr);
@@ -55,7 +55,7 @@ TEST(CtxSpoolerRecords, PrinterRecordCopyOwnsItsStringsAndABoundedDeviceMode) {
 }
 
 TEST(CtxSpoolerRecords, DriverRecordCopiesOwnEveryStringAndTheDependentFileList) {
-  WCHAR name[] = u"ZOLT C7700";
+  WCHAR name[] = u"ZOLT Office 7000 Series";
   WCHAR help[] = u"C:\\drivers\\ZOLT.chm";
   WCHAR data[] = u"C:\\drivers\\model.zpd";
   WCHAR dependents[] = u"a.dll\0b.dll\0";

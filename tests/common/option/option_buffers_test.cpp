@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "option_access.h"
@@ -66,6 +67,7 @@ TEST_F(OptionBuffers, SavedImageCopiesGetTheirOwnHandlesWithoutMarks) {
 
   // The same block registered twice keeps one handle.
   EXPECT_EQ(OptRegisterBuffer(ctx, &blocks[0]), Field(Working(), kOptOptionFont));
+  OptSetSavedBuffer(ctx, kOptOptionFont, nullptr);  // these blocks are not the context's to free
 }
 
 TEST_F(OptionBuffers, HandlesAreNeverReusedAndTheTableHasABound) {
@@ -110,6 +112,77 @@ TEST_F(OptionBuffers, AnImageLeavingTheProcessLosesOnlyItsFontTableFields) {
   }
   for (uint16_t id = kOptFontTableCount; id <= kOptOptionFont; ++id) EXPECT_EQ(OptGetValue(ctx, id, nullptr), 0);
   DmClearProcessLocalFields(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+using zolt::test::ImageContextTest;
+
+class SavedFontTables : public ImageContextTest {
+ protected:
+  // A working font table of count entries of entrySize bytes, filled with a pattern.
+  void* MakeTable(uint16_t countOption, uint16_t bufferOption, int count, DWORD entrySize, BYTE fill) {
+    void* block = CtxAllocMem(static_cast<DWORD>(count) * entrySize);
+    std::memset(block, fill, static_cast<size_t>(count) * entrySize);
+    EXPECT_EQ(OptSetBuffer(ctx, bufferOption, block), 1);
+    OptSetValue(ctx, countOption, count);
+    return block;
+  }
+  void FreeWorkingTables() {
+    for (uint16_t id : {kOptFontTable, kOptDeviceFont, kOptOptionFont}) {
+      MdlFreeMem(OptUnregisterBuffer(ctx, static_cast<DWORD>(OptGetValue(ctx, id, nullptr))));
+      OptSetBuffer(ctx, id, nullptr);
+    }
+  }
+};
+
+TEST_F(SavedFontTables, SyncGivesTheSavedImageItsOwnCopies) {
+  void* devices = MakeTable(kOptDeviceFontCount, kOptDeviceFont, 3, 68, 0xD1);
+  void* subst = MakeTable(kOptFontTableCount, kOptFontTable, 2, 128, 0x5B);
+  OptSetValue(ctx, 12, 4);  // an ordinary value comes along
+  ASSERT_EQ(DmSyncSavedImage(ctx), 1);
+
+  EXPECT_EQ(OptGetSavedValue(ctx, 12, nullptr), 4);
+  for (auto [countId, bufferId, block, bytes] :
+       {std::tuple{kOptDeviceFontCount, kOptDeviceFont, devices, 3 * 68}, std::tuple{kOptFontTableCount, kOptFontTable, subst, 2 * 128}}) {
+    void* copy = OptGetSavedBuffer(ctx, bufferId);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_NE(copy, block);
+    EXPECT_EQ(std::memcmp(copy, block, static_cast<size_t>(bytes)), 0);
+    EXPECT_EQ(OptGetSavedValue(ctx, countId, nullptr), OptGetValue(ctx, countId, nullptr));
+    EXPECT_NE(OptGetSavedValue(ctx, bufferId, nullptr), OptGetValue(ctx, bufferId, nullptr));
+  }
+  // No table in the working image: none in the saved one.
+  EXPECT_EQ(OptGetSavedBuffer(ctx, kOptOptionFont), nullptr);
+  EXPECT_EQ(OptGetSavedValue(ctx, kOptOptionFontCount, nullptr), 0);
+
+  // A second sync replaces the copies without leaking the first ones (the sanitizer checks).
+  ASSERT_EQ(DmSyncSavedImage(ctx), 1);
+  EXPECT_NE(OptGetSavedBuffer(ctx, kOptDeviceFont), nullptr);
+  EXPECT_EQ(DmFreeSavedFontTables(ctx), 1);
+  EXPECT_EQ(OptGetSavedBuffer(ctx, kOptDeviceFont), nullptr);
+  EXPECT_EQ(OptGetSavedValue(ctx, kOptDeviceFont, nullptr), 0);
+  EXPECT_EQ(OptGetBuffer(ctx, kOptDeviceFont), devices) << "the working tables stay";
+  FreeWorkingTables();
+}
+
+TEST_F(SavedFontTables, ACountWithoutATableAndAHandleSharedWithTheWorkingImage) {
+  OptSetValue(ctx, kOptOptionFontCount, 5);  // no buffer behind the count
+  ASSERT_EQ(DmSyncSavedImage(ctx), 1);
+  EXPECT_EQ(OptGetSavedValue(ctx, kOptOptionFontCount, nullptr), 0);
+
+  // A saved image that holds the working handle (copied by someone else) never frees the
+  // working table.
+  void* devices = MakeTable(kOptDeviceFontCount, kOptDeviceFont, 1, 68, 0x11);
+  std::memcpy(Saved(), Working(), kSettingsImageSize);
+  EXPECT_EQ(DmFreeSavedFontTables(ctx), 1);
+  EXPECT_EQ(OptGetBuffer(ctx, kOptDeviceFont), devices);
+  FreeWorkingTables();
+
+  EXPECT_EQ(DmSyncSavedImage(nullptr), 0);
+  EXPECT_EQ(DmFreeSavedFontTables(nullptr), 0);
 }
 
 }  // namespace

@@ -131,6 +131,26 @@ TEST(ConstantTables, SmallTablesAndBuildConstants) {
   EXPECT_EQ(OptGetAdjustRangeTable()[0].option, 0);
 }
 
+TEST(ConstantTables, ResolutionChoicesAndDisplayRemap) {
+  const ResolutionEntry* rows = OptGetResolutionTable();
+  int count = 0;
+  for (; rows[count].value != 0; ++count) EXPECT_EQ(rows[count].xDpi, rows[count].yDpi) << rows[count].value;
+  EXPECT_EQ(count, 18);
+  EXPECT_EQ(rows[0].value, 6);
+  EXPECT_EQ(rows[0].xDpi, 200);
+  EXPECT_EQ(rows[9].value, 33);
+  EXPECT_EQ(rows[9].xDpi, 150);
+  EXPECT_EQ(rows[17].value, 23);
+
+  EXPECT_EQ(OptRemapDisplayValueId(2284), 261u);
+  EXPECT_EQ(OptRemapDisplayValueId(2026), 13479u);
+  EXPECT_EQ(OptRemapDisplayValueId(2669), 92u);
+  EXPECT_EQ(OptRemapDisplayValueId(2672), 92u);
+  EXPECT_EQ(OptRemapDisplayValueId(2840), 13463u);
+  EXPECT_EQ(OptRemapDisplayValueId(84), 84u);
+  EXPECT_EQ(OptRemapDisplayValueId(0), 0u);
+}
+
 class ConstantTablesInContext : public ImageContextTest {};
 
 TEST_F(ConstantTablesInContext, CustomMediaSlotsNameTheirOptions) {

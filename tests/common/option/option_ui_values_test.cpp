@@ -213,3 +213,55 @@ TEST_F(OptionUiValues, ValueIdSetterLoadsTextsAndMapsNumbers) {
 }
 
 }  // namespace
+
+namespace {
+
+class OptionControlTexts : public zolt::test::ImageContextTest {
+ protected:
+  void SetUp() override {
+    ImageContextTest::SetUp();
+    // Two pages; the same control id on both, bound to different options.
+    controlsA[0].controlId = 2310;
+    controlsA[0].option = OptFind(ctx, 115);  // zdmHFFontName
+    controlsB[0].controlId = 2310;
+    controlsB[0].option = OptFind(ctx, 202);
+    controlsB[1].controlId = 2339;
+    controlsB[1].option = OptFind(ctx, 20);  // dmFormName
+    dialogs[0].dialogId = 1001;
+    dialogs[0].controls = controlsA;
+    dialogs[0].controlCount = 1;
+    dialogs[1].dialogId = 1002;
+    dialogs[1].controls = controlsB;
+    dialogs[1].controlCount = 2;
+    table.count = 2;
+    table.rows = dialogs;
+    saved = ctx->dialogTable;
+    ctx->dialogTable = &table;
+  }
+  void TearDown() override {
+    if (ctx) ctx->dialogTable = saved;
+    ImageContextTest::TearDown();
+  }
+  ControlDescriptor controlsA[1] = {};
+  ControlDescriptor controlsB[2] = {};
+  DialogDescriptor dialogs[2] = {};
+  DialogTable table = {};
+  DialogTable* saved = nullptr;
+};
+
+TEST_F(OptionControlTexts, TheFirstControlWithTheIdInDialogOrderIsUsed) {
+  EXPECT_EQ(OptSetControlText(ctx, 2310, u"Gothic"), Working() + 502);
+  WCHAR out[40];
+  EXPECT_EQ(OptGetControlText(ctx, 2310, out, 40), Working() + 502);
+  EXPECT_EQ(std::u16string(out), u"Gothic");
+  EXPECT_EQ(Working()[597], 0) << "the second page's control is not reached";
+
+  EXPECT_NE(OptSetControlText(ctx, 2339, u"A4"), nullptr);
+  OptGetStringValue(ctx, OptFind(ctx, 20), out, 40);
+  EXPECT_EQ(std::u16string(out), u"A4");
+
+  EXPECT_EQ(OptSetControlText(ctx, 9999, u"x"), nullptr);
+  EXPECT_EQ(OptGetControlText(ctx, 9999, out, 40), nullptr);
+}
+
+}  // namespace

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "machine_fixture.h"
 #include "win32/hosttext.h"
@@ -179,6 +181,29 @@ TEST_F(ModuleTest, DllMainReasonsFollowTheReferenceCount) {
   EXPECT_EQ(GetModuleHandleW(u"TestModA.dll"), nullptr);
 }
 
+TEST_F(ModuleTest, ThreadsShareOneLoadAndOneCount) {
+  Install("TestModA.dll", u"C:\\Windows\\System32\\TestModA.dll");
+  HMODULE keep = LoadLibraryW(u"TestModA.dll");
+  ASSERT_NE(keep, nullptr);
+  std::vector<std::thread> threads;
+  std::vector<HMODULE> seen(8);
+  for (size_t t = 0; t < seen.size(); ++t) {
+    threads.emplace_back([&seen, t] {
+      for (int i = 0; i < 50; ++i) {
+        HMODULE h = LoadLibraryW(u"testmoda.dll");
+        if (h != seen[t] && seen[t]) seen[t] = nullptr;
+        if (i == 0) seen[t] = h;
+        FreeLibrary(h);
+      }
+    });
+  }
+  for (auto& t : threads) t.join();
+  for (HMODULE h : seen) EXPECT_EQ(h, keep);
+  EXPECT_EQ(Events(1), "1");  // attached once, never detached while one reference stayed
+  EXPECT_TRUE(FreeLibrary(keep));
+  EXPECT_EQ(Events(1), "10");
+}
+
 TEST_F(ModuleTest, EachModuleKeepsItsOwnState) {
   // Two different files under the same file name in two folders.
   Install("TestModA.dll", u"C:\\One\\Same.dll");
@@ -197,6 +222,20 @@ TEST_F(ModuleTest, EachModuleKeepsItsOwnState) {
   EXPECT_EQ(nextTwo(), 1);
   EXPECT_TRUE(FreeLibrary(one));
   EXPECT_TRUE(FreeLibrary(two));
+  // Two copies of one build (the same shared-object name inside) are still two modules.
+  Install("TestModA.dll", u"C:\\Three\\Copy.dll");
+  Install("TestModA.dll", u"C:\\Four\\Copy.dll");
+  HMODULE three = LoadLibraryW(u"C:\\Three\\Copy.dll");
+  HMODULE four = LoadLibraryW(u"C:\\Four\\Copy.dll");
+  ASSERT_NE(three, nullptr);
+  ASSERT_NE(four, nullptr);
+  EXPECT_NE(three, four);
+  EXPECT_EQ(Proc<TagFn>(three, "TestModNext")(), 1);
+  EXPECT_EQ(Proc<TagFn>(three, "TestModNext")(), 2);
+  EXPECT_EQ(Proc<TagFn>(four, "TestModNext")(), 1);
+  EXPECT_EQ(FileName(four), u"C:\\Four\\Copy.dll");
+  EXPECT_TRUE(FreeLibrary(three));
+  EXPECT_TRUE(FreeLibrary(four));
 }
 
 TEST_F(ModuleTest, AReplacedFileLoadsItsNewContent) {

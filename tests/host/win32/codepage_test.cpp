@@ -108,6 +108,11 @@ TEST_F(CodePageTest, InvalidInputIsReplacedOrRejected) {
   // An undefined double-byte character of 932 becomes the katakana middle dot.
   EXPECT_EQ(ToWide(932, "\x85\x40"), u"\u30FB");
   EXPECT_EQ(MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, "\x85\x40", 2, w, 8), 0);
+  // A lead byte cut off at the end of the input, or followed by a byte that cannot trail.
+  EXPECT_EQ(ToWide(932, "a\x82"), u"a\u30FB");
+  EXPECT_EQ(ToWide(932, "\x82 b"), u"\u30FB b");
+  EXPECT_EQ(MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, "a\x82", 2, w, 8), 0);
+  EXPECT_EQ(ToWide(CP_UTF8, "a\xE3\x81"), u"a\uFFFD");
   // An unpaired surrogate: U+FFFD in UTF-8, failure with WC_ERR_INVALID_CHARS.
   EXPECT_EQ(ToBytes(CP_UTF8, std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
   char b[8];

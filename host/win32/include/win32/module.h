@@ -4,6 +4,14 @@
 // A module on the machine is an ELF shared object installed under its Windows file name. The
 // handle of a module (HMODULE, HINSTANCE) is the address at which its image is mapped; it is
 // the value the module's DllMain receives and it serves the resource calls (resource.h).
+//
+// A bare name is searched in the folder of the host process image, the system directory, the
+// 16-bit system directory, the Windows directory and the current directory, after the modules
+// already loaded; ".dll" is added to a name without extension. The platform's own modules
+// (kernel32.dll, user32.dll, gdi32.dll, advapi32.dll, ntdll.dll, winspool.drv, spoolss.dll)
+// are the host library itself, whose exports they are. DllMain is called with
+// DLL_PROCESS_ATTACH on the first load and DLL_PROCESS_DETACH on the last FreeLibrary (the
+// reserved argument NULL); a module still loaded when the process ends is not called again.
 #pragma once
 
 #include <filesystem>
