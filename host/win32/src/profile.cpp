@@ -6,6 +6,7 @@
 // afresh; writes change the lines they must, keep every other line byte for byte, and replace
 // the file through a temporary file in the same folder.
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -382,18 +383,10 @@ std::string ToAnsi(std::u16string_view text) {
   return out;
 }
 
-// The ANSI form of the longest start of text whose whole characters fit in maxBytes, so that
-// a cut never splits a double-byte character.
-std::string AnsiPrefix(std::u16string_view text, size_t maxBytes) {
-  std::string out;
-  for (size_t i = 0; i < text.size();) {
-    size_t len = (text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size()) ? 2 : 1;
-    std::string one = ToAnsi(text.substr(i, len));
-    if (out.size() + one.size() > maxBytes) break;
-    out += one;
-    i += len;
-  }
-  return out;
+// The longest start of ANSI text whose whole characters fit in maxBytes, so that a cut never
+// splits a double-byte character.
+std::string AnsiPrefix(const std::string& text, size_t maxBytes) {
+  return text.substr(0, CharacterBoundary(CodePage(), text, maxBytes));
 }
 
 // The ANSI forms of the results, cut as the wide ones are but at character boundaries.
@@ -402,7 +395,7 @@ DWORD FillAnsi(const ReadResult& r, CHAR* buf, DWORD size) {
   if (!r.list) {
     std::string value = ToAnsi(r.value);
     if (value.size() >= size) {
-      value = AnsiPrefix(r.value, size - 1);
+      value = AnsiPrefix(value, size - 1);
       SetLastError(ERROR_MORE_DATA);
     }
     return FillValue<char>(value, buf, size);
@@ -417,7 +410,7 @@ DWORD FillAnsi(const ReadResult& r, CHAR* buf, DWORD size) {
   // Whole characters up to size - 2 bytes, then the double NUL.
   size_t room = size - 2, at = 0;
   for (size_t i = 0; i < r.items.size() && at < room; ++i) {
-    std::string part = items[i].size() <= room - at ? items[i] : AnsiPrefix(r.items[i], room - at);
+    std::string part = AnsiPrefix(items[i], room - at);
     std::copy(part.begin(), part.end(), buf + at);
     at += part.size();
     if (part.size() < items[i].size() || at >= room) break;
@@ -464,6 +457,18 @@ std::mutex& WriteLock() {
   static std::mutex* m = new std::mutex;
   return *m;
 }
+
+// A process that forks while another thread reads or writes a profile gives the child free
+// locks, not ones held by a thread the child does not have.
+void ForkPrepare() {
+  WriteLock().lock();
+  TheCache().lock.lock();
+}
+void ForkDone() {
+  TheCache().lock.unlock();
+  WriteLock().unlock();
+}
+[[maybe_unused]] const int kForkHandlers = pthread_atfork(ForkPrepare, ForkDone, ForkDone);
 
 DWORD ErrnoToError(int e) {
   switch (e) {

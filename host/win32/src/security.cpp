@@ -215,21 +215,31 @@ bool ReadSd(const void* sd, SdParts& out) {
 
 size_t AclLength(const BYTE* acl) { return acl ? Load<WORD>(acl, 2) : 0; }
 
-// The self-relative form of the parts.
+// The self-relative form of the parts: the header, then owner, group, SACL and DACL, each at a
+// DWORD boundary.
 Bytes MakeSelfRelative(const SdParts& p) {
-  Bytes out(sizeof(SECURITY_DESCRIPTOR_RELATIVE), 0);
+  struct Part {
+    const BYTE* data;
+    size_t size;
+    size_t field;  // offset of its offset in the header
+  } parts[] = {{p.owner, p.owner ? SidLength(p.owner) : 0, 4},
+               {p.group, p.group ? SidLength(p.group) : 0, 8},
+               {p.sacl, AclLength(p.sacl), 12},
+               {p.dacl, AclLength(p.dacl), 16}};
+  size_t total = sizeof(SECURITY_DESCRIPTOR_RELATIVE);
+  for (const Part& part : parts)
+    if (part.data) total = (total + 3) / 4 * 4 + part.size;
+  Bytes out(total, 0);
   out[0] = SECURITY_DESCRIPTOR_REVISION;
-  auto append = [&](const BYTE* data, size_t n, size_t field) {
-    if (!data) return;
-    while (out.size() % 4) out.push_back(0);
-    Store<DWORD>(out.data(), field, static_cast<DWORD>(out.size()));
-    out.insert(out.end(), data, data + n);
-  };
-  append(p.owner, p.owner ? SidLength(p.owner) : 0, 4);
-  append(p.group, p.group ? SidLength(p.group) : 0, 8);
-  append(p.sacl, AclLength(p.sacl), 12);
-  append(p.dacl, AclLength(p.dacl), 16);
   Store<WORD>(out.data(), 2, static_cast<WORD>(p.control | SE_SELF_RELATIVE));
+  size_t at = sizeof(SECURITY_DESCRIPTOR_RELATIVE);
+  for (const Part& part : parts) {
+    if (!part.data) continue;
+    at = (at + 3) / 4 * 4;
+    Store<DWORD>(out.data(), part.field, static_cast<DWORD>(at));
+    std::memcpy(out.data() + at, part.data, part.size);
+    at += part.size;
+  }
   return out;
 }
 
@@ -314,8 +324,12 @@ std::string SidToString(const void* sid) {
   if (!SidValid(sid)) return {};
   uint64_t authority = 0;
   for (int i = 0; i < 6; ++i) authority = (authority << 8) | Load<BYTE>(sid, 2 + i);
-  std::string s = "S-1-" + std::to_string(authority);
-  for (BYTE i = 0; i < Load<BYTE>(sid, 1); ++i) s += "-" + std::to_string(Load<DWORD>(sid, 8 + 4 * i));
+  std::string s = "S-1-";
+  s += std::to_string(authority);
+  for (BYTE i = 0; i < Load<BYTE>(sid, 1); ++i) {
+    s += '-';
+    s += std::to_string(Load<DWORD>(sid, 8 + 4 * i));
+  }
   return s;
 }
 

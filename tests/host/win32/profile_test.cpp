@@ -348,7 +348,8 @@ TEST_F(ProfileJapaneseTest, AnsiResultsAreNeverCutInsideACharacter) {
   EXPECT_EQ(std::string(buf, 11), std::string("\x93\xfa\x96\x7b\x8c\xea\0ab\0\0", 11));
 }
 
-// Two processes add to one counter in one file, each under the named mutex: no update is lost.
+// Two processes add to one counter in an INI file and one in the registry, each under the named
+// mutex: no update is lost.
 TEST_F(ProfileTest, TwoProcessesUnderTheNamedMutexLoseNoUpdate) {
   constexpr int kRounds = 40;
   auto worker = [&](int id) -> int {
@@ -362,6 +363,14 @@ TEST_F(ProfileTest, TwoProcessesUnderTheNamedMutexLoseNoUpdate) {
       std::u16string key = zolt::host::FromUtf8("p" + std::to_string(id) + "_" + std::to_string(i));
       if (!WritePrivateProfileStringW(u"Count", u"n", text.c_str(), kIni)) return 12;
       if (!WritePrivateProfileStringW(u"Keys", key.c_str(), u"1", kIni)) return 13;
+      HKEY reg = nullptr;
+      if (RegCreateKeyW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\ZoltTest", &reg) != ERROR_SUCCESS) return 15;
+      DWORD value = 0, size = sizeof value;
+      RegQueryValueExW(reg, u"Count", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+      ++value;
+      if (RegSetValueExW(reg, u"Count", 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), sizeof value) != ERROR_SUCCESS)
+        return 16;
+      RegCloseKey(reg);
       if (!ReleaseMutex(m)) return 14;
     }
     CloseHandle(m);
@@ -383,6 +392,12 @@ TEST_F(ProfileTest, TwoProcessesUnderTheNamedMutexLoseNoUpdate) {
   WCHAR keys[4096];
   DWORD n = GetPrivateProfileStringW(u"Keys", nullptr, u"", keys, 4096, kIni);
   EXPECT_EQ(std::count(keys, keys + n, u'\0'), 2 * kRounds);
+  HKEY reg = nullptr;
+  ASSERT_EQ(RegOpenKeyW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\ZoltTest", &reg), ERROR_SUCCESS);
+  DWORD value = 0, size = sizeof value;
+  ASSERT_EQ(RegQueryValueExW(reg, u"Count", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size), ERROR_SUCCESS);
+  EXPECT_EQ(value, DWORD(2 * kRounds));
+  RegCloseKey(reg);
 }
 
 // A reader in another process sees the whole old file or the whole new one, never a part:

@@ -14,18 +14,43 @@
 #define STARTF_USEPOSITION 0x00000004
 #define STARTF_USESTDHANDLES 0x00000100
 
+// Show commands (the window area shares them): defined once, whichever header comes first.
+#ifndef SW_HIDE
 #define SW_HIDE 0
+#endif
+#ifndef SW_SHOWNORMAL
 #define SW_SHOWNORMAL 1
+#endif
+#ifndef SW_NORMAL
 #define SW_NORMAL 1
+#endif
+#ifndef SW_SHOWMINIMIZED
 #define SW_SHOWMINIMIZED 2
+#endif
+#ifndef SW_SHOWMAXIMIZED
 #define SW_SHOWMAXIMIZED 3
+#endif
+#ifndef SW_SHOWNOACTIVATE
 #define SW_SHOWNOACTIVATE 4
+#endif
+#ifndef SW_SHOW
 #define SW_SHOW 5
+#endif
+#ifndef SW_MINIMIZE
 #define SW_MINIMIZE 6
+#endif
+#ifndef SW_SHOWMINNOACTIVE
 #define SW_SHOWMINNOACTIVE 7
+#endif
+#ifndef SW_SHOWNA
 #define SW_SHOWNA 8
+#endif
+#ifndef SW_RESTORE
 #define SW_RESTORE 9
+#endif
+#ifndef SW_SHOWDEFAULT
 #define SW_SHOWDEFAULT 10
+#endif
 
 #define DEBUG_PROCESS 0x00000001
 #define CREATE_SUSPENDED 0x00000004
