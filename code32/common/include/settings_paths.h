@@ -87,6 +87,9 @@ int PrnNameFromInfo(HANDLE printer, WCHAR* dst, int size, const PRINTER_INFO_2W*
 // the printer's "DsSpooler" data. 1 when the name was changed.
 int PrnQualifyServerName(HANDLE printer, WCHAR* name, int size);
 WCHAR* PrnGetPlainName(DriverContext* ctx);
+// On Windows Vista and later a connection listed as "\\CSR|server\name" becomes
+// "\\server\<printerName>" from its "DsSpooler" data; any other name is the plain name.
+WCHAR* PrnGetResolvedName(DriverContext* ctx);
 WCHAR* PrnResolveCsrName(HANDLE printer, WCHAR* out, int size, const PRINTER_INFO_2W* pi2);
 WCHAR* PrnResolveName(HANDLE printer, WCHAR* out, int size, const PRINTER_INFO_2W* pi2);
 WCHAR* PrnGetDriverName(DriverContext* ctx);

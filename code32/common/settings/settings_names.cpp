@@ -111,6 +111,19 @@ WCHAR* PrnResolveName(HANDLE printer, WCHAR* out, int size, const PRINTER_INFO_2
   return result;
 }
 
+WCHAR* PrnGetResolvedName(DriverContext* ctx) {
+  if (!ctx || !ctx->workArea) return nullptr;
+  ContextWorkArea* wa = ctx->workArea;
+  if (!wa->resolvedPrinterName[0]) {
+    PRINTER_INFO_2W* pi2 = wa->printerInfo2;
+    void* fresh = pi2 ? nullptr : PrnGetPrinterInfo(ctx->printer, 2);
+    if (!pi2) pi2 = static_cast<PRINTER_INFO_2W*>(fresh);
+    PrnResolveCsrName(ctx->printer, wa->resolvedPrinterName, kCtxPathChars, pi2);
+    MdlFreeMem(fresh);
+  }
+  return wa->resolvedPrinterName[0] ? wa->resolvedPrinterName : PrnGetPlainName(ctx);
+}
+
 WCHAR* PrnGetDriverName(DriverContext* ctx) {
   if (!ctx || !ctx->workArea) return nullptr;
   ContextWorkArea* wa = ctx->workArea;

@@ -40,6 +40,22 @@ bool IsDotEntry(const WCHAR* name) {
   return name[0] == u'.' && (name[1] == u'\0' || (name[1] == u'.' && name[2] == u'\0'));
 }
 
+// Calls visit(child path, is folder) for every entry of folder\*.* but "." and "..". false
+// when the enumeration could not start.
+template <typename Visit>
+bool ForEachChild(const WCHAR* folder, Visit visit) {
+  const std::u16string base(folder);
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((base + u"\\*.*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  do {
+    if (!IsDotEntry(data.cFileName))
+      visit(base + u"\\" + data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  return true;
+}
+
 }  // namespace
 
 PSECURITY_DESCRIPTOR EnvCreateEveryoneSd() {
@@ -95,22 +111,12 @@ void EnvFreeAdminOwnerSd(PSECURITY_DESCRIPTOR sd) {
 int EnvApplySecurityToChildren(const WCHAR* folder, PSECURITY_DESCRIPTOR sd, DWORD flags,
                                SECURITY_INFORMATION information) {
   if (!folder || !sd) return 0;
-  const std::u16string base(folder);
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((base + u"\\*.*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return 0;
-  do {
-    if (IsDotEntry(data.cFileName)) continue;
-    const std::u16string child = base + u"\\" + data.cFileName;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      if (flags & 2) SetFileSecurityW(child.c_str(), information, sd);
-      if (flags & 4) EnvApplySecurityToChildren(child.c_str(), sd, flags, information);
-    } else {
-      SetFileSecurityW(child.c_str(), information, sd);
-    }
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
-  return 1;
+  return ForEachChild(folder, [&](const std::u16string& child, bool isFolder) {
+           if (!isFolder || (flags & 2)) SetFileSecurityW(child.c_str(), information, sd);
+           if (isFolder && (flags & 4)) EnvApplySecurityToChildren(child.c_str(), sd, flags, information);
+         })
+             ? 1
+             : 0;
 }
 
 int EnvApplyEveryoneDacl(const WCHAR* path, DWORD flags) {
@@ -121,9 +127,11 @@ int EnvApplyAdminOwner(const WCHAR* path, DWORD flags) {
   return ApplyDescriptor(path, flags, OWNER_SECURITY_INFORMATION, EnvCreateAdminOwnerSd, EnvFreeAdminOwnerSd);
 }
 
-int PathCreateSharedDirOf(HANDLE printer) {
-  WCHAR folder[MAX_PATH + 1] = {};
-  if (PathGetSharedDirOfPrinter(folder, MAX_PATH + 1, printer) <= 0) return 0;
+namespace {
+
+// Creates the shared folder (not its parents), hides it and gives the folder itself the
+// Administrators as owner and Everyone full access.
+int CreateSharedFolder(const WCHAR* folder) {
   const int created = PathEnsureDir(folder);
   SetFileAttributesW(folder, FILE_ATTRIBUTE_HIDDEN);
   EnvApplyAdminOwner(folder, 1);
@@ -131,15 +139,19 @@ int PathCreateSharedDirOf(HANDLE printer) {
   return created;
 }
 
+}  // namespace
+
+int PathCreateSharedDirOf(HANDLE printer) {
+  WCHAR folder[MAX_PATH + 1] = {};
+  if (PathGetSharedDirOfPrinter(folder, MAX_PATH + 1, printer) <= 0) return 0;
+  return CreateSharedFolder(folder);
+}
+
 int PathCreateSharedDir(DriverContext* ctx) {
   if (!ctx) return 0;
   WCHAR folder[MAX_PATH + 1] = {};
   if (PathGetSharedDir(folder, MAX_PATH + 1, ctx) <= 0) return 0;
-  const int created = PathEnsureDir(folder);
-  SetFileAttributesW(folder, FILE_ATTRIBUTE_HIDDEN);
-  EnvApplyAdminOwner(folder, 1);
-  EnvApplyEveryoneDacl(folder, 1);
-  return created;
+  return CreateSharedFolder(folder);
 }
 
 int PathSecureSharedDirOf(HANDLE printer) {
@@ -173,22 +185,16 @@ int PathGetDefaultSharedDir(WCHAR* buf, int size) {
 
 int PathRemoveTree(const WCHAR* folder) {
   if (!folder) return 0;
-  const std::u16string base(folder);
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((base + u"\\*.*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return 0;
-  do {
-    if (IsDotEntry(data.cFileName)) continue;
-    const std::u16string child = base + u"\\" + data.cFileName;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      PathRemoveTree(child.c_str());
-      RemoveDirectoryW(child.c_str());
-    } else {
-      DeleteFileW(child.c_str());
-    }
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
-  return 1;
+  return ForEachChild(folder, [](const std::u16string& child, bool isFolder) {
+           if (isFolder) {
+             PathRemoveTree(child.c_str());
+             RemoveDirectoryW(child.c_str());
+           } else {
+             DeleteFileW(child.c_str());
+           }
+         })
+             ? 1
+             : 0;
 }
 
 int PathRemoveDefaultSharedDir(HANDLE) {

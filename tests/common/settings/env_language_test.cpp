@@ -8,6 +8,7 @@
 #include "env_language.h"
 #include "env_system.h"
 #include "option_access.h"
+#include "win32/hostspooler.h"
 
 namespace {
 
@@ -241,6 +242,76 @@ TEST_F(BitmapFiles, OnlyFilesWithAnInfoHeaderOpen) {
   }
   // The closed files can be replaced again (nothing holds them).
   EXPECT_TRUE(DeleteFileW(u"C:\\Windows\\os2.bmp"));
+}
+
+}  // namespace
+
+namespace {
+
+// A driver installed with a help file of one language and a printer whose data names another.
+class HelpFileLanguage : public zolt::test::DriverMachineTest {
+ protected:
+  void SetUp() override {
+    EnvResetSystemCaches();
+    DriverMachineTest::SetUp();
+    zolt::host::DriverInstall install;
+    install.name = u"ZOLT Help Driver";
+    install.moduleDir = ZOLT_MODULE_DIR;
+    install.modelFile = Root() / "install" / kPlaceholderModel;
+    install.helpFile = u"ZOLT7Hfr.chm";
+    std::string error;
+    ASSERT_TRUE(zolt::host::InstallDriver(install, &error)) << error;
+    zolt::host::PrinterSetup printer;
+    printer.name = u"Help Printer";
+    printer.driver = install.name;
+    ASSERT_TRUE(zolt::host::AddPrinter(printer, &error)) << error;
+  }
+  HANDLE Open(std::u16string name) {
+    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    HANDLE h = nullptr;
+    EXPECT_TRUE(OpenPrinterW(name.data(), &h, &defaults));
+    return h;
+  }
+  void SetHelpFileName(HANDLE printer, const std::u16string& value) {
+    ASSERT_EQ(SetPrinterDataW(printer, const_cast<LPWSTR>(u"HelpFileName"), REG_SZ,
+                              reinterpret_cast<LPBYTE>(const_cast<char16_t*>(value.c_str())),
+                              static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR))),
+              static_cast<DWORD>(ERROR_SUCCESS));
+  }
+};
+
+TEST_F(HelpFileLanguage, LanguageOfTheDriverAndOfThePrinter) {
+  HANDLE printer = Open(u"Help Printer");
+  ASSERT_NE(printer, nullptr);
+  DriverContext* ctx = CtxCreateWithFlags(printer, printer, nullptr, kCtxKindTablesOnly, kCtxModeUi);
+  ASSERT_NE(ctx, nullptr);
+  // The driver's help file gives the installation language; the printer has no data yet.
+  EXPECT_EQ(EnvGetDriverLanguageIndex(ctx), 6);
+  EXPECT_EQ(Str(EnvGetDriverLanguageCode(ctx)), u"fr");
+  EXPECT_EQ(EnvGetPrinterLanguageIndex(ctx), kLanguageUs);
+  EXPECT_EQ(Str(CfgHelpLanguageCode(ctx)), u"us");
+
+  SetHelpFileName(printer, u"ZOLT7Hjp.chm");
+  EXPECT_EQ(EnvGetPrinterLanguageIndex(ctx), 0);
+  EXPECT_EQ(Str(EnvGetPrinterLanguageCodeOf(printer)), u"jp");
+  EXPECT_EQ(Str(CfgHelpLanguageCode(ctx)), u"jp");
+  EXPECT_EQ(Str(PathGetHelpFile(ctx)), u"C:\\Windows\\System32\\spool\\drivers\\x64\\3\\ZOLT7Hjp.chm");
+  CtxReleaseAs(ctx, kCtxReleaseDestroy);
+
+  // Creation fills the language buffer from the printer's help file.
+  ctx = CtxCreateWithFlags(printer, printer, nullptr, kCtxKindTablesOnly, kCtxModeUi);
+  ASSERT_NE(ctx, nullptr);
+  EXPECT_EQ(Str(ctx->workArea->languageCode), u"jp");
+  CtxReleaseAs(ctx, kCtxReleaseDestroy);
+  ClosePrinter(printer);
+
+  // The other driver has no help file: "us".
+  HANDLE plain = OpenTestPrinter();
+  ctx = CtxCreateWithFlags(plain, plain, nullptr, kCtxKindTablesOnly, kCtxModeUi);
+  ASSERT_NE(ctx, nullptr);
+  EXPECT_EQ(EnvGetDriverLanguageIndex(ctx), kLanguageUs);
+  CtxReleaseAs(ctx, kCtxReleaseDestroy);
+  ClosePrinter(plain);
 }
 
 }  // namespace

@@ -83,6 +83,9 @@ class FolderTable : public DriverMachineTest, public ::testing::WithParamInterfa
 
 TEST_P(FolderTable, SettingsFileAndFolders) {
   const FolderCase& c = GetParam();
+  // These machines run without the terminal-server check module in the driver directory.
+  DeleteFileW(u"C:\\Windows\\System32\\spool\\drivers\\x64\\3\\QV00C150.dll");
+  DeleteFileW(u"C:\\WINDOWS\\system32\\spool\\drivers\\x64\\3\\QV00C150.dll");
   HANDLE printer = OpenTestPrinter();
   ASSERT_NE(printer, nullptr);
   const DWORD mode = kCtxModeUi | (c.machineContext ? DWORD{kCtxModeInstallation} : 0u);
@@ -256,6 +259,34 @@ TEST_F(ClientFolders, NamesOfLocalPrintersAndConnections) {
   EXPECT_EQ(Str(CfgBatchInstallDoneKey()), u"BatchInstallDone");
   ClosePrinter(local);
   ClosePrinter(remote);
+}
+
+TEST_F(ClientFolders, ClientSideRenderingNamesResolveToTheServer) {
+  zolt::host::PrinterSetup remote;
+  remote.name = u"P2";
+  remote.driver = kDriverName;
+  std::string error;
+  ASSERT_TRUE(zolt::host::AddClientConnection({u"printsrv02", u"", true}, remote, &error)) << error;
+  std::u16string name = u"\\\\CSR|printsrv02\\P2";
+  HANDLE printer = nullptr;
+  ASSERT_TRUE(OpenPrinterW(name.data(), &printer, nullptr));
+  DriverContext* ctx = CtxCreateWithFlags(printer, printer, nullptr, kCtxKindTablesOnly, kCtxModeUi);
+  ASSERT_NE(ctx, nullptr);
+  EXPECT_EQ(Str(PrnGetPlainName(ctx)), name);
+  EXPECT_EQ(Str(PrnGetResolvedName(ctx)), u"\\\\printsrv02\\P2");
+  CtxReleaseAs(ctx, kCtxReleaseDestroy);
+
+  // A "\\CSR|" name without a "\" after the server part is not resolved: the plain name is used.
+  std::u16string server = u"\\\\printsrv02";
+  std::u16string odd = u"\\\\CSR|printsrv02";
+  PRINTER_INFO_2W record{};
+  record.pServerName = server.data();
+  record.pPrinterName = odd.data();
+  WCHAR out[MAX_PATH];
+  EXPECT_EQ(PrnResolveName(printer, out, MAX_PATH, &record), out);
+  EXPECT_EQ(Str(out), odd);
+  EXPECT_EQ(PrnResolveCsrName(printer, out, MAX_PATH, nullptr), nullptr);
+  ClosePrinter(printer);
 }
 
 class PathJoins : public DriverMachineTest {
