@@ -257,7 +257,7 @@ class HelpFileLanguage : public zolt::test::DriverMachineTest {
     zolt::host::DriverInstall install;
     install.name = u"ZOLT Help Driver";
     install.moduleDir = ZOLT_MODULE_DIR;
-    install.modelFile = Root() / "install" / kPlaceholderModel;
+    install.modelFile = std::filesystem::path(ZOLT_SOURCE_DIR) / "samples" / "models" / kSampleModel;
     install.helpFile = u"ZOLT7Hfr.chm";
     std::string error;
     ASSERT_TRUE(zolt::host::InstallDriver(install, &error)) << error;
