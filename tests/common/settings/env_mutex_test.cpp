@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <future>
 #include <memory>
 #include <string>
@@ -172,6 +173,27 @@ TEST_F(EnvMutex, AMutexAbandonedByADeadProcessIsTakenLikeAFreeOne) {
     EnvUnlockGlobalMutex(nullptr);
   });
   EXPECT_EQ(taker.wait_for(20s), std::future_status::ready);
+}
+
+TEST_F(EnvMutex, AMutexThatCannotBeCreatedIsTriedAgainAtTheNextLock) {
+  // Nothing can be made where the machine keeps its named objects.
+  std::error_code ec;
+  std::filesystem::remove_all(Root() / "locks", ec);
+  zolt::test::WriteBytes(Root() / "locks", "in the way");
+  EXPECT_EQ(EnvCreateGlobalMutex(), nullptr);
+  EnvLockGlobalMutex(nullptr);  // runs unlocked rather than failing or hanging
+  EnvUnlockGlobalMutex(nullptr);
+
+  std::filesystem::remove(Root() / "locks", ec);
+  EnvLockGlobalMutex(nullptr);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    HANDLE m = OpenMutexW(SYNCHRONIZE, FALSE, kGlobalMutexName);
+    _exit(m && WaitForSingleObject(m, 0) == WAIT_TIMEOUT ? 0 : 1);
+  }
+  EXPECT_EQ(WaitChild(child), 0) << "the second lock did not create and take the mutex";
+  EnvUnlockGlobalMutex(nullptr);
 }
 
 TEST_F(EnvMutex, TheMachineContextSwitchLastsAsLongAsItsLock) {
