@@ -69,6 +69,13 @@ void EnvFreeModule(HMODULE module);
 // label decorations run, never past outSize. Returns the characters in out; 0 and an empty out
 // without a library.
 int EnvLoadString(DriverContext* ctx, DWORD stringId, WCHAR* out, int outSize, int decorate);
+// What the feature modules get with notify code 16 for the labels they may rewrite: the string
+// id and the text in a buffer of kCtxScratchChars characters.
+struct EnvDecorationNotice {
+  DWORD stringId;
+  WCHAR* text;
+};
+constexpr DWORD kFmNotifyDecorateLabel = 16;
 // The label decorations of the string ids that have one; text (size characters) in and out.
 void EnvDecorateString(DriverContext* ctx, DWORD stringId, WCHAR* text, int size);
 // value / divisor as a fixed-point text with as many decimals as divisor has zeros (1-4), in the

@@ -154,7 +154,9 @@ struct ValueNameTable {
 };
 
 // Value of a value-name row whose value the tables do not fix: such a row resolves by name only.
-constexpr uint32_t kValueNameUnfixed = 0xFFFFFFFFu;
+// No row's value can take it: values are value ids (16 bits), small stored values and the
+// negative resolution codes -1 to -4, which occupy the top of the 32-bit range.
+constexpr uint32_t kValueNameUnfixed = 0x80000000u;
 
 struct MessageEntry {
   uint16_t nameIndex;

@@ -12,6 +12,7 @@
 
 #include "env_language.h"
 #include "env_text.h"
+#include "feature_modules.h"
 #include "option_access.h"
 #include "option_units.h"
 
@@ -237,9 +238,16 @@ void EnvDecorateString(DriverContext* ctx, DWORD stringId, WCHAR* text, int size
     case kUnitName:
       Store(text, size, UnitName(ctx, IsMetric(ctx)));
       break;
-    case kModuleText:
-      // Offered to the feature modules, which may rewrite it; none is reachable from here yet.
+    case kModuleText: {
+      // The modules write into a buffer of known size; what comes back is cut to the caller's.
+      WCHAR offered[kCtxScratchChars] = {};
+      Store(offered, kCtxScratchChars, View(text));
+      EnvDecorationNotice notice{stringId, offered};
+      FmBroadcastNotify(ctx, kFmNotifyDecorateLabel, &notice);
+      offered[kCtxScratchChars - 1] = u'\0';
+      Store(text, size, View(offered));
       break;
+    }
     case kSizeRange:
       FormatSizeRange(ctx, stringId, text, size);
       break;

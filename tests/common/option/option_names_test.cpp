@@ -237,10 +237,10 @@ TEST(ValueNameTable, TableOneIsSearchedBeforeTableTwo) {
 
 TEST(ValueNameTable, UnfixedValuesNeverAnswerAValueLookup) {
   // Rows whose value is not fixed resolve by name only; an ordinary value finds none of them.
-  const ValueNameEntry* v = OptFindValueSymbolByName("ZDMCALLSRC_APPL");
+  const ValueNameEntry* v = OptFindValueSymbolByName("ZDMTESMARIN_OFF");
   ASSERT_NE(v, nullptr);
   EXPECT_EQ(v->value, kValueNameUnfixed);
-  for (uint16_t value : {0, 1, 2}) EXPECT_EQ(OptFindValueSymbol(729, value), nullptr);
+  for (uint16_t value : {0, 1, 2, 0xFFFF}) EXPECT_EQ(OptFindValueSymbol(727, value), nullptr);
 }
 
 TEST(HelpTopics, WellFormedSortedAndCountedByFamily) {

@@ -8,6 +8,7 @@
 #include "env_language.h"
 #include "env_system.h"
 #include "option_access.h"
+#include "printer_text.h"
 #include "win32/hostspooler.h"
 
 namespace {
@@ -178,6 +179,12 @@ TEST_F(LanguageStrings, DecorationsCompleteLabelsWithinTheBuffer) {
   slot.length = 4724;   // 100.0 mm
   EXPECT_EQ(Load(111), u"Postcard wide(150.0 x 100.0mm)");
 
+  // Texts offered to the feature modules and custom media names stay as loaded when no module
+  // rewrites them.
+  EXPECT_EQ(Load(565), u"Extension Item 1");
+  EXPECT_EQ(Load(565, 1, 5), u"Exte");
+  EXPECT_EQ(Load(13708), u"Custom Media 1");
+
   // A range format outside the custom-size dialogs shows zero limits; other '%' stay as they are.
   EXPECT_EQ(Load(13273), u"Length (0 - 0)");
   OptSetValue(ctx, 171, 1);
@@ -272,12 +279,6 @@ class HelpFileLanguage : public zolt::test::DriverMachineTest {
     EXPECT_TRUE(OpenPrinterW(name.data(), &h, &defaults));
     return h;
   }
-  void SetHelpFileName(HANDLE printer, const std::u16string& value) {
-    ASSERT_EQ(SetPrinterDataW(printer, const_cast<LPWSTR>(u"HelpFileName"), REG_SZ,
-                              reinterpret_cast<LPBYTE>(const_cast<char16_t*>(value.c_str())),
-                              static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR))),
-              static_cast<DWORD>(ERROR_SUCCESS));
-  }
 };
 
 TEST_F(HelpFileLanguage, LanguageOfTheDriverAndOfThePrinter) {
@@ -291,7 +292,7 @@ TEST_F(HelpFileLanguage, LanguageOfTheDriverAndOfThePrinter) {
   EXPECT_EQ(EnvGetPrinterLanguageIndex(ctx), kLanguageUs);
   EXPECT_EQ(Str(CfgHelpLanguageCode(ctx)), u"us");
 
-  SetHelpFileName(printer, u"ZOLT7Hjp.chm");
+  zolt::test::SetPrinterText(printer, u"HelpFileName", u"ZOLT7Hjp.chm");
   EXPECT_EQ(EnvGetPrinterLanguageIndex(ctx), 0);
   EXPECT_EQ(Str(EnvGetPrinterLanguageCodeOf(printer)), u"jp");
   EXPECT_EQ(Str(CfgHelpLanguageCode(ctx)), u"jp");
@@ -312,6 +313,24 @@ TEST_F(HelpFileLanguage, LanguageOfTheDriverAndOfThePrinter) {
   EXPECT_EQ(EnvGetDriverLanguageIndex(ctx), kLanguageUs);
   CtxReleaseAs(ctx, kCtxReleaseDestroy);
   ClosePrinter(plain);
+}
+
+}  // namespace
+
+namespace {
+
+class UserLocaleLanguage : public zolt::test::MachineTest {
+ protected:
+  zolt::host::MachineFacts Facts() const override {
+    zolt::host::MachineFacts facts;
+    facts.userLocale = 0x0804;  // Chinese (simplified)
+    return facts;
+  }
+};
+
+TEST_F(UserLocaleLanguage, LanguageOfTheUsersLocale) {
+  EXPECT_EQ(EnvGetUserLanguageIndex(), 16);
+  EXPECT_EQ(Str(EnvLanguageCodeOfIndex(EnvGetUserLanguageIndex())), u"cs");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "context_services.h"
 #include "env_system.h"
 #include "machine_fixture.h"
+#include "printer_text.h"
 #include "settings_paths.h"
 #include "win32/hostspooler.h"
 
@@ -131,10 +132,7 @@ class ClientFolders : public DriverMachineTest {
     return h;
   }
   void SetClientValue(HANDLE printer, const std::u16string& value) {
-    ASSERT_EQ(SetPrinterDataW(printer, const_cast<LPWSTR>(kClientSharedDirValue), REG_SZ,
-                              reinterpret_cast<LPBYTE>(const_cast<char16_t*>(value.c_str())),
-                              static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR))),
-              static_cast<DWORD>(ERROR_SUCCESS));
+    zolt::test::SetPrinterText(printer, kClientSharedDirValue, value);
   }
   void SetRegistryFolder(const std::u16string& value) {
     HKEY key = nullptr;
