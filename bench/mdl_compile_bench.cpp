@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "mdl_compile.h"
 #include "option_table.h"
@@ -38,7 +39,7 @@ const ValueNameEntry* FindValue(const char* name) {
               .first->second;
 }
 
-const MdlSymbolLookups kLookups = {FindName, FindValue};
+const MdlSymbolLookups kLookups = {FindName, FindValue, nullptr, nullptr, nullptr};
 
 std::string ReadSample(const char* name) {
   std::ifstream in(std::string(ZOLT_SOURCE_DIR) + "/samples/models/" + name, std::ios::binary);
@@ -112,5 +113,36 @@ void BM_ReadStatements(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(source.size()));
 }
 BENCHMARK(BM_ReadStatements)->Unit(benchmark::kMillisecond);
+
+// Packing a compiled description into its image, and the check of every link of an image (what
+// a loaded cache file goes through before it is used).
+void BM_PackGenerated(benchmark::State& state) {
+  static const std::string source = Generate(2000);
+  MdlSetSymbolLookups(&kLookups);
+  CompileContext* ctx = MdlCompileBytes(source.data(), source.size());
+  uint32_t size = ctx ? MdlSizeImage(ctx) : 0;
+  std::vector<uint8_t> image(size);
+  for (auto _ : state)
+    if (!size || !MdlPackInto(image.data(), size, ctx)) state.SkipWithError("no image");
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * size);
+  MdlFreeCompileContext(ctx);
+  MdlSetSymbolLookups(nullptr);
+}
+BENCHMARK(BM_PackGenerated)->Unit(benchmark::kMillisecond);
+
+void BM_CheckImageGenerated(benchmark::State& state) {
+  static const std::string source = Generate(2000);
+  MdlSetSymbolLookups(&kLookups);
+  CompileContext* ctx = MdlCompileBytes(source.data(), source.size());
+  uint32_t size = ctx ? MdlSizeImage(ctx) : 0;
+  std::vector<uint8_t> image(size);
+  if (!size || !MdlPackInto(image.data(), size, ctx)) state.SkipWithError("no image");
+  MdlFreeCompileContext(ctx);
+  MdlSetSymbolLookups(nullptr);
+  for (auto _ : state)
+    if (!MdlCheckImage(image.data(), image.size())) state.SkipWithError("image refused");
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * size);
+}
+BENCHMARK(BM_CheckImageGenerated)->Unit(benchmark::kMillisecond);
 
 }  // namespace

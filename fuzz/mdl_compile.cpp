@@ -49,7 +49,7 @@ const ValueNameEntry* FindValue(const char* name) {
   return &it->second;
 }
 
-const MdlSymbolLookups kLookups = {FindName, FindValue};
+const MdlSymbolLookups kLookups = {FindName, FindValue, nullptr, nullptr, nullptr};
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "win32/windows.h"
 
@@ -63,6 +64,9 @@ inline uint32_t* ModelItemSlot(ModelImageHeader* header, uint32_t settingId) {
   if (settingId >= 720 && settingId <= 1630) return &header->itemsMid[settingId - 720];
   if (settingId >= 10001 && settingId <= 10442) return &header->itemsHigh[settingId - 10001];
   return nullptr;
+}
+inline const uint32_t* ModelItemSlot(const ModelImageHeader* header, uint32_t settingId) {
+  return ModelItemSlot(const_cast<ModelImageHeader*>(header), settingId);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -314,4 +318,78 @@ struct ExclusiveRule {
 };
 static_assert(sizeof(ExclusiveRule) == 36);
 
+// ---------------------------------------------------------------------------------------------
+// The image: the header followed by the rule, item and text sections, header.totalSize bytes in
+// one block. Links stay 32-bit offsets from the start of the block and are resolved on access.
+
+struct ModelImage {
+  ModelImageHeader header;
+};
+static_assert(sizeof(ModelImage) == kModelHeaderSize);
+
 #pragma pack(pop)
+
+// Tagged references of the rule section: offset * 16 + 1.
+constexpr uint32_t MdlMakeTaggedRef(uint32_t offset) { return offset * 16 + 1; }
+constexpr bool MdlIsTaggedRef(uint32_t ref) { return (ref & 0xF) == 1; }
+constexpr uint32_t MdlTaggedOffset(uint32_t ref) { return ref >> 4; }
+// Rule-section offsets must fit a tagged reference.
+constexpr uint32_t kMdlMaxTaggedOffset = (1u << 28) - 1;
+
+inline const uint8_t* MdlImageBytes(const ModelImage* image) { return reinterpret_cast<const uint8_t*>(image); }
+
+// The bytes [offset, offset + size) when they lie inside the image after its header, else NULL
+// (also for offset 0).
+inline const uint8_t* MdlImageSpan(const ModelImage* image, uint32_t offset, uint64_t size) {
+  if (!image || offset < kModelHeaderSize) return nullptr;
+  if (uint64_t(offset) + size > image->header.totalSize) return nullptr;
+  return MdlImageBytes(image) + offset;
+}
+
+// The record of type T at a plain offset, or NULL for 0 or a record that does not lie inside
+// the image. The records are byte-packed, so they may be read at any offset.
+template <class T>
+const T* MdlImageAt(const ModelImage* image, uint32_t offset) {
+  static_assert(alignof(T) == 1, "image records are byte-packed");
+  return reinterpret_cast<const T*>(MdlImageSpan(image, offset, sizeof(T)));
+}
+
+// The record of a tagged reference of the rule section, or NULL for 0 or a malformed reference.
+template <class T>
+const T* MdlImageRef(const ModelImage* image, uint32_t ref) {
+  if (!MdlIsTaggedRef(ref) || (MdlTaggedOffset(ref) & 3) != 0) return nullptr;
+  return MdlImageAt<T>(image, MdlTaggedOffset(ref));
+}
+
+// Element index of an array of 16- or 32-bit numbers at offset (read byte by byte: arrays in the
+// item and text sections need not be aligned). 0 outside the image.
+inline uint32_t MdlImageU32(const ModelImage* image, uint32_t offset, uint32_t index) {
+  const uint8_t* p = MdlImageSpan(image, offset, (uint64_t(index) + 1) * 4);
+  if (!p) return 0;
+  uint32_t v;
+  std::memcpy(&v, p + uint64_t(index) * 4, 4);
+  return v;
+}
+inline uint16_t MdlImageU16(const ModelImage* image, uint32_t offset, uint32_t index) {
+  const uint8_t* p = MdlImageSpan(image, offset, (uint64_t(index) + 1) * 2);
+  if (!p) return 0;
+  uint16_t v;
+  std::memcpy(&v, p + uint64_t(index) * 2, 2);
+  return v;
+}
+
+// An ANSI text at offset, or NULL when there is none or it is not terminated inside the image.
+const char* MdlImageText(const ModelImage* image, uint32_t offset);
+// A UTF-16 text at offset (it need not be aligned), copied into out of outChars characters
+// (always terminated). Returns the number of characters of the text, or -1 when there is none or
+// it is not terminated inside the image.
+int MdlImageCopyWide(const ModelImage* image, uint32_t offset, WCHAR* out, int outChars);
+// Cells of a Judge: the first cell of a tagged reference when the cells up to their end cell
+// lie inside the image; *count receives the cells up to and including the end cell.
+const RuleCell* MdlImageCells(const ModelImage* image, uint32_t ref, uint32_t* count);
+
+// Walks every link of a packed image (size bytes) the way relocation would, checking that each
+// offset and tagged reference points at a whole record inside the image, that every text is
+// terminated, that list walks end and that the Exclusive rules lie 36 bytes apart. 1 when the
+// image is sound; an image that fails must not be used.
+int MdlCheckImage(const void* block, size_t size);

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "dialog_table.h"
+#include "driver_context.h"
 #include "mdl_compile.h"
 #include "option_table.h"
 
@@ -174,7 +176,37 @@ const ValueNameEntry* SharedValue(const char* name) {
   return it == m.end() ? nullptr : it->second;
 }
 
-const MdlSymbolLookups kSharedLookups = {SharedSymbol, SharedValue};
+// Messages of the template's table; dialogs and controls of the static dialog table.
+int SharedMessage(const char* name, uint16_t* nameIndex) {
+  const MessageEntry* m = OptFindMessageByName(nullptr, name);
+  if (!m) return 0;
+  *nameIndex = m->nameIndex;
+  return 1;
+}
+
+int SharedDialog(const char* name, uint16_t* dialogId) {
+  const DialogDescriptor* d = OptFindDialogByName(nullptr, name);
+  if (!d) return 0;
+  *dialogId = d->dialogId;
+  return 1;
+}
+
+int SharedControl(const char* name, uint16_t* controlId) {
+  const NameEntry* symbol = OptFindSymbolByName(name);
+  const StaticDialogTable* t = CtxGetTemplate()->dialogTable;
+  if (!symbol || !t || !t->rows) return 0;
+  for (int i = 0; i < t->count; ++i) {
+    const DialogDescriptor& d = t->rows[i];
+    for (int j = 0; d.controls && j < d.controlCount; ++j)
+      if (d.controls[j].nameIndex == symbol->nameIndex) {
+        *controlId = d.controls[j].controlId;
+        return 1;
+      }
+  }
+  return 0;
+}
+
+const MdlSymbolLookups kSharedLookups = {SharedSymbol, SharedValue, SharedMessage, SharedDialog, SharedControl};
 const MdlSymbolLookups* gLookups = &kSharedLookups;
 
 }  // namespace
@@ -182,6 +214,18 @@ const MdlSymbolLookups* gLookups = &kSharedLookups;
 void MdlSetSymbolLookups(const MdlSymbolLookups* lookups) { gLookups = lookups ? lookups : &kSharedLookups; }
 const NameEntry* MdlFindSymbol(const char* name) { return gLookups->findSymbol(name); }
 const ValueNameEntry* MdlFindValue(const char* name) { return gLookups->findValue(name); }
+int MdlFindMessageName(const char* name, uint16_t* nameIndex) {
+  if (!name) return 0;
+  return (gLookups->findMessage ? gLookups->findMessage : SharedMessage)(name, nameIndex);
+}
+int MdlFindDialogName(const char* name, uint16_t* dialogId) {
+  if (!name) return 0;
+  return (gLookups->findDialog ? gLookups->findDialog : SharedDialog)(name, dialogId);
+}
+int MdlFindControlName(const char* name, uint16_t* controlId) {
+  if (!name) return 0;
+  return (gLookups->findControl ? gLookups->findControl : SharedControl)(name, controlId);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Name tables.

@@ -148,6 +148,11 @@ enum MdlRecordTag : uint16_t {
   kTagFont,
   kTagCommandString,
   kTagRule,
+  kTagJudge,          // MdlJudgeRecord
+  kTagCells,          // the RuleCells of a Judge
+  kTagRuleStatement,  // MdlRuleStatement; kind: MdlRuleKind
+  kTagRuleRow,        // a row of a rule statement; kind: MdlRuleKind
+  kTagExclusive,      // ExclusiveRule
 };
 
 struct MdlArena {
@@ -221,6 +226,7 @@ struct CompileContext {
   MdlCompileStats stats;
   const MdlCompileObserver* observer;
   const ModelStatement* statement;  // the statement being dispatched
+  uint32_t judgeCellBytes;          // cells of all Judges so far (bounded, see mdl_rules.cpp)
 };
 
 CompileContext* MdlNewCompileContext();
@@ -280,10 +286,18 @@ struct ValueNameEntry;
 struct MdlSymbolLookups {
   const NameEntry* (*findSymbol)(const char* name);
   const ValueNameEntry* (*findValue)(const char* name);
+  // Names of the rule statements: alert messages (name index), dialogs (dialog ID) and controls
+  // (control ID); 1 and the number when the name is known. NULL members use the shared tables.
+  int (*findMessage)(const char* name, uint16_t* nameIndex);
+  int (*findDialog)(const char* name, uint16_t* dialogId);
+  int (*findControl)(const char* name, uint16_t* controlId);
 };
 void MdlSetSymbolLookups(const MdlSymbolLookups* lookups);  // NULL: the shared tables
 const NameEntry* MdlFindSymbol(const char* name);
 const ValueNameEntry* MdlFindValue(const char* name);
+int MdlFindMessageName(const char* name, uint16_t* nameIndex);
+int MdlFindDialogName(const char* name, uint16_t* dialogId);
+int MdlFindControlName(const char* name, uint16_t* controlId);
 
 // ---------------------------------------------------------------------------------------------
 // References and rule names (shared with the rule compiler).
@@ -318,6 +332,79 @@ void MdlClearRuleNames();
 void MdlFreeRuleNames();
 int MdlAddRuleName(const char* name, int32_t number, int kind);
 int32_t MdlFindRuleName(const char* name, int kind);
+
+// ---------------------------------------------------------------------------------------------
+// Conditions and rules.
+
+// Rule tokens.
+enum : int {
+  kRuleTokenOther = 0,     // any other single byte, the end of the text included
+  kRuleTokenName = 1,      // a run of keyword characters
+  kRuleTokenNumber = 2,    // a run of digits only
+  kRuleTokenOperator = 3,  // a run of "=", "!", "&", "|", ">", "<"
+  kRuleTokenBracket = 4,   // "(", ")", "{" or "}"
+  kRuleTokenTooLong = -1,  // a token that does not fit the token buffer: refused
+};
+constexpr uint32_t kMdlRuleTokenSize = 128;  // bytes of a token with its terminator
+
+// Operator codes of the cells.
+enum : uint16_t {
+  kOpEqual = 1,
+  kOpNotEqual = 2,
+  kOpAnd = 3,
+  kOpOr = 4,
+  kOpNot = 5,
+  kOpGreater = 6,
+  kOpLess = 7,
+  kOpGreaterEqual = 8,
+  kOpLessEqual = 9,
+  kOpEnd = 10,
+};
+enum : uint16_t {
+  kCellSetting = 1,
+  kCellConstant = 2,
+  kCellOperator = 3,
+};
+
+// Next token from the value's position (blanks and line ends skipped); the token's bytes go to
+// token (terminated). At the end of the text: kind 0, an empty token, the position unchanged.
+int MdlScanRuleToken(TextBuffer* value, char token[kMdlRuleTokenSize]);
+uint16_t MdlLookupOperator(const char* token);
+// Compiles the expression at the value's position into cells in postfix order, the end cell
+// included. 0 when a name does not resolve, a token is too long, brackets do not match or the
+// expression is out of bounds (nesting, number of cells).
+int MdlCompileExpression(CompileContext* ctx, TextBuffer* value, std::vector<RuleCell>* cells);
+// 1 when the cells up to the first end cell form one complete expression.
+int MdlCheckExpression(const RuleCell* cells, size_t count);
+// Bytes of the cells up to and including the first end cell; 0 without one.
+uint32_t MdlExpressionSize(const RuleCell* cells, size_t count);
+// The first Judge record (link) compiled under the number of a Judge name, or 0.
+uint32_t MdlFindJudgeByName(const CompileContext* ctx, const char* name);
+uint16_t MdlLookupIcon(const char* word);     // 0xFFFF when not in the table
+uint16_t MdlLookupButtons(const char* word);
+uint16_t MdlLookupTiming(const char* word);
+// 1 when every byte is a decimal digit, resp. an ASCII letter or digit (1 for the empty text).
+int MdlIsAllDigits(const char* text);
+int MdlIsAlphanumeric(const char* text);
+
+// ---------------------------------------------------------------------------------------------
+// Packing into one image (model_image.h). The sizes count exactly what the packers write.
+
+uint32_t MdlSizeRules(const CompileContext* ctx);
+uint32_t MdlSizeItems(const CompileContext* ctx);
+uint32_t MdlSizeStrings(const CompileContext* ctx);
+// Total bytes of the packed image (header included), or 0 when the model is too large for the
+// image's 32-bit links (rule section offsets must stay below 2^28).
+uint32_t MdlSizeImage(const CompileContext* ctx);
+// Packs the context into block of MdlSizeImage bytes; the context is not changed. 0 when the
+// size does not match or memory runs out.
+int MdlPackInto(uint8_t* block, uint32_t size, const CompileContext* ctx);
+// Allocates the image (CtxAllocMem, freed with MdlFreeMem), packs the context into it and frees
+// the context. NULL, with the context freed, when the block cannot be had.
+ModelImage* MdlPackImage(CompileContext* ctx);
+// Compiles a source file and packs it: the image, or NULL when the source cannot be read or
+// memory runs out.
+ModelImage* MdlCompileImage(const WCHAR* path);
 
 // ---------------------------------------------------------------------------------------------
 // Items.

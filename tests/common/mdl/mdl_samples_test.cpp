@@ -52,11 +52,20 @@ struct SampleExpect {
   uint32_t cartridgeFonts;
   bool dllCompanion;
   bool docReset;
+  // Rule statements: Judge, Item, Action, Transact, AlertAction, Alert; Exclusive rows.
+  uint32_t rules[6];
+  uint32_t exclusives;
 };
 const SampleExpect kSamples[] = {
-    {"ZOLT7000.QCS", 22, 10, 7, 2, true, true},
-    {"ZOLT2100.QCS", 7, 4, 2, 0, false, false},
+    {"ZOLT7000.QCS", 22, 10, 7, 2, true, true, {17, 4, 8, 6, 2, 3}, 8},
+    {"ZOLT2100.QCS", 7, 4, 2, 0, false, false, {2, 1, 2, 2, 1, 1}, 2},
 };
+
+uint32_t CountList(const CompileContext* ctx, uint32_t head) {
+  uint32_t n = 0;
+  for (uint32_t link = head; link; link = *MdlAt<uint32_t>(ctx, link)) ++n;
+  return n;
+}
 
 void CheckCompleteModel(const CompileContext* ctx, const SampleExpect& s) {
   EXPECT_EQ(std::u16string(ctx->header.fileVersion), u"7.70");
@@ -71,6 +80,9 @@ void CheckCompleteModel(const CompileContext* ctx, const SampleExpect& s) {
   EXPECT_NE(ctx->header.groups[kGroupSlotPageStart], 0u);
   EXPECT_NE(ctx->header.groups[kGroupSlotPageEnd], 0u);
   EXPECT_EQ(ctx->header.groups[kGroupSlotDocReset] != 0, s.docReset);
+  const MdlList* lists[] = {&ctx->judges, &ctx->itemRules, &ctx->actions, &ctx->transacts, &ctx->alertActions, &ctx->alerts};
+  for (int k = 0; k < 6; ++k) EXPECT_EQ(CountList(ctx, lists[k]->head), s.rules[k]) << s.file << " rule kind " << k;
+  EXPECT_EQ(CountList(ctx, ctx->exclusives.head), s.exclusives) << s.file;
   // Every paper of the paper item has its size and a printable area at each resolution.
   for (uint32_t link = ctx->header.firstItem; link; link = MdlAt<ModelItem>(ctx, link)->next) {
     const ModelItem* item = MdlAt<ModelItem>(ctx, link);
@@ -151,8 +163,13 @@ TEST(MdlSamples, CompileWithTheSharedSymbolTables) {
     EXPECT_EQ(CountCommandStrings(ctx.get()), s.commandStrings);
     EXPECT_EQ(ctx->header.deviceFontCount, s.deviceFonts);
     if (!SharedSymbolsComplete()) continue;
-    // Every symbol resolves: no statement fails, every item is made, in the slot of its setting.
-    EXPECT_EQ(ctx->stats.failed, 0u) << s.file << "\n" << Describe(source, log);
+    // Every symbol resolves: no statement fails (but Judges that compare with a value whose
+    // number is not fixed yet), every item is made, in the slot of its setting.
+    uint32_t failed = 0;
+    for (const std::string& e : log.entries)
+      if (e.find("statement failed") != std::string::npos && (SharedValuesFixed() || e.find(" Judge:") == std::string::npos))
+        ++failed;
+    EXPECT_EQ(failed, 0u) << s.file << "\n" << Describe(source, log);
     EXPECT_EQ(CountItems(ctx.get()), s.items) << s.file;
     for (uint16_t setting : {8, 13, 15}) {
       const ModelItem* item = MdlAt<ModelItem>(ctx.get(), *ModelItemSlot(&ctx->header, setting));

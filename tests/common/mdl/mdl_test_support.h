@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "driver_context.h"
 #include "mdl_compile.h"
 #include "option_table.h"
 
@@ -23,7 +24,7 @@ class TestSymbols {
  public:
   static void Install(bool permissive = false) {
     Instance().permissive_ = permissive;
-    static const MdlSymbolLookups lookups = {&FindName, &FindValue};
+    static const MdlSymbolLookups lookups = {&FindName, &FindValue, &FindMessage, &FindDialog, &FindControl};
     MdlSetSymbolLookups(&lookups);
   }
   static void Remove() { MdlSetSymbolLookups(nullptr); }
@@ -59,6 +60,24 @@ class TestSymbols {
     AddValue("USER_DEFAULT", 40001);
     AddValue("MEDIA_PLAIN", 7);
     AddValue("ON_VALUE", 5);
+  }
+  // Names of the rule statements: one alert message, two dialogs and two controls.
+  static int FindMessage(const char* name, uint16_t* nameIndex) {
+    if (Fixed(name, "ZPD_TestMessage", 275, nameIndex)) return 1;
+    const MessageEntry* m = Instance().permissive_ ? OptFindMessageByName(nullptr, name) : nullptr;
+    if (m) *nameIndex = m->nameIndex;
+    return m != nullptr;
+  }
+  static int FindDialog(const char* name, uint16_t* dialogId) {
+    return Fixed(name, "ZPD_IDD_BASIC", 1002, dialogId) || Fixed(name, "ZPD_IDD_EDIT", 1003, dialogId);
+  }
+  static int FindControl(const char* name, uint16_t* controlId) {
+    return Fixed(name, "ZPD_IDC_DUPLEX", 2101, controlId) || Fixed(name, "ZPD_IDC_COPIES", 2102, controlId);
+  }
+  static int Fixed(const char* name, const char* known, uint16_t number, uint16_t* out) {
+    if (std::string_view(name) != known) return 0;
+    *out = number;
+    return 1;
   }
   void AddName(uint16_t option, uint16_t index, const char* name) {
     names_[name] = NameEntry{option, index, Keep(name)};

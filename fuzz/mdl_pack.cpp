@@ -1,0 +1,275 @@
+// Compiles arbitrary bytes as a model description, packs the result into an image and walks
+// every link of the image: the packed image must always pass the image check, and reading it
+// through the accessors must stay inside it. Then a few bytes of the image are damaged (where,
+// derived from the input) and the check runs again: an image it accepts must still be safe to walk.
+// Every name resolves, so that the handlers and packers behind the names are reached.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "mdl_compile.h"
+#include "option_table.h"
+#include "win32/machine.h"
+
+namespace {
+
+std::map<std::string, NameEntry, std::less<>> gNames;
+std::map<std::string, ValueNameEntry, std::less<>> gValues;
+std::deque<std::string> gStrings;
+
+const NameEntry* FindName(const char* name) {
+  if (std::strncmp(name, "ZPD_", 4) != 0) return nullptr;
+  auto it = gNames.find(name);
+  if (it == gNames.end()) {
+    if (gNames.size() > 4096) return nullptr;
+    uint16_t n = static_cast<uint16_t>(gNames.size() + 1);
+    const char* kept = gStrings.emplace_back(name).c_str();
+    // Spread the option IDs over the three direct slot ranges and beyond.
+    static const uint16_t kBases[] = {1, 720, 10001, 2000};
+    it = gNames.emplace(kept, NameEntry{static_cast<uint16_t>(kBases[n % 4] + n % 400), n, kept}).first;
+  }
+  return &it->second;
+}
+
+const ValueNameEntry* FindValue(const char* name) {
+  if (!name[0] || !std::strchr(name, '_') || std::strncmp(name, "ZPD_", 4) == 0) return nullptr;
+  auto it = gValues.find(name);
+  if (it == gValues.end()) {
+    if (gValues.size() > 4096) return nullptr;
+    const char* kept = gStrings.emplace_back(name).c_str();
+    it = gValues.emplace(kept, ValueNameEntry{0, 0, static_cast<uint32_t>(gValues.size() + 1), 1, kept, 0}).first;
+  }
+  return &it->second;
+}
+
+// Messages, dialogs and controls: names with their prefix.
+int FindByPrefix(const char* name, const char* prefix, uint16_t base, uint16_t* out) {
+  size_t n = std::strlen(prefix);
+  if (std::strncmp(name, prefix, n) != 0) return 0;
+  *out = static_cast<uint16_t>(base + std::strlen(name));
+  return 1;
+}
+int FindMessage(const char* name, uint16_t* id) { return FindByPrefix(name, "MSG_", 268, id); }
+int FindDialog(const char* name, uint16_t* id) { return FindByPrefix(name, "ZPD_IDD_", 1000, id); }
+int FindControl(const char* name, uint16_t* id) { return FindByPrefix(name, "ZPD_IDC_", 2000, id); }
+
+const MdlSymbolLookups kLookups = {FindName, FindValue, FindMessage, FindDialog, FindControl};
+
+[[noreturn]] void Fail(const char* what) {
+  std::fprintf(stderr, "mdl_pack: %s\n", what);
+  std::abort();
+}
+
+// Reads every record of an image that passed the check, as the queries and the evaluator would.
+class Walker {
+ public:
+  explicit Walker(const ModelImage* image) : m_(image) {}
+
+  void Run() {
+    const ModelImageHeader& h = m_->header;
+    for (uint32_t l = h.firstItem; l; l = Need<ModelItem>(l)->next) Item(l);
+    for (uint32_t id = 1; id <= 10442; ++id)
+      if (const uint32_t* slot = ModelItemSlot(&h, id); slot && *slot) Item(*slot);
+    for (uint32_t l = h.firstExclusive; l; l = Need<ExclusiveRule>(l)->next) Exclusive(l);
+    WCHAR name[64];
+    if (h.uiResDllName && MdlImageCopyWide(m_, h.uiResDllName, name, 64) < 0) Fail("module name");
+    for (uint32_t g : h.groups) Group(g, 0);
+    Fonts(h.deviceFontCount, h.deviceFonts);
+    Fonts(h.cartridgeFontCount, h.cartridgeFonts);
+  }
+
+ private:
+  void Step() {
+    if (++steps_ > 50'000'000) Fail("walk does not end");
+  }
+  template <class T>
+  const T* Need(uint32_t offset) {
+    Step();
+    const T* r = MdlImageAt<T>(m_, offset);
+    if (!r) Fail("link outside the image");
+    return r;
+  }
+  template <class T>
+  const T* NeedRef(uint32_t ref) {
+    Step();
+    const T* r = MdlImageRef<T>(m_, ref);
+    if (!r) Fail("reference outside the image");
+    return r;
+  }
+  void Text(uint32_t offset) {
+    if (offset && !MdlImageText(m_, offset)) Fail("text not terminated");
+  }
+  void Cells(uint32_t ref) {
+    if (!ref) return;
+    uint32_t count = 0;
+    const RuleCell* cells = MdlImageCells(m_, ref, &count);
+    if (!cells) Fail("cells without end");
+    for (uint32_t i = 0; i < count; ++i) sum_ += cells[i].op + cells[i].value;
+  }
+
+  void Values(uint16_t kind, uint32_t offset) {
+    if (!offset) return;
+    switch (kind) {
+      case kItemBoolean: {
+        const auto* b = Need<ModelBooleanValue>(offset);
+        Text(b->trueText);
+        Text(b->falseText);
+        return;
+      }
+      case kItemNumeric:
+        sum_ += Need<ModelNumericValue>(offset)->maximum;
+        return;
+      case kItemString:
+        sum_ += Need<ModelStringValue>(offset)->maxChars;
+        return;
+      default:
+        break;
+    }
+    for (uint32_t v = offset; v; v = Need<ModelListValue>(v)->next) {
+      Text(Need<ModelListValue>(v)->text);
+      if (kind == kItemPickPage) {
+        for (uint32_t g = Need<ModelPageValue>(v)->geometry; g; g = Need<ModelPageGeometry>(g)->next) sum_ += Need<ModelPageGeometry>(g)->width;
+      } else if (kind == kItemPickSlot) {
+        const auto* s = Need<ModelSlotValue>(v);
+        for (int32_t i = 0; i < s->paperCount; ++i) {
+          if (!MdlImageSpan(m_, s->papers, (uint64_t(i) + 1) * 2)) Fail("paper array");
+          sum_ += MdlImageU16(m_, s->papers, static_cast<uint32_t>(i));
+        }
+      } else if (kind == kItemFontTbl) {
+        const auto* f = Need<ModelFontValue>(v);
+        for (int32_t i = 0; i < f->pairCount; ++i) {
+          if (!MdlImageSpan(m_, f->trueTypeNames, (uint64_t(i) + 1) * 4) || !MdlImageSpan(m_, f->deviceNames, (uint64_t(i) + 1) * 4))
+            Fail("font arrays");
+          Text(MdlImageU32(m_, f->trueTypeNames, static_cast<uint32_t>(i)));
+          Text(MdlImageU32(m_, f->deviceNames, static_cast<uint32_t>(i)));
+        }
+      }
+    }
+  }
+
+  void Item(uint32_t offset) {
+    const ModelItem* item = Need<ModelItem>(offset);
+    if (item->optionCommand) {
+      const auto* command = Need<ModelOptionCommand>(item->optionCommand);
+      Text(command->text1);
+      Text(command->text2);
+    }
+    if (item->exclusive) Exclusive(item->exclusive);
+    Values(ModelItemKind(item->typeWord), item->values);
+  }
+
+  void Transacts(uint32_t ref) {
+    for (; ref; ref = NeedRef<TransactRow>(ref)->next) {
+      Cells(NeedRef<TransactRow>(ref)->judge);
+      for (uint32_t a = NeedRef<TransactRow>(ref)->action; a; a = NeedRef<ActionRow>(a)->next) sum_ += NeedRef<ActionRow>(a)->value;
+    }
+  }
+
+  void Exclusive(uint32_t offset) {
+    const ExclusiveRule* rule = Need<ExclusiveRule>(offset);
+    Cells(rule->disabled);
+    Cells(rule->restricted);
+    Cells(rule->locked);
+    for (uint32_t r = rule->itemRules; r; r = NeedRef<ItemRuleRow>(r)->next) {
+      const auto* row = NeedRef<ItemRuleRow>(r);
+      Cells(row->disabled);
+      Cells(row->restricted);
+      Cells(row->locked);
+    }
+    for (uint32_t r = rule->alert; r; r = NeedRef<AlertRow>(r)->next) {
+      Cells(NeedRef<AlertRow>(r)->judge);
+      for (uint32_t a = NeedRef<AlertRow>(r)->alertAction; a; a = NeedRef<AlertActionRow>(a)->next)
+        Transacts(NeedRef<AlertActionRow>(a)->transact);
+    }
+    Transacts(rule->transact1);
+    Transacts(rule->transact2);
+  }
+
+  void Group(uint32_t offset, int depth) {
+    if (!offset) return;
+    if (depth > 64) Fail("groups nest too deep");
+    const auto* group = Need<ModelCommandGroup>(offset);
+    Cells(group->condition);
+    for (uint32_t branch : {group->mainBranch, group->elseBranch})
+      for (uint32_t n = branch; n; n = Need<ModelCommandNode>(n)->next) {
+        const auto* node = Need<ModelCommandNode>(n);
+        if (node->type == kNodeCommandString) {
+          const auto* s = Need<ModelStringCommandNode>(n);
+          if (s->text && !MdlImageSpan(m_, s->text, s->numberOrLength)) Fail("command text");
+        } else if (node->type == kNodeBlock) {
+          Group(Need<ModelBlockCommandNode>(n)->group, depth + 1);
+        } else if (node->type == kNodeItemCommand) {
+          sum_ += Need<ModelItemCommandNode>(n)->variant;
+        }
+      }
+  }
+
+  void Fonts(uint32_t count, uint32_t array) {
+    for (uint32_t i = 0; i < count; ++i) {
+      uint32_t entry = MdlImageU32(m_, array, i);
+      if (!entry) break;
+      Text(Need<ModelDeviceFont>(entry)->name);
+    }
+  }
+
+  const ModelImage* m_;
+  uint64_t steps_ = 0;
+  uint64_t sum_ = 0;
+};
+
+}  // namespace
+
+static std::filesystem::path gMachine;
+
+static void RemoveMachine() {
+  std::error_code ec;
+  std::filesystem::remove_all(gMachine, ec);
+}
+
+// A machine of the target's own, so that the reader's code page comes from a fresh machine.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  gMachine = std::filesystem::temp_directory_path() / ("zolt-fuzz-mdl-pack-" + std::to_string(getpid()));
+  if (zolt::host::Machine::Create(gMachine, zolt::host::MachineFacts{})) {
+    zolt::host::Machine::Use(gMachine);
+    std::atexit(RemoveMachine);
+  }
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  MdlSetSymbolLookups(&kLookups);
+  CompileContext* ctx = MdlCompileBytes(data, size);
+  if (!ctx) return 0;
+  uint32_t imageSize = MdlSizeImage(ctx);
+  if (imageSize == 0) Fail("no size for a compiled model");
+  std::vector<uint8_t> image(imageSize);
+  if (!MdlPackInto(image.data(), imageSize, ctx)) Fail("packing failed");
+  std::vector<uint8_t> again(imageSize);
+  if (!MdlPackInto(again.data(), imageSize, ctx) || again != image) Fail("packing twice differs");
+  MdlFreeCompileContext(ctx);
+  if (!MdlCheckImage(image.data(), image.size())) Fail("packed image refused by the check");
+  Walker(reinterpret_cast<const ModelImage*>(image.data())).Run();
+
+  // Damage a few bytes that the input selects, then check again.
+  uint64_t h = 1469598103934665603ull;
+  for (size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 1099511628211ull;
+  // Mostly the records after the header, sometimes its slots.
+  for (int i = 0; i < 4; ++i) {
+    h = h * 6364136223846793005ull + 1442695040888963407ull;
+    bool records = image.size() > kModelHeaderSize && (h >> 62) != 0;
+    size_t from = records ? kModelHeaderSize : 0;
+    size_t at = from + static_cast<size_t>(h >> 33) % (image.size() - from);
+    image[at] ^= static_cast<uint8_t>(h >> 24) | 1;
+  }
+  if (MdlCheckImage(image.data(), image.size())) Walker(reinterpret_cast<const ModelImage*>(image.data())).Run();
+  return 0;
+}
