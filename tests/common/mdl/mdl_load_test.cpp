@@ -36,11 +36,6 @@ std::string Bytes(const ModelImage* image) {
   return image ? std::string(reinterpret_cast<const char*>(image), image->header.totalSize) : std::string();
 }
 
-uint32_t Get32(const std::string& b, size_t at) {
-  uint32_t v = 0;
-  std::memcpy(&v, b.data() + at, 4);
-  return v;
-}
 void Put32(std::string& b, size_t at, uint32_t v) { std::memcpy(b.data() + at, &v, 4); }
 void Put16(std::string& b, size_t at, uint16_t v) { std::memcpy(b.data() + at, &v, 2); }
 
@@ -145,7 +140,10 @@ class MdlLoadTest : public zolt::test::DriverMachineTest {
     area_->driverInfo2 = nullptr;
     return image;
   }
-  void InstallSource(const std::u16string& path, const std::string& text) { WriteBytes(Real(path), text); }
+  void InstallSource(const std::u16string& path, const std::string& text) {
+    CreateDirectoryW(path.substr(0, path.rfind(u'\\')).c_str(), nullptr);
+    WriteBytes(Real(path), text);
+  }
 
   HANDLE printer_ = nullptr;
   std::u16string source_, cache_;
@@ -208,7 +206,9 @@ TEST_F(MdlLoadTest, ACacheFileOlderThanItsSourceIsRebuiltOneAsOldIsUsed) {
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(Bytes(image), c.used ? marked : fresh);
     EXPECT_EQ(CacheBytes(), c.used ? marked : fresh);
-    if (!c.used) EXPECT_GE(WriteTime(cache_.c_str()), sourceTime);
+    if (!c.used) {
+      EXPECT_GE(WriteTime(cache_.c_str()), sourceTime);
+    }
   }
 }
 
@@ -249,7 +249,9 @@ TEST_F(MdlLoadTest, VersionsDecideWhetherTheCacheFileIsUsedWrittenOrDeleted) {
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(Bytes(image), expected);
     EXPECT_EQ(CacheExists(), c.cacheAfter);
-    if (c.cacheAfter) EXPECT_EQ(CacheBytes(), expected);
+    if (c.cacheAfter) {
+      EXPECT_EQ(CacheBytes(), expected);
+    }
   }
 }
 
@@ -459,10 +461,10 @@ TEST_F(MdlLoadTest, CachePathsReplaceTheExtensionOfTheFileName) {
     ASSERT_TRUE(MdlMakeCachePath(out, 64, c.source));
     EXPECT_EQ(std::u16string(out), c.cache);
   }
-  WCHAR small[8];
-  EXPECT_FALSE(MdlMakeCachePath(small, 8, u"C:\\ZOLT7000.QCS"));
+  WCHAR small[9];
+  EXPECT_FALSE(MdlMakeCachePath(small, 9, u"C:\\ZOLT7000.QCS"));
   EXPECT_EQ(small[0], u'\0');
-  EXPECT_TRUE(MdlMakeCachePath(small, 8, u"C:\\Z.QC"));
+  EXPECT_TRUE(MdlMakeCachePath(small, 9, u"C:\\Z.QC"));
   EXPECT_EQ(std::u16string(small), u"C:\\Z.BCS");
 }
 
