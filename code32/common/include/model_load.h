@@ -48,6 +48,8 @@ int MdlMakeCachePath(WCHAR* out, size_t outChars, const WCHAR* sourcePath);
 // cache file cannot be opened or dated, the cache file is older than the source, its size is not
 // the one its size slot gives, or the image check refuses it.
 ModelImage* MdlReadCacheFile(const WCHAR* sourcePath);
+// The same with the source's last-write time already taken (the source is not opened again).
+ModelImage* MdlReadCacheFileSince(const WCHAR* sourcePath, const FILETIME* sourceTime);
 // Writes the image's size-slot bytes to a new file in the cache file's folder and renames it
 // over the cache file, so that a reader sees the old file or the whole new one, never part of
 // one. 1 when the cache file was replaced; a failure leaves no temporary file behind.

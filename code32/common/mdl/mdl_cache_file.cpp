@@ -116,18 +116,22 @@ int MdlImageFileVersion(const ModelImage* image, WCHAR out[16]) {
 }
 
 ModelImage* MdlReadCacheFile(const WCHAR* sourcePath) {
-  const std::u16string cachePath = CachePathOf(sourcePath);
-  if (cachePath.empty()) return nullptr;
-
-  FILETIME sourceTime{}, cacheTime{};
+  FILETIME sourceTime{};
   {
     FileHandle source(OpenForReading(sourcePath));
     if (!source.ok() || !GetFileTime(source.h, nullptr, nullptr, &sourceTime)) return nullptr;
   }
+  return MdlReadCacheFileSince(sourcePath, &sourceTime);
+}
+
+ModelImage* MdlReadCacheFileSince(const WCHAR* sourcePath, const FILETIME* sourceTime) {
+  const std::u16string cachePath = CachePathOf(sourcePath);
+  if (cachePath.empty() || !sourceTime) return nullptr;
+  FILETIME cacheTime{};
   FileHandle cache(OpenForReading(cachePath.c_str()));
   if (!cache.ok() || !GetFileTime(cache.h, nullptr, nullptr, &cacheTime)) return nullptr;
   // A cache file as old as its source is still its compile.
-  if (CompareFileTime(&cacheTime, &sourceTime) < 0) return nullptr;
+  if (CompareFileTime(&cacheTime, sourceTime) < 0) return nullptr;
 
   LARGE_INTEGER fileSize{};
   if (!GetFileSizeEx(cache.h, &fileSize)) return nullptr;

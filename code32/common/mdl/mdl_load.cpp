@@ -45,9 +45,9 @@ WCHAR* SourcePathOf(const DriverContext* ctx) {
 
 // The image of a source that is not in the process-wide cache: the cache file when it is sound,
 // of the source's version and that version is the driver's; otherwise the compile.
-ModelImage* LoadFromDisk(DriverContext* ctx, const WCHAR* path) {
+ModelImage* LoadFromDisk(DriverContext* ctx, const WCHAR* path, const MdlSourceStamp& stamp) {
   bool mayWrite = true;
-  if (ModelImage* block = MdlReadCacheFile(path)) {
+  if (ModelImage* block = MdlReadCacheFileSince(path, &stamp.lastWrite)) {
     WCHAR sourceVersion[15] = {};
     MdlReadFileVersion(path, sourceVersion);
     // A source whose version is not the driver's is compiled in every process and never cached.
@@ -111,7 +111,7 @@ ModelImage* MdlLoad(DriverContext* ctx) {
       MdlStampSource(path, &stamp)) {
     image = MdlFindCachedImage(path, &stamp);
     if (!image) {
-      image = LoadFromDisk(ctx, path);
+      image = LoadFromDisk(ctx, path, stamp);
       // An image the cache cannot take (out of memory) still serves this context; it is then
       // never freed, like the images of the cache until the module leaves the process.
       if (image) MdlAddCachedImage(image, path, &stamp);
