@@ -379,6 +379,27 @@ TEST_F(MdlLoadTest, ProcessesCompilingOneModelAtOnceLeaveOneSoundCacheFile) {
   }
 }
 
+// A cache file that cannot be replaced (read-only) stays as it was, with no temporary file left
+// beside it; the load still has its image.
+TEST_F(MdlLoadTest, ACacheFileThatCannotBeReplacedIsLeftWhole) {
+  const std::string fresh = Fresh();
+  std::string older = fresh;
+  Put16(older, 6, u'1');
+  PlantCache(older);
+  ASSERT_TRUE(SetFileAttributesW(cache_.c_str(), FILE_ATTRIBUTE_READONLY));
+  ModelImage* image = MdlLoad(&ctx_);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(Bytes(image), fresh);
+  EXPECT_EQ(CacheBytes(), older);
+  EXPECT_EQ(MdlWriteCacheFile(image, source_.c_str()), 0);
+  EXPECT_EQ(CacheBytes(), older);
+  for (const auto& entry : fs::directory_iterator(Real(cache_).parent_path()))
+    EXPECT_NE(entry.path().extension(), ".tmp") << "temporary file left: " << entry.path();
+  SetFileAttributesW(cache_.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(MdlWriteCacheFile(image, source_.c_str()), 1);
+  EXPECT_EQ(CacheBytes(), fresh);
+}
+
 TEST_F(MdlLoadTest, TheProcessCacheNeverSharesAnImageBetweenSources) {
   const std::u16string a = u"C:\\ModelsA\\ZOLT7000.QCS", b = u"C:\\ModelsB\\ZOLT7000.QCS";
   InstallSource(a, Sample("ZOLT7000.QCS"));
