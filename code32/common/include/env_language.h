@@ -3,6 +3,7 @@
 #pragma once
 
 #include "driver_context.h"
+#include "option_values.h"  // kOptLanguageId
 
 // ---- Language table ------------------------------------------------------------------------
 struct LanguageRow {
@@ -15,7 +16,6 @@ struct LanguageRow {
 constexpr WORD kLanguageEnd = 0xFFFF;     // index of the end row
 constexpr WORD kLanguageUs = 1;           // the fallback of every lookup
 constexpr WORD kLanguageUnknown = 0xFFFF; // the locale lookup's "no language"
-constexpr uint16_t kOptLanguageId = 169;  // zdmLanguageID
 
 // The fixed table: 21 rows, then a row whose index is kLanguageEnd.
 const LanguageRow* OptGetLanguageTable();
@@ -32,8 +32,6 @@ WORD EnvGetUserLanguageIndex();
 BYTE EnvGetLangIds(WORD index, WORD* sub);  // primary id (0 for an unknown index)
 BYTE EnvGetPrimaryLangId(WORD index);
 int EnvIsKnownLanguageIndex(WORD index);
-// Languages 2-15 and 21 write numbers with a decimal comma.
-int EnvLanguageUsesDecimalComma(WORD index);
 
 // ---- The language of a context -------------------------------------------------------------
 const WCHAR* EnvGetLanguageCode(DriverContext* ctx);  // of option 169
@@ -47,7 +45,7 @@ const WCHAR* EnvGetDriverLanguageCode(DriverContext* ctx);
 WORD EnvGetPrinterLanguageIndex(DriverContext* ctx);
 const WCHAR* EnvGetPrinterLanguageCode(DriverContext* ctx);
 const WCHAR* EnvGetPrinterLanguageCodeOf(HANDLE printer);
-int EnvIsUsingDecimalComma(DriverContext* ctx);
+int EnvIsUsingDecimalComma(DriverContext* ctx);  // 0 without a settings image
 
 // ---- Resource libraries and help -----------------------------------------------------------
 // The library names of a UI resource library name: the two characters before the '.' become the

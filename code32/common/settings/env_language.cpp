@@ -6,6 +6,7 @@
 #include "env_language.h"
 #include "env_system.h"
 #include "option_access.h"
+#include "option_values.h"
 #include "settings_paths.h"
 
 namespace {
@@ -114,8 +115,6 @@ BYTE EnvGetPrimaryLangId(WORD index) { return EnvGetLangIds(index, nullptr); }
 
 int EnvIsKnownLanguageIndex(WORD index) { return RowOfIndex(index) ? 1 : 0; }
 
-int EnvLanguageUsesDecimalComma(WORD index) { return (index >= 2 && index <= 15) || index == 21 ? 1 : 0; }
-
 // ---- The language of a context -------------------------------------------------------------
 
 const WCHAR* EnvGetLanguageCode(DriverContext* ctx) { return EnvLanguageCodeOfIndex(OptionLanguage(ctx)); }
@@ -131,7 +130,7 @@ WCHAR* CfgCopyLanguageCode(DriverContext* ctx) {
 WCHAR* CfgLanguageSection(DriverContext* ctx) { return CfgCopyLanguageCode(ctx); }
 WCHAR* CfgLanguageSectionName(DriverContext* ctx) { return CfgCopyLanguageCode(ctx); }
 
-int EnvIsUsingDecimalComma(DriverContext* ctx) { return EnvLanguageUsesDecimalComma(OptionLanguage(ctx)); }
+int EnvIsUsingDecimalComma(DriverContext* ctx) { return ctx && ctx->settingsImage ? OptUsesDecimalComma(ctx) : 0; }
 
 WORD EnvGetDriverLanguageIndex(DriverContext* ctx) {
   WCHAR name[MAX_PATH] = {};

@@ -14,7 +14,7 @@
 #include "env_text.h"
 #include "feature_modules.h"
 #include "option_access.h"
-#include "option_units.h"
+#include "option_values.h"
 
 namespace {
 
@@ -93,13 +93,6 @@ u16string UnitName(DriverContext* ctx, bool metric) {
   return u16string(View(unit));
 }
 
-// A length in 1/1200 inch as display units (0.1 mm or 0.01 inch), keeping its sign.
-int32_t ToDisplayUnits(bool metric, int32_t dots) {
-  const uint32_t magnitude = dots < 0 ? 0u - static_cast<uint32_t>(dots) : static_cast<uint32_t>(dots);
-  const int32_t shown = static_cast<int32_t>(OptDotsToLength(metric ? kLengthTenthMm : kLengthHundredthInch, magnitude, 1200, nullptr));
-  return dots < 0 ? -shown : shown;
-}
-
 // Fills the first two "%s" of a resource text with the arguments; "%%" gives '%'; anything else
 // is copied as it stands.
 u16string FillStringFields(u16string_view format, const u16string& first, const u16string& second) {
@@ -130,10 +123,9 @@ bool FreeSizeRange(DriverContext*, int32_t /*tray*/, int32_t /*orientation*/, in
   return false;
 }
 
-u16string SizeText(DriverContext* ctx, int32_t widthDots, int32_t lengthDots) {
+// "(w x l<unit>)" of a width and length in display units.
+u16string SizeText(DriverContext* ctx, int32_t w, int32_t l) {
   const bool metric = IsMetric(ctx);
-  const int32_t w = ToDisplayUnits(metric, widthDots);
-  const int32_t l = ToDisplayUnits(metric, lengthDots);
   const int32_t divisor = metric ? 10 : 100;
   char text[64];
   std::snprintf(text, sizeof text, metric ? "(%ld.%01ld x %ld.%01ld" : "(%ld.%02ld x %ld.%02ld", long(w / divisor),
@@ -153,14 +145,16 @@ void AppendSize(DriverContext* ctx, DWORD stringId, WCHAR* text, int size) {
     int32_t max = 0;
     if (FreeSizeRange(ctx, slot.tray, slot.orientation, 0, &min, &max)) width = width > max ? max : width < min ? min : width;
     if (FreeSizeRange(ctx, slot.tray, slot.orientation, 1, &min, &max)) length = length > max ? max : length < min ? min : length;
+    width = OptToDisplayUnits(ctx, 0, width);
+    length = OptToDisplayUnits(ctx, 0, length);
     WCHAR name[sizeof slot.userName + 1] = {};
     EnvAnsiBytesToWide(std::string_view(slot.userName, strnlen(slot.userName, sizeof slot.userName)), name,
                        sizeof slot.userName);
     result = View(name);
   } else {
     const bool paper = stringId == 752 || stringId == 13379;
-    width = OptGetUiValue(ctx, paper ? 342 : 346, nullptr);
-    length = OptGetUiValue(ctx, paper ? 343 : 347, nullptr);
+    width = OptToDisplayUnits(ctx, paper ? 342 : 346, 0);
+    length = OptToDisplayUnits(ctx, paper ? 343 : 347, 0);
     result = View(text);
   }
   result += SizeText(ctx, width, length);
@@ -191,7 +185,7 @@ void FormatSizeRange(DriverContext* ctx, DWORD stringId, WCHAR* text, int size) 
   if (dialog && FreeSizeRange(ctx, tray, orientation, isLength, &min, &max)) {
     auto shown = [&](int32_t dots) {
       WCHAR number[kEnvNumberChars] = {};
-      EnvFormatFixedPoint(number, metric ? 10 : 100, ToDisplayUnits(metric, dots), ctx);
+      EnvFormatFixedPoint(number, metric ? 10 : 100, OptToDisplayUnits(ctx, 0, dots), ctx);
       u16string s(View(number));
       if (metric && !s.empty() && s.back() == u'0' && s.size() >= 2) s.resize(s.size() - 2);
       return s;

@@ -61,8 +61,6 @@ TEST(LanguageTable, LooksUpIndexesCodesFilesAndLocales) {
   EXPECT_EQ(EnvGetPrimaryLangId(0), 0x11);
   EXPECT_EQ(EnvIsKnownLanguageIndex(19), 0);
   EXPECT_EQ(EnvIsKnownLanguageIndex(15), 1);
-  for (WORD i = 0; i <= 22; ++i)
-    EXPECT_EQ(EnvLanguageUsesDecimalComma(i), (i >= 2 && i <= 15) || i == 21 ? 1 : 0) << i;
 }
 
 TEST(LanguageTable, ResourceLibraryNames) {

@@ -336,6 +336,11 @@ TEST_F(PathJoins, JoinsFitOrLeaveAnEmptyResult) {
 
   EXPECT_EQ(Str(PathGetDriverIni(ctx)), driverDir + u"QVF9D172.ini");
   EXPECT_EQ(Str(PathGetInstallListIni(ctx)), driverDir + u"QVINSTPR.INI");
+  // The context-free settings-file path honours the caller's size.
+  ASSERT_EQ(PathGetSettingsIniOf(path, MAX_PATH, 0, printer), 1);
+  EXPECT_EQ(Str(path), u"C:\\_zolt\\QVF9D170.ini");
+  EXPECT_EQ(PathGetSettingsIniOf(path, 21, 0, printer), 0);
+  EXPECT_EQ(Str(path), u"");
   ASSERT_EQ(PathGetDriverIniOf(printer, path), 1);
   EXPECT_EQ(Str(path), driverDir + u"QVF9D172.ini");
   // Without a printer the driver directory of older systems stands in.
