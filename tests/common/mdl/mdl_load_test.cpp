@@ -487,6 +487,13 @@ TEST_F(MdlLoadTest, CachePathsReplaceTheExtensionOfTheFileName) {
   EXPECT_EQ(small[0], u'\0');
   EXPECT_TRUE(MdlMakeCachePath(small, 9, u"C:\\Z.QC"));
   EXPECT_EQ(std::u16string(small), u"C:\\Z.BCS");
+
+  for (const Case& c : {Case{u"C:\\D\\ZOLT7000.qcd", u"C:\\D\\ZOLT7000.QCS"}, Case{u"C:\\D.X\\ZOLT", u"C:\\D.X\\ZOLT"},
+                        Case{u"C:\\D\\a.b", u"C:\\D\\a.Q"}}) {
+    std::u16string path = c.source;
+    MdlReplaceExtension(path.data());
+    EXPECT_EQ(path, c.cache);
+  }
 }
 
 // Full contexts and the other kinds that need a model get the shared image and an evaluator
