@@ -6,7 +6,6 @@
 #include <cstring>
 #include <new>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "mdl_compile.h"
@@ -80,9 +79,13 @@ class Checker {
   bool Run() {
     const ModelImageHeader& h = image_->header;
     if (!ItemList(h.firstItem)) return false;
-    for (uint32_t id = 1; id <= 10442; ++id) {
-      const uint32_t* slot = ModelItemSlot(&h, id);
-      if (slot && *slot && !Item(*slot)) return false;
+    // The direct item slots (slots 10-2081) lie one after the other.
+    constexpr uint32_t kFirstSlotByte = offsetof(ModelImageHeader, itemsLow);
+    constexpr uint32_t kSlotCount = (offsetof(ModelImageHeader, uiResDllName) - kFirstSlotByte) / 4;
+    for (uint32_t i = 0; i < kSlotCount; ++i) {
+      uint32_t slot;
+      std::memcpy(&slot, MdlImageBytes(image_) + kFirstSlotByte + i * 4, 4);
+      if (slot && !Item(slot)) return false;
     }
     if (h.firstExclusive && !ExclusiveList(h.firstExclusive)) return false;
     if (h.uiResDllName && MdlImageCopyWide(image_, h.uiResDllName, nullptr, 0) < 0) return false;
@@ -95,16 +98,37 @@ class Checker {
  private:
   bool Fits(uint32_t offset, uint64_t size) const { return MdlImageSpan(image_, offset, size) != nullptr; }
   bool Text(uint32_t offset) const { return offset == 0 || MdlImageText(image_, offset) != nullptr; }
-  static uint64_t Key(uint64_t what, uint32_t offset) { return (what << 32) | offset; }
-  bool Done(uint64_t what, uint32_t offset) const { return done_.count(Key(what, offset)) != 0; }
-  void Mark(uint64_t what, uint32_t offset) { done_.insert(Key(what, offset)); }
+  // Records checked, one bit per byte offset for each kind of record (the bitmaps are made when
+  // a kind is first marked).
+  static uint32_t Index(uint64_t what) {
+    if (what < kValue) return static_cast<uint32_t>(what);
+    switch (what >> 8) {
+      case kItemPickOne: return kValue + 0;
+      case kItemPickMany: return kValue + 1;
+      case kItemPickPage: return kValue + 2;
+      case kItemPickSlot: return kValue + 3;
+      default: return kValue + 4;  // FontTbl; the other kinds have no lists
+    }
+  }
+  bool Done(uint64_t what, uint32_t offset) const {
+    const std::vector<uint64_t>& bits = done_[Index(what)];
+    return !bits.empty() && offset < image_->header.totalSize && (bits[offset >> 6] >> (offset & 63) & 1) != 0;
+  }
+  void Mark(uint64_t what, uint32_t offset) {
+    std::vector<uint64_t>& bits = done_[Index(what)];
+    if (bits.empty()) bits.resize((uint64_t(image_->header.totalSize) >> 6) + 1);
+    bits[offset >> 6] |= uint64_t(1) << (offset & 63);
+  }
+  // Most records a walk of records of this size can pass before it must have come back to one
+  // it passed already.
+  uint64_t MaxSteps(uint64_t recordSize) const { return image_->header.totalSize / recordSize + 1; }
 
   // A list whose records begin with their next link (plain or tagged): each record checked once;
   // a list that comes back to one of its own records is refused.
   template <class T, class Each>
   bool List(uint64_t what, uint32_t first, bool tagged, Each each) {
-    std::unordered_set<uint32_t> walk;
-    std::vector<uint32_t> offsets;
+    const size_t from = pending_.size();
+    uint64_t steps = 0;
     for (uint32_t link = first; link;) {
       uint32_t offset = link;
       if (tagged) {
@@ -112,13 +136,16 @@ class Checker {
         offset = MdlTaggedOffset(link);
       }
       if (Done(what, offset)) break;
-      if (!walk.insert(offset).second) return false;  // a loop
+      if (++steps > MaxSteps(sizeof(T))) return false;  // a loop
       const T* record = MdlImageAt<T>(image_, offset);
-      if (!record || !each(*record)) return false;
-      offsets.push_back(offset);
+      if (!record) return false;
+      pending_.push_back(offset);
+      if (!each(*record)) return false;
       link = record->next;
     }
-    for (uint32_t offset : offsets) Mark(what, offset);
+    // Nested lists mark their own records and leave theirs off the end.
+    for (size_t i = from; i < pending_.size(); ++i) Mark(what, pending_[i]);
+    pending_.resize(from);
     return true;
   }
 
@@ -128,15 +155,17 @@ class Checker {
     if (ref == 0) return true;
     if (!MdlIsTaggedRef(ref) || (MdlTaggedOffset(ref) & 3)) return false;
     uint32_t offset = MdlTaggedOffset(ref);
-    std::vector<uint32_t> walked;
+    const uint32_t start = offset;
     for (;; offset += sizeof(RuleCell)) {
       if (Done(kCells, offset)) break;
       const RuleCell* cell = MdlImageAt<RuleCell>(image_, offset);
       if (!cell) return false;
-      walked.push_back(offset);
-      if (cell->op == kCellOperator && cell->value == kOpEnd) break;
+      if (cell->op == kCellOperator && cell->value == kOpEnd) {
+        offset += sizeof(RuleCell);
+        break;
+      }
     }
-    for (uint32_t o : walked) Mark(kCells, o);
+    for (uint32_t o = start; o < offset; o += sizeof(RuleCell)) Mark(kCells, o);
     return true;
   }
 
@@ -246,9 +275,9 @@ class Checker {
   }
 
   bool ItemList(uint32_t first) {
-    std::unordered_set<uint32_t> walk;
+    uint64_t steps = 0;
     for (uint32_t offset = first; offset;) {
-      if (!walk.insert(offset).second || !Item(offset)) return false;
+      if (++steps > MaxSteps(sizeof(ModelItem)) || !Item(offset)) return false;
       offset = MdlImageAt<ModelItem>(image_, offset)->next;
     }
     return true;
@@ -258,9 +287,9 @@ class Checker {
 
   // *height receives the deepest nesting of the groups below the branch.
   bool Branch(uint32_t first, int depth, int* height) {
-    std::unordered_set<uint32_t> walk;
+    uint64_t steps = 0;
     for (uint32_t offset = first; offset;) {
-      if (!walk.insert(offset).second) return false;
+      if (++steps > MaxSteps(sizeof(ModelCommandNode))) return false;
       const auto* node = MdlImageAt<ModelCommandNode>(image_, offset);
       if (!node) return false;
       switch (node->type) {
@@ -316,7 +345,8 @@ class Checker {
   }
 
   const ModelImage* image_;
-  std::unordered_set<uint64_t> done_;
+  std::vector<uint64_t> done_[kValue + 5];
+  std::vector<uint32_t> pending_;  // records of the lists being walked, marked when a list ends
   std::unordered_map<uint32_t, int> groupHeight_;  // groups checked, with the nesting below them
 };
 

@@ -1,5 +1,6 @@
 // Load and unload of the zoltui module.
 #include "context_services.h"
+#include "model_load.h"
 #include "win32/windows.h"
 
 namespace {
@@ -14,6 +15,7 @@ ZOLT_EXPORT BOOL WINAPI DllMain(HINSTANCE hinstDLL, DWORD fdwReason, LPVOID) {
       break;
     case DLL_PROCESS_DETACH:
       CtxPurgeCache(1);
+      MdlFreeCache();
       EnvFreeProcessLocks();
       g_module = nullptr;
       break;

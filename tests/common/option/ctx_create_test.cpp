@@ -1,5 +1,5 @@
 // Creation and destruction of driver contexts: what a context of each kind holds, its own
-// copies of the tables and the profile, and the kinds that cannot be built yet.
+// copies of the tables and the profile, and the kinds that fail without a model description.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -77,7 +77,7 @@ TEST_F(CtxCreation, TablesOnlyContextHoldsItsOwnCopiesAndNoImages) {
 TEST_F(CtxCreation, TheWorkAreaIsZeroExceptWhatCreationSets) {
   DriverContext* ctx = CtxCreateForDocument(Printer(1), Printer(1), nullptr, kCtxModeDocumentNoUi, 0, nullptr, nullptr,
                                             nullptr);
-  EXPECT_EQ(ctx, nullptr);  // kind 0 needs the model
+  EXPECT_EQ(ctx, nullptr);  // kind 0 needs a model: this handle names no printer
   ctx = CtxCreateWithPrinterInfo(Printer(1), Printer(1), nullptr, 0x305, kCtxModeDocumentNoUi, 2, nullptr);
   ASSERT_NE(ctx, nullptr);
   ContextWorkArea rest = *ctx->workArea;
@@ -160,7 +160,8 @@ TEST_F(CtxCreation, ContextsNeverShareTheirTables) {
   for (DriverContext* ctx : {a, b, c}) CtxReleaseAs(ctx, kCtxReleaseDestroy);
 }
 
-TEST_F(CtxCreation, KindsThatNeedAModelCannotBeCreatedYet) {
+// A handle that names no printer has no model description: the kinds that need one fail.
+TEST_F(CtxCreation, KindsThatNeedAModelFailWithoutOne) {
   for (WORD flags : {0x0, 0x1, 0x2, 0x3, 0x400, 0x300, 0x301}) {
     EXPECT_EQ(CtxCreateWithFlags(Printer(1), Printer(1), nullptr, flags, kCtxModeUi), nullptr) << flags;
   }
