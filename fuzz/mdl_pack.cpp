@@ -10,59 +10,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "mdl_compile.h"
+#include "mdl_fuzz_symbols.h"
 #include "option_table.h"
 #include "win32/machine.h"
 
 namespace {
-
-std::map<std::string, NameEntry, std::less<>> gNames;
-std::map<std::string, ValueNameEntry, std::less<>> gValues;
-std::deque<std::string> gStrings;
-
-const NameEntry* FindName(const char* name) {
-  if (std::strncmp(name, "ZPD_", 4) != 0) return nullptr;
-  auto it = gNames.find(name);
-  if (it == gNames.end()) {
-    if (gNames.size() > 4096) return nullptr;
-    uint16_t n = static_cast<uint16_t>(gNames.size() + 1);
-    const char* kept = gStrings.emplace_back(name).c_str();
-    // Spread the option IDs over the three direct slot ranges and beyond.
-    static const uint16_t kBases[] = {1, 720, 10001, 2000};
-    it = gNames.emplace(kept, NameEntry{static_cast<uint16_t>(kBases[n % 4] + n % 400), n, kept}).first;
-  }
-  return &it->second;
-}
-
-const ValueNameEntry* FindValue(const char* name) {
-  if (!name[0] || !std::strchr(name, '_') || std::strncmp(name, "ZPD_", 4) == 0) return nullptr;
-  auto it = gValues.find(name);
-  if (it == gValues.end()) {
-    if (gValues.size() > 4096) return nullptr;
-    const char* kept = gStrings.emplace_back(name).c_str();
-    it = gValues.emplace(kept, ValueNameEntry{0, 0, static_cast<uint32_t>(gValues.size() + 1), 1, kept, 0}).first;
-  }
-  return &it->second;
-}
-
-// Messages, dialogs and controls: names with their prefix.
-int FindByPrefix(const char* name, const char* prefix, uint16_t base, uint16_t* out) {
-  size_t n = std::strlen(prefix);
-  if (std::strncmp(name, prefix, n) != 0) return 0;
-  *out = static_cast<uint16_t>(base + std::strlen(name));
-  return 1;
-}
-int FindMessage(const char* name, uint16_t* id) { return FindByPrefix(name, "MSG_", 268, id); }
-int FindDialog(const char* name, uint16_t* id) { return FindByPrefix(name, "ZPD_IDD_", 1000, id); }
-int FindControl(const char* name, uint16_t* id) { return FindByPrefix(name, "ZPD_IDC_", 2000, id); }
-
-const MdlSymbolLookups kLookups = {FindName, FindValue, FindMessage, FindDialog, FindControl};
 
 [[noreturn]] void Fail(const char* what) {
   std::fprintf(stderr, "mdl_pack: %s\n", what);
@@ -246,7 +203,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  MdlSetSymbolLookups(&kLookups);
+  MdlSetSymbolLookups(&mdl_fuzz::kLookups);
   CompileContext* ctx = MdlCompileBytes(data, size);
   if (!ctx) return 0;
   uint32_t imageSize = MdlSizeImage(ctx);
