@@ -46,7 +46,7 @@ int32_t DotsToMm(int32_t dots) {
 }
 
 void SwapIfLandscape(DriverContext* ctx, SIZE* out) {
-  if (OptGetUiValue(ctx, kOptDmOrientation, nullptr) == 2) std::swap(out->cx, out->cy);
+  if (OptGetValue(ctx, kOptDmOrientation, nullptr) == 2) std::swap(out->cx, out->cy);  // stored DMORIENT_LANDSCAPE
 }
 
 // The custom size kept for a paper code: the working custom width and length (939, 940) for

@@ -10,6 +10,12 @@ namespace {
 using zolt::test::ModelContextTest;
 using zolt::test::SampleModelTest;
 
+// A field of a byte-packed image record as a value (the test macros take references).
+template <class T>
+T Val(T v) {
+  return v;
+}
+
 TEST_F(SampleModelTest, ItemsOfTheSampleByKind) {
   struct Row {
     const char* symbol;
@@ -62,7 +68,7 @@ TEST_F(SampleModelTest, ValuesAreWalkedInListOrder) {
   EXPECT_EQ(position, 1);  // A4, the second value
   const ModelItem* paper = MdlFindItem(8, ctx);
   std::vector<uint16_t> ids;
-  for (const ModelListValue* v = first; v; v = MdlNextItemValue(ctx->modelImage, paper, v)) ids.push_back(v->valueId);
+  for (const ModelListValue* v = first; v; v = MdlNextItemValue(ctx->modelImage, paper, v)) ids.push_back(Val(v->valueId));
   EXPECT_EQ(ids, (std::vector<uint16_t>{Value("IDS_PAPERSIZE_A3"), Value("IDS_PAPERSIZE_A4"), Value("IDS_PAPERSIZE_A5"),
                                         Value("IDS_PAPERSIZE_B4"), Value("IDS_PAPERSIZE_B5"), Value("IDS_PAPERSIZE_LETTER"),
                                         Value("IDS_PAPERSIZE_LEGAL"), Value("IDS_PAPERSIZE_DLT")}));
@@ -80,14 +86,14 @@ TEST_F(SampleModelTest, LookupsByKeyFindVariantsFirst) {
   const ModelItem* byKey = MdlFindItemByKey(Key("ZPD_IDC_PRESET_CHOICE_OUTPUT"), ctx);
   ASSERT_NE(plain, nullptr);
   ASSERT_NE(byKey, nullptr);
-  EXPECT_EQ(plain->variant, 0);
-  EXPECT_EQ(byKey->variant, 1);
+  EXPECT_EQ(Val(plain->variant), 0);
+  EXPECT_EQ(Val(byKey->variant), 1);
   EXPECT_EQ(MdlGetItemByKey(Key("ZPD_IDC_PRESET_CHOICE_OUTPUT"), ctx), byKey);
   // The Identity item of the paper list: type 1 with its flag kept in the raw word.
   const ModelItem* identity = MdlLookupItem(Key("ZPD_IDC_PRESET_CHOICE_PAPERSIZE2"), ctx);
   ASSERT_NE(identity, nullptr);
-  EXPECT_EQ(identity->typeWord, kItemIdentity | kItemPickPage);
-  EXPECT_EQ(ModelItemKind(identity->typeWord), kItemPickPage);
+  EXPECT_EQ(Val(identity->typeWord), kItemIdentity | kItemPickPage);
+  EXPECT_EQ(Val(ModelItemKind(identity->typeWord)), kItemPickPage);
   EXPECT_EQ(MdlFindItemByKey(1, ctx), nullptr);
 
   EXPECT_NE(MdlFindRuleByKey(Key("ZPD_IDC_EDIT_CHOICE_DUPLEX"), ctx), nullptr);
