@@ -10,6 +10,7 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "../option/option_image_context.h"
@@ -33,7 +34,7 @@ inline std::string SampleSource(const char* name) {
 class SampleSymbols {
  public:
   static const MdlSymbolLookups* Lookups() {
-    static const MdlSymbolLookups lookups = {&FindName, &FindValue, nullptr, nullptr, nullptr};
+    static const MdlSymbolLookups lookups = {&FindName, &FindValue, nullptr, &FindDialog, nullptr};
     return &lookups;
   }
 
@@ -61,6 +62,13 @@ class SampleSymbols {
     if (!shared || it == s.options_.end()) return shared;
     auto [entry, added] = s.names_.try_emplace(name, NameEntry{it->second, shared->nameIndex, shared->name});
     return &entry->second;
+  }
+  // The two dialog pages the sample's rules name.
+  static int FindDialog(const char* name, uint16_t* dialogId) {
+    std::string_view n(name);
+    if (n != "ZPD_IDD_BASIC" && n != "ZPD_IDD_EDIT") return 0;
+    *dialogId = n == "ZPD_IDD_BASIC" ? 1002 : 1003;
+    return 1;
   }
   static const ValueNameEntry* FindValue(const char* name) {
     const ValueNameEntry* shared = OptFindValueSymbolByName(name);
