@@ -313,3 +313,35 @@ TEST_F(HostileImageTest, ReferencesOutOfRangeCountAsAbsent) {
 }
 
 }  // namespace
+
+namespace {
+
+// The hand-built image of the fuzz corpus: one PickOne item on dmCopies (12) whose rule is
+// disabled and restricted while copies >= 5, whose value 7 is disabled and locked likewise, and
+// whose transact list sets 3 copies under that condition (twice, the second row repeating the
+// first row's condition).
+using zolt::test::ModelContextTest;
+
+TEST_F(ModelContextTest, HandBuiltImageOfTheFuzzCorpus) {
+  std::ifstream in(std::string(ZOLT_SOURCE_DIR) + "/fuzz/corpus/mdl_eval/image-copies.bin", std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(bytes.size(), 8524u);
+  auto* image = static_cast<ModelImage*>(CtxAllocMem(static_cast<DWORD>(bytes.size())));
+  ASSERT_NE(image, nullptr);
+  std::memcpy(image, bytes.data(), bytes.size());
+  Attach(image);
+  const ModelItem* item = MdlFindItem(12, ctx);
+  ASSERT_NE(item, nullptr);
+  ASSERT_EQ(OptSetValue(ctx, 12, 7), 1);
+  EXPECT_EQ(MdlIsDisabled(item, 0, ctx), 1);
+  EXPECT_EQ(MdlIsRestricted(item, 0, ctx), 1);
+  EXPECT_EQ(MdlIsDisabled(item, 7, ctx), 1);
+  EXPECT_EQ(MdlIsLocked(item, 7, ctx), 1);
+  EXPECT_EQ(MdlIsRestricted(item, 7, ctx), 0);
+  EXPECT_EQ(MdlRunItemTransact(item, ctx), 0);
+  EXPECT_EQ(OptGetValue(ctx, 12, nullptr), 3);
+  EXPECT_EQ(MdlIsDisabled(item, 0, ctx), 0);
+  EXPECT_EQ(MdlGetItemDefault(12, ctx), 7u);
+}
+
+}  // namespace
