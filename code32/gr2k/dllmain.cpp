@@ -1,4 +1,5 @@
 // Load and unload of the zoltgr module.
+#include "context_services.h"
 #include "win32/windows.h"
 
 namespace {
@@ -9,8 +10,11 @@ ZOLT_EXPORT BOOL WINAPI DllMain(HINSTANCE hinstDLL, DWORD fdwReason, LPVOID) {
   switch (fdwReason) {
     case DLL_PROCESS_ATTACH:
       g_module = hinstDLL;
+      EnvInitProcessLocks();
       break;
     case DLL_PROCESS_DETACH:
+      CtxPurgeCache(1);
+      EnvFreeProcessLocks();
       g_module = nullptr;
       break;
     default:

@@ -121,6 +121,7 @@ struct ContextWorkArea {
   PRINTER_INFO_2W* printerInfo2;
   WCHAR givenPrinterName[kCtxPathChars];  // the printer name as the spooler gave it
   OptBufferHandles bufferHandles;         // blocks that options of the settings images refer to
+  WCHAR resolvedPrinterName[kCtxPathChars];  // a client-side-rendering name resolved, else empty
 };
 
 // The text widths that the code filling them relies on.

@@ -2,7 +2,10 @@
 // copies of the tables and the profile, and the kinds that cannot be built yet.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <string>
 #include <string_view>
 
 #include "context_services.h"
@@ -87,6 +90,9 @@ TEST_F(CtxCreation, TheWorkAreaIsZeroExceptWhatCreationSets) {
   rest.moduleList = nullptr;
   rest.contextKind = 0;
   rest.creationMode = rest.documentMode = 0;
+  // The language code of the installed help file ("us" without one).
+  EXPECT_EQ(std::u16string(rest.languageCode), u"us");
+  std::fill(std::begin(rest.languageCode), std::end(rest.languageCode), u'\0');
   const ContextWorkArea zero{};
   EXPECT_EQ(std::memcmp(&rest, &zero, sizeof rest), 0);
   CtxReleaseAs(ctx, kCtxReleaseDestroy);
