@@ -83,6 +83,21 @@ typedef const WCHAR* LPCWSTR;
 typedef const WCHAR* PCWSTR;
 typedef ULONG* PULONG;
 
+// Rectangles and points of window and device coordinates.
+#ifndef ZOLT_RECT_POINT_DECLARED
+#define ZOLT_RECT_POINT_DECLARED
+typedef struct tagRECT {
+  LONG left;
+  LONG top;
+  LONG right;
+  LONG bottom;
+} RECT, *PRECT, *LPRECT;
+typedef struct tagPOINT {
+  LONG x;
+  LONG y;
+} POINT, *PPOINT, *LPPOINT;
+#endif
+
 typedef void* HANDLE;
 typedef HANDLE* PHANDLE;
 typedef HANDLE* LPHANDLE;

@@ -1,0 +1,1 @@
+zolt_fuzz_target(mdl_eval ${CMAKE_CURRENT_SOURCE_DIR}/mdl_eval.cpp zoltcore)
