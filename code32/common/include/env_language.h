@@ -87,6 +87,3 @@ WCHAR* EnvUseDecimalComma(WCHAR* text);
 // Opens a BMP file with a BITMAPINFOHEADER for reading; on success the file stays open at the
 // just after the info-header size (offset 18). 1/0.
 int EnvOpenBitmapFile(const WCHAR* path, HFILE* out);
-
-// ---- Model query used here -----------------------------------------------------------------
-const WCHAR* MdlGetUiResDllName(DriverContext* ctx);

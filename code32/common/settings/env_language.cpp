@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "env_language.h"
+#include "model_query.h"
 #include "env_system.h"
 #include "option_access.h"
 #include "option_values.h"
@@ -187,7 +188,8 @@ bool PutName(const u16string& name, WCHAR* out, int size) {
 WCHAR* DriverDirPath(DriverContext* ctx, bool common) {
   if (!ctx || !ctx->workArea) return nullptr;
   WCHAR name[MAX_PATH] = {};
-  const WCHAR* uiName = MdlGetUiResDllName(ctx);
+  WCHAR uiName[MAX_PATH] = {};
+  if (MdlGetUiResDllName(ctx, uiName, MAX_PATH) <= 0) return nullptr;
   const int built = common ? EnvCommonResDllName(uiName, name, MAX_PATH)
                            : EnvLanguageResDllName(uiName, EnvGetLanguageCode(ctx), name, MAX_PATH);
   WCHAR* dir = PathGetDriverDir(ctx);
