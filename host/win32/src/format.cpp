@@ -201,18 +201,18 @@ void Format(std::basic_string<C>& out, const C* fmt, va_list args, Dialect diale
           break;
         }
         numeric = true;
-        std::string spec = "%";
-        if (left) spec += '-';
-        if (alt && type != C('p')) spec += '#';
-        if (zero && !left) spec += '0';
-        if (plus) spec += '+';
-        if (space) spec += ' ';
-        if (width) spec += std::to_string(width);
+        std::string directive = "%";
+        if (left) directive += '-';
+        if (alt && type != C('p')) directive += '#';
+        if (zero && !left) directive += '0';
+        if (plus) directive += '+';
+        if (space) directive += ' ';
+        if (width) directive += std::to_string(width);
         // The platform's wsprintf: a precision of 0 or none means at least one digit, and
         // the "0" flag pads even with a precision given (the C library would drop it).
         int prec = precision;
         if (!crt && prec == 0) prec = 1;
-        if (prec >= 0 && !(zero && !crt && !left)) spec += "." + std::to_string(prec);
+        if (prec >= 0 && !(zero && !crt && !left)) directive += "." + std::to_string(prec);
         char buf[32];
         std::string text;
         if (type == C('p')) {
@@ -223,7 +223,7 @@ void Format(std::basic_string<C>& out, const C* fmt, va_list args, Dialect diale
             text = left ? text + std::string(width - text.size(), ' ') : std::string(width - text.size(), ' ') + text;
         } else {
           char conv = static_cast<char>(type == C('i') ? 'd' : type);
-          std::string full = spec + "ll" + conv;
+          std::string full = directive + "ll" + conv;
           long long sv = 0;
           unsigned long long uv = 0;
           if (size == kLongLong) {
@@ -265,19 +265,19 @@ void Format(std::basic_string<C>& out, const C* fmt, va_list args, Dialect diale
           break;
         }
         numeric = true;
-        std::string spec = "%";
-        if (left) spec += '-';
-        if (alt) spec += '#';
-        if (zero) spec += '0';
-        if (plus) spec += '+';
-        if (space) spec += ' ';
-        if (width) spec += std::to_string(width);
-        if (precision >= 0) spec += "." + std::to_string(precision);
-        spec += static_cast<char>(type);
+        std::string directive = "%";
+        if (left) directive += '-';
+        if (alt) directive += '#';
+        if (zero) directive += '0';
+        if (plus) directive += '+';
+        if (space) directive += ' ';
+        if (width) directive += std::to_string(width);
+        if (precision >= 0) directive += "." + std::to_string(precision);
+        directive += static_cast<char>(type);
         double v = va_arg(args, double);
-        int n = std::snprintf(nullptr, 0, spec.c_str(), v);
+        int n = std::snprintf(nullptr, 0, directive.c_str(), v);
         std::string text(static_cast<size_t>(n > 0 ? n : 0) + 1, '\0');
-        std::snprintf(text.data(), text.size(), spec.c_str(), v);
+        std::snprintf(text.data(), text.size(), directive.c_str(), v);
         text.pop_back();
         for (char ch : text) piece += C(static_cast<unsigned char>(ch));
         break;
