@@ -12,6 +12,7 @@
 #include "win32/hostspooler.h"
 #include "win32/hosttext.h"
 #include "win32/machine.h"
+#include "win32/module.h"
 #include "win32/windows.h"
 
 namespace fs = std::filesystem;
@@ -76,6 +77,13 @@ void Show(const fs::path& root) {
   std::printf("driver folder    %s\n", f.DriverDirectory().c_str());
   std::printf("user profile     %s\n", f.UserProfileDirectory().c_str());
   std::printf("host process     %s\n", f.HostImage().c_str());
+}
+
+// Every machine has the system modules the driver loads by name (UserEnv, shell32, ole32).
+void InstallSystemModulesOf(const fs::path& root) {
+  Machine::Use(root);
+  if (!zolt::host::InstallSystemModules(ZOLT_MODULE_DIR))
+    std::fprintf(stderr, "zoltmachine: warning: the system modules were not found in %s\n", ZOLT_MODULE_DIR);
 }
 
 bool IsMachineRoot(const fs::path& root) { return fs::exists(root / "machine.ini"); }
@@ -255,6 +263,7 @@ int Create(const std::vector<std::string>& args) {
   }
   if (o.Has("--no-admin")) facts.userIsAdmin = false;
   if (!Machine::Create(args[1], facts)) return Fail("cannot create a machine at " + args[1]);
+  InstallSystemModulesOf(fs::absolute(args[1]));
   Show(fs::absolute(args[1]));
   return 0;
 }
@@ -271,6 +280,7 @@ int Demo() {
     }
   } cleanup{root};
   if (!Machine::Create(root, MachineFacts{})) return Fail("cannot create a machine");
+  InstallSystemModulesOf(root);
   Show(root);
   std::string error;
   if (!Install(root, ZOLT_MODULE_DIR, "", kDefaultDriver, "", error)) return Fail("cannot install the driver: " + error);
