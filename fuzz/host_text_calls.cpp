@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "fuzz_machine.h"
 #include "win32/hostpath.h"
 #include "win32/machine.h"
 #include "win32/windows.h"
@@ -16,19 +17,11 @@ namespace {
 struct FuzzMachine {
   std::filesystem::path root;
   FuzzMachine() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zolt-fuzz-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    root = pattern;
-    zolt::host::Machine::Create(root);
-    zolt::host::Machine::Use(root);
+    root = zolt::fuzz::MakeFuzzMachine("host-text");
     auto data = root / "drive_c" / "Data";
     std::filesystem::create_directories(data / "sub.dir");
     for (const char* name : {"a.txt", "B.TXT", "abc", "a.b.c", "x.txtx", ".hidden", "readme."})
       std::ofstream(data / name) << name;
-  }
-  ~FuzzMachine() {
-    std::error_code ec;
-    std::filesystem::remove_all(root, ec);
   }
 };
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ini_file.h"
+#include "fuzz_machine.h"
 #include "win32/machine.h"
 #include "win32/windows.h"
 
@@ -17,13 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path g_root;
 fs::path g_file;
-
-void RemoveMachine() {
-  std::error_code ec;
-  fs::remove_all(g_root, ec);
-}
 
 std::u16string Wide(const std::string& bytes) {
   if (bytes.empty()) return {};
@@ -53,15 +48,7 @@ void Names(const char* image, std::vector<std::string>& sections, std::vector<st
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  std::string pattern = (fs::temp_directory_path() / "zolt-fuzz-ini-memory-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) std::abort();
-  zolt::host::MachineFacts facts;
-  if (const char* cp = std::getenv("ZOLT_FUZZ_CODEPAGE")) facts.ansiCodePage = static_cast<UINT>(std::atoi(cp));
-  if (!zolt::host::Machine::Create(pattern, facts)) std::abort();
-  zolt::host::Machine::Use(pattern);
-  g_root = pattern;
-  g_file = g_root / "drive_c" / "fuzz.ini";
-  std::atexit(RemoveMachine);
+  g_file = zolt::fuzz::MakeFuzzMachine("ini-memory") / "drive_c" / "fuzz.ini";
   return 0;
 }
 

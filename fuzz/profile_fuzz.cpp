@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "win32/hosttext.h"
+#include "fuzz_machine.h"
 #include "win32/machine.h"
 #include "win32/windows.h"
 
@@ -15,13 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path g_root;
 fs::path g_file;
-
-void RemoveMachine() {
-  std::error_code ec;
-  fs::remove_all(g_root, ec);
-}
 constexpr const char16_t* kIni = u"C:\\fuzz.ini";
 
 // The strings of a double-NUL list of n characters.
@@ -39,16 +34,7 @@ std::vector<std::u16string> Split(const WCHAR* buf, DWORD n) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  std::string pattern = (fs::temp_directory_path() / "zolt-fuzz-profile-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) std::abort();
-  fs::path root = pattern;
-  zolt::host::MachineFacts facts;
-  if (const char* cp = std::getenv("ZOLT_FUZZ_CODEPAGE")) facts.ansiCodePage = static_cast<UINT>(std::atoi(cp));
-  if (!zolt::host::Machine::Create(root, facts)) std::abort();
-  zolt::host::Machine::Use(root);
-  g_root = root;
-  g_file = root / "drive_c" / "fuzz.ini";
-  std::atexit(RemoveMachine);
+  g_file = zolt::fuzz::MakeFuzzMachine("profile") / "drive_c" / "fuzz.ini";
   return 0;
 }
 

@@ -1,6 +1,5 @@
 // Load and unload of the zoltexc module.
 #include "context_services.h"
-#include "model_load.h"
 #include "win32/windows.h"
 
 namespace {
@@ -11,12 +10,10 @@ ZOLT_EXPORT BOOL WINAPI DllMain(HINSTANCE hinstDLL, DWORD fdwReason, LPVOID) {
   switch (fdwReason) {
     case DLL_PROCESS_ATTACH:
       g_module = hinstDLL;
-      EnvInitProcessLocks();
+      CtxProcessAttach();
       break;
     case DLL_PROCESS_DETACH:
-      CtxPurgeCache(1);
-      MdlFreeCache();
-      EnvFreeProcessLocks();
+      CtxProcessDetach();
       g_module = nullptr;
       break;
     default:

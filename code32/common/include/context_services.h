@@ -55,6 +55,11 @@ void EnvFreeProcessLocks();
 void EnvEnterLock(int lock);
 void EnvLeaveLock(int lock);
 
+// What every module does at load and unload: set up the core's process locks; free the parked
+// contexts, the loaded model images and the locks.
+void CtxProcessAttach();
+void CtxProcessDetach();
+
 // The millisecond tick count that dates parked contexts, and a way to replace its source (for
 // tests); returns the previous source. NULL restores the system's.
 using CtxTickSource = DWORD (*)();
