@@ -35,51 +35,6 @@ typedef DWORD ACCESS_MASK;
 #define REG_QWORD_LITTLE_ENDIAN 11
 
 // Standard and generic access rights (shared with the security area).
-#ifndef DELETE
-#define DELETE 0x00010000
-#endif
-#ifndef READ_CONTROL
-#define READ_CONTROL 0x00020000
-#endif
-#ifndef WRITE_DAC
-#define WRITE_DAC 0x00040000
-#endif
-#ifndef WRITE_OWNER
-#define WRITE_OWNER 0x00080000
-#endif
-#ifndef SYNCHRONIZE
-#define SYNCHRONIZE 0x00100000
-#endif
-#ifndef STANDARD_RIGHTS_REQUIRED
-#define STANDARD_RIGHTS_REQUIRED 0x000F0000
-#endif
-#ifndef STANDARD_RIGHTS_READ
-#define STANDARD_RIGHTS_READ READ_CONTROL
-#endif
-#ifndef STANDARD_RIGHTS_WRITE
-#define STANDARD_RIGHTS_WRITE READ_CONTROL
-#endif
-#ifndef STANDARD_RIGHTS_EXECUTE
-#define STANDARD_RIGHTS_EXECUTE READ_CONTROL
-#endif
-#ifndef STANDARD_RIGHTS_ALL
-#define STANDARD_RIGHTS_ALL 0x001F0000
-#endif
-#ifndef MAXIMUM_ALLOWED
-#define MAXIMUM_ALLOWED 0x02000000
-#endif
-#ifndef GENERIC_READ
-#define GENERIC_READ 0x80000000u
-#endif
-#ifndef GENERIC_WRITE
-#define GENERIC_WRITE 0x40000000
-#endif
-#ifndef GENERIC_EXECUTE
-#define GENERIC_EXECUTE 0x20000000
-#endif
-#ifndef GENERIC_ALL
-#define GENERIC_ALL 0x10000000
-#endif
 
 // Key access rights.
 #define KEY_QUERY_VALUE 0x0001
