@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "context_services.h"
 #include "ctx_internal.h"
 #include "env_mutex.h"
@@ -24,6 +25,8 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+using zolt::test::WaitChild;
 
 using zolt::test::ReadBytes;
 using zolt::test::WriteBytes;
@@ -68,12 +71,6 @@ void SetWriteTime(const WCHAR* path, uint64_t when) {
   FILETIME t{static_cast<DWORD>(when), static_cast<DWORD>(when >> 32)};
   EXPECT_TRUE(SetFileTime(h, nullptr, nullptr, &t));
   CloseHandle(h);
-}
-
-int WaitChild(pid_t pid) {
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 // The first item of a kind in the image's item list (offset), or 0.

@@ -14,10 +14,14 @@
 #include <string>
 #include <thread>
 
+#include "child_process.h"
 #include "env_mutex.h"
 #include "machine_fixture.h"
 
 namespace {
+
+using zolt::test::Signal;
+using zolt::test::WaitChild;
 
 using namespace std::chrono_literals;
 
@@ -30,27 +34,6 @@ struct LockContext {
   std::unique_ptr<ContextWorkArea> area;
   DriverContext ctx{};
 };
-
-// One byte through a pipe, to order two processes.
-struct Signal {
-  int fds[2] = {-1, -1};
-  Signal() { EXPECT_EQ(pipe(fds), 0); }
-  ~Signal() {
-    close(fds[0]);
-    close(fds[1]);
-  }
-  void Send() { EXPECT_EQ(write(fds[1], "x", 1), 1); }
-  bool Receive() {
-    char c;
-    return read(fds[0], &c, 1) == 1;
-  }
-};
-
-int WaitChild(pid_t pid) {
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
 
 constexpr const WCHAR* kSettings = u"C:\\Windows\\counter.ini";
 

@@ -7,10 +7,14 @@
 #include <atomic>
 #include <thread>
 
+#include "child_process.h"
 #include "machine_fixture.h"
 #include "win32/windows.h"
 
 namespace {
+
+using zolt::test::Signal;
+using zolt::test::WaitChild;
 
 using SyncTest = zolt::test::MachineTest;
 
@@ -105,27 +109,6 @@ TEST_F(SyncTest, NamesOpenTheSameMutexInTheirNamespace) {
   for (HANDLE h : {a, b, c, local, upper}) CloseHandle(h);
   // With every handle closed the name is gone.
   EXPECT_EQ(OpenMutexW(SYNCHRONIZE, FALSE, u"Global\\ZoltNames"), nullptr);
-}
-
-// A pipe to tell a child or the parent that a step is done.
-struct Signal {
-  int fds[2];
-  Signal() { EXPECT_EQ(pipe(fds), 0); }
-  ~Signal() {
-    close(fds[0]);
-    close(fds[1]);
-  }
-  void Send() { EXPECT_EQ(write(fds[1], "x", 1), 1); }
-  bool Receive() {
-    char c;
-    return read(fds[0], &c, 1) == 1;
-  }
-};
-
-int WaitChild(pid_t pid) {
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 TEST_F(SyncTest, NamedMutexSerialisesProcesses) {
