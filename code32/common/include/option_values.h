@@ -89,6 +89,10 @@ int OptSetDstResolutionW(DriverContext* ctx, int32_t dpi);
 int OptSetDstResolutionH(DriverContext* ctx, int32_t dpi);
 int OptSetPrintQuality(DriverContext* ctx, int32_t value);  // dmPrintQuality
 int OptSetYResolution(DriverContext* ctx, int32_t value);   // dmYResolution
+// 1 when zdmSortType (119) has selectable values (MdlGetSelectableValues) and they are not
+// just the single value 0: collation can be offered. OptIsCollateAvailable asks the same.
+int OptCanCollate(DriverContext* ctx);
+int OptIsCollateAvailable(DriverContext* ctx);
 
 // ---- administrator locks ----------------------------------------------------------------------
 
