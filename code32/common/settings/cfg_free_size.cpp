@@ -163,6 +163,26 @@ int Apply(DriverContext* ctx, int slot, const uint16_t (&ids)[5]) {
   return 1;
 }
 
+// Under an undo snapshot, for every slot: prepare puts the slot into options 938-942, which are
+// then saved into its section. The options are restored afterwards. 1 when every save succeeded.
+int SaveAllSlots(DriverContext* ctx, int (*prepare)(DriverContext*, int)) {
+  if (!ctx || !ctx->workArea) return 0;
+  int result = 1;
+  DmPushSnapshot(ctx);
+  for (int slot = 0; slot < kFreeSizeUserSlots; ++slot) {
+    prepare(ctx, slot);
+    if (!CfgSaveFreeSize(ctx, slot)) result = 0;
+  }
+  DmPopSnapshot(ctx, 1);
+  return result;
+}
+
+// 1 when dmPaperSize is the custom size entered by hand and lengths are shown in the unit asked.
+int IsUserPaperIn(DriverContext* ctx, bool metric) {
+  if (!ctx || !ctx->settingsImage) return 0;
+  return OptGetValue(ctx, kOptPaperSize, nullptr) == kPaperUserSize && (OptIsMetric(ctx) != 0) == metric ? 1 : 0;
+}
+
 }  // namespace
 
 // ---- counts and paper codes -------------------------------------------------------------------
@@ -299,29 +319,9 @@ int CfgLoadAllFreeSizes(DriverContext* ctx) {
   return 1;
 }
 
-int CfgSaveAllFreeSizes(DriverContext* ctx) {
-  if (!ctx || !ctx->workArea) return 0;
-  int result = 1;
-  DmPushSnapshot(ctx);
-  for (int slot = 0; slot < kFreeSizeUserSlots; ++slot) {
-    CfgApplyFreeSizeSlot(ctx, slot);
-    if (!CfgSaveFreeSize(ctx, slot)) result = 0;
-  }
-  DmPopSnapshot(ctx, 1);
-  return result;
-}
+int CfgSaveAllFreeSizes(DriverContext* ctx) { return SaveAllSlots(ctx, CfgApplyFreeSizeSlot); }
 
-int CfgRefreshAllFreeSizes(DriverContext* ctx) {
-  if (!ctx || !ctx->workArea) return 0;
-  int result = 1;
-  DmPushSnapshot(ctx);
-  for (int slot = 0; slot < kFreeSizeUserSlots; ++slot) {
-    CfgLoadFreeSize(ctx, slot);
-    if (!CfgSaveFreeSize(ctx, slot)) result = 0;
-  }
-  DmPopSnapshot(ctx, 1);
-  return result;
-}
+int CfgRefreshAllFreeSizes(DriverContext* ctx) { return SaveAllSlots(ctx, CfgLoadFreeSize); }
 
 int CfgLoadFreeSizeDefaults(DriverContext* ctx) {
   if (!ctx || !ctx->workArea) return 0;
@@ -368,12 +368,6 @@ int CfgSetFreeSizeCount(HANDLE, DriverContext* ctx, int n) {
 
 // ---- the document's custom size ---------------------------------------------------------------
 
-int CfgIsUserPaperInch(DriverContext* ctx) {
-  if (!ctx || !ctx->settingsImage) return 0;
-  return OptGetValue(ctx, kOptPaperSize, nullptr) == kPaperUserSize && !OptIsMetric(ctx) ? 1 : 0;
-}
+int CfgIsUserPaperInch(DriverContext* ctx) { return IsUserPaperIn(ctx, false); }
 
-int CfgIsUserPaperMetric(DriverContext* ctx) {
-  if (!ctx || !ctx->settingsImage) return 0;
-  return OptGetValue(ctx, kOptPaperSize, nullptr) == kPaperUserSize && OptIsMetric(ctx) ? 1 : 0;
-}
+int CfgIsUserPaperMetric(DriverContext* ctx) { return IsUserPaperIn(ctx, true); }
