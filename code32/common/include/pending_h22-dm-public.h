@@ -1,0 +1,15 @@
+// Functions of neighbouring work that this branch calls before they land: the settings-file
+// load and the custom paper-size slots.
+#pragma once
+
+#include "driver_context.h"
+
+// Settings files: loads a settings file into the context. 1/0.
+int CfgLoadSettingsFile(HANDLE printer, const WCHAR* path, DWORD flags, DriverContext* ctx);
+
+// Custom paper-size slots (the cache lives in the work area's freeSizeSlots).
+int CfgLoadAllFreeSizes(DriverContext* ctx);
+int CfgPaperToSlot(int paperCode, DriverContext* ctx);
+int CfgCaptureCustomPaper(DriverContext* ctx, int paperCode, int slot);
+int CfgApplyFreeSizeSlot(DriverContext* ctx, int slot);
+int CfgApplySrcFreeSizeSlot(DriverContext* ctx, int slot);
