@@ -6,7 +6,7 @@ int CfgLoadSettingsFile(HANDLE, const WCHAR*, DWORD, DriverContext*) { return 0;
 
 // Placeholders until h20-free-size lands: the slot cache stays as it is, every code is slot 0.
 int CfgLoadAllFreeSizes(DriverContext*) { return 0; }
-int CfgPaperToSlot(int, DriverContext*) { return 0; }
-int CfgCaptureCustomPaper(DriverContext*, int, int) { return 0; }
+int CfgPaperToSlot(int32_t, DriverContext*) { return 0; }
+int CfgCaptureCustomPaper(DriverContext*, int32_t, int) { return 0; }
 int CfgApplyFreeSizeSlot(DriverContext*, int) { return 0; }
 int CfgApplySrcFreeSizeSlot(DriverContext*, int) { return 0; }
