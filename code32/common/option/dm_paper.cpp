@@ -3,6 +3,7 @@
 // custom-size slot, with the public paper fields that go with them; and the feed tray of a
 // custom size.
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 #include "devmode_public.h"
@@ -46,8 +47,11 @@ void StoreGeometry(DriverContext* ctx, uint16_t first, const PaperGeometry& g) {
   for (uint16_t i = 0; i < 6; ++i) OptSetValue(ctx, static_cast<uint16_t>(first + i), values[i]);
 }
 
-// A printable size from a paper size less its margins; never below 0 (the options are unsigned).
-int32_t Printable(int32_t size, int32_t margins) { return std::max<int32_t>(0, size - margins); }
+// A printable size from a paper size less its margins (counted `times` each); never below 0, as
+// the options are unsigned. Model values are outside input: the arithmetic cannot overflow.
+int32_t Printable(int64_t size, int64_t margin, int times = 1) {
+  return static_cast<int32_t>(std::clamp<int64_t>(size - times * margin, 0, INT32_MAX));
+}
 
 // The value id of a paper code in the value texts of an option (the code itself without texts).
 uint16_t PaperValueId(DriverContext* ctx, WORD option, int32_t code) {
@@ -156,8 +160,8 @@ int SetCustomOutputPaper(int32_t code, DriverContext* ctx, const BYTE* dm, bool 
   PaperGeometry g;
   g.length = AtResolution(length, OptGetDstResolutionH(ctx));
   g.width = AtResolution(width, OptGetDstResolutionW(ctx));
-  g.printableLength = Printable(g.length, 2 * margins.top);
-  g.printableWidth = Printable(g.width, 2 * margins.left);
+  g.printableLength = Printable(g.length, margins.top, 2);
+  g.printableWidth = Printable(g.width, margins.left, 2);
   g.left = margins.left;
   g.top = margins.top;
   StoreGeometry(ctx, kOptDstLengthDot, g);
@@ -169,8 +173,8 @@ PaperGeometry ModelGeometry(const RECT& printable, const SIZE& paper) {
   PaperGeometry g;
   g.length = paper.cy;
   g.width = paper.cx;
-  g.printableLength = printable.bottom - printable.top;
-  g.printableWidth = printable.right - printable.left;
+  g.printableLength = Printable(printable.bottom, printable.top);
+  g.printableWidth = Printable(printable.right, printable.left);
   g.left = printable.left;
   g.top = printable.top;
   return g;
