@@ -11,6 +11,7 @@
 #include "devmode_fields.h"
 #include "devmode_public.h"
 #include "option_access.h"
+#include "option_constants.h"
 #include "option_context_words.h"
 #include "option_units.h"
 #include "option_values.h"
@@ -322,6 +323,24 @@ TEST_F(DmPaperSample, MergedPublicFieldsReachThePaperGeometry) {
   EXPECT_EQ(DmShort(dm, kDmPubPrintQuality), 1200);
   EXPECT_EQ(DmShort(dm, kDmPubDuplex), kDmDuplexVertical);
   EXPECT_EQ(DmShort(dm, kDmPubYResolution), 1200);
+}
+
+TEST_F(DmPaperSample, RefreshFromTheOptionsBeforeTheDeviceModeIsHandedOut) {
+  Set("ZPD_IDC_USER_QUALITY_CHOICE_RESOLUTION", Value("IDS_RESOLUTION_1200"));
+  Set("ZPD_RADIOLIST_1", Value("IDC_PRESET_RADIO_PORTRAIT"));
+  Set("ZPD_IDC_PRESET_CHOICE_PAPERSIZE", Value("IDS_PAPERSIZE_A5"));
+  OptSetValue(ctx, kOptOutPaperSize, kPaperA3);
+  OptSetDstResolutionH(ctx, 600);
+  DmRefreshPaperFromOptions(dm, ctx, 1);
+  EXPECT_EQ(OptGetDstResolutionH(ctx), 1200);
+  EXPECT_EQ(DmShort(dm, kDmPubPrintQuality), 1200);
+  EXPECT_EQ(DmShort(dm, kDmPubYResolution), 1200);
+  EXPECT_EQ(Geometry(ctx, kOptSrc), (Six{9921, 6992, 9521, 6592, 200, 200}));
+  EXPECT_EQ(DmShort(dm, kDmPubPaperLength), 2100);
+  EXPECT_EQ(DmShort(dm, kDmPubPaperWidth), 1480);
+  EXPECT_EQ(Geometry(ctx, kOptDst), (Six{19843, 14031, 19443, 13631, 200, 200}));
+  EXPECT_EQ(Opt(kOptDstLengthMm), 4200);
+  EXPECT_STREQ(reinterpret_cast<const char*>(OptGetValuePointer(ctx, 10274, nullptr)), OptGetOtherText(0));
 }
 
 // ---- the model's Transacts ----------------------------------------------------------------------
