@@ -1,0 +1,9 @@
+// The printer's list of user quality entries in the settings file.
+#pragma once
+
+#include "driver_context.h"
+
+// The key "QualityList%d" of an entry into out (at least 32 characters); its length.
+int CfgQualityKey(WCHAR* out, int index);
+// The entry's name ("<key>Name" of the printer section) into wdmUserSetName. 1/0.
+int CfgLoadQualityName(DriverContext* ctx, const WCHAR* key);

@@ -1,0 +1,7 @@
+// The printer's list of watermark stamps in the settings file.
+#pragma once
+
+#include "driver_context.h"
+
+// Reloads the stamp of the current watermark when watermark printing is on. 1/0.
+int CfgReloadCurrentStamp(void* ignored, DriverContext* ctx);
