@@ -48,9 +48,13 @@ const ValueNameEntry* OptionValueRow(uint16_t option, uint16_t valueId) {
 }
 
 // The value-name row of a value of the item with that key (name index): the first row of the
-// context's value-name tables (table 1 before table 2) with that key and value.
+// context's value-name tables (table 1 before table 2; the template's when the context has
+// none) with that key and value.
 const ValueNameEntry* KeyValueRow(const DriverContext* ctx, uint16_t key, uint16_t valueId) {
-  for (const ValueNameTable* t : {ctx->valueNames1, ctx->valueNames2}) {
+  const ContextTemplate* tmpl = CtxGetTemplate();
+  const ValueNameTable* tables[] = {ctx->valueNames1 ? ctx->valueNames1 : tmpl->valueNames1,
+                                    ctx->valueNames2 ? ctx->valueNames2 : tmpl->valueNames2};
+  for (const ValueNameTable* t : tables) {
     for (int i = 0; t && t->rows && i < t->count; ++i) {
       const ValueNameEntry& r = t->rows[i];
       if (r.nameIndex == key && r.value != kValueNameUnfixed && static_cast<uint16_t>(r.value) == valueId)
