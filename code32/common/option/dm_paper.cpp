@@ -15,7 +15,8 @@
 #include "option_units.h"
 #include "option_validation.h"
 #include "option_values.h"
-#include "pending_h22-dm-public.h"
+#include "free_size.h"
+#include "pending_h20-free-size.h"
 
 namespace {
 

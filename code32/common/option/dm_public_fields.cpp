@@ -16,7 +16,8 @@
 #include "option_constants.h"
 #include "option_validation.h"
 #include "option_values.h"
-#include "pending_h22-dm-public.h"
+#include "free_size.h"
+#include "pending_h20-free-size.h"
 #include "quality_list.h"
 #include "settings_paths.h"
 #include "stamp_list.h"
@@ -182,7 +183,7 @@ void DmApplyPublicFields(BYTE* working, const BYTE* incoming, DriverContext* ctx
   if (other && other[0] == 0) OptSetOtherString(ctx);
   DmRefreshCutAndUiStart(ctx);
 
-  DmApplyResetRules(working, ctx, 2);
+  DmApplyResetRules(reinterpret_cast<DEVMODEW*>(working), ctx, kResetModeValidate);
 }
 
 void DmSetPublicFromOptions(BYTE* dm, DriverContext* ctx, int kind) {
