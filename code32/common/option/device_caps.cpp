@@ -16,7 +16,7 @@
 #include "model_query.h"
 #include "option_access.h"
 #include "option_units.h"
-#include "pending_h24-dialogs-caps.h"
+#include "free_size.h"
 
 namespace {
 
