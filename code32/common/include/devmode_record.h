@@ -12,7 +12,8 @@
 // a 220-byte public part is the same place.
 //
 // Device modes that arrive from outside are read only within their own dmSize + dmDriverExtra
-// bytes: a record too short to hold what a test reads fails the test.
+// bytes: a record too short to hold what a test reads fails the test, and a record whose dmSize
+// does not cover its own header fields (72 bytes) has no usable private part.
 #pragma once
 
 #include <cstddef>
@@ -177,7 +178,8 @@ WORD DmGetSpecVersion(const DEVMODEW* dm);
 // dmDriverExtra) from source to destination; the destination keeps its own dmSize,
 // dmDriverExtra and dmDriverVersion, and gets the spec version of its dmSize. A whole private
 // part gets its block offsets written. Only a source of the current public size or of spec
-// version 0x320 is taken. Bytes copied, or -1.
+// version 0x320 is taken; a record whose dmSize is shorter than its own header (72 bytes) is
+// refused on either side. Bytes copied, or -1.
 int DmConvertVersion(const DEVMODEW* source, DEVMODEW* destination);
 // The same between two device modes of this driver, for any public size of the source; the
 // private part only from a source with the full private size and the destination's driver

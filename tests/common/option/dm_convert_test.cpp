@@ -95,6 +95,13 @@ TEST(DmConvertVersion, RefusedSources) {
   noSpec.SetHeader(0, 0, 300, 0);
   EXPECT_EQ(DmConvertVersion(noSpec.dm(), dest.dm()), -1);
   EXPECT_EQ(DmConvertVersion(dest.dm(), noSpec.dm()), -1);
+  // A public part shorter than the header: its private part would lie over its size fields.
+  DevModeBuffer stub(40, 1016, 1);
+  stub.SetHeader(0x320, 0, 40, 1016);
+  EXPECT_EQ(DmConvertVersion(stub.dm(), dest.dm()), -1);
+  EXPECT_EQ(DmCopySameDriver(stub.dm(), dest.dm()), -1);
+  EXPECT_EQ(DmConvertVersion(dest.dm(), stub.dm()), -1);
+  EXPECT_EQ(DmCopySameDriver(dest.dm(), stub.dm()), -1);
   EXPECT_EQ(DmConvertVersion(nullptr, dest.dm()), -1);
   EXPECT_EQ(DmConvertVersion(dest.dm(), nullptr), -1);
   EXPECT_EQ(dest.bytes, before);
@@ -188,6 +195,13 @@ TEST_F(DmMergeOutput, SizedLikeTheCallersRecord) {
   EXPECT_EQ(full.DriverVersion(), kDmDriverVersion);
   EXPECT_EQ(std::memcmp(full.at(0), Working(), kFullDevModeSize), 0);
   EXPECT_EQ(full.bytes[kFullDevModeSize], 0xEE);
+
+  // A caller's record whose public part is shorter than its header: nothing is copied.
+  DevModeBuffer stub(9, 0, 0, 64);
+  stub.SetHeader(0x320, 0, 9, 0);
+  DevModeBuffer out3(0, 0, 0, kFullDevModeSize);
+  EXPECT_EQ(DmMergeForOutput(WorkingDm(), stub.dm(), out3.dm(), ctx), 0);
+  EXPECT_EQ(out3.bytes[9 + 141], 0xEE);
 
   // An input record of a size whose version is unknown and says none: nothing can be copied.
   DevModeBuffer unknown(100, 0, 0);
