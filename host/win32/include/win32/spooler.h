@@ -85,6 +85,11 @@ typedef struct _RECTL {
 #define PRINTER_STATUS_ERROR 0x00000002
 #define PRINTER_STATUS_PENDING_DELETION 0x00000004
 
+// Modes of the spooler's device-mode conversion request to a printer driver.
+#define CDM_CONVERT 0x01
+#define CDM_CONVERT351 0x02
+#define CDM_DRIVER_DEFAULT 0x04
+
 // Form flags.
 #define FORM_USER 0x00000000
 #define FORM_BUILTIN 0x00000001

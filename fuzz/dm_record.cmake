@@ -1,0 +1,1 @@
+zolt_fuzz_target(dm_record ${CMAKE_CURRENT_SOURCE_DIR}/dm_record.cpp zoltcore)
