@@ -41,18 +41,10 @@ class RowOverride {
 
 bool IsStoredTextKind(uint32_t kind) { return OptIsAnsiTextKind(kind) || OptIsWideTextKind(kind); }
 
-// Bytes of a number in printer data: 1 for kinds 1 and 4, 2 for kinds 2 and 5, else 4.
-DWORD NumberWidth(uint32_t kind) {
-  switch (kind) {
-    case kKindInt8:
-    case kKindUInt8:
-      return 1;
-    case kKindInt16:
-    case kKindUInt16:
-      return 2;
-    default:
-      return 4;
-  }
+// Bytes of a number in printer data: the width of kinds 1-6, 4 for every other kind.
+DWORD NumberWidth(uint32_t typeWord) {
+  const uint32_t kind = TypeKind(typeWord);
+  return kind >= kKindInt8 && kind <= kKindUInt32 ? OptStorageExtent(typeWord) : 4;
 }
 
 uint32_t LittleEndian32(const BYTE* b) {
@@ -151,6 +143,18 @@ int ReadIniText(const OptionEntry* row, const WCHAR* sectionName, const WCHAR* d
   return IniReadString(sectionName, row->key, defaultValue, out, outChars, iniPath);
 }
 
+// What both INI operations check first. kIniSkip: nothing to do, reported as success (no key,
+// or a path without a drive letter); kIniFail: no context or no section to use; kIniGo: the
+// section name (the row's, else the printer's) is in *sectionName.
+enum IniCheck { kIniSkip, kIniFail, kIniGo };
+IniCheck CheckIniRow(DriverContext* ctx, const OptionEntry* row, const WCHAR* iniPath, bool inMemory,
+                     const WCHAR** sectionName) {
+  if (!HasDrive(iniPath) || !row->key) return kIniSkip;
+  if (!ctx) return kIniFail;
+  *sectionName = row->section ? row->section : PrnGetName(ctx);
+  return inMemory || *sectionName ? kIniGo : kIniFail;
+}
+
 }  // namespace
 
 // ---- printer data -------------------------------------------------------------------------------
@@ -165,7 +169,7 @@ int PrnWriteOption(HANDLE printer, DriverContext* ctx, OptionEntry* row) {
   const auto value = static_cast<uint32_t>(OptReadValue(ctx, row));
   const BYTE bytes[4] = {BYTE(value), BYTE(value >> 8), BYTE(value >> 16), BYTE(value >> 24)};
   const DWORD type = row->id == kOptLogging ? REG_DWORD : REG_BINARY;
-  return PrnSetData(printer, bytes, NumberWidth(kind), type, row->key, ctx);
+  return PrnSetData(printer, bytes, NumberWidth(row->typeWord), type, row->key, ctx);
 }
 
 int PrnReadOption(HANDLE printer, DriverContext* ctx, OptionEntry* row, DWORD flags, void* remote) {
@@ -212,11 +216,10 @@ int PrnWriteOptionByFieldName(HANDLE printer, DriverContext* ctx, OptionEntry* r
 // ---- INI files ----------------------------------------------------------------------------------
 
 int IniReadOption(DriverContext* ctx, OptionEntry* row, const WCHAR* iniPath, const char* section, int32_t* cursor) {
+  const WCHAR* sectionName = nullptr;
   if (!row) return 0;
-  if (!HasDrive(iniPath) || !row->key) return 1;
-  if (!ctx) return 0;
-  const WCHAR* sectionName = row->section ? row->section : PrnGetName(ctx);
-  if (!section && !sectionName) return 0;
+  if (const IniCheck check = CheckIniRow(ctx, row, iniPath, section != nullptr, &sectionName); check != kIniGo)
+    return check == kIniSkip ? 1 : 0;
   const uint32_t kind = TypeKind(row->typeWord);
 
   if (IsStoredTextKind(kind)) {
@@ -242,11 +245,10 @@ int IniReadOption(DriverContext* ctx, OptionEntry* row, const WCHAR* iniPath, co
 
 int IniWriteOption(HANDLE, DriverContext* ctx, OptionEntry* row, const WCHAR* iniPath, IniSectionText* section,
                    int32_t* cursor) {
+  const WCHAR* sectionName = nullptr;
   if (!row) return 0;
-  if (!HasDrive(iniPath) || !row->key) return 1;
-  if (!ctx) return 0;
-  const WCHAR* sectionName = row->section ? row->section : PrnGetName(ctx);
-  if (!section && !sectionName) return 0;
+  if (const IniCheck check = CheckIniRow(ctx, row, iniPath, section != nullptr, &sectionName); check != kIniGo)
+    return check == kIniSkip ? 1 : 0;
   const uint32_t kind = TypeKind(row->typeWord);
 
   std::u16string value;
