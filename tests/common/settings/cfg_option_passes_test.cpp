@@ -119,6 +119,22 @@ TEST_F(OptionPasses, SavePassWritesEveryPrinterDataRowOfTheBlock) {
   EXPECT_EQ(IniText(), "");
 }
 
+TEST_F(OptionPasses, DeviceModeRowsWithValueNamesAreLeftToTheirOwners) {
+  // zdmUserCode, zdmPreviewPrint, zdmRotationMode and zdmSharedPrnData name printer-data values
+  // that only the single-row operations reach.
+  Put(u"UserCode", std::string("U1") + std::string(7, '\0'));
+  Put(u"PreviewPrint", Bytes({1}));
+  ASSERT_EQ(CfgLoadOptionClass(printer, ctx, -1, 0), 1);
+  EXPECT_EQ(Text(203), u"");
+  EXPECT_EQ(Get(603), 0);
+  Drop(u"UserCode");
+  Drop(u"PreviewPrint");
+  Set(609, 1);
+  Set(604, 2);
+  ASSERT_EQ(CfgSaveOptionClass(printer, ctx, kBlockDevmode, kSaveEveryValue), 1);
+  for (const char16_t* name : {u"UserCode", u"PreviewPrint", u"PrnMethod", u"SharedPrnData"}) EXPECT_FALSE(Has(name));
+}
+
 TEST_F(OptionPasses, FullContextWritesOnlyWhatDiffersFromTheSavedImage) {
   MakeFull();
   Set(10012, 32);
