@@ -48,7 +48,31 @@ class OptionPasses : public StoreContextTest {
   void DropAll() {
     for (const char16_t* name : kPrinterValueNames) Drop(name);
   }
+  // A new context whose feature modules are the rows of source.
+  void UseModules(FmTableSource source) {
+    Destroy(ctx);
+    FmTableSource previous = FmSetTableSource(source);
+    ctx = MakeContext(kCtxKindTablesOnly, kCtxModeUi);
+    FmSetTableSource(previous);
+    ASSERT_NE(ctx, nullptr);
+  }
 };
+
+// A module that keeps every row out of the mode-2 passes except the chapter options
+// 1019-1032, as the chapter module does.
+int ChapterRowsOnly(DriverContext*, DWORD code, void* param, void*) {
+  if (code == kFmNotifySaveRow || code == kFmNotifyLoadRow) {
+    auto* offer = static_cast<FmRowPassParam*>(param);
+    if (offer->row->id < 1019 || offer->row->id > 1032) offer->answer = 1;
+  }
+  return 0;
+}
+
+const FeatureModule* ChapterTable(FeatureModuleList* list) {
+  static const FeatureModule rows[] = {{0, nullptr, FmNoBuiltInFunc, FmNoDialog, ChapterRowsOnly}};
+  if (list) list->count = 1;
+  return rows;
+}
 
 TEST_F(OptionPasses, LoadPassLeavesThePublicFieldsAndThePrivateHeader) {
   // dmCopies (row 11), zdmMachineID (row 34), a flag of row 718, the private header's
@@ -192,6 +216,7 @@ TEST_F(OptionPasses, UserCodeUseOfAServerPrinterFollowsServerUse) {
 }
 
 TEST_F(OptionPasses, UserSaveStoresTheChapterOptionsUnderTheirFieldNames) {
+  UseModules(ChapterTable);
   Set(1019, 3);
   Set(1020, -2);
   Set(1193, 1);
@@ -243,11 +268,7 @@ const FeatureModule* RecordingTable(FeatureModuleList* list) {
 }
 
 TEST_F(OptionPasses, ModulesChooseTheRowsOfModeTwoAndHearTheEndOfEachPass) {
-  Destroy(ctx);
-  FmTableSource previous = FmSetTableSource(RecordingTable);
-  ctx = MakeContext(kCtxKindTablesOnly, kCtxModeUi);
-  FmSetTableSource(previous);
-  ASSERT_NE(ctx, nullptr);
+  UseModules(RecordingTable);
   g_seen.clear();
 
   Set(209, 2);
