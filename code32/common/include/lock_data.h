@@ -1,0 +1,11 @@
+// Lock data, custom media and user permissions kept beside the settings.
+#pragma once
+
+#include "driver_context.h"
+
+// "LockDefaultData" from printer data into the context's lock-default image.
+int PrnReadLockDefaultData(HANDLE printer, DriverContext* ctx);
+// Options 1203-1218 from the user-information file; options 1264-1279 from the driver's
+// defaults file.
+int CfgLoadUserInfoFunctions(DriverContext* ctx);
+int CfgLoadPrnInfoFunctions(DriverContext* ctx);
