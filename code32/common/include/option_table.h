@@ -61,6 +61,11 @@ struct ValueTextPair {
 
 constexpr uint32_t kValueIdNoText = 0xFFFF;
 
+// Name index of a row that the model can describe but whose symbol the tables do not give: the
+// row has a model name, yet no symbol resolves to it. Symbols are numbered 1-1898, so no lookup
+// by symbol meets this value.
+constexpr uint16_t kNameIndexUnfixed = 0xFFFF;
+
 // A static row of the option table.
 struct OptionDescriptor {
   uint16_t id;

@@ -121,3 +121,18 @@ int OptIsColorLocked(DriverContext* ctx);
 int OptIsHeaderFooterLocked(DriverContext* ctx);
 // 1 when any of the lock bits 10418-10433 is set.
 int OptHasAnyLock(DriverContext* ctx);
+
+struct ControlDescriptor;
+// Whether a control shows its lock marker: only with feature 2 on and the control's notice switch
+// set; a control whose model item has a rule follows the locked condition of its value row when
+// that row has one, else the rule's own; other controls follow their lock option (non-zero).
+int OptHasControlNotice(DriverContext* ctx, const ControlDescriptor* control);
+
+// ---- values from the model and the driver's files ----------------------------------------------
+
+// The body-print and perfect-binding extents and the seven cut positions, in 0.1 mm, into the
+// work options 1252-1262; an extent the model does not give leaves its pair as it is.
+void OptRefreshFinishingExtents(DriverContext* ctx);
+// zdmDriverID := "DriverID" of the driver's section in the driver-defaults file, read only when
+// that file's path begins with a drive letter and colon; else 0.
+void OptLoadDriverId(DriverContext* ctx);

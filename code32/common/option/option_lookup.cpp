@@ -142,8 +142,9 @@ OptionEntry* OptFind(DriverContext* ctx, uint16_t id) {
 }
 
 OptionEntry* OptFindBySymbol(DriverContext* ctx, uint16_t nameIndex) {
-  // Symbol 0 names nothing (it is the "no symbol" mark of most rows).
-  if (!ctx || nameIndex == 0) return nullptr;
+  // Symbol 0 names nothing (it is the "no symbol" mark of most rows), nor does the mark of a
+  // model name the tables do not give.
+  if (!ctx || nameIndex == 0 || nameIndex == kNameIndexUnfixed) return nullptr;
   if (OptionTable* table = ctx->optionTable; table && table->rows)
     for (int i = 0; i < table->count; ++i)
       if (table->rows[i].nameIndex == nameIndex) return &table->rows[i];

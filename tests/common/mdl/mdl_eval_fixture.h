@@ -46,6 +46,7 @@ class SampleSymbols {
   SampleSymbols() {
     options_ = {
         {"ZPD_IDC_EDIT_CHOICE_DUPLEX", 58},        // zdmFuncSelectDuplex (bit)
+        {"ZPD_IDC_BASIC_EDIT_SCALE_V", 90},        // zdmScaleV
         {"ZPD_IDC_FINISH_CHOICE_STAPLE", 63},      // zdmFuncSelectStaple (bit)
         {"ZPD_IDC_FINISH_CHOICE_PUNCH", 62},       // zdmFuncSelectPunch (bit)
         {"ZPD_IDC_FINISH_CHOICE_SORT", 19},        // dmCollate

@@ -110,7 +110,9 @@ TEST(OptionRows, KindsSizesAndFlagsAreLegal) {
     }
     // Static rows carry only the class fields, each 0 or 1.
     EXPECT_EQ(row.stateBits & ~(0x4 | 0x10 | 0x40), 0) << std::hex << row.stateBits;
-    EXPECT_LE(row.nameIndex, 1898);
+    if (row.nameIndex != kNameIndexUnfixed) {
+      EXPECT_LE(row.nameIndex, 1898);
+    }
   }
 }
 
@@ -176,7 +178,7 @@ TEST(OptionRows, NamesAndSpecialCodes) {
   for (const OptionDescriptor& row : Rows()) {
     if (!row.fieldName) ++withoutField;
     else byField[row.fieldName].push_back(row.id);
-    if (row.nameIndex) {
+    if (row.nameIndex && row.nameIndex != kNameIndexUnfixed) {
       EXPECT_EQ(nameIndexUser.count(row.nameIndex), 0u)
           << "name index " << row.nameIndex << " on options " << nameIndexUser[row.nameIndex]
           << " and " << row.id;
@@ -298,24 +300,24 @@ struct SpotRow {
 constexpr SpotRow kSpotRows[] = {
     {1, 88, 1, 11, 64, 0, 1, nullptr, nullptr, 0, 3, 0x00, u"dmDeviceName"},
     {2, 0, 1, 5, 2, 64, 1, nullptr, nullptr, 0, 0, 0x00, u"dmSpecVersion"},
-    {7, 0, 1, 2, 2, 76, 1, nullptr, nullptr, 2, 0, 0x00, u"dmOrientation"},
-    {8, 0, 1, 2, 2, 78, 1, nullptr, nullptr, 198, 0, 0x00, u"dmPaperSize"},
-    {13, 0, 1, 2, 2, 88, 1, nullptr, nullptr, 50, 0, 0x04, u"dmDefaultSource"},
+    {7, 412, 1, 2, 2, 76, 1, nullptr, nullptr, 2, 0, 0x00, u"dmOrientation"},
+    {8, 406, 1, 2, 2, 78, 1, nullptr, nullptr, 198, 0, 0x00, u"dmPaperSize"},
+    {13, 399, 1, 2, 2, 88, 1, nullptr, nullptr, 50, 0, 0x04, u"dmDefaultSource"},
     {20, 0, 1, 11, 64, 102, 1, nullptr, nullptr, 0, 0, 0x00, u"dmFormName"},
     {34, 0, 1, 6, 4, 216, 1, nullptr, nullptr, 0, 0, 0x00, u"dmPanningHeight"},
     {35, 0, 1, 4, 1, 368, 1, nullptr, nullptr, 0, 0, 0x00, u"zdmMachineID"},
-    {38, 0, 1, 2, 2, 372, 1, nullptr, nullptr, 7, 0, 0x10, u"zdmDstResolutionW"},
-    {92, 0, 1, 5, 2, 448, 1, nullptr, nullptr, 43, 0, 0x04, u"zdmNUPType"},
-    {94, 0, 1, 4, 1, 451, 1, nullptr, nullptr, 10, 0, 0x04, u"zdmDuplexType"},
-    {114, 0, 1, 10, 33, 469, 1, nullptr, nullptr, 0, 0, 0x04, u"zdmHFString"},
+    {38, 1109, 1, 2, 2, 372, 1, nullptr, nullptr, 7, 0, 0x10, u"zdmDstResolutionW"},
+    {92, 522, 1, 5, 2, 448, 1, nullptr, nullptr, 43, 0, 0x04, u"zdmNUPType"},
+    {94, 526, 1, 4, 1, 451, 1, nullptr, nullptr, 10, 0, 0x04, u"zdmDuplexType"},
+    {114, 1362, 1, 10, 33, 469, 1, nullptr, nullptr, 0, 0, 0x04, u"zdmHFString"},
     {115, 129, 1, 10, 32, 502, 1, nullptr, nullptr, 0, 0, 0x04, u"zdmHFFontName"},
-    {209, 0, 1, 4, 1, 732, 2, nullptr, u"PrnMethod", 12, 0, 0x00, u"zdmPrnMethod"},
-    {211, 0, 1, 16, 2, 734, 2, nullptr, u"ACT_SECUREPRINT", 0, 0, 0x00, u"zdmActionSecurity"},
+    {209, 418, 1, 4, 1, 732, 2, nullptr, u"PrnMethod", 12, 0, 0x00, u"zdmPrnMethod"},
+    {211, kNameIndexUnfixed, 1, 16, 2, 734, 2, nullptr, u"ACT_SECUREPRINT", 0, 0, 0x00, u"zdmActionSecurity"},
     {244, 125, 1, 4, 1, 811, 1, nullptr, nullptr, 0, 0, 0x00, u"zdmDriverType"},
-    {449, 0, 1, 16, 4, 896, 1, nullptr, nullptr, 0, 0, 0x00, u"zdmHidden2Func0"},
-    {480, 0, 1, 47, 4, 896, 1, nullptr, nullptr, 0, 0, 0x00, u"zdmHidden2Func31"},
-    {600, 0, 1, 10, 21, 1040, 1, nullptr, nullptr, 0, 0, 0x00, u"zdmTrackID"},
-    {604, 0, 1, 5, 2, 1066, 1, u"ADVANCED", u"PrnMethod", 2, 0, 0x00, u"zdmRotationMode"},
+    {449, kNameIndexUnfixed, 1, 16, 4, 896, 1, nullptr, nullptr, 0, 0, 0x00, u"zdmHidden2Func0"},
+    {480, kNameIndexUnfixed, 1, 47, 4, 896, 1, nullptr, nullptr, 0, 0, 0x00, u"zdmHidden2Func31"},
+    {600, kNameIndexUnfixed, 1, 10, 21, 1040, 1, nullptr, nullptr, 0, 0, 0x00, u"zdmTrackID"},
+    {604, 1841, 1, 5, 2, 1066, 1, u"ADVANCED", u"PrnMethod", 2, 0, 0x00, u"zdmRotationMode"},
     {720, 89, 1, 10, 16, 228, 1, nullptr, nullptr, 0, 5, 0x00, u"zdmIniFileName"},
     {725, 0, 1, 10, 32, 285, 1, nullptr, nullptr, 0, 0, 0x00, u"zdmZcomMember"},
     {727, 10, 1, 6, 4, 224, 1, nullptr, nullptr, 0, 0, 0x00, nullptr},
@@ -334,7 +336,7 @@ constexpr SpotRow kSpotRows[] = {
     {1631, 463, 3, 2, 2, 4078, 0, nullptr, nullptr, 0, 0, 0x00, nullptr},
     {1642, 1436, 3, 2, 2, 4138, 0, nullptr, nullptr, 0, 0, 0x00, nullptr},
     {10001, 0, 2, 4, 1, 0, 1, u"PRINTLOG", u"ServerUse", 0, 0, 0x00, u"zdmServerLogCode"},
-    {10012, 0, 2, 6, 4, 44, 1, u"OPTION", u"RAM", 8, 0, 0x00, u"zdmPrinterMemory"},
+    {10012, 889, 2, 6, 4, 44, 1, u"OPTION", u"RAM", 8, 0, 0x00, u"zdmPrinterMemory"},
     {10175, 49, 2, 5, 2, 76, 1, u"PAPERSIZE", u"Tray1Paper", 198, 0, 0x00, u"zdmTray1Paper"},
     {10239, 0, 2, 16, 4, 204, 1, u"TRAYLOCK", u"Tray1Lock", 0, 0, 0x00, u"zdmTrayLock0"},
     {10275, 109, 2, 6, 4, 284, 1, u"PRINTLOG", u"Logging", 0, 0, 0x00, u"zdmLogging"},
@@ -382,7 +384,7 @@ TEST(OptionRows, NameIndexesAndValueIdsResolveInTheSymbolTables) {
   }
   for (const OptionDescriptor& row : Rows()) {
     SCOPED_TRACE(testing::Message() << "option " << row.id);
-    if (row.nameIndex) {
+    if (row.nameIndex && row.nameIndex != kNameIndexUnfixed) {
       EXPECT_NE(OptFindSymbol(row.nameIndex), nullptr);
     }
     // Value names whose number is not known yet are found by name only; the value ids of an
