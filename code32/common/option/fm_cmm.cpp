@@ -8,7 +8,7 @@
 #include "env_text.h"
 #include "fm_modules_1_4.h"
 #include "ini_file.h"
-#include "opt_validation.h"
+#include "option_validation.h"
 #include "option_access.h"
 #include "pending_h23-fm-modules-1-4.h"
 #include "quality_list.h"
