@@ -203,9 +203,15 @@ WCHAR* FmCmmSectionName(DriverContext* ctx, WCHAR* out, int n) {
   return out;
 }
 
-ControlDescriptor* FmGetCmmNameEdit(DriverContext* ctx) { return DialogControl(ctx, kDlgCmmAddProfile, kCtlCmmEditName); }
-ControlDescriptor* FmGetCmmFileEdit(DriverContext* ctx) { return DialogControl(ctx, kDlgCmmAddProfile, kCtlCmmEditFile); }
-ControlDescriptor* FmGetIcmModeChoice(DriverContext* ctx) { return DialogControl(ctx, kDlgUserIcmMode, kCtlIcmModeChoice); }
+ControlDescriptor* FmGetCmmNameEdit(DriverContext* ctx) {
+  return DialogControl(ctx, kDlgCmmAddProfile, kCtlCmmEditName);
+}
+ControlDescriptor* FmGetCmmFileEdit(DriverContext* ctx) {
+  return DialogControl(ctx, kDlgCmmAddProfile, kCtlCmmEditFile);
+}
+ControlDescriptor* FmGetIcmModeChoice(DriverContext* ctx) {
+  return DialogControl(ctx, kDlgUserIcmMode, kCtlIcmModeChoice);
+}
 
 void FmLoadCmmEntry(DriverContext* ctx, int n) { LoadEntry(ctx, n, Binding::kBound); }
 void FmLoadCmmEntryByName(DriverContext* ctx, int n) { LoadEntry(ctx, n, Binding::kBySymbol); }

@@ -311,9 +311,9 @@ TEST_F(CmmList, Code56ShadesTheDensitySample) {
     int32_t density;
     DWORD answer;
   };
-  for (const Case& c : {Case{&sample, 6990, 608, 0, 25}, Case{&sample, 6982, 606, 1, 13}, Case{&sample, 7668, 607, 2, 0},
-                        Case{&sample, 7668, 607, 3, 0xFFFF}, Case{&sample, 6991, 608, 0, 0xFFFF},
-                        Case{&other, 6990, 608, 0, 0xFFFF}}) {
+  for (const Case& c : {Case{&sample, 6990, 608, 0, 25}, Case{&sample, 6982, 606, 1, 13},
+                        Case{&sample, 7668, 607, 2, 0}, Case{&sample, 7668, 607, 3, 0xFFFF},
+                        Case{&sample, 6991, 608, 0, 0xFFFF}, Case{&other, 6990, 608, 0, 0xFFFF}}) {
     Set(c.option, c.density);
     FmPictureShadeParam p{c.control, c.picture, 0xFFFF};
     EXPECT_EQ(FmCmmOnNotify(ctx, 56, &p, nullptr), 1);
