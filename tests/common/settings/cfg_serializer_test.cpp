@@ -530,6 +530,59 @@ TEST_F(SettingsFiles, TheOSKindOfAFileIsReadFromThePrinterSection) {
   EXPECT_EQ(CfgReadRstOSKind(u"x.rst", ctx), 0xFFFF);
 }
 
+TEST_F(SettingsFiles, TheConfigurationSubsetCarriesAuthenticationAndLocks) {
+  OptSetValue(ctx, kOptAuthMode, 1);
+  OptSetValue(ctx, kOptLockMedia, 1);
+  OptSetValue(ctx, 10442, 600);
+  ASSERT_EQ(CfgTransferConfigSubset(kFile, kCfgSave, ctx, 10001, 10442), 1);
+  EXPECT_EQ(SectionLines(kFile, kPrinterSection).front(), "zdmPrnFuncAuthenticationMode=1");
+  const std::vector<std::string> lines = SectionLines(kFile, kPrinterSection);
+  auto has = [&](const std::string& line) { return std::count(lines.begin(), lines.end(), line) == 1; };
+  EXPECT_TRUE(has("zdmPrnFuncAuthenticationSecureMode=0"));
+  EXPECT_TRUE(has("zdmLockInfoLockInfo=1"));  // any lock bit set
+  EXPECT_TRUE(has("zdmLock000InfoBitMedia=1"));
+  EXPECT_TRUE(has("zdmLockDstResolutionBoth=600"));
+  EXPECT_EQ(lines.size(), 2u + 1u + 16u + 1u);
+  EXPECT_EQ(OptGetValue(ctx, kOptLockEnabled, nullptr), 0);
+
+  // Other transfers read and write nothing; a plain load reads only for a caller who may change
+  // the printer's data.
+  g_calls.clear();
+  EXPECT_EQ(CfgTransferConfigSubset(kFile, kCfgQualityRows | kCfgSave, ctx, 10001, 10442), 1);
+  EXPECT_EQ(CfgTransferConfigSubset(kFile, kCfgPresetRows | kCfgLoad, ctx, 10001, 10442), 1);
+  EXPECT_TRUE(g_calls.empty());
+  EXPECT_EQ(CfgTransferConfigSubset(u"settings.rst", kCfgSave, ctx, 10001, 10442), 0);
+
+  // A package's subset (list-file flag) comes from its language section.
+  PutFile(kFile, "[us]\r\nzdmPrnFuncAuthenticationMode=0\r\nzdmLock000InfoBitTray=1\r\n");
+  EXPECT_EQ(CfgTransferConfigSubset(kFile, kCfgListFile | kCfgLoad, ctx, 10001, 10442), 1);
+  EXPECT_EQ(OptGetValue(ctx, kOptAuthMode, nullptr), 0);
+  EXPECT_EQ(OptGetValue(ctx, kOptLockTray, nullptr), 1);
+}
+
+TEST_F(SettingsFiles, TheDefaultScenarioGetsTheHeaderAndThePrinterConfiguration) {
+  const std::u16string driverIni = PathGetDriverIni(ctx);
+  const std::u16string scenario = u"C:\\Q0000001.rsb";
+  PutFile(scenario, "[us]\r\nNumDeficonfiles=0\r\n");
+  PutFile(driverIni, "[us]\r\nDefaultRst=C:\\Q0000001.rsb\r\n");
+  OptSetStringValue(ctx, OptFind(ctx, 1541), u"Lower");
+  OptSetValue(ctx, 10001, 1);
+  ASSERT_EQ(CfgWriteConfigToDefaultScenario(ctx), 1);
+  const std::vector<std::string> lines = SectionLines(scenario, "us");
+  ASSERT_GT(lines.size(), 5u);
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 5),
+            (std::vector<std::string>{"NumDeficonfiles=0", "RstVersion=335", "RstMachine=23", "RstLanguage=1",
+                                      "RstOSKind=2"}));
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "wdmPrintPostTray2Name=Lower"), 1);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "zdmServerLogCode=1"), 0);  // 10001-10003 stay out
+
+  // Without "DefaultRst" nothing is written anywhere.
+  PutFile(driverIni, "[us]\r\n");
+  PutFile(scenario, "");
+  EXPECT_EQ(CfgWriteConfigToDefaultScenario(ctx), 1);
+  EXPECT_EQ(FileText(scenario), "");
+}
+
 // ---- whole files ------------------------------------------------------------------------------
 
 TEST_F(SettingsFiles, AUserSettingsFileIsSavedAndLoadedInTheDriverNameSection) {
