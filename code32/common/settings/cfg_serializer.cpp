@@ -29,7 +29,6 @@
 namespace {
 
 // ---- option ids -------------------------------------------------------------------------------
-constexpr uint16_t kOptDmFields = 6;
 constexpr uint16_t kOptPresetNo = 37;
 constexpr uint16_t kOptOSKind = 730;
 constexpr uint16_t kOptFreeSizeFirst = 938;
@@ -234,7 +233,8 @@ bool PassesLateFilters(const OptionEntry* row, DWORD flags) {
 void MarkStampExtraRows(DriverContext* ctx) {
 #if !ZOLT_WINDOW_BUILD
   for (uint16_t id = kOptStampExtraFirst; id <= kOptStampExtraLast; ++id) {
-    if (OptionEntry* row = OptFind(ctx, id)) row->stateBits = static_cast<uint16_t>((row->stateBits & ~kStateWatermarkMask) | 0x40);
+    if (OptionEntry* row = OptFind(ctx, id))
+      row->stateBits = static_cast<uint16_t>((row->stateBits & ~kStateWatermarkMask) | 0x40);
   }
 #else
   (void)ctx;
@@ -447,7 +447,8 @@ int CfgCheckRstHeader(const WCHAR* path, const WCHAR* section, DWORD flags, int 
   int64_t header[3] = {};
   bool complete = true;
   for (int i = 0; i < 3 && complete; ++i)
-    complete = ReadKey(path, section, body, cursor, kHeaderKeys[i], value, kNumberChars) && ParseNumber(value, &header[i]);
+    complete =
+        ReadKey(path, section, body, cursor, kHeaderKeys[i], value, kNumberChars) && ParseNumber(value, &header[i]);
   const int64_t current = HeaderValue(ctx, 0);
   const bool sameVersion = sameMajor ? header[0] >= 0 && header[0] / 100 == current / 100 : header[0] == current;
   if (!complete || !sameVersion || header[1] != HeaderValue(ctx, 1) || header[2] != HeaderValue(ctx, 2)) {
@@ -616,7 +617,8 @@ int CfgTransferPrnSection(const WCHAR* path, DWORD flags, DriverContext* ctx) {
   const SectionCopy section(languageSection ? CfgLanguageSection(ctx) : kPrnSectionName);
   WCHAR key[kCfgKeyChars] = {};
   const int first = CfgTransferOptionRange(path, flags, ctx, section.get(), key, kOptConfigFirst, kOptConfigLast);
-  const int second = CfgTransferOptionRange(path, flags, ctx, section.get(), key, kOptTrayNamesFirst, kOptTrayNamesLast);
+  const int second =
+      CfgTransferOptionRange(path, flags, ctx, section.get(), key, kOptTrayNamesFirst, kOptTrayNamesLast);
   return first && second ? 1 : 0;
 }
 

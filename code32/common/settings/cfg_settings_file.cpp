@@ -214,7 +214,7 @@ int CfgLoadSettingsFile(HANDLE printer, const WCHAR* path, DWORD flags, DriverCo
       HasKeyInSection(path, driverName, kRstVersionKey))
     sw.Put(driverName);
 
-  const int32_t keptOsKind = whole ? OptGetValue(ctx, 730, nullptr) : 0;
+  const int32_t keptOsKind = whole ? OptGetValue(ctx, kOptOSKind, nullptr) : 0;
   const KeptSpecials specials = whole ? KeepSpecials(ctx) : KeptSpecials{};
 
   int result = CfgTransferSettingsSection(printer, path, flags | kCfgLoad, ctx);

@@ -295,7 +295,8 @@ TEST_F(SettingsFiles, LoadsTakeOnlyTheRowsOfTheirClassAndPlainLoadsTheirRanges) 
   CfgTransferSettingsSection(printer_, kFile, kCfgLoad, ctx);
   const std::set<uint16_t> ids = CalledIds();
   for (uint16_t id : {6, 7, 206, 209, 609, 613, 686, 938, 1144, 1336}) EXPECT_TRUE(ids.count(id)) << id;
-  for (uint16_t id : {1, 5, 207, 208, 564, 565, 610, 684, 685, 1147, 1148, 1149, 1150}) EXPECT_FALSE(ids.count(id)) << id;
+  for (uint16_t id : {1, 5, 207, 208, 564, 565, 610, 684, 685, 1147, 1148, 1149, 1150})
+    EXPECT_FALSE(ids.count(id)) << id;
   EXPECT_EQ(OptGetValue(ctx, 37, nullptr), -1);  // 255 in the signed byte of zdmPresetNo
 }
 
@@ -324,7 +325,8 @@ TEST_F(SettingsFiles, LoadedValuesMarkTheirRowsChanged) {
   EXPECT_EQ(ctx->workArea->optionsChanged, 1u);
 
   // A key missing from the section leaves its option and makes the load report 0.
-  PutFile(kFile, "[ZOLT Office 7000]\r\nRstVersion=335\r\nRstMachine=23\r\nRstLanguage=1\r\nzdmDstResolutionW=1200\r\n");
+  PutFile(kFile,
+          "[ZOLT Office 7000]\r\nRstVersion=335\r\nRstMachine=23\r\nRstLanguage=1\r\nzdmDstResolutionW=1200\r\n");
   OptSetValue(ctx, 39, 400);
   EXPECT_EQ(CfgTransferSettingsSection(printer_, kFile, kCfgQualityRows | kCfgLoad, ctx), 0);
   EXPECT_EQ(OptGetValue(ctx, 38, nullptr), 1200);
