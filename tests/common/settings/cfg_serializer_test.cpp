@@ -636,6 +636,30 @@ TEST_F(SettingsFiles, AFileLoadedOnANewerSystemTakesTheMediaTypeFieldOfThisOne) 
   CfgLoadSettingsFile(printer_, kFile, 0, ctx);
   EXPECT_NE(OptGetValue(ctx, 6, nullptr) & 0x02000000, 0);
   EXPECT_EQ(OptGetValue(ctx, 730, nullptr), 3);
+
+  // On a system before Windows 2000 the colour matching of the file is switched off.
+  OptSetValue(ctx, 27, 3);
+  OptSetValue(ctx, 28, 4);
+  OptSetValue(ctx, 130, 1);
+  OptSetValue(ctx, 730, 1);
+  ASSERT_EQ(CfgSaveSettingsFile(printer_, kFile, 0, ctx), 1);
+  OptSetValue(ctx, 6, 0x03800000);
+  CfgLoadSettingsFile(printer_, kFile, 0, ctx);
+  ASSERT_EQ(CtxGetSettingsFileStatus(ctx), kSettingsFileOk);
+  EXPECT_EQ(OptGetValue(ctx, 27, nullptr), 1);
+  EXPECT_EQ(OptGetValue(ctx, 28, nullptr), 1);
+  EXPECT_EQ(OptGetValue(ctx, 130, nullptr), 0);
+  EXPECT_EQ(static_cast<DWORD>(OptGetValue(ctx, 6, nullptr)) & 0x03800000, 0u);
+  EXPECT_EQ(OptGetValue(ctx, 730, nullptr), 1);
+}
+
+TEST_F(SettingsFiles, AFileWithoutADriverSectionLoadsFromThePrinterSection) {
+  PutFile(kFile, "[ZOLT Office 7000 Series]\r\ndmOrientation=1\r\n"
+                 "[ZOLT Office 7000]\r\nRstVersion=335\r\nRstMachine=23\r\nRstLanguage=1\r\ndmOrientation=2\r\n");
+  OptSetValue(ctx, 7, 1);
+  CfgLoadSettingsFile(printer_, kFile, 0, ctx);
+  EXPECT_EQ(CtxGetSettingsFileStatus(ctx), kSettingsFileOk);
+  EXPECT_EQ(OptGetValue(ctx, 7, nullptr), 2);
 }
 
 TEST_F(SettingsFiles, SavingAWholeFileLeavesTheSettingsAsTheyWere) {
