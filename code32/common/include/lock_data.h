@@ -9,3 +9,5 @@ int PrnReadLockDefaultData(HANDLE printer, DriverContext* ctx);
 // defaults file.
 int CfgLoadUserInfoFunctions(DriverContext* ctx);
 int CfgLoadPrnInfoFunctions(DriverContext* ctx);
+// How the model offers resolutions: 0 a list, 1 a range, -1 no usable list.
+int CfgGetResolutionListKind(DriverContext* ctx);

@@ -9,3 +9,6 @@ int CfgQualityKey(WCHAR* out, int index);
 int CfgLoadQualityName(DriverContext* ctx, const WCHAR* key);
 // Loads the installed default of quality entry index into the working settings.
 int CfgLoadQualityDefault(void* reserved, DriverContext* ctx, int index);
+// Loads the quality entry's file into the quality options; saves them into it.
+int CfgLoadQuality(DriverContext* ctx, int index);
+int CfgSaveQuality(DriverContext* ctx, int index);

@@ -7,5 +7,7 @@
 int CfgReloadCurrentStamp(void* ignored, DriverContext* ctx);
 // "StampCount" of the settings INI.
 int CfgGetStampCount(DriverContext* ctx);
-// Saves the current watermark settings as stamp n (n other than 256 may grow the count).
+// Loads stamp n into the watermark options; saves the watermark options as stamp n (n other
+// than 256 may grow the count).
+int CfgLoadStamp(DriverContext* ctx, int n);
 int CfgSaveStamp(DriverContext* ctx, int n);

@@ -9,3 +9,6 @@ int CfgLoadUserInfoFunctions(DriverContext*) { return 0; }
 
 // not built yet: the options keep their values.
 int CfgLoadPrnInfoFunctions(DriverContext*) { return 0; }
+
+// not built yet: no usable resolution list
+int CfgGetResolutionListKind(DriverContext*) { return -1; }

@@ -3,3 +3,7 @@
 
 // not built yet: no installed default is loaded.
 int CfgLoadQualityDefault(void*, DriverContext*, int) { return 0; }
+// not built yet: nothing is loaded
+int CfgLoadQuality(DriverContext*, int) { return 0; }
+// not built yet: nothing is saved
+int CfgSaveQuality(DriverContext*, int) { return 0; }
