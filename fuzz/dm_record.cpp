@@ -8,6 +8,7 @@
 // dmSize and dmDriverExtra of the source and of the destination (little-endian), bytes 9-10
 // the size value of the spooler request; the rest fills the source record from its start
 // (its own size fields are then overwritten by the declared ones).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -82,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // working record's own sizes kept), then converted there.
   BYTE* image = reinterpret_cast<BYTE*>(gCtx->settingsImage);
   std::memset(image, 0, kSettingsImageSize);
-  std::memcpy(image, source.bytes.data(), source.bytes.size() < kFullDevModeSize ? source.bytes.size() : kFullDevModeSize);
+  std::memcpy(image, source.bytes.data(), std::min<size_t>(source.bytes.size(), kFullDevModeSize));
   WriteLe16(image + 68, kDmPublicSize);
   WriteLe16(image + 70, kDmPrivateSize);
   DmWriteBlockOffsets(&gCtx->settingsImage->devMode.dm);

@@ -3,30 +3,9 @@
 // working device mode.
 #pragma once
 
+#include "devmode_public.h"
 #include "driver_context.h"
 #include "win32/windows.h"
-
-// dmFields bits of the public part.
-enum : DWORD {
-  kDmFieldOrientation = 0x1,
-  kDmFieldPaperSize = 0x2,
-  kDmFieldPaperLength = 0x4,
-  kDmFieldPaperWidth = 0x8,
-  kDmFieldScale = 0x10,
-  kDmFieldCopies = 0x100,
-  kDmFieldDefaultSource = 0x200,
-  kDmFieldPrintQuality = 0x400,
-  kDmFieldColor = 0x800,
-  kDmFieldDuplex = 0x1000,
-  kDmFieldYResolution = 0x2000,
-  kDmFieldTTOption = 0x4000,
-  kDmFieldCollate = 0x8000,
-  kDmFieldFormName = 0x10000,
-  kDmFieldICMMethod = 0x800000,
-  kDmFieldICMIntent = 0x1000000,
-  kDmFieldMediaType = 0x2000000,
-  kDmFieldDitherType = 0x4000000,
-};
 
 // Module event sent when a print quality has no place among the resolutions: the module may put
 // another value into `value`.

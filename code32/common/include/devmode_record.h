@@ -12,7 +12,8 @@
 // a 220-byte public part is the same place.
 //
 // Device modes that arrive from outside are read only within their own dmSize + dmDriverExtra
-// bytes: a record too short to hold what a test reads fails the test.
+// bytes: a record too short to hold what a test reads fails the test, and a record whose dmSize
+// does not cover its own header fields (72 bytes) has no usable private part.
 #pragma once
 
 #include <cstddef>
@@ -25,8 +26,8 @@ constexpr DWORD kDmPublicSize = 220;     // dmSize of the current wide layout
 constexpr DWORD kDmPrivateSize = 1016;   // dmDriverExtra, sizeof(ZoltDM)
 constexpr DWORD kPrinterConfigSize = 5264;  // block 2
 constexpr DWORD kUserSettingsSize = 4140;   // block 3
-constexpr DWORD kDmPublicSize320 = 188;  // the oldest wide layout (spec version 0x320)
-constexpr DWORD kDmPublicSize400 = 212;  // the layout of spec version 0x400
+constexpr DWORD kDmPublicSize320 = 188;  // the oldest wide layout (dmSpecVersion 0x320)
+constexpr DWORD kDmPublicSize400 = 212;  // the layout of dmSpecVersion 0x400
 
 // What the driver writes into the public header of the device modes it builds.
 constexpr WORD kDmSpecVersion = 0x401;
@@ -170,14 +171,15 @@ int DmRunConversionSteps(DWORD from, DWORD to, DriverContext* ctx);
 
 // ---- copy and conversion between buffers -------------------------------------------------------
 
-// The spec version of a record by its dmSize: 188 -> 0x320, 212 -> 0x400, 220 -> 0x401, any
+// The dmSpecVersion that a record's dmSize stands for: 188 -> 0x320, 212 -> 0x400, 220 -> 0x401, any
 // other size its own dmSpecVersion. 0 for NULL.
 WORD DmGetSpecVersion(const DEVMODEW* dm);
 // Copies the public part (the smaller dmSize of the two) and the private part (the smaller
 // dmDriverExtra) from source to destination; the destination keeps its own dmSize,
-// dmDriverExtra and dmDriverVersion, and gets the spec version of its dmSize. A whole private
-// part gets its block offsets written. Only a source of the current public size or of spec
-// version 0x320 is taken. Bytes copied, or -1.
+// dmDriverExtra and dmDriverVersion, and gets the dmSpecVersion of its dmSize. A whole private
+// part gets its block offsets written. Only a source of the current public size or of
+// dmSpecVersion 0x320 is taken; a record whose dmSize is shorter than its own header (72
+// bytes) is refused on either side. Bytes copied, or -1.
 int DmConvertVersion(const DEVMODEW* source, DEVMODEW* destination);
 // The same between two device modes of this driver, for any public size of the source; the
 // private part only from a source with the full private size and the destination's driver

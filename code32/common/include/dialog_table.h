@@ -10,34 +10,54 @@
 
 struct ModelItem;  // an item of the loaded model description
 
+// Kind flags of a dialog row.
+enum : uint32_t {
+  kDialogDocumentPage = 0x1,     // a page of the document settings (printing preferences)
+  kDialogPrinterPage = 0x2,      // a page of the printer properties
+  kDialogModal = 0x4,            // a modal sub-dialog
+  kDialogFirstPages = 0x10,      // pages 1002, 1003, 1005 and 4016 (with kDialogDocumentPage)
+  kDialogUndoOnCancel = 0x20,    // user-quality sub-dialogs whose changes are undone on cancel
+  kDialogFileOpen = 0x100,       // the six file dialogs: 4001 "ZPD_FILEOPEN",
+  kDialogRstOpenSave = 0x200,    // 4002 "ZPD_RSTOPENSAVE",
+  kDialogFileRefer = 0x400,      // 4003 "ZPD_FILEREFER",
+  kDialogRpoSave = 0x800,        // 4007 "ZPD_RPOSAVE",
+  kDialogRpoRefer = 0x1000,      // 4008 "ZPD_RPOREFER",
+  kDialogFileSave = 0x2000,      // 4009 "ZPD_FILESAVE"
+  kDialogFileDialogs = 0x3F00,
+  kDialogFileCreation = 0x8000,  // the file-creation dialog 4015
+};
+
+// The flag of the static control rows that carry it; the sheet engine adds further bits.
+constexpr uint32_t kControlStaticFlag = 0x80000000u;
+
 struct ControlDescriptor {
   uint16_t nameIndex;  // symbol of the control in the NameTable
   uint16_t controlId;  // for radio buttons and picture choices also the choice's value id
-  uint16_t kind;       // control kind code
+  uint16_t kind;       // control kind code (the sheet engine's table of kinds)
   uint16_t windowId;
-  uint16_t helpId;
-  uint16_t references[3];  // related controls
+  uint16_t helpId;         // help topic of the control, 0 for none
+  uint16_t references[3];  // related controls (control ids, in a few rows symbol numbers), 0 for none
   uint16_t reserved1;
   uint16_t builtInFunc;  // code run when the control is used, 0 for none
   ModelItem* modelItem;  // bound at run time
   OptionEntry* option;   // the option row bound to the control (the context's row at run time)
-  void* previousWindowProc;
+  void* previousWindowProc;  // while the control is subclassed
   const uint16_t* auxiliaryList;  // 0-terminated further control ids
   uint32_t flags;
-  uint16_t state;
-  HWND window;
+  uint16_t state;  // run-time state of the control
+  HWND window;     // while the control's dialog is open
   uint32_t reserved2;
   uint16_t noticeSwitch;  // non-zero when the control shows a lock marker
   uint16_t lockOption;    // option whose non-zero value marks the control as locked
 };
 
 struct DialogDescriptor {
-  uint16_t dialogId;
-  uint16_t nameIndex;
-  uint32_t kindFlags;  // 0x1 document page, 0x2 printer page, 0x4 modal sub-dialog, ...
-  const char* name;    // "ZPD_IDD_..."
-  uint32_t helpId;
-  ControlDescriptor* controls;
+  uint16_t dialogId;   // the dialog resource id of the language library
+  uint16_t nameIndex;  // symbol of the dialog in the NameTable (304 + the row's index)
+  uint32_t kindFlags;  // kDialog...
+  const char* name;    // "ZPD_IDD_..." (the file dialogs "ZPD_FILEOPEN" ...)
+  uint32_t helpId;     // help topic of the dialog, 0 for none
+  ControlDescriptor* controls;  // static rows in the template, the context's copy in a context
   uint16_t reserved;
   int16_t controlCount;
   HWND window;     // while the dialog is open
@@ -56,4 +76,16 @@ struct StaticDialogTable {
   const DialogDescriptor* rows;
 };
 
-extern const StaticDialogTable kDialogTable;
+extern const StaticDialogTable kDialogTable;  // 89 dialogs
+
+// The symbol number of the first dialog; dialog row i is named by symbol kDialogSymbolBase + i.
+constexpr uint16_t kDialogSymbolBase = 304;
+
+struct DriverContext;
+
+// Binds every control row of the context's dialog table to the context's own option row of the
+// control's symbol (the option row with that name index, else the option the NameTable gives
+// the symbol); a control whose symbol names no option is left unbound. Runs once per context,
+// after the option and dialog tables are copied, so that no control row points at the rows of
+// another context.
+void OptBindDialogOptions(DriverContext* ctx);

@@ -65,14 +65,16 @@ constexpr int kFreeSizeSlotCount = 12;
 // order; the comments name what each holds.
 struct ContextWorkArea {
   WCHAR settingsIniPath[kCtxPathChars];  // the per-printer settings file, built on first use
-  DWORD undoState;
+  DWORD undoState;                       // levels of the undo stack that hold an image (0-3)
   SettingsImage* undoImages[3];          // allocated at creation
+  DWORD undoKeptFontTable;               // handle of the font-substitution table an edit replaced
   DWORD documentMode;                    // fMode of the current document-properties call
   void* propSheetCallback;               // the common property-sheet host's callback
   HANDLE propSheetHandle;
   LONG evalDepth;                        // condition evaluator: depth and stack
   DWORD* evalStack;
   DWORD sheetState;
+  DWORD subDialogResult;                 // 1 after the sheet engine's sub-dialog was accepted
   DWORD optionsChanged;                  // 1 after any option write
   WORD contextKind;                      // creation flags & 0xff
   WCHAR languageCode[kCtxShortNameChars];

@@ -169,6 +169,10 @@ FmNotifyFn FmCmmOnNotify, FmFreeSizeOnNotify, FmChapterOnNotify, FmTtfOnNotify, 
 DWORD FmGetCmmComputedItem(DriverContext* ctx, WORD item);
 DWORD FmGetExtComputedItem(DriverContext* ctx, WORD item);
 
+// 1 for the text options whose stored empty text is taken as a value (zdmCopyProtectChar 526,
+// wdmAuthenticationUserName 1144), else 0.
+int FmIsEmptyTextAllowedOption(uint16_t id);
+
 // ---- replaceable sources (for tests) ----------------------------------------------------------
 
 // Where attach takes the rows from, and the page hook the dialog dispatcher asks first. Each

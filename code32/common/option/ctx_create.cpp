@@ -76,6 +76,7 @@ DriverContext* CtxCreateEx(HANDLE hPrinter, HANDLE hPrinter2, void* /*reserved*/
 
   ctx->optionTable = OptCopyTable(tmpl->optionTable);
   ctx->dialogTable = OptCopyDialogTable(tmpl->dialogTable);
+  OptBindDialogOptions(ctx);
   ctx->profile = AllocCopy(*tmpl->profile);
   ctx->workArea = AllocCopy(*tmpl->workArea);
   if (!ctx->workArea) {

@@ -71,7 +71,7 @@ WORD DmGetSpecVersion(const DEVMODEW* dm) {
 }
 
 int DmConvertVersion(const DEVMODEW* source, DEVMODEW* destination) {
-  if (!source || !destination) return -1;
+  if (!source || !destination || !HoldsItsHeader(source) || !HoldsItsHeader(destination)) return -1;
   const WORD destinationSpec = DmGetSpecVersion(destination);
   const WORD sourceSpec = DmGetSpecVersion(source);
   if (destinationSpec == 0 || sourceSpec == 0) return -1;
@@ -81,7 +81,7 @@ int DmConvertVersion(const DEVMODEW* source, DEVMODEW* destination) {
 }
 
 int DmCopySameDriver(const DEVMODEW* source, DEVMODEW* destination) {
-  if (!source || !destination) return -1;
+  if (!source || !destination || !HoldsItsHeader(source) || !HoldsItsHeader(destination)) return -1;
   if (DmGetSpecVersion(source) == kSpecVersion320) return DmConvertVersion(source, destination);
   const DWORD publicCount = CopyPublic(source, destination, DmGetSpecVersion(destination));
   if (PrivateSizeOf(source) != kDmPrivateSize || DriverVersionOf(source) != DriverVersionOf(destination)) return -1;

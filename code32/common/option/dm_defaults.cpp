@@ -9,16 +9,17 @@
 #include "devmode_defaults.h"
 #include "devmode_fields.h"
 #include "devmode_merge.h"
+#include "devmode_public.h"
 #include "devmode_record.h"
 #include "env_language.h"
 #include "env_system.h"
 #include "env_text.h"
+#include "free_size.h"
 #include "model_query.h"
 #include "option_access.h"
 #include "option_constants.h"
 #include "option_validation.h"
 #include "option_values.h"
-#include "pending_lead-dm.h"
 #include "prn_data.h"
 
 namespace {
@@ -202,4 +203,9 @@ void OptGetDefaultFontName(DriverContext* ctx, WCHAR* out) {
   size_t i = 0;
   for (; face[i] && i + 1 < kFontFaceChars; ++i) out[i] = face[i];
   out[i] = 0;
+}
+
+int OptResetToModelDefault(DriverContext* ctx, OptionEntry* row) {
+  if (!ctx || !row) return 0;
+  return OptWriteUiValue(ctx, row, MdlGetItemDefault(row->id, ctx));
 }

@@ -4,18 +4,23 @@
 #include <cstring>
 #include <vector>
 
+#include "compact_settings.h"
 #include "context_services.h"
 #include "core_memory.h"
 #include "ctx_environment.h"
 #include "devmode_defaults.h"
 #include "devmode_merge.h"
+#include "devmode_public.h"
 #include "devmode_record.h"
 #include "env_system.h"
 #include "feature_modules.h"
+#include "free_size.h"
+#include "job_control.h"
+#include "lock_data.h"
 #include "model_query.h"
 #include "option_access.h"
+#include "option_store.h"
 #include "option_validation.h"
-#include "pending_lead-dm.h"
 #include "prn_data.h"
 
 namespace {

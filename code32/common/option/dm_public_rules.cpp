@@ -4,14 +4,19 @@
 #include <cstring>
 
 #include "devmode_defaults.h"
+#include "devmode_public.h"
 #include "devmode_record.h"
 #include "feature_modules.h"
+#include "finishing_rules.h"
+#include "free_size.h"
 #include "model_query.h"
 #include "option_access.h"
 #include "option_constants.h"
 #include "option_units.h"
 #include "option_validation.h"
-#include "pending_lead-dm.h"
+#include "option_values.h"
+#include "quality_list.h"
+#include "undo_images.h"
 
 namespace {
 
@@ -19,7 +24,6 @@ enum : uint16_t {
   kOptSpecVersion = 2,
   kOptFields = 6,
   kOptOrientation = 7,
-  kOptPaperSize = 8,
   kOptPaperLength = 9,
   kOptPaperWidth = 10,
   kOptScale = 11,
@@ -35,7 +39,6 @@ enum : uint16_t {
   kOptICMIntent = 28,
   kOptMediaType = 29,
   kOptDitherType = 30,
-  kOptDstResolutionW = 38,
   kOptFuncSelectSort = 61,
   kOptFreeShortOver = 85,
   kOptResolutionBoth = 152,
@@ -414,7 +417,7 @@ void DmMergePrintQuality(DEVMODEW* working, const DEVMODEW* incoming, DriverCont
   // The resolution option that stands for the print quality, and its value.
   const ModelItem* item38 = MdlFindActiveItem(kOptDstResolutionW, ctx);
   const bool viaTable = item38 && ModelItemKind(item38->typeWord) == kItemNumeric;
-  const uint16_t option = viaTable ? kOptResolutionBoth : kOptDstResolutionW;
+  const uint16_t option = viaTable ? uint16_t{kOptResolutionBoth} : uint16_t{kOptDstResolutionW};
   const ResolutionEntry* table = OptGetResolutionTable();
   auto rowOf = [&](int32_t v) -> const ResolutionEntry* {
     for (const ResolutionEntry* r = table; r && r->value != 0; ++r)

@@ -16,6 +16,8 @@ inline WORD DriverVersionOf(const DEVMODEW* dm) { return ReadLe16(Bytes(dm) + of
 inline WORD PublicSizeOf(const DEVMODEW* dm) { return ReadLe16(Bytes(dm) + offsetof(DEVMODEW, dmSize)); }
 inline WORD PrivateSizeOf(const DEVMODEW* dm) { return ReadLe16(Bytes(dm) + offsetof(DEVMODEW, dmDriverExtra)); }
 inline DWORD ExtentOf(const DEVMODEW* dm) { return DWORD{PublicSizeOf(dm)} + PrivateSizeOf(dm); }
+// A public part shorter than the size fields themselves would put the private part over them.
+inline bool HoldsItsHeader(const DEVMODEW* dm) { return PublicSizeOf(dm) >= offsetof(DEVMODEW, dmFields); }
 
 inline void SetSpecVersion(DEVMODEW* dm, WORD v) { WriteLe16(Bytes(dm) + offsetof(DEVMODEW, dmSpecVersion), v); }
 inline void SetDriverVersion(DEVMODEW* dm, WORD v) { WriteLe16(Bytes(dm) + offsetof(DEVMODEW, dmDriverVersion), v); }
@@ -23,8 +25,9 @@ inline void SetPublicSize(DEVMODEW* dm, WORD v) { WriteLe16(Bytes(dm) + offsetof
 inline void SetPrivateSize(DEVMODEW* dm, WORD v) { WriteLe16(Bytes(dm) + offsetof(DEVMODEW, dmDriverExtra), v); }
 
 // The private part of a record at its dmSize when it holds at least `need` bytes within
-// `limit` bytes of the record; else NULL.
+// `limit` bytes of the record (and the public part holds its header); else NULL.
 inline const BYTE* PrivatePart(const DEVMODEW* dm, DWORD need, DWORD limit) {
+  if (!HoldsItsHeader(dm)) return nullptr;
   const DWORD at = PublicSizeOf(dm);
   const DWORD end = ExtentOf(dm) < limit ? ExtentOf(dm) : limit;
   return at + need <= end ? Bytes(dm) + at : nullptr;

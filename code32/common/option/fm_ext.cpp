@@ -7,6 +7,8 @@ namespace {
 constexpr uint16_t kOptCopies = 12;                 // dmCopies
 constexpr uint16_t kOptSeparationSheetCycle = 413;  // zdmSeparationSheetCycle
 constexpr WORD kItemCopiesBelowCycle = 1491;        // wdmJudgeHookUcf90
+constexpr uint16_t kOptCopyProtectChar = 526;       // zdmCopyProtectChar
+constexpr uint16_t kOptAuthenticationUserName = 1144;  // wdmAuthenticationUserName
 
 }  // namespace
 
@@ -24,4 +26,8 @@ DWORD FmGetExtComputedItem(DriverContext* ctx, WORD item) {
   const auto copies = static_cast<int16_t>(OptGetValue(ctx, kOptCopies, nullptr));
   const auto cycle = static_cast<int16_t>(OptGetValue(ctx, kOptSeparationSheetCycle, nullptr));
   return copies < cycle ? 1 : 0;
+}
+
+int FmIsEmptyTextAllowedOption(uint16_t id) {
+  return id == kOptCopyProtectChar || id == kOptAuthenticationUserName ? 1 : 0;
 }

@@ -1,9 +1,12 @@
 // Small values of the option model that need no context: arithmetic, the character filter of
-// text fields, the character-set codes and the build switches.
+// text fields, the character-set codes and the build switches; and whether the model offers
+// collation.
 #include <cstdint>
 #include <limits>
 
+#include "command_table.h"
 #include "option_units.h"
+#include "option_values.h"
 
 int32_t OptMulDiv(int32_t a, int32_t b, int32_t c) {
   if (c == 0) return -1;
@@ -62,3 +65,16 @@ int OptIsBuildSwitchOn(int n) { return n >= 1 && n <= 8 && kBuildSwitches[n] != 
 int OptHasBuildFeature15() { return 0; }
 
 int OptUseSharedChapterTrayMark() { return 0; }
+
+// ---- collation --------------------------------------------------------------------------------
+
+int OptCanCollate(DriverContext* ctx) {
+  constexpr WORD kOptSortType = 119;  // zdmSortType
+  int32_t values[2] = {};
+  int32_t count = 0;
+  const int result = MdlGetSelectableValues(ctx, kOptSortType, 2, values, &count);
+  if (result < 0 || count == 0) return 0;
+  return count == 1 && values[0] == 0 ? 0 : 1;
+}
+
+int OptIsCollateAvailable(DriverContext* ctx) { return OptCanCollate(ctx); }

@@ -34,11 +34,11 @@ void ExpectGuardKept(const DevModeBuffer& b) {
 
 TEST(DmSpecVersion, ByPublicSize) {
   struct Case {
-    WORD size, ownSpec, expected;
+    WORD size, ownVersion, expected;
   } cases[] = {{188, 0x111, 0x320}, {212, 0x111, 0x400}, {220, 0x111, 0x401}, {300, 0x123, 0x123}, {156, 0, 0}};
   for (const Case& c : cases) {
     DevModeBuffer b(c.size, 0);
-    b.SetHeader(c.ownSpec, 0, c.size, 0);
+    b.SetHeader(c.ownVersion, 0, c.size, 0);
     EXPECT_EQ(DmGetSpecVersion(b.dm()), c.expected) << c.size;
   }
   EXPECT_EQ(DmGetSpecVersion(nullptr), 0);
@@ -49,7 +49,7 @@ TEST(DmConvertVersion, CurrentRecordIntoTheOldestLayout) {
   DevModeBuffer dest(188, 1016, 0, kSlack);
   dest.SetHeader(0x555, 0x350, 188, 1016);
   EXPECT_EQ(DmConvertVersion(source.dm(), dest.dm()), 188 + 1016);
-  EXPECT_EQ(dest.Spec(), 0x320);
+  EXPECT_EQ(dest.SpecVersion(), 0x320);
   EXPECT_EQ(dest.DriverVersion(), 0x350);
   EXPECT_EQ(dest.PublicSize(), 188);
   EXPECT_EQ(dest.PrivateSize(), 1016);
@@ -91,10 +91,17 @@ TEST(DmConvertVersion, RefusedSources) {
   DevModeBuffer odd(300, 0, 1);
   odd.SetHeader(0x401, 0, 300, 0);
   EXPECT_EQ(DmConvertVersion(odd.dm(), dest.dm()), -1);
-  DevModeBuffer noSpec(300, 0, 1);
-  noSpec.SetHeader(0, 0, 300, 0);
-  EXPECT_EQ(DmConvertVersion(noSpec.dm(), dest.dm()), -1);
-  EXPECT_EQ(DmConvertVersion(dest.dm(), noSpec.dm()), -1);
+  DevModeBuffer noVersion(300, 0, 1);
+  noVersion.SetHeader(0, 0, 300, 0);
+  EXPECT_EQ(DmConvertVersion(noVersion.dm(), dest.dm()), -1);
+  EXPECT_EQ(DmConvertVersion(dest.dm(), noVersion.dm()), -1);
+  // A public part shorter than the header: its private part would lie over its size fields.
+  DevModeBuffer stub(40, 1016, 1);
+  stub.SetHeader(0x320, 0, 40, 1016);
+  EXPECT_EQ(DmConvertVersion(stub.dm(), dest.dm()), -1);
+  EXPECT_EQ(DmCopySameDriver(stub.dm(), dest.dm()), -1);
+  EXPECT_EQ(DmConvertVersion(dest.dm(), stub.dm()), -1);
+  EXPECT_EQ(DmCopySameDriver(dest.dm(), stub.dm()), -1);
   EXPECT_EQ(DmConvertVersion(nullptr, dest.dm()), -1);
   EXPECT_EQ(DmConvertVersion(dest.dm(), nullptr), -1);
   EXPECT_EQ(dest.bytes, before);
@@ -102,7 +109,7 @@ TEST(DmConvertVersion, RefusedSources) {
   DevModeBuffer odd320(200, 0, 3);
   odd320.SetHeader(0x320, 0, 200, 0);
   EXPECT_EQ(DmConvertVersion(odd320.dm(), dest.dm()), 200);
-  EXPECT_EQ(dest.Spec(), 0x401);
+  EXPECT_EQ(dest.SpecVersion(), 0x401);
 }
 
 TEST(DmCopySameDriver, AnyPublicSizeButOnlyAWholePrivatePartOfTheSameDriverVersion) {
@@ -162,7 +169,7 @@ TEST_F(DmMergeOutput, SizedLikeTheCallersRecord) {
   DevModeBuffer small(0, 0, 0, 188 + 1016 + kSlack);
   EXPECT_EQ(DmMergeForOutput(WorkingDm(), in.dm(), small.dm(), ctx), 1);
   EXPECT_EQ(small.PublicSize(), 188);
-  EXPECT_EQ(small.Spec(), 0x320);
+  EXPECT_EQ(small.SpecVersion(), 0x320);
   EXPECT_EQ(small.PrivateSize(), 0);
   EXPECT_EQ(small.DriverVersion(), 0x123);
   EXPECT_EQ(std::memcmp(small.at(72), Working() + 72, 188 - 72), 0);
@@ -188,6 +195,13 @@ TEST_F(DmMergeOutput, SizedLikeTheCallersRecord) {
   EXPECT_EQ(full.DriverVersion(), kDmDriverVersion);
   EXPECT_EQ(std::memcmp(full.at(0), Working(), kFullDevModeSize), 0);
   EXPECT_EQ(full.bytes[kFullDevModeSize], 0xEE);
+
+  // A caller's record whose public part is shorter than its header: nothing is copied.
+  DevModeBuffer stub(9, 0, 0, 64);
+  stub.SetHeader(0x320, 0, 9, 0);
+  DevModeBuffer out3(0, 0, 0, kFullDevModeSize);
+  EXPECT_EQ(DmMergeForOutput(WorkingDm(), stub.dm(), out3.dm(), ctx), 0);
+  EXPECT_EQ(out3.bytes[9 + 141], 0xEE);
 
   // An input record of a size whose version is unknown and says none: nothing can be copied.
   DevModeBuffer unknown(100, 0, 0);
@@ -235,7 +249,7 @@ TEST(DmConvertForSpooler, ModesSizesAndErrors) {
       EXPECT_EQ(dest.bytes, before) << c.what;
     }
     if (c.mode == CDM_CONVERT351 && c.result == 1) {
-      EXPECT_EQ(dest.Spec(), 0x320);
+      EXPECT_EQ(dest.SpecVersion(), 0x320);
       EXPECT_EQ(dest.PublicSize(), 188);
       EXPECT_EQ(dest.DriverVersion(), 0x350);
       EXPECT_EQ(dest.PrivateSize(), 1016);

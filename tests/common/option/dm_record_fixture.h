@@ -20,13 +20,13 @@ struct DevModeBuffer {
   }
   DEVMODEW* dm() { return reinterpret_cast<DEVMODEW*>(bytes.data()); }
   BYTE* at(size_t offset) { return bytes.data() + offset; }
-  void SetHeader(WORD spec, WORD driverVersion, WORD publicSize, WORD privateSize) {
-    WriteLe16(at(64), spec);
+  void SetHeader(WORD specVersion, WORD driverVersion, WORD publicSize, WORD privateSize) {
+    WriteLe16(at(64), specVersion);
     WriteLe16(at(66), driverVersion);
     WriteLe16(at(68), publicSize);
     WriteLe16(at(70), privateSize);
   }
-  WORD Spec() const { return ReadLe16(bytes.data() + 64); }
+  WORD SpecVersion() const { return ReadLe16(bytes.data() + 64); }
   WORD DriverVersion() const { return ReadLe16(bytes.data() + 66); }
   WORD PublicSize() const { return ReadLe16(bytes.data() + 68); }
   WORD PrivateSize() const { return ReadLe16(bytes.data() + 70); }

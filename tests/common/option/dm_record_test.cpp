@@ -211,6 +211,9 @@ TEST(DmVersions, CheckReadsTheVersionAfterDmSize) {
   // No room for the version: not usable.
   DevModeBuffer tiny(220, 140);
   EXPECT_EQ(DmCheckVersion(tiny.dm()), 2);
+  DevModeBuffer noHeader(40, 1016);
+  WriteLe32(noHeader.at(40 + 137), 334);
+  EXPECT_EQ(DmCheckVersion(noHeader.dm()), 2);
   EXPECT_EQ(DmCheckVersion(nullptr), -1);
 }
 

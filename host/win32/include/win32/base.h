@@ -97,6 +97,10 @@ typedef struct tagPOINT {
   LONG y;
 } POINT, *PPOINT, *LPPOINT;
 #endif
+typedef struct tagPOINTS {
+  SHORT x;
+  SHORT y;
+} POINTS, *PPOINTS, *LPPOINTS;
 
 typedef void* HANDLE;
 typedef HANDLE* PHANDLE;

@@ -22,7 +22,7 @@ typedef struct _POINTL {
 #define CCHDEVICENAME 32
 #define CCHFORMNAME 32
 
-// The spec version of the current layout.
+// dmSpecVersion of the current layout.
 #define DM_SPECVERSION 0x0401
 
 typedef struct _devicemodeW {

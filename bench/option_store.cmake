@@ -1,0 +1,1 @@
+zolt_benchmark(option_store ${CMAKE_CURRENT_LIST_DIR}/option_store_bench.cpp zoltcore)

@@ -1,0 +1,1 @@
+zolt_fuzz_target(option_store ${CMAKE_CURRENT_LIST_DIR}/option_store.cpp zoltcore)
