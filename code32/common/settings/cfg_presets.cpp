@@ -3,3 +3,6 @@
 
 // The printer's section name is not built yet.
 WCHAR* CfgPrinterSection(DriverContext*) { return nullptr; }
+
+// not built yet: nothing is cached; answers 0.
+int CfgPresetValueCache(DriverContext*, const WCHAR*, int) { return 0; }
