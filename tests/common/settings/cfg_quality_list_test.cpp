@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "../option/option_image_context.h"
 #include "env_language.h"
 #include "ini_file.h"
+#include "list_context.h"
 #include "option_access.h"
 #include "option_values.h"
 #include "quality_list.h"
@@ -15,27 +15,10 @@
 
 namespace {
 
-using zolt::test::ImageContextTest;
+using zolt::test::ListContextTest;
 
-constexpr WCHAR kPrinter[] = u"Office Printer";
-
-class QualityListTest : public ImageContextTest {
+class QualityListTest : public ListContextTest {
  protected:
-  void SetUp() override {
-    ImageContextTest::SetUp();
-    if (HasFatalFailure()) return;
-    OptSetValue(ctx, kOptLanguageId, 1);  // us
-    lstrcpynW(ctx->workArea->qualifiedPrinterName, kPrinter, kCtxPathChars);
-    const WCHAR* file = PathGetSettingsIni(ctx);
-    ASSERT_NE(file, nullptr);
-    ASSERT_NE(file[0], u'\0');
-    settings = file;
-    MakeFolders(settings);
-  }
-  static void MakeFolders(const std::u16string& file) {
-    for (size_t at = file.find(u'\\', 3); at != std::u16string::npos; at = file.find(u'\\', at + 1))
-      CreateDirectoryW(file.substr(0, at).c_str(), nullptr);
-  }
   void Write(const WCHAR* key, const WCHAR* value, const WCHAR* section = kPrinter) {
     ASSERT_TRUE(IniWriteString(section, key, value, settings.c_str()));
   }
@@ -52,9 +35,6 @@ class QualityListTest : public ImageContextTest {
   void SetName(const std::u16string& text) {
     ASSERT_NE(OptSetStringValue(ctx, OptFind(ctx, kOptUserSetName), text.c_str()), nullptr);
   }
-  std::vector<BYTE> Image() const { return {Working(), Working() + kSettingsImageSize}; }
-
-  std::u16string settings;
 };
 
 TEST(QualityKey, NumbersEntriesAndRefusesNegativeOnes) {

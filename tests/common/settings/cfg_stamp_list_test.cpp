@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "../option/option_image_context.h"
 #include "env_language.h"
 #include "ini_file.h"
+#include "list_context.h"
 #include "option_access.h"
 #include "option_values.h"
 #include "settings_paths.h"
@@ -15,29 +15,18 @@
 
 namespace {
 
-using zolt::test::ImageContextTest;
+using zolt::test::ListContextTest;
 
-constexpr WCHAR kPrinter[] = u"Office Printer";
-
-class StampListTest : public ImageContextTest {
+class StampListTest : public ListContextTest {
  protected:
   void SetUp() override {
-    ImageContextTest::SetUp();
+    ListContextTest::SetUp();
     if (HasFatalFailure()) return;
-    OptSetValue(ctx, kOptLanguageId, 1);  // us
-    lstrcpynW(ctx->workArea->qualifiedPrinterName, kPrinter, kCtxPathChars);
-    for (const WCHAR* file : {PathGetSettingsIni(ctx), PathGetDriverIni(ctx)}) {
-      ASSERT_NE(file, nullptr);
-      ASSERT_NE(file[0], u'\0');
-    }
-    settings = PathGetSettingsIni(ctx);
-    defaults = PathGetDriverIni(ctx);
-    MakeFolders(settings);
+    const WCHAR* file = PathGetDriverIni(ctx);
+    ASSERT_NE(file, nullptr);
+    ASSERT_NE(file[0], u'\0');
+    defaults = file;
     MakeFolders(defaults);
-  }
-  static void MakeFolders(const std::u16string& file) {
-    for (size_t at = file.find(u'\\', 3); at != std::u16string::npos; at = file.find(u'\\', at + 1))
-      CreateDirectoryW(file.substr(0, at).c_str(), nullptr);
   }
   void SetCount(const std::u16string& file, const WCHAR* section, const WCHAR* value) {
     ASSERT_TRUE(IniWriteString(section, kStampCountKey, value, file.c_str()));
@@ -45,10 +34,7 @@ class StampListTest : public ImageContextTest {
   int StoredCount(const WCHAR* section = u"us") {
     return static_cast<int>(IniReadInt(section, kStampCountKey, -1000, settings.c_str()));
   }
-  std::vector<BYTE> Image() const { return {Working(), Working() + kSettingsImageSize}; }
-
-  std::u16string settings;
-  std::u16string defaults;
+  std::u16string defaults;  // the driver-defaults file
 };
 
 TEST_F(StampListTest, SectionNamesCarryTheNumberAndTheLanguage) {
