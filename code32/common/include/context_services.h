@@ -28,6 +28,9 @@ int PrnReadOptionByFieldName(HANDLE printer, DriverContext* ctx, OptionEntry* ro
 // The administrator's installation file and the printer's settings section.
 const WCHAR* PathGetAdminIni(DriverContext* ctx);
 WCHAR* CfgPrinterSection(DriverContext* ctx);
+// The per-context cache of loaded preset values, one slot per preset entry key: mode 0 forgets
+// the slots, 1 restores the key's slot, 2 stores into it, 3 frees every slot.
+int CfgPresetValueCache(DriverContext* ctx, const WCHAR* key, int mode);
 int CfgIsDrvInstSet(const WCHAR* file, const WCHAR* section);
 int CfgWriteDrvInstSet(const WCHAR* file, const WCHAR* section, int value);
 

@@ -7,3 +7,5 @@ WCHAR* CfgPrinterSection(DriverContext*) { return nullptr; }
 
 // not built yet: no module is asked
 int CfgEnsureModuleSetup(DriverContext*) { return 0; }
+// not built yet: nothing is cached; answers 0.
+int CfgPresetValueCache(DriverContext*, const WCHAR*, int) { return 0; }
