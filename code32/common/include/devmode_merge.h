@@ -22,8 +22,8 @@ enum : DWORD {
 
 // 1 done (or nothing to do), 0 out of memory (the working device mode unchanged).
 int DmMergeIncoming(DriverContext* ctx, const DEVMODEW* incoming, DWORD flags);
-// The printer's default device mode over block 1 when it has the current sizes and a known spec
-// version. 1 when copied.
+// The printer's default device mode over block 1 when it has the current sizes and a known
+// dmSpecVersion. 1 when copied.
 int DmCopyPrinterDefault(DriverContext* ctx);
 // DmCopyPrinterDefault, and when it copied, whether the copy has this driver's layout.
 int CfgTakePrinterDefaultDevmode(DriverContext* ctx);
