@@ -99,7 +99,7 @@ class SurvivingFields {
   std::vector<BYTE> hfString_;
 };
 
-// The spec versions of the public layouts this driver reads.
+// The dmSpecVersion values of the public layouts this driver reads.
 bool IsKnownSpecVersion(WORD version) { return version == 0x320 || version == 0x400 || version == 0x401; }
 
 enum class Judgement { kUsable, kConvert, kNotUsable };
