@@ -536,27 +536,52 @@ TEST_F(FinishingTest, NoCapAt600DpiOrBelow) {
   EXPECT_EQ(OptGetDstResolutionW(ctx), 600);
 }
 
-TEST_F(FinishingTest, CapIs600WhenTheOutputPaperIsTooLargeInDots) {
-  // 1200 dpi with paper options already computed: step 2 recomputes them from the paper codes,
-  // so the test reads what they became and sets the load-sharing byte to decide the branch.
-  Set(kOptPaperSize, 8);
-  Set(kOptOutPaperSize, 8);
+TEST_F(FinishingTest, CapIs600WhenThePaperIsTooLargeInDots) {
+  // Paper codes that no paper table knows leave the dots set here as they are when the cap
+  // brings the paper options up to date.
+  Set(kOptPaperSize, 0);
   Set(kOptDmPrintQuality, 1200);
-  Set(227, 3);
-  const WORD cap = OptGetResolutionCap(ctx, 0);
-  const int fits = OptDstPaperFitsDots(ctx) && OptScaledSrcPaperFitsDots(ctx);
-  EXPECT_EQ(cap, fits ? 0 : 600);
-  EXPECT_EQ(OptGetFinishingItem(ctx, 858), OptGetResolutionCapStrict(ctx, 1) == 0 ? 1 : 0);
+  struct Case {
+    int32_t loadShare, outPaper;
+    int32_t srcW, srcL, dstW, dstL;
+    WORD expected;
+  };
+  const Case cases[] = {
+      // Load sharing 3-255: destination below 30709 and the scaled source within 30708.
+      {3, 0, 20000, 20000, 20000, 30708, 0},
+      {3, 0, 20000, 20000, 20000, 30709, 600},
+      {3, 0, 20000, 30709, 20000, 20000, 600},
+      {255, 0, 20000, 20000, 30709, 20000, 600},
+      // Load sharing 0-2: the destination (or, for output 1024, the source) up to 32124.
+      {0, 0, 40000, 40000, 32124, 32124, 0},
+      {2, 0, 100, 100, 32125, 100, 600},
+      {1, 1024, 32124, 32124, 40000, 40000, 0},
+      {1, 1024, 32125, 100, 100, 100, 600},
+      {256 + 3, 0, 20000, 20000, 20000, 30709, 600},  // the byte is what counts
+  };
+  for (const Case& c : cases) {
+    Set(227, c.loadShare & 0xFF);
+    Set(kOptOutPaperSize, c.outPaper);
+    Set(41, c.srcW);
+    Set(40, c.srcL);
+    Set(48, c.dstW);
+    Set(47, c.dstL);
+    EXPECT_EQ(OptGetResolutionCap(ctx, 0), c.expected)
+        << "load share " << c.loadShare << " output " << c.outPaper << " src " << c.srcW << "x" << c.srcL << " dst "
+        << c.dstW << "x" << c.dstL;
+    EXPECT_EQ(OptGetFinishingItem(ctx, 858), c.expected == 0 ? 1 : 0);
+  }
 }
 
 // The lock step, driven by the locked resolution row and the tested option. The output paper is
-// made too large in dots so that the cap before the lock is 600 (a tables-only context has no
-// paper geometry to recompute, so the dots set here stay).
+// made too large in dots so that the cap before the lock is 600.
 class ResolutionLock : public FinishingTest {
  protected:
   void SetUp() override {
     FinishingTest::SetUp();
     Set(kOptLockResolution, 1);
+    Set(kOptPaperSize, 0);  // no paper table knows these codes: the dots set here stay
+    Set(kOptOutPaperSize, 0);
     Set(227, 3);  // load sharing: the destination and scaled-source tests decide
     Set(41, 20000);
     Set(40, 20000);
