@@ -48,6 +48,10 @@ struct FamilyState {
   bool finBF = false;         // the FinBF finisher is installed (staple position 'D')
 };
 
+// What the rules read, from the context's options, the tray matchers and the paper lists.
+Facts ReadFacts(DriverContext* ctx);
+FamilyState ReadFamily(DriverContext* ctx, Family family, int16_t paper);
+
 // Item kinds 0-6 of a family: finishable with feed value 0, with feed value 1, paper listed,
 // punch position allowed, staple position allowed, paper listed (lenient), paper not excluded.
 int FamilyItem(Family family, int kind, const Facts& f, const FamilyState& s);
@@ -81,5 +85,8 @@ struct FeedState {
   bool stapleOn = false;
 };
 WORD FeedOrientOf(FeedFamily family, const Facts& f, const FeedState& s);
+// The first installed family in the order of the feed-orientation rule, with its state; false
+// when no finisher is installed.
+bool ReadFeedFamily(DriverContext* ctx, int16_t paper, FeedFamily* family, FeedState* state);
 
 }  // namespace finishing

@@ -38,7 +38,9 @@ enum : WORD {
 
 int ModelCode(const DriverContext* ctx) { return ctx->profile ? ctx->profile->modelCode : 0; }
 
-Facts GatherFacts(DriverContext* ctx) {
+}  // namespace
+
+Facts finishing::ReadFacts(DriverContext* ctx) {
   Facts f;
   f.paper = OptGetOutputPaperSize(ctx);
   f.orient = OptGetPrintPaperOrient(ctx);
@@ -51,6 +53,8 @@ Facts GatherFacts(DriverContext* ctx) {
   f.punch = OptGetFinishingOption(ctx, kGetPunchType);
   return f;
 }
+
+namespace {
 
 // How each seven-item family is read from the options.
 struct FamilySource {
@@ -75,7 +79,9 @@ constexpr FamilySource kFamilySources[finishing::kFamilyCount] = {
      {kGetFin4Dom, kGetFin4DomFin4Na2, kGetFin4DomFin4Eu, kGetFin4DomFin4Ne, -1}},
 };
 
-FamilyState GatherFamily(DriverContext* ctx, Family family, int16_t paper) {
+}  // namespace
+
+FamilyState finishing::ReadFamily(DriverContext* ctx, Family family, int16_t paper) {
   const FamilySource& src = kFamilySources[family];
   FamilyState s;
   s.installed = src.installed(ctx) != 0;
@@ -88,25 +94,27 @@ FamilyState GatherFamily(DriverContext* ctx, Family family, int16_t paper) {
   return s;
 }
 
+namespace {
+
 int FamilyItemOf(DriverContext* ctx, Family family, int kind) {
-  const Facts f = GatherFacts(ctx);
-  return finishing::FamilyItem(family, kind, f, GatherFamily(ctx, family, static_cast<int16_t>(f.paper)));
+  const Facts f = finishing::ReadFacts(ctx);
+  return finishing::FamilyItem(family, kind, f, finishing::ReadFamily(ctx, family, static_cast<int16_t>(f.paper)));
 }
 
 int Type15ItemOf(DriverContext* ctx, int kind) {
-  const Facts f = GatherFacts(ctx);
+  const Facts f = finishing::ReadFacts(ctx);
   return finishing::Type15Item(kind, f, OptGetFinishingOption(ctx, kGetType15) != 0,
                                OptIsPaperInFinisherList(ctx, kPaperListType15, static_cast<int16_t>(f.paper)) != 0);
 }
 
 int Fin3DomItemOf(DriverContext* ctx, int kind) {
-  const Facts f = GatherFacts(ctx);
+  const Facts f = finishing::ReadFacts(ctx);
   return finishing::Fin3DomItem(kind, f, OptIsFin3DomInstalled(ctx) != 0,
                                 OptIsPaperInFinisherList(ctx, kPaperListFin3Dom, static_cast<int16_t>(f.paper)) != 0);
 }
 
 int FinBFItemOf(DriverContext* ctx, int kind) {
-  const Facts f = GatherFacts(ctx);
+  const Facts f = finishing::ReadFacts(ctx);
   return finishing::FinBFItem(kind, f, OptGetFinishingOption(ctx, kGetFinBF) != 0,
                               OptIsPaperInFinisherList(ctx, kPaperListFinBF, static_cast<int16_t>(f.paper)) != 0);
 }
@@ -145,44 +153,48 @@ int OptGetPrintPaperOrient(DriverContext* ctx) {
   return orientation != 1;
 }
 
-WORD OptGetFinishingFeedOrient(DriverContext* ctx) {
-  using finishing::FeedFamily;
-  if (!ctx) return 0;
-  const Facts f = GatherFacts(ctx);
-  const auto paper = static_cast<int16_t>(f.paper);
+bool finishing::ReadFeedFamily(DriverContext* ctx, int16_t paper, FeedFamily* family, FeedState* state) {
   const bool punchOn = OptGetFinishingOption(ctx, kGetFuncPunch) != 0;
-  finishing::FeedState s;
+  FeedState s;
   s.stapleOn = OptGetFinishingOption(ctx, kGetFuncStaple) != 0;
-  auto sevenItem = [&](FeedFamily family, int list, int noPunchGetter) {
-    s.listed = OptIsPaperInFinisherListLenient(ctx, list, paper) != 0;
-    s.punchStep = punchOn && OptGetFinishingOption(ctx, noPunchGetter) == 0;
-    return finishing::FeedOrientOf(family, f, s);
+  auto choose = [&](FeedFamily chosen, int list, bool lenient, bool punchStep) {
+    s.listed = (lenient ? OptIsPaperInFinisherListLenient(ctx, list, paper) : OptIsPaperInFinisherList(ctx, list, paper)) != 0;
+    s.punchStep = punchStep;
+    *family = chosen;
+    *state = s;
+    return true;
   };
-  auto stapleOnly = [&](FeedFamily family, int list) {
-    s.listed = OptIsPaperInFinisherList(ctx, list, paper) != 0;
-    return finishing::FeedOrientOf(family, f, s);
-  };
+  auto noPunchClear = [&](int getter) { return punchOn && OptGetFinishingOption(ctx, getter) == 0; };
 
-  if (OptIsFin2000Or3000Installed(ctx)) {
-    s.listed = OptIsPaperInFinisherListLenient(ctx, kPaperListFin2000Or3000, paper) != 0;
-    s.punchStep = punchOn && OptGetFinishingOption(ctx, kGetFin2000NoPunch) == 0 &&
-                  OptGetFinishingOption(ctx, kGetFin3000NoPunch) == 0;
-    return finishing::FeedOrientOf(finishing::kFeedFin2000Or3000, f, s);
-  }
-  if (OptGetFinishingOption(ctx, kGetFin1000)) return stapleOnly(finishing::kFeedFin1000, kPaperListFin1000);
-  if (OptGetFinishingOption(ctx, kGetFinBF)) return stapleOnly(finishing::kFeedFinBF, kPaperListFinBF);
-  if (OptGetFinishingOption(ctx, kGetType14)) return stapleOnly(finishing::kFeedType14, kPaperListType14);
-  if (OptGetFinishingOption(ctx, kGetType15)) return stapleOnly(finishing::kFeedType15, kPaperListType15);
-  if (OptIsFinMfFin1Installed(ctx)) return sevenItem(finishing::kFeedFinMfFin1, kPaperListFinMfFin1, kGetFin1NoPunch);
+  if (OptIsFin2000Or3000Installed(ctx))
+    return choose(kFeedFin2000Or3000, kPaperListFin2000Or3000, true,
+                  noPunchClear(kGetFin2000NoPunch) && noPunchClear(kGetFin3000NoPunch));
+  if (OptGetFinishingOption(ctx, kGetFin1000)) return choose(kFeedFin1000, kPaperListFin1000, false, false);
+  if (OptGetFinishingOption(ctx, kGetFinBF)) return choose(kFeedFinBF, kPaperListFinBF, false, false);
+  if (OptGetFinishingOption(ctx, kGetType14)) return choose(kFeedType14, kPaperListType14, false, false);
+  if (OptGetFinishingOption(ctx, kGetType15)) return choose(kFeedType15, kPaperListType15, false, false);
+  if (OptIsFinMfFin1Installed(ctx))
+    return choose(kFeedFinMfFin1, kPaperListFinMfFin1, true, noPunchClear(kGetFin1NoPunch));
   // The by-model family skips its punch step on the FIN3 no-punch option.
   if (OptIsFin2Fin4ByModelInstalled(ctx))
-    return sevenItem(finishing::kFeedFin2Fin4ByModel, kPaperListFin2Fin4ByModel, kGetFin3NoPunch);
-  if (OptIsFin50Fin2Installed(ctx)) return sevenItem(finishing::kFeedFin50Fin2, kPaperListFin50Fin2, kGetFin2NoPunch);
+    return choose(kFeedFin2Fin4ByModel, kPaperListFin2Fin4ByModel, true, noPunchClear(kGetFin3NoPunch));
+  if (OptIsFin50Fin2Installed(ctx))
+    return choose(kFeedFin50Fin2, kPaperListFin50Fin2, true, noPunchClear(kGetFin2NoPunch));
   if (OptIsFin100Fin3Installed(ctx))
-    return sevenItem(finishing::kFeedFin100Fin3, kPaperListFin100Fin3, kGetFin3NoPunch);
-  if (OptIsDomFinisherInstalled(ctx)) return sevenItem(finishing::kFeedDom, kPaperListDom, kGetDomFin4NoPunch);
-  if (!OptIsFin1DomFin4Installed(ctx)) return 0;
-  return sevenItem(finishing::kFeedFin1DomFin4, kPaperListFin1DomFin4, kGetFin1DomFin4NoPunch);
+    return choose(kFeedFin100Fin3, kPaperListFin100Fin3, true, noPunchClear(kGetFin3NoPunch));
+  if (OptIsDomFinisherInstalled(ctx)) return choose(kFeedDom, kPaperListDom, true, noPunchClear(kGetDomFin4NoPunch));
+  if (OptIsFin1DomFin4Installed(ctx))
+    return choose(kFeedFin1DomFin4, kPaperListFin1DomFin4, true, noPunchClear(kGetFin1DomFin4NoPunch));
+  return false;
+}
+
+WORD OptGetFinishingFeedOrient(DriverContext* ctx) {
+  if (!ctx) return 0;
+  const Facts f = finishing::ReadFacts(ctx);
+  finishing::FeedFamily family;
+  finishing::FeedState s;
+  if (!finishing::ReadFeedFamily(ctx, static_cast<int16_t>(f.paper), &family, &s)) return 0;
+  return finishing::FeedOrientOf(family, f, s);
 }
 
 int OptFinishingNeedsFeedOrient1(DriverContext* ctx) { return OptGetFinishingFeedOrient(ctx) == 1; }

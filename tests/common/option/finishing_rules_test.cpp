@@ -132,6 +132,61 @@ TEST_F(FinishingTest, FamilyTestsAnswerForEachOfTheirMembers) {
   EXPECT_EQ(OptIsDomFinisherInstalled(ctx), 1);
 }
 
+TEST_F(FinishingTest, FamiliesReadTheirMembersInTheirOwnOrder) {
+  using namespace finishing;
+  constexpr int kNoPunch = -1;
+  struct Case {
+    Family family;
+    uint16_t option;
+    int field;  // variant index, or kNoPunch
+  };
+  const Case cases[] = {
+      {kFamilyFinMfFin1, 10082, 0},  {kFamilyFinMfFin1, 10086, 1},  {kFamilyFinMfFin1, 10087, 2},
+      {kFamilyFinMfFin1, 10088, 3},  {kFamilyFinMfFin1, 10089, kNoPunch},
+      {kFamilyFin1DomFin4, 10102, 0}, {kFamilyFin1DomFin4, 10098, 1}, {kFamilyFin1DomFin4, 10099, 2},
+      {kFamilyFin1DomFin4, 10100, 3}, {kFamilyFin1DomFin4, 10101, kNoPunch},
+      {kFamilyFin50Fin2, 10083, 0},  {kFamilyFin50Fin2, 10090, 1},  {kFamilyFin50Fin2, 10091, 2},
+      {kFamilyFin50Fin2, 10092, 3},  {kFamilyFin50Fin2, 10093, kNoPunch},
+      {kFamilyDom, 10102, 0},        {kFamilyDom, 10098, 1},        {kFamilyDom, 10099, 2},
+      {kFamilyDom, 10100, 3},        {kFamilyDom, 10103, 4},        {kFamilyDom, 10101, kNoPunch},
+      {kFamilyFin100Fin3, 10084, 0}, {kFamilyFin100Fin3, 10094, 1}, {kFamilyFin100Fin3, 10095, 2},
+      {kFamilyFin100Fin3, 10096, 3}, {kFamilyFin100Fin3, 10097, kNoPunch},
+      {kFamilyFin2Fin4ByModel, 10090, 0}, {kFamilyFin2Fin4ByModel, 10091, 1},
+      {kFamilyFin2Fin4ByModel, 10092, 2}, {kFamilyFin2Fin4ByModel, 10093, 3},
+      {kFamilyFin4DomFin4, 10105, 0}, {kFamilyFin4DomFin4, 10098, 1}, {kFamilyFin4DomFin4, 10099, 2},
+      {kFamilyFin4DomFin4, 10100, 3}, {kFamilyFin4DomFin4, 10101, kNoPunch},
+  };
+  for (const Case& c : cases) {
+    Set(c.option, 1);
+    const FamilyState s = ReadFamily(ctx, c.family, 9);
+    Set(c.option, 0);
+    EXPECT_TRUE(s.installed) << "family " << c.family << " option " << c.option;
+    EXPECT_EQ(s.noPunch, c.field == kNoPunch) << "family " << c.family << " option " << c.option;
+    for (int i = 0; i < 5; ++i)
+      EXPECT_EQ(s.variant[i], i == c.field) << "family " << c.family << " option " << c.option << " variant " << i;
+  }
+  EXPECT_FALSE(ReadFamily(ctx, kFamilyDom, 9).finBF);
+  Set(10059, 1);
+  EXPECT_TRUE(ReadFamily(ctx, kFamilyDom, 9).finBF);
+}
+
+TEST_F(FinishingTest, FactsComeFromTheSelectionsAndTheProfile) {
+  SetModel(162);
+  Set(121, '"');
+  Set(120, 34);
+  Set(kOptOutPaperSize, 13);
+  Set(7, 2);
+  const finishing::Facts f = finishing::ReadFacts(ctx);
+  EXPECT_EQ(f.model, 162);
+  EXPECT_EQ(f.staple, '"');
+  EXPECT_EQ(f.punch, 34);
+  EXPECT_EQ(f.paper, 13);
+  EXPECT_EQ(f.orient, 1);
+  Set(kOptOutPaperSize, 1024);  // the output paper follows dmPaperSize
+  Set(kOptPaperSize, 5);
+  EXPECT_EQ(finishing::ReadFacts(ctx).paper, 5);
+}
+
 // ---- print-paper orientation ------------------------------------------------------------------
 
 TEST_F(FinishingTest, PrintPaperOrientFollowsTwoUpAndBookletLayouts) {
@@ -456,6 +511,70 @@ TEST(FinishingFeedOrient, FamiliesMapPunchAndStapleToAFeedOrientation) {
   FeedState unlisted;
   unlisted.stapleOn = false;
   EXPECT_EQ(FeedOrientOf(kFeedFinMfFin1, MakeFacts(9, 0, 1), unlisted), 0);
+}
+
+TEST_F(FinishingTest, FeedOrientTakesTheFirstInstalledFamilyAndItsNoPunchOption) {
+  using namespace finishing;
+  struct Case {
+    uint16_t installed;  // option that installs the family
+    FeedFamily family;
+    uint16_t noPunch;  // option that skips the punch step, 0 for a staple-only family
+  };
+  // In the order of the rule: each row also has every family below it installed.
+  const Case cases[] = {
+      {10058, kFeedFin2000Or3000, 10077}, {10050, kFeedFin2000Or3000, 10081},
+      {10049, kFeedFin1000, 0},           {10059, kFeedFinBF, 0},
+      {10060, kFeedType14, 0},            {10061, kFeedType15, 0},
+      {10082, kFeedFinMfFin1, 10089},     {10090, kFeedFin2Fin4ByModel, 10097},
+      {10083, kFeedFin50Fin2, 10093},     {10084, kFeedFin100Fin3, 10097},
+      {10103, kFeedDom, 10101},           {10102, kFeedDom, 10101},
+      {10105, kFeedFin1DomFin4, 0},       // Fin4Dom alone installs none of the families
+  };
+  FeedFamily family;
+  FeedState state;
+  EXPECT_FALSE(ReadFeedFamily(ctx, 9, &family, &state));
+  Set(62, 1);
+  Set(63, 1);
+  for (auto it = std::rbegin(cases); it != std::rend(cases); ++it) {
+    Set(it->installed, 1);
+    if (it->installed == 10105) {
+      EXPECT_FALSE(ReadFeedFamily(ctx, 9, &family, &state));
+      continue;
+    }
+    ASSERT_TRUE(ReadFeedFamily(ctx, 9, &family, &state)) << it->installed;
+    EXPECT_EQ(family, it->family) << it->installed;
+    EXPECT_TRUE(state.stapleOn);
+    EXPECT_EQ(state.punchStep, it->noPunch != 0) << it->installed;
+    // (FIN2NoPunch is also a member of the by-model family on this model, which then comes
+    // first; the next test covers it.)
+    if (it->noPunch && it->noPunch != 10093) {
+      Set(it->noPunch, 1);
+      ASSERT_TRUE(ReadFeedFamily(ctx, 9, &family, &state));
+      EXPECT_EQ(family, it->family);
+      EXPECT_FALSE(state.punchStep) << it->installed << " with " << it->noPunch;
+      Set(it->noPunch, 0);
+    }
+  }
+  // With the punch switched off there is no punch step at all.
+  Set(62, 0);
+  ASSERT_TRUE(ReadFeedFamily(ctx, 9, &family, &state));
+  EXPECT_FALSE(state.punchStep);
+}
+
+TEST_F(FinishingTest, Fin50NoPunchSkipsThePunchStepWhereItIsNotAByModelMember) {
+  using namespace finishing;
+  SetModel(158);  // the by-model family reads the FIN4 options here
+  Set(62, 1);
+  Set(10083, 1);
+  FeedFamily family;
+  FeedState state;
+  ASSERT_TRUE(ReadFeedFamily(ctx, 9, &family, &state));
+  EXPECT_EQ(family, kFeedFin50Fin2);
+  EXPECT_TRUE(state.punchStep);
+  Set(10093, 1);
+  ASSERT_TRUE(ReadFeedFamily(ctx, 9, &family, &state));
+  EXPECT_EQ(family, kFeedFin50Fin2);
+  EXPECT_FALSE(state.punchStep);
 }
 
 TEST_F(FinishingTest, FeedOrientItemsAreZeroWithoutAFinisher) {
