@@ -9,6 +9,7 @@
 #include "../mdl/mdl_eval_fixture.h"
 #include "device_caps.h"
 #include "devmode_public.h"
+#include "env_system.h"
 #include "option_constants.h"
 #include "finishing_internal.h"
 #include "finishing_rules.h"
@@ -689,6 +690,52 @@ TEST_F(FinishingTest, CapIs600WhenThePaperIsTooLargeInDots) {
         << "load share " << c.loadShare << " output " << c.outPaper << " src " << c.srcW << "x" << c.srcL << " dst "
         << c.dstW << "x" << c.dstL;
     EXPECT_EQ(OptGetFinishingItem(ctx, 858), c.expected == 0 ? 1 : 0);
+  }
+}
+
+// On Windows 9x the source paper must also stay below 30709 dots for load sharing 0-2.
+class FinishingOnWin9x : public FinishingTest {
+ protected:
+  zolt::host::MachineFacts Facts() const override {
+    zolt::host::MachineFacts f;
+    f.majorVersion = 4;
+    f.minorVersion = 10;
+    f.platformId = 1;
+    f.buildNumber = 4010;
+    return f;
+  }
+  void SetUp() override {
+    FinishingTest::SetUp();
+    EnvResetSystemCaches();
+  }
+  void TearDown() override {
+    FinishingTest::TearDown();
+    EnvResetSystemCaches();
+  }
+};
+
+TEST_F(FinishingOnWin9x, SourceMustStayBelowTheLowerBound) {
+  ASSERT_EQ(EnvIsWin9x(), 1);
+  Set(kOptPaperSize, 0);
+  Set(kOptOutPaperSize, 1024);  // not looked at on this system
+  Set(kOptDmPrintQuality, 1200);
+  Set(227, 0);
+  struct Case {
+    int32_t srcW, srcL, dstW, dstL;
+    WORD expected;
+  };
+  const Case cases[] = {
+      {30708, 30708, 32124, 32124, 0},
+      {30709, 100, 100, 100, 600},
+      {100, 30709, 100, 100, 600},
+      {100, 100, 32125, 100, 600},
+  };
+  for (const Case& c : cases) {
+    Set(41, c.srcW);
+    Set(40, c.srcL);
+    Set(48, c.dstW);
+    Set(47, c.dstL);
+    EXPECT_EQ(OptGetResolutionCap(ctx, 0), c.expected) << c.srcW << "x" << c.srcL << " " << c.dstW << "x" << c.dstL;
   }
 }
 
