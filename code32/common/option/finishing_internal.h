@@ -65,7 +65,7 @@ int Fin3DomItem(int kind, const Facts& f, bool installed, bool listed);
 // FinBF items 810-815 as kinds 0-5.
 int FinBFItem(int kind, const Facts& f, bool installed, bool inFinBFList);
 
-// The feed orientation of section "first installed family" given the family's parts.
+// The feed orientation that finishing needs, from the first installed family and what it reads.
 enum FeedFamily : int {
   kFeedFin2000Or3000,
   kFeedFin1000,
