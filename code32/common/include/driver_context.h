@@ -61,6 +61,9 @@ static_assert(sizeof(FreeSizeSlot) == 204);
 
 constexpr int kFreeSizeSlotCount = 12;
 
+// Row-cache slots of the finishing rules' option getters (finishing_rules.h).
+constexpr int kFinishingRowSlots = 112;
+
 // The per-context state area: zero at creation except what creation sets. Fields in record
 // order; the comments name what each holds.
 struct ContextWorkArea {
@@ -97,7 +100,7 @@ struct ContextWorkArea {
   WCHAR installFilePath[kCtxPathChars];
   WCHAR installListPath[kCtxPathChars];
   DWORD mergeFlags;
-  // (the finishing rules' cached values follow here)
+  OptionEntry* finishingRows[kFinishingRowSlots];  // the finishing getters' option rows, NULL until read
   HGDIOBJ gdiObjects[2];                  // deleted at destruction
   // (the installation defaults read once follow here)
   void* presetValueCache[16];

@@ -11,6 +11,7 @@
 
 #include "core_memory.h"
 #include "feature_modules.h"
+#include "finishing_rules.h"
 #include "mdl_query_internal.h"
 #include "option_access.h"
 
@@ -72,7 +73,7 @@ bool ReadSetting(DriverContext* ctx, uint16_t id, uint32_t* value) {
   OptionEntry* row = OptFind(ctx, id);
   if (!row) return false;
   if (id >= kFinishingFirst && id <= kFinishingLast)
-    *value = 0;  // the finishing rules' computed items are not computed in this build
+    *value = static_cast<uint32_t>(OptGetFinishingItem(ctx, id));
   else if (id >= kModuleComputedFirst && id <= kModuleComputedLast)
     *value = FmGetModuleComputedItem(ctx, id);
   else if (id >= kDerivedFirst && id <= kDerivedLast)
