@@ -41,7 +41,7 @@ void NameFromEntry(DriverContext* ctx, const CustomMediaSlot& slot, const Custom
 
 void CfgResetCustomMedia(DriverContext* ctx) {
   if (!ctx) return;
-  OptSetValue(ctx, kOptCustomMediaDataNum, OptGetValue(ctx, kOptCustomMediaMaxNum, nullptr));
+  OptSetValue(ctx, kOptCustomMediaDataNum, MaxRows(ctx));
   for (const CustomMediaSlot* slot = OptGetCustomMediaTable(); slot->slot != 0; ++slot) {
     OptSetUiValue(ctx, slot->quotOption, 1);
     if (OptionEntry* row = OptFind(ctx, slot->nameOption)) OptWriteValueBytes(ctx, row, nullptr);
