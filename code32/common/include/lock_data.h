@@ -84,7 +84,7 @@ int PrnReadUserCustomizePopup(HANDLE printer, uint32_t* out);
 
 // ---- custom media -----------------------------------------------------------------------------
 
-// Count := maximum; every slot: Quot 1, Name empty, CharSet 0.
+// Count := maximum (at most the slots there are); every slot: Quot 1, Name empty, CharSet 0.
 void CfgResetCustomMedia(DriverContext* ctx);
 // Writes "CustomMediaDataNum" (2 bytes) and "CustomMediaData" (maximum rows); both writes are
 // tried. 1 unless one failed.

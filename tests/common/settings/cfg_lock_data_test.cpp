@@ -239,6 +239,24 @@ TEST_F(LockedValues, ADefaultImageOfAnotherSizeIsNotTaken) {
   ctx->workArea->lockDefaultImage = kept;
 }
 
+TEST_F(LockedValues, TheLoadPassTakesTheDefaultImageOnlyWhileTheDefaultsAreLocked) {
+  BYTE* image = reinterpret_cast<BYTE*>(ctx->workArea->lockDefaultImage);
+  std::string stored(reinterpret_cast<const char*>(image), kSettingsImageSize);
+  for (size_t i = 400; i < stored.size(); ++i) stored[i] = static_cast<char>(i % 251);
+  Put(kLockDefaultDataValue, stored);
+
+  Put(u"zdmLock000InfoBit", Bytes({0}));
+  ASSERT_EQ(CfgLoadOptionClass(printer, ctx, 2, 0), 1);
+  EXPECT_NE(std::string(reinterpret_cast<const char*>(image), kSettingsImageSize), stored);
+
+  Put(u"zdmLock000InfoBit", Bytes({1}));
+  ASSERT_EQ(CfgLoadOptionClass(printer, ctx, 2, 0), 1);
+  EXPECT_EQ(Get(kOptLockDefault), 1);
+  std::string expected = stored;
+  DmClearProcessLocalFields(reinterpret_cast<BYTE*>(expected.data()));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(image), kSettingsImageSize), expected);
+}
+
 TEST_F(LockedValues, LockBytesAndSmallSwitchesAreReadByName) {
   Put(u"zdmLock000InfoBit", Bytes({0x85}));
   Put(u"zdmLock001InfoBit", Bytes({0x02}));
