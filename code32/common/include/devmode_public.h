@@ -33,14 +33,26 @@ enum : DWORD {
   kDmPubMediaType = 196,     // DWORD
 };
 
-// dmFields bits of those fields.
+// dmFields bits of the public part.
 enum : DWORD {
   kDmFieldOrientation = 0x1,
   kDmFieldPaperSize = 0x2,
   kDmFieldPaperLength = 0x4,
   kDmFieldPaperWidth = 0x8,
+  kDmFieldScale = 0x10,
+  kDmFieldCopies = 0x100,
+  kDmFieldDefaultSource = 0x200,
+  kDmFieldPrintQuality = 0x400,
+  kDmFieldColor = 0x800,
   kDmFieldDuplex = 0x1000,
+  kDmFieldYResolution = 0x2000,
+  kDmFieldTTOption = 0x4000,
+  kDmFieldCollate = 0x8000,
+  kDmFieldFormName = 0x10000,
+  kDmFieldICMMethod = 0x800000,
+  kDmFieldICMIntent = 0x1000000,
   kDmFieldMediaType = 0x2000000,
+  kDmFieldDitherType = 0x4000000,
 };
 
 // dmOrientation and dmDuplex values.

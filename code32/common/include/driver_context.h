@@ -74,6 +74,7 @@ struct ContextWorkArea {
   LONG evalDepth;                        // condition evaluator: depth and stack
   DWORD* evalStack;
   DWORD sheetState;
+  DWORD subDialogResult;                 // 1 after the sheet engine's sub-dialog was accepted
   DWORD optionsChanged;                  // 1 after any option write
   WORD contextKind;                      // creation flags & 0xff
   WCHAR languageCode[kCtxShortNameChars];

@@ -47,6 +47,11 @@ int32_t OptFromDisplayUnits(DriverContext* ctx, uint16_t id, int32_t length);
 // extents, kept inside the dot limits. Returns 1 for those two options, else 0 (outputs
 // untouched). Either output may be NULL.
 int OptGetFreeSizeRange(DriverContext* ctx, uint16_t id, int32_t* min, int32_t* max);
+struct ControlDescriptor;
+// The displayed range of a numeric length control: the custom-size module's range for the
+// control when it gives one, else the control's Numeric model item, kept inside its dot limits.
+// 1 when a range was found, else 0 (outputs untouched). Either output may be NULL.
+int OptGetControlRange(DriverContext* ctx, ControlDescriptor* control, int32_t* min, int32_t* max);
 
 // ---- paper ------------------------------------------------------------------------------------
 
@@ -60,6 +65,10 @@ int OptIsLetterRegion(DriverContext* ctx);
 int16_t OptGetRegionalPaperSize(DriverContext* ctx);
 // zdmOutPaperSize as stored, except 1024 gives dmPaperSize and 1025-1028 the regional paper.
 int16_t OptGetOutputPaperSize(DriverContext* ctx);
+// Kind 1: the source and output paper options from dmPaperSize and zdmOutPaperSize (the regional
+// paper for 1025-1028), then the zoom of a fitted or scaled output; kind 3 (4): the custom-size
+// slot of dmPaperSize (zdmOutPaperSize) when it is one of 384-393.
+void OptRefreshPaperSettings(DriverContext* ctx, int kind);
 
 // ---- authentication and character sets --------------------------------------------------------
 
@@ -126,7 +135,6 @@ int OptIsHeaderFooterLocked(DriverContext* ctx);
 // 1 when any of the lock bits 10418-10433 is set.
 int OptHasAnyLock(DriverContext* ctx);
 
-struct ControlDescriptor;
 // Whether a control shows its lock marker: only with feature 2 on and the control's notice switch
 // set; a control whose model item has a rule follows the locked condition of its value row when
 // that row has one, else the rule's own; other controls follow their lock option (non-zero).

@@ -7,3 +7,8 @@
 int CfgQualityKey(WCHAR* out, int index);
 // The entry's name ("<key>Name" of the printer section) into wdmUserSetName. 1/0.
 int CfgLoadQualityName(DriverContext* ctx, const WCHAR* key);
+// Loads the installed default of quality entry index into the working settings.
+int CfgLoadQualityDefault(void* reserved, DriverContext* ctx, int index);
+// Loads the quality entry's file into the quality options; saves them into it.
+int CfgLoadQuality(DriverContext* ctx, int index);
+int CfgSaveQuality(DriverContext* ctx, int index);

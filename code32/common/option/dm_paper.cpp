@@ -16,7 +16,7 @@
 #include "option_validation.h"
 #include "option_values.h"
 #include "free_size.h"
-#include "pending_h20-free-size.h"
+#include "settings_files.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "option_validation.h"
 #include "option_values.h"
 #include "free_size.h"
-#include "pending_h20-free-size.h"
+#include "settings_files.h"
 #include "quality_list.h"
 #include "settings_paths.h"
 #include "stamp_list.h"

@@ -1,4 +1,8 @@
-// Lengths of a context in the user's display unit, and the displayed range of the custom size.
+// Lengths of a context in the user's display unit, and the displayed ranges of the custom size
+// and of numeric length controls.
+#include "dialog_table.h"
+#include "fm_modules_1_4.h"
+#include "model_query.h"
 #include "option_access.h"
 #include "option_units.h"
 #include "option_values.h"
@@ -24,5 +28,23 @@ int OptGetFreeSizeRange(DriverContext* ctx, uint16_t id, int32_t* min, int32_t* 
   const auto minDots = static_cast<int32_t>(width ? profile->paperMinWidth : profile->paperMinLength);
   const auto maxDots = static_cast<int32_t>(width ? profile->paperMaxWidth : profile->paperMaxLength);
   OptDisplayRangeOfDots(OptDisplayUnit(ctx), minDots, maxDots, min, max);
+  return 1;
+}
+
+int OptGetControlRange(DriverContext* ctx, ControlDescriptor* control, int32_t* min, int32_t* max) {
+  if (!ctx || !control) return 0;
+  LONG moduleMax = 0, moduleMin = 0;
+  if (FmGetFreeSizeControlRange(ctx, control, &moduleMax, &moduleMin)) {
+    if (max) *max = OptToDisplayUnits(ctx, 0, moduleMax);
+    if (min) *min = OptToDisplayUnits(ctx, 0, moduleMin);
+    return 1;
+  }
+  // Otherwise the Numeric item of the control (or of its option) gives the dots.
+  const ModelItem* item = control->modelItem;
+  if (!item && control->option) item = MdlFindActiveItem(control->option->id, ctx);
+  if (!item || ModelItemKind(item->typeWord) != kItemNumeric) return 0;
+  const auto* range = MdlImageAt<ModelNumericValue>(ctx->modelImage, item->values);
+  if (!range) return 0;
+  OptDisplayRangeOfDots(OptDisplayUnit(ctx), range->minimum, range->maximum, min, max);
   return 1;
 }

@@ -15,7 +15,7 @@
 #include "option_context_words.h"
 #include "option_units.h"
 #include "option_values.h"
-#include "pending_h20-free-size.h"
+#include "settings_files.h"
 #include "settings_paths.h"
 #include "undo_images.h"
 

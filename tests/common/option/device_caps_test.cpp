@@ -10,6 +10,8 @@
 
 #include "../mdl/mdl_eval_fixture.h"
 #include "device_caps.h"
+#include "free_size.h"
+#include "option_context_words.h"
 #include "devmode_fields.h"
 #include "env_language.h"
 #include "feature_modules.h"
@@ -235,6 +237,7 @@ TEST_F(DeviceCaps, ExcludedPapersAndBinsFollowTheSettings) {
 TEST_F(DeviceCaps, CustomSizeSlotsNameAndSizeTheirPapers) {
   AttachOwn(kPapersAndTrays);
   UseEnglishStrings();
+  CtxAddPendingFlags(ctx, kPendingFreeSizesLoaded);  // the slots below stand as loaded
   FreeSizeSlot& slot = ctx->workArea->freeSizeSlots[0];  // paper 384
   std::strcpy(slot.displayName, "Envelope C6");
   std::strcpy(slot.userName, "not shown");

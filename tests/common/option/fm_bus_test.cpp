@@ -3,6 +3,7 @@
 // window-free build answers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -404,11 +405,15 @@ TEST_F(FmBus, NoContextNoBroadcast) {
 TEST_F(FmBus, TheWindowFreeModulesLetEveryCallPass) {
   DriverContext* ctx = CtxCreateWithFlags(Printer(1), Printer(1), nullptr, kCtxKindTablesOnly, kCtxModeUi);
   ASSERT_NE(ctx, nullptr);
-  // No module handles a code yet, 309 by design; nothing a caller preset is touched.
-  for (WORD code : {WORD{5}, WORD{100}, WORD{111}, WORD{200}, WORD{250}, WORD{300}, WORD{309}, WORD{312}, WORD{327},
+  // No module handles these codes yet, 309 by design; nothing a caller preset is touched.
+  for (WORD code : {WORD{5}, WORD{100}, WORD{111}, WORD{200}, WORD{250}, WORD{300}, WORD{309}, WORD{312},
                     WORD{901}, WORD{10000}, WORD{11922}, WORD{11995}})
     EXPECT_EQ(FmRunBuiltInFunc(ctx, code), 0) << code;
+  // The colour-matching and custom-size modules answer codes of their own (their tests show
+  // what they do with them).
+  const std::vector<DWORD> answered = {15, 16, 36, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 51, 55, 56, 58};
   for (DWORD code = 1; code <= kFmNotifyLast; ++code) {
+    if (std::ranges::find(answered, code) != answered.end()) continue;
     DWORD record[4] = {7, 7, 7, 7};
     EXPECT_EQ(FmBroadcastNotify(ctx, code, record), 0) << code;
     for (DWORD word : record) EXPECT_EQ(word, 7u) << code;
