@@ -14,6 +14,7 @@
 #include <string>
 
 #include "fuzz_machine.h"
+#include "fuzz_printer.h"
 #include "option_access.h"
 #include "option_store.h"
 #include "win32/hostspooler.h"
@@ -41,36 +42,6 @@ constexpr uint16_t kIniRows[] = {209, 1194, 350, 37, 38, 10289, 100, 211, 1195, 
 HANDLE g_printer = nullptr;
 DriverContext* g_ctx = nullptr;
 
-void Touch(const fs::path& file) { std::ofstream(file, std::ios::binary) << ""; }
-
-bool MakePrinter(const fs::path& root) {
-  // The spooler only copies the driver's files; they are never loaded here.
-  const fs::path modules = root / "modules";
-  fs::create_directories(modules);
-  Touch(modules / "zoltgr.dll");
-  Touch(modules / "zoltui.dll");
-  Touch(root / "FUZZ.QCS");
-  zolt::host::DriverInstall install;
-  install.name = u"Fuzz Driver";
-  install.moduleDir = modules;
-  install.modelFile = root / "FUZZ.QCS";
-  zolt::host::PrinterSetup setup;
-  setup.name = kPrinterName;
-  setup.driver = install.name;
-  if (!zolt::host::InstallDriver(install) || !zolt::host::AddPrinter(setup)) return false;
-  std::u16string name = kPrinterName;
-  PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_ADMINISTER};
-  return OpenPrinterW(name.data(), &g_printer, &defaults) != FALSE;
-}
-
-void WriteBlockStarts(BYTE* image) {
-  constexpr DWORD kStarts[4] = {0, 0, 1236, 6500};
-  for (int block = 1; block <= 3; ++block) {
-    image[359 + 2 * block] = static_cast<BYTE>(kStarts[block]);
-    image[360 + 2 * block] = static_cast<BYTE>(kStarts[block] >> 8);
-  }
-}
-
 void Cleanup() {
   if (g_ctx) CtxReleaseAs(g_ctx, kCtxReleaseDestroy);
   if (g_printer) ClosePrinter(g_printer);
@@ -92,13 +63,14 @@ void CheckList(uint16_t countOption, uint16_t blockOption, size_t entryBytes) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   const fs::path root = zolt::fuzz::MakeFuzzMachine("option-store");
-  if (!MakePrinter(root)) std::abort();
+  g_printer = zolt::fuzz::MakeFuzzPrinter(root, kPrinterName);
+  if (!g_printer) std::abort();
   g_ctx = CtxCreateWithFlags(g_printer, g_printer, nullptr, kCtxKindTablesOnly, kCtxModeUi);
   if (!g_ctx) std::abort();
   g_ctx->settingsImage = static_cast<SettingsImage*>(CtxAllocMem(kSettingsImageSize));
   if (!g_ctx->settingsImage) std::abort();
-  WriteBlockStarts(reinterpret_cast<BYTE*>(g_ctx->settingsImage));
-  WriteBlockStarts(reinterpret_cast<BYTE*>(g_ctx->workArea->savedImage));
+  zolt::fuzz::WriteFuzzBlockStarts(reinterpret_cast<BYTE*>(g_ctx->settingsImage));
+  zolt::fuzz::WriteFuzzBlockStarts(reinterpret_cast<BYTE*>(g_ctx->workArea->savedImage));
   for (uint16_t id : kIniRows) {
     OptionEntry* row = OptFind(g_ctx, id);
     if (row && !row->key) row->key = row->labels->fieldName;

@@ -1,0 +1,47 @@
+// A printer of a stand-in driver on the fuzz machine, and the settings images of a context over
+// it, for the fuzz targets that read stored values.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "driver_context.h"
+#include "win32/hostspooler.h"
+#include "win32/windows.h"
+
+namespace zolt::fuzz {
+
+// Installs "Fuzz Driver" (empty module files: the spooler only copies them) and a printer of it
+// named printerName, and opens it with administrator rights. NULL when any step fails.
+inline HANDLE MakeFuzzPrinter(const std::filesystem::path& root, const char16_t* printerName) {
+  namespace fs = std::filesystem;
+  const fs::path modules = root / "modules";
+  fs::create_directories(modules);
+  for (const fs::path& file : {modules / "zoltgr.dll", modules / "zoltui.dll", root / "FUZZ.QCS"})
+    std::ofstream(file, std::ios::binary) << "";
+  zolt::host::DriverInstall install;
+  install.name = u"Fuzz Driver";
+  install.moduleDir = modules;
+  install.modelFile = root / "FUZZ.QCS";
+  zolt::host::PrinterSetup setup;
+  setup.name = printerName;
+  setup.driver = install.name;
+  if (!zolt::host::InstallDriver(install) || !zolt::host::AddPrinter(setup)) return nullptr;
+  std::u16string name = printerName;
+  PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_ADMINISTER};
+  HANDLE printer = nullptr;
+  return OpenPrinterW(name.data(), &printer, &defaults) ? printer : nullptr;
+}
+
+// The block start offsets of the current layout into a settings image (NULL: nothing).
+inline void WriteFuzzBlockStarts(BYTE* image) {
+  if (!image) return;
+  constexpr DWORD kStarts[4] = {0, 0, 1236, 6500};
+  for (int block = 1; block <= 3; ++block) {
+    image[359 + 2 * block] = static_cast<BYTE>(kStarts[block]);
+    image[360 + 2 * block] = static_cast<BYTE>(kStarts[block] >> 8);
+  }
+}
+
+}  // namespace zolt::fuzz

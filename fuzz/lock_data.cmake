@@ -1,0 +1,1 @@
+zolt_fuzz_target(lock_data ${CMAKE_CURRENT_LIST_DIR}/lock_data.cpp zoltcore)
