@@ -2,41 +2,18 @@
 // and the option reads through the getters' row slots against plain lookups by id.
 #include <benchmark/benchmark.h>
 
+#include "bench_image_context.h"
 #include "finishing_rules.h"
 #include "option_access.h"
 
 namespace {
 
-HANDLE kPrinter = reinterpret_cast<HANDLE>(1);
-
-// A tables-only context with a working image laid out in its three blocks.
-class ImageContext {
- public:
-  ImageContext() {
-    ctx_ = CtxCreateWithFlags(kPrinter, kPrinter, nullptr, kCtxKindTablesOnly, kCtxModeUi);
-    if (!ctx_) return;
-    ctx_->settingsImage = static_cast<SettingsImage*>(CtxAllocMem(kSettingsImageSize));
-    auto* image = reinterpret_cast<BYTE*>(ctx_->settingsImage);
-    if (!image) return;
-    const DWORD starts[3] = {0, 1236, 6500};
-    for (int i = 0; i < 3; ++i) {
-      image[361 + 2 * i] = static_cast<BYTE>(starts[i]);
-      image[362 + 2 * i] = static_cast<BYTE>(starts[i] >> 8);
-    }
-    OptSetValue(ctx_, 10086, 1);  // a finisher with punch variants
-  }
-  ~ImageContext() {
-    if (ctx_) CtxReleaseAs(ctx_, kCtxReleaseDestroy);
-  }
-  DriverContext* get() const { return ctx_ && ctx_->settingsImage ? ctx_ : nullptr; }
-
- private:
-  DriverContext* ctx_ = nullptr;
-};
+using zolt::bench::ImageContext;
 
 void FamilyItems(benchmark::State& state) {
   ImageContext c;
   if (!c.get()) return state.SkipWithError("no context");
+  OptSetValue(c.get(), 10086, 1);  // a finisher with punch variants
   int items = 0;
   for (auto _ : state) {
     items = 0;
@@ -53,6 +30,7 @@ BENCHMARK(FamilyItems);
 void FamilyTestThroughSlots(benchmark::State& state) {
   ImageContext c;
   if (!c.get()) return state.SkipWithError("no context");
+  OptSetValue(c.get(), 10086, 1);  // a finisher with punch variants
   for (auto _ : state) benchmark::DoNotOptimize(OptIsDomFinisherInstalled(c.get()));
 }
 BENCHMARK(FamilyTestThroughSlots);
@@ -60,6 +38,7 @@ BENCHMARK(FamilyTestThroughSlots);
 void FamilyTestByLookup(benchmark::State& state) {
   ImageContext c;
   if (!c.get()) return state.SkipWithError("no context");
+  OptSetValue(c.get(), 10086, 1);  // a finisher with punch variants
   constexpr uint16_t kMembers[] = {10102, 10098, 10099, 10100, 10101, 10103};
   for (auto _ : state) {
     int any = 0;

@@ -2,36 +2,13 @@
 // the kinds, UI values through value-text lists, and the legal-value search.
 #include <benchmark/benchmark.h>
 
+#include "bench_image_context.h"
 #include "option_access.h"
 #include "option_constants.h"
 
 namespace {
 
-HANDLE kPrinter = reinterpret_cast<HANDLE>(1);
-
-// A tables-only context with a working image laid out in its three blocks.
-class ImageContext {
- public:
-  ImageContext() {
-    ctx_ = CtxCreateWithFlags(kPrinter, kPrinter, nullptr, kCtxKindTablesOnly, kCtxModeUi);
-    if (!ctx_) return;
-    ctx_->settingsImage = static_cast<SettingsImage*>(CtxAllocMem(kSettingsImageSize));
-    auto* image = reinterpret_cast<BYTE*>(ctx_->settingsImage);
-    if (!image) return;
-    const DWORD starts[3] = {0, 1236, 6500};
-    for (int i = 0; i < 3; ++i) {
-      image[361 + 2 * i] = static_cast<BYTE>(starts[i]);
-      image[362 + 2 * i] = static_cast<BYTE>(starts[i] >> 8);
-    }
-  }
-  ~ImageContext() {
-    if (ctx_) CtxReleaseAs(ctx_, kCtxReleaseDestroy);
-  }
-  DriverContext* get() const { return ctx_ && ctx_->settingsImage ? ctx_ : nullptr; }
-
- private:
-  DriverContext* ctx_ = nullptr;
-};
+using zolt::bench::ImageContext;
 
 // Ids across the kinds: int16, uint8, bit of a 32-bit word, uint32 in block 2, block 3.
 constexpr uint16_t kIds[] = {8, 87, 449, 10005, 1050, 12, 10442, 176};
