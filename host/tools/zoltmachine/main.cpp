@@ -157,7 +157,10 @@ std::string Printable(DWORD type, const BYTE* data, DWORD size) {
     std::u16string text(reinterpret_cast<const char16_t*>(data), size / 2);
     bool terminated = !text.empty() && text.back() == u'\0';
     if (terminated) text.pop_back();
-    out = "\"" + ToUtf8(text) + "\"" + (terminated ? "" : " (no terminator)");
+    out.push_back('"');
+    out.append(ToUtf8(text));
+    out.push_back('"');
+    if (!terminated) out.append(" (no terminator)");
     return out;
   }
   if (type == REG_DWORD && size == 4) {
