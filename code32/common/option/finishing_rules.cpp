@@ -22,20 +22,6 @@ enum : uint16_t {
   kOptChapterTray = 1026,
 };
 
-// Paper source codes.
-enum : WORD {
-  kSourceTray1 = 1,
-  kSourceTray3 = 2,
-  kSourceTray2 = 3,
-  kSourceBypass = 4,
-  kSourceAuto = 7,
-  kSourceLct = 11,
-  kSourceTray4 = 256,
-  kSourceTray5 = 261,
-  kSourceTray6 = 262,
-  kSourceTray7 = 263,
-};
-
 int ModelCode(const DriverContext* ctx) { return ctx->profile ? ctx->profile->modelCode : 0; }
 
 }  // namespace

@@ -792,6 +792,64 @@ TEST_F(ResolutionLock, LockWithoutAResolutionRowIsLeftOut) {
   EXPECT_EQ(OptGetPrintQuality(ctx), 1200);
 }
 
+// ---- items answered through the paper lists and the trays -------------------------------------
+
+TEST_F(FinishingTest, FamilyItemsReadThePaperListsAndTheMainTray) {
+  SetModel(23);
+  Set(kOptOutPaperSize, 8);          // A3: listed, not excluded, long
+  Set(13, 1);                        // main source tray 1
+  Set(10175, 8);                     // tray 1 holds A3, feed value 0
+  Set(OptFinishingGetterOption(ctx, kGetFinMf), 1);
+  EXPECT_EQ(OptGetFinishingItem(ctx, 828), 1);  // listed
+  EXPECT_EQ(OptGetFinishingItem(ctx, 831), 1);  // listed (lenient)
+  EXPECT_EQ(OptGetFinishingItem(ctx, 832), 1);  // not excluded
+  EXPECT_EQ(OptGetFinishingItem(ctx, 826), 1);  // finishable with feed value 0
+  EXPECT_EQ(OptGetFinishingItem(ctx, 827), 0);  // not with feed value 1
+  Set(kOptOutPaperSize, 9);          // A4 is excluded, and tray 1 does not hold it
+  EXPECT_EQ(OptGetFinishingItem(ctx, 828), 1);
+  EXPECT_EQ(OptGetFinishingItem(ctx, 832), 0);
+  EXPECT_EQ(OptGetFinishingItem(ctx, 826), 0);
+}
+
+TEST_F(FinishingTest, TrayItemsAndInsertTraysReadTheTrays) {
+  SetModel(23);
+  Set(kOptOutPaperSize, 9);
+  Set(10176, 9);                     // tray 2 holds A4 with feed value 1
+  Set(10144, 1);
+  EXPECT_EQ(OptGetFinishingItem(ctx, 845), 1);
+  EXPECT_EQ(OptGetFinishingItem(ctx, 844), 0);
+  EXPECT_EQ(OptGetFinishingItem(ctx, 843), 1);  // automatic selection finds tray 2
+  Set(10240, 1);                     // ... until tray 2 is locked
+  EXPECT_EQ(OptGetFinishingItem(ctx, 843), 0);
+
+  // Cover tray 2 holds what the main tray (tray 1 here) holds, with the same feed value.
+  Set(13, 1);
+  Set(10175, 9);
+  Set(125, 3);
+  EXPECT_EQ(OptGetFinishingItem(ctx, 859), 0);  // feed values differ
+  Set(10143, 1);
+  EXPECT_EQ(OptGetFinishingItem(ctx, 859), 1);
+}
+
+TEST_F(FinishingTest, SizeClassItemsFollowTheMachineId) {
+  Set(kOptOutPaperSize, 8);
+  EXPECT_EQ(OptGetFinishingItem(ctx, 865), 0);  // no class table
+  Set(35, 144);
+  EXPECT_EQ(OptGetFinishingItem(ctx, 865), 1);
+  EXPECT_EQ(OptGetFinishingItem(ctx, 866), 0);
+  Set(kOptOutPaperSize, 9);
+  EXPECT_EQ(OptGetFinishingItem(ctx, 866), 1);
+  Set(kOptOutPaperSize, 13);
+  EXPECT_EQ(OptGetFinishingItem(ctx, 867), 1);
+
+  // 869: a class-3 paper is supplied by a model tray holding a class 1 or 2 paper with feed 0.
+  EXPECT_EQ(OptGetFinishingItem(ctx, 869), 0);
+  Set(10177, 1);                     // tray 3 (source 2) holds Letter
+  EXPECT_EQ(OptGetFinishingItem(ctx, 869), 1);
+  Set(13, 4);                        // not while the bypass tray is in use
+  EXPECT_EQ(OptGetFinishingItem(ctx, 869), 0);
+}
+
 // ---- dispatch ---------------------------------------------------------------------------------
 
 TEST_F(FinishingTest, ItemsWithoutARuleAndLockDefaultSwitches) {
