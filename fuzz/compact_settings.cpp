@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "compact_settings.h"
+#include "context_services.h"
 #include "core_memory.h"
 #include "devmode_defaults.h"
 #include "mdl_compile.h"

@@ -128,7 +128,7 @@ TEST_F(CompactImport, EachByteSetsItsOptionsOnTheIncomingDeviceModeOnly) {
       {2, 1, {{kSelectDuplex, 0}}},
       {2, 3, {{kSelectDuplex, 1}, {kDuplexType, 2}}},
       {2, 4, {{kSelectDuplex, 1}, {kDuplexType, 3}}},
-      {2, 9, {{kSelectDuplex, 0}, {kDuplexType, -1}}},  // unlisted: the type only
+      {2, 9, {{kSelectDuplex, 0}, {kDuplexType, 0xFF}}},  // unlisted: -1 in the 8-bit type only
       {3, 2, {{kSelectSort, 1}, {kSortType, 1}, {kCollate, 1}}},
       {3, 4, {{kSelectSort, 1}, {kSortType, 6}, {kCollate, 1}}},
       {3, 1, {{kSelectSort, 0}, {kCollate, 0}}},
@@ -137,7 +137,7 @@ TEST_F(CompactImport, EachByteSetsItsOptionsOnTheIncomingDeviceModeOnly) {
       {5, 7, {{kSelectStaple, 1}, {kStapleType, 49}}},
       {5, 10, {{kSelectStaple, 1}, {kStapleType, 66}}},
       {5, 12, {{kSelectStaple, 1}, {kStapleType, 49}}},
-      {5, 13, {{kSelectStaple, 1}, {kStapleType, -1}}},
+      {5, 13, {{kSelectStaple, 1}, {kStapleType, 0xFFFF}}},  // -1 in a 16-bit field
       {5, 1, {{kSelectStaple, 0}}},
       {6, 1, {{kOutputTray, 0}}},
       {6, 3, {{kOutputTray, 13}}},
