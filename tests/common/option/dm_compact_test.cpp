@@ -2,12 +2,14 @@
 // whole-settings actions, and the capability summary with the enabled output trays.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "../mdl/mdl_eval_fixture.h"
+#include "command_table.h"
 #include "compact_settings.h"
 #include "devmode_defaults.h"
 #include "devmode_merge.h"
@@ -269,6 +271,39 @@ TEST_F(CompactImport, SummaryReplacesTheBlockAndKeepsItsFixedBytes) {
   EXPECT_EQ(caps[16], 0);
   EXPECT_EQ(caps[17], 1);
   for (int i = 18; i < 32; ++i) EXPECT_EQ(caps[i], 0) << i;
+}
+
+// The value sets come from the command table, which only the model types 1 and 2 have: each value
+// offered sets the bit of its block value, and nothing else is set.
+TEST_F(CompactImport, SummaryBitsAreTheSelectableValuesInBlockCoding) {
+  BYTE caps[kCompactCapsSize];
+  ASSERT_EQ(DmBuildZcomCaps(ctx, caps), 1);
+  for (int at : {2, 4, 5, 6, 13, 14, 15}) EXPECT_EQ(caps[at], 0) << at;
+
+  ASSERT_EQ(OptSetValue(ctx, 1263, 1), 1);  // wdmModelType: the standard set
+  ASSERT_EQ(DmBuildZcomCaps(ctx, caps), 1);
+  struct Coding {
+    uint16_t option;
+    int firstByte;
+    std::vector<int32_t> byBit;  // the value of each bit; 0 for a bit without one
+  };
+  const std::vector<Coding> codings = {
+      {kSortType, 2, {1, 4, 6}},
+      {kPunchType, 4, {1, 2, 3}},
+      {kStapleType, 5, {34, 33, 18, 17, 2, 1, 65, 67, 66, 50, 49}},
+      {kOutPaper, 13, {8, 9, 11, 70, 12, 13, 88, 1, 5, 43, 6, 3, 267, 268, 66, 0, 0, 269}},
+  };
+  for (const Coding& c : codings) {
+    int32_t values[256];
+    int32_t count = 0;
+    ASSERT_EQ(MdlGetSelectableValues(ctx, c.option, 256, values, &count), 0);
+    for (size_t bit = 0; bit < c.byBit.size(); ++bit) {
+      const bool offered = c.byBit[bit] != 0 && std::find(values, values + count, c.byBit[bit]) != values + count;
+      const bool set = (caps[c.firstByte + bit / 8] >> (bit % 8)) & 1;
+      EXPECT_EQ(set, offered) << c.option << " bit " << bit;
+    }
+  }
+  EXPECT_NE(caps[2] | caps[5] | caps[13], 0);  // the standard set offers some of them
 }
 
 // A model with an output-tray item: the default tray, a post-inserter tray (disabled while duplex
