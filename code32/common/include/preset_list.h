@@ -128,6 +128,9 @@ int CfgRefreshAllLists(HANDLE printer, DriverContext* ctx);
 
 // ---- other settings of the printer section ----------------------------------------------------
 
+// The printer section: the server-qualified printer name in the work area's buffer.
+WCHAR* CfgPrinterSection(DriverContext* ctx);
+
 // wdmChapterMax and wdmChapterTrayMax := the integers under their field names in the printer
 // section (0 when missing). 1 when both options exist.
 int CfgLoadChapterLimits(DriverContext* ctx);

@@ -139,18 +139,29 @@ int WithSection(DriverContext* ctx, const WCHAR* section, Op op) {
   return result;
 }
 
+// Loads a preset file: 1 when its values were taken (the load status stays clear), 0 for no path
+// or a refused or unreadable file.
+int LoadFile(DriverContext* ctx, const WCHAR* path, DWORD flags) {
+  if (!path || !path[0]) return 0;
+  CtxSetSettingsFileStatus(ctx, kSettingsFileOk);
+  CfgLoadSettingsFile(ctx->printer, path, flags, ctx);
+  return CtxGetSettingsFileStatus(ctx) == kSettingsFileOk ? 1 : 0;
+}
+
 bool IsEntryIndex(int index) { return index >= 0 && index < kPresetEntries; }
 
+#if !ZOLT_WINDOW_BUILD
 // The load of the settings and graphics modules: no cache restore, no refused-file handling,
 // no name or comment.
 int LoadPresetPlain(DriverContext* ctx, const WCHAR* key) {
   WCHAR path[kCtxPathChars];
   EntryPathOfKey(ctx, key, path);
   if (!path[0]) EntryPath(ctx, 0, path);
-  const int loaded = path[0] ? CfgLoadSettingsFile(ctx->printer, path, kTransferPresetQuiet, ctx) : 0;
+  const int loaded = LoadFile(ctx, path, kTransferPresetQuiet);
   FinishLoad(ctx, key);
   return loaded;
 }
+#endif
 
 }  // namespace
 
@@ -169,7 +180,7 @@ int CfgNewUserPresetPath(DriverContext* ctx, WCHAR* out) {
   const bool haveSection = CopyText(CfgPrinterSection(ctx), section);
   WCHAR path[kCtxPathChars];
   for (int n = 0; n <= kPresetUserLast; ++n) {
-    char name[16];
+    char name[32];
     std::snprintf(name, sizeof name, "\\user%04d.rst", n);
     if (lstrlenW(folder) + static_cast<int>(std::strlen(name)) >= kCtxPathChars) return 0;
     lstrcpynW(path, folder, kCtxPathChars);
@@ -207,7 +218,7 @@ int CfgLoadPresetByKey(DriverContext* ctx, const WCHAR* key) {
   EntryPathOfKey(ctx, key, path);
   if (!path[0]) EntryPath(ctx, 0, path);
   CtxSetSettingsFileStatus(ctx, kSettingsFileOk);
-  int loaded = path[0] ? CfgLoadSettingsFile(ctx->printer, path, kTransferPresetQuiet, ctx) : 0;
+  int loaded = LoadFile(ctx, path, kTransferPresetQuiet);
 
   // A refused file loses its entry; the first entry stands in for it.
   bool refused = false;
@@ -218,7 +229,7 @@ int CfgLoadPresetByKey(DriverContext* ctx, const WCHAR* key) {
     CtxSetSettingsFileStatus(ctx, kSettingsFileOk);
     WCHAR first[kCtxPathChars];
     EntryPath(ctx, 0, first);
-    loaded = first[0] ? CfgLoadSettingsFile(ctx->printer, first, kTransferPreset, ctx) : 0;
+    loaded = LoadFile(ctx, first, kTransferPreset);
   }
 
   LoadNameAndComment(ctx, key);
@@ -272,7 +283,7 @@ int CfgLoadPresetDefault(DriverContext* ctx, int index) {
   WCHAR language[kCtxPathChars];
   if (!CopyText(CfgCopyLanguageCode(ctx), language)) return 0;
   const int loaded = WithSection(
-      ctx, language, [&] { return CfgLoadSettingsFile(ctx->printer, file, kTransferPresetQuiet, ctx); });
+      ctx, language, [&] { return LoadFile(ctx, file, kTransferPresetQuiet); });
   LoadNameAndComment(ctx, key);
   FinishLoad(ctx, key);
   return loaded;

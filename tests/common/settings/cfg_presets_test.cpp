@@ -257,6 +257,7 @@ TEST_F(PresetListTest, ARefusedFileLosesItsEntryAndTheFirstEntryStandsIn) {
   OptSetValue(ctx, kOptScaleH, 55);
   CfgSavePreset(ctx, 0);
   OptSetValue(ctx, kOptScaleH, 88);
+  SetText(kOptPresetName, u"Foreign");
   CfgSavePreset(ctx, 1);
   ASSERT_TRUE(IniWriteString(section.c_str(), kRstVersionKey, u"1", foreign.c_str()));
 
@@ -303,6 +304,7 @@ TEST_F(PresetListTest, TheInstalledDefaultLivesInTheSharedFolderUnderTheLanguage
   EXPECT_EQ(CfgLoadPresetDefault(ctx, 0), 0) << "no default file";
   EXPECT_EQ(OptGetValue(ctx, kOptScaleH, nullptr), 100);
 
+  ASSERT_EQ(CfgWriteRstHeader(expected.c_str(), nullptr, ctx, u"us", nullptr, 0), 1);
   ASSERT_TRUE(IniWriteString(u"us", u"zdmScaleH", u"140", expected.c_str()));
   ASSERT_TRUE(IniWriteString(section.c_str(), u"zdmScaleH", u"33", expected.c_str()));
   EXPECT_EQ(CfgLoadPresetDefault(ctx, 0), 1);
@@ -320,7 +322,9 @@ TEST_F(PresetListTest, RefreshingKeepsReadOnlyFilesAndTheSettings) {
   CfgSavePreset(ctx, 0);
   ASSERT_TRUE(IniWriteString(section.c_str(), kPresetReadonlyKey, u"1", locked.c_str()));
   OptSetValue(ctx, kOptScaleH, 80);
+  SetText(kOptPresetName, u"Open");
   CfgSavePreset(ctx, 1);
+  SetText(kOptPresetName, u"Current");
 
   OptSetValue(ctx, kOptScaleH, 100);
   const std::vector<BYTE> before = Image();
