@@ -337,4 +337,12 @@ TEST_F(PresetListTest, RefreshingKeepsReadOnlyFilesAndTheSettings) {
   EXPECT_EQ(Read(u"PresetList1Name"), u"Open");
 }
 
+TEST_F(PresetListTest, ChapterLimitsComeFromThePrinterSectionUnderTheirFieldNames) {
+  Write(u"wdmChapterMax", u"12");
+  OptSetValue(ctx, kOptChapterTrayMax, 7);
+  EXPECT_EQ(CfgLoadChapterLimits(ctx), 1);
+  EXPECT_EQ(OptGetValue(ctx, kOptChapterMax, nullptr), 12);
+  EXPECT_EQ(OptGetValue(ctx, kOptChapterTrayMax, nullptr), 0) << "missing key";
+}
+
 }  // namespace
