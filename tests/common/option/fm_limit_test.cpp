@@ -60,7 +60,9 @@ TEST(LockRestoreMap, RunsCoverTheCodesInOrderWithoutCode11922) {
   const LockRestorePair* map = FmLockRestoreMap();
   int count = 0;
   for (const LockRestorePair* p = map; p->code; ++p, ++count)
-    if (count) EXPECT_LT(map[count - 1].code, p->code) << p->code;
+    if (count) {
+      EXPECT_LT(map[count - 1].code, p->code) << p->code;
+    }
   EXPECT_EQ(count, kLockRestorePairs);
   EXPECT_EQ(map[kLockRestorePairs].optionId, 0);
 
@@ -201,7 +203,9 @@ TEST_F(FmLimit, TextLocksWriteTheCurrentTextAndGiveTheOwnTextBackUnlessDropped) 
   FmApplyTextLockToPresetFiles(ctx, 114, 0, 2, 0);
   EXPECT_EQ(Key(FileOf(u"t0.rst"), u"zdmHFString"), u"Draft");
   EXPECT_EQ(Key(FileOf(u"t0.rst"), u"zdmHFStringLock"), kMissing);
-  EXPECT_EQ(Key(FileOf(u"t1.rst"), u"zdmHFString"), u"");
+  // The dropped lock left the locked text as t1's own.
+  EXPECT_EQ(Key(FileOf(u"t1.rst"), u"zdmHFString"), u"CONFIDENTIAL");
+  EXPECT_EQ(Key(FileOf(u"t1.rst"), u"zdmHFStringLock"), kMissing);
 }
 
 // ---- quality files ---------------------------------------------------------------------------
