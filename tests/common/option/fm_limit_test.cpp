@@ -3,7 +3,11 @@
 // into the preset and quality files as key pairs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
+
+#include "option_image_context.h"
 
 #include "../settings/list_context.h"
 #include "feature_modules.h"
@@ -139,6 +143,56 @@ TEST_F(FmLimit, TheHeaderFooterFontIsReadOnlyWhileLocked) {
   Set(kOptLockHeaderFooter, 1);
   EXPECT_EQ(FmLoadLockedHeaderFooterFont(ctx), 0);
   EXPECT_EQ(Text(115), u"Arial");
+}
+
+// The font name comes from the printer's data: a real printer of the test driver.
+class FmLimitFont : public zolt::test::DriverMachineTest {
+ protected:
+  void SetUp() override {
+    DriverMachineTest::SetUp();
+    if (HasFatalFailure()) return;
+    printer = OpenTestPrinter(PRINTER_ACCESS_ADMINISTER);
+    ASSERT_NE(printer, nullptr);
+    ctx = CtxCreateWithFlags(printer, printer, nullptr, kCtxKindTablesOnly, kCtxModeUi);
+    ASSERT_NE(ctx, nullptr);
+    ctx->settingsImage = static_cast<SettingsImage*>(CtxAllocMem(kSettingsImageSize));
+    ASSERT_NE(ctx->settingsImage, nullptr);
+    zolt::test::WriteBlockStarts(reinterpret_cast<BYTE*>(ctx->settingsImage));
+  }
+  void TearDown() override {
+    if (ctx) CtxReleaseAs(ctx, kCtxReleaseDestroy);
+    if (printer) ClosePrinter(printer);
+    DriverMachineTest::TearDown();
+  }
+  void StoreName(const std::u16string& name) {
+    std::vector<WCHAR> data(260, u'\0');
+    std::copy(name.begin(), name.end(), data.begin());
+    ASSERT_EQ(SetPrinterDataW(printer, const_cast<LPWSTR>(kLockHeaderFooterFontValue), REG_SZ,
+                              reinterpret_cast<BYTE*>(data.data()), 520),
+              ERROR_SUCCESS);
+  }
+  std::u16string FontName() {
+    WCHAR out[64] = {};
+    OptGetStringValue(ctx, OptFind(ctx, 115), out, 64);
+    return out;
+  }
+  HANDLE printer = nullptr;
+  DriverContext* ctx = nullptr;
+};
+
+TEST_F(FmLimitFont, TheLockedFontNameIsStoredCutToTheField) {
+  StoreName(u"Gothic Sans");
+  EXPECT_EQ(FmRunBuiltInFunc(ctx, kBfLockHeaderFooterFont), 0) << "not locked";
+  EXPECT_EQ(FontName(), u"");
+  ASSERT_EQ(OptSetValue(ctx, kOptLockHeaderFooter, 1), 1);
+  EXPECT_EQ(FmRunBuiltInFunc(ctx, kBfLockHeaderFooterFont), 1);
+  EXPECT_EQ(FontName(), u"Gothic Sans");
+  // 40 characters: the 32-byte field keeps the first 32.
+  StoreName(u"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789abcd");
+  EXPECT_EQ(FmLoadLockedHeaderFooterFont(ctx), 1);
+  const BYTE* field = OptGetValuePointer(ctx, 115, nullptr);
+  ASSERT_NE(field, nullptr);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(field), 32), "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345");
 }
 
 // ---- preset files -----------------------------------------------------------------------------
