@@ -1,6 +1,11 @@
 // Feature module 10, extension dialogs: what runs without a window.
+#include "dialog_table.h"
 #include "feature_modules.h"
+#include "fm_modules_1_4.h"
+#include "fm_modules_9_10.h"
 #include "option_access.h"
+#include "option_validation.h"
+#include "quality_list.h"
 
 namespace {
 
@@ -10,15 +15,95 @@ constexpr WORD kItemCopiesBelowCycle = 1491;        // wdmJudgeHookUcf90
 constexpr uint16_t kOptCopyProtectChar = 526;       // zdmCopyProtectChar
 constexpr uint16_t kOptAuthenticationUserName = 1144;  // wdmAuthenticationUserName
 
+// The adjustment clamps: built-in function code and the option it clamps.
+constexpr struct {
+  WORD code;
+  uint16_t option;
+} kAdjustFuncs[] = {
+    {329, 704},  // BUILT_IN_FUNC_CORRECT_ADJUSTPOSVER: zdmAjstPosVer
+    {330, 705},  // BUILT_IN_FUNC_CORRECT_ADJUSTPOSHOR: zdmAjstPosHor
+    {331, 711},  // BUILT_IN_FUNC_CORRECT_CUTPOSADJUST: zdmCutPosAdjst
+};
+
+// Ranges of the adjustment options per display unit, ended by option 0. No option has one.
+struct AdjustRange {
+  uint16_t option;
+  int16_t metricMin, metricMax, inchMin, inchMax;
+};
+constexpr AdjustRange kAdjustRanges[] = {{0, 0, 0, 0, 0}};
+
+// The colour-matching choices a user-quality dialog remembers, in the order of their mark bits.
+constexpr uint16_t kRememberedChoices[4] = {kOptColorMatchingMode, kOptColorMatchingText, kOptColorMatchingLine,
+                                            kOptColorMatchingImage};
+
+bool IsUserQualityDialog(const DialogDescriptor* dialog) {
+  return dialog && (dialog->kindFlags & kDialogUndoOnCancel) != 0;
+}
+
+DialogDescriptor* DialogOf(void* param) {
+  return param ? static_cast<FmDialogParam*>(param)->dialog : nullptr;
+}
+
 }  // namespace
 
-// Copies to the separation cycle (901) and the adjustment clamps (329-331) are not built yet:
-// no code is handled.
-int FmExtOnBuiltInFunc(DriverContext*, WORD, void*) { return 0; }
+void FmCopiesToSeparationCycle(DriverContext* ctx) {
+  if (!ctx) return;
+  const int32_t copies = OptGetValue(ctx, kOptCopies, nullptr);
+  if (copies > 0) OptSetValue(ctx, kOptSeparationSheetCycle, copies);
+}
 
-// Reverting and committing the user-quality dialogs (34, 35) is not built yet: no code is
-// handled.
-int FmExtOnNotify(DriverContext*, DWORD, void*, void*) { return 0; }
+void FmClampAdjustOption(DriverContext* ctx, uint16_t optionId) {
+  if (!ctx) return;
+  for (const AdjustRange* range = kAdjustRanges; range->option; ++range) {
+    if (range->option != optionId) continue;
+    const bool metric = OptIsMetric(ctx) != 0;
+    const int32_t low = metric ? range->metricMin : range->inchMin;
+    const int32_t high = metric ? range->metricMax : range->inchMax;
+    const int32_t value = OptGetValue(ctx, optionId, nullptr);
+    if (value < low) OptSetValue(ctx, optionId, low);
+    if (value > high) OptSetValue(ctx, optionId, high);
+    return;
+  }
+}
+
+int FmRevertUserQualityDialog(DriverContext* ctx, DialogDescriptor* dialog) {
+  if (!ctx || !ctx->workArea || !IsUserQualityDialog(dialog)) return 0;
+  const BYTE* memory = ctx->workArea->cmmMemory;
+  for (int slot = 0; slot < 4; ++slot)
+    if (memory[kCmmMarkByte] & (1u << slot)) OptSetValue(ctx, kRememberedChoices[slot], memory[slot]);
+  FmBroadcastNotify(ctx, kFmNotifyChoicesChanged, nullptr);
+  const int32_t macro = OptGetUserMacroIndex(ctx);
+  if (macro != -1) CfgSaveQuality(ctx, macro);
+  FmDialogParam param{dialog};
+  FmBroadcastNotify(ctx, kFmNotifySubDialogOk, &param);
+  return 1;
+}
+
+int FmCommitUserQualityDialog(DriverContext* ctx, DialogDescriptor* dialog) {
+  if (!ctx || !ctx->workArea || !IsUserQualityDialog(dialog)) return 0;
+  ctx->workArea->cmmMemory[kCmmMarkByte] = 0;
+  return 1;
+}
+
+int FmExtOnBuiltInFunc(DriverContext* ctx, WORD code, void*) {
+  if (!ctx) return 0;
+  if (code == kBfCopiesToSeparationCycle) {
+    FmCopiesToSeparationCycle(ctx);
+    return 1;
+  }
+  for (const auto& func : kAdjustFuncs)
+    if (func.code == code) {
+      FmClampAdjustOption(ctx, func.option);
+      return 1;
+    }
+  return 0;
+}
+
+int FmExtOnNotify(DriverContext* ctx, DWORD code, void* param, void*) {
+  if (code == kFmNotifySubDialogCancelled) return FmRevertUserQualityDialog(ctx, DialogOf(param));
+  if (code == kFmNotifySubDialogOk) return FmCommitUserQualityDialog(ctx, DialogOf(param));
+  return 0;
+}
 
 // Item 1491: fewer copies than the separation-sheet cycle (both signed 16-bit). Other items 0.
 DWORD FmGetExtComputedItem(DriverContext* ctx, WORD item) {

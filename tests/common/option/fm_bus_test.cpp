@@ -405,15 +405,23 @@ TEST_F(FmBus, NoContextNoBroadcast) {
 TEST_F(FmBus, TheWindowFreeModulesLetEveryCallPass) {
   DriverContext* ctx = CtxCreateWithFlags(Printer(1), Printer(1), nullptr, kCtxKindTablesOnly, kCtxModeUi);
   ASSERT_NE(ctx, nullptr);
-  // No module handles these codes yet, 309 by design; nothing a caller preset is touched.
-  for (WORD code : {WORD{5}, WORD{100}, WORD{111}, WORD{200}, WORD{250}, WORD{300}, WORD{309}, WORD{312},
-                    WORD{901}, WORD{10000}, WORD{11922}, WORD{11995}})
+  // No module handles these codes, 309 by design; the restore codes only while the defaults are
+  // locked; nothing a caller preset is touched.
+  for (WORD code : {WORD{5}, WORD{100}, WORD{111}, WORD{200}, WORD{250}, WORD{300}, WORD{309}, WORD{10000},
+                    WORD{11922}, WORD{11995}})
     EXPECT_EQ(FmRunBuiltInFunc(ctx, code), 0) << code;
   // The colour-matching and custom-size modules answer codes of their own (their tests show
   // what they do with them).
-  const std::vector<DWORD> answered = {15, 16, 36, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 51, 55, 56, 58};
+  const std::vector<DWORD> answered = {15, 16, 36, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 51, 55, 56, 58, 59, 60};
   for (DWORD code = 1; code <= kFmNotifyLast; ++code) {
     if (std::ranges::find(answered, code) != answered.end()) continue;
+    if (code == kFmNotifySubDialogCancelled || code == kFmNotifySubDialogOk) {
+      // The sub-dialog codes carry a dialog; only the user-quality dialogs are answered.
+      DialogDescriptor page{};
+      FmDialogParam param{&page};
+      EXPECT_EQ(FmBroadcastNotify(ctx, code, &param), 0) << code;
+      continue;
+    }
     DWORD record[4] = {7, 7, 7, 7};
     EXPECT_EQ(FmBroadcastNotify(ctx, code, record), 0) << code;
     for (DWORD word : record) EXPECT_EQ(word, 7u) << code;
