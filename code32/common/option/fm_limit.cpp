@@ -10,7 +10,7 @@
 #include "lock_data.h"
 #include "option_access.h"
 #include "option_values.h"
-#include "pending_h32-fm-modules-9-10.h"
+#include "preset_list.h"
 #include "prn_data.h"
 #include "quality_list.h"
 #include "settings_paths.h"
@@ -212,7 +212,6 @@ bool EntryFile(const ListFile& list, const WCHAR* prefix, int index, WCHAR (&pat
   return path[0] != u'\0';
 }
 
-constexpr WCHAR kPresetKeyPrefix[] = u"PresetList";
 
 // The options each lock guards in the preset files, in the order they are applied.
 struct GuardedOption {
