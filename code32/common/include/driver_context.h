@@ -109,6 +109,7 @@ struct ContextWorkArea {
   // (the job-control binding and job state follow here)
   ChapterEntry* chapterList;
   LONG chapterAllocCount;
+  DWORD chapterSetupDone;                 // the chapter module loaded its stored data
   DWORD takeMutex;                        // 1 unless creation flag 0x100
   DWORD adminCheck;                       // 1 unless creation flag 0x200
   DWORD creationMode;

@@ -194,17 +194,6 @@ void DmResetPrivateDefaults(DEVMODEW* devmode, DriverContext* ctx) {
   DmWriteCommonHeader(ctx);
 }
 
-void OptGetDefaultFontName(DriverContext* ctx, WCHAR* out) {
-  if (!out) return;
-  // The Japanese UI's proportional gothic face, in full-width letters and katakana.
-  static constexpr WCHAR kJapaneseFace[] = {0xFF2D, 0xFF33, 0x0020, 0xFF30, 0x30B4, 0x30B7, 0x30C3, 0x30AF, 0};
-  static constexpr WCHAR kFace[] = u"Arial";
-  const WCHAR* face = EnvIsJapaneseUi(ctx) ? kJapaneseFace : kFace;
-  size_t i = 0;
-  for (; face[i] && i + 1 < kFontFaceChars; ++i) out[i] = face[i];
-  out[i] = 0;
-}
-
 int OptResetToModelDefault(DriverContext* ctx, OptionEntry* row) {
   if (!ctx || !row) return 0;
   return OptWriteUiValue(ctx, row, MdlGetItemDefault(row->id, ctx));

@@ -410,9 +410,11 @@ TEST_F(FmBus, TheWindowFreeModulesLetEveryCallPass) {
   for (WORD code : {WORD{5}, WORD{100}, WORD{111}, WORD{200}, WORD{250}, WORD{300}, WORD{309}, WORD{10000},
                     WORD{11922}, WORD{11995}})
     EXPECT_EQ(FmRunBuiltInFunc(ctx, code), 0) << code;
-  // The colour-matching and custom-size modules answer codes of their own (their tests show
-  // what they do with them).
-  const std::vector<DWORD> answered = {15, 16, 36, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 51, 55, 56, 58, 59, 60};
+  // The colour-matching, custom-size, chapter, font-substitution and limitation modules answer
+  // codes of their own (their tests show what they do with them); the codes whose records they read are
+  // sent with valid records below.
+  const std::vector<DWORD> answered = {3,  4,  5,  6,  8,  9,  12, 15, 16, 24, 36, 38, 39, 40,
+                                       41, 42, 43, 44, 45, 46, 47, 51, 55, 56, 58, 59, 60};
   for (DWORD code = 1; code <= kFmNotifyLast; ++code) {
     if (std::ranges::find(answered, code) != answered.end()) continue;
     if (code == kFmNotifySubDialogCancelled || code == kFmNotifySubDialogOk) {
@@ -426,6 +428,31 @@ TEST_F(FmBus, TheWindowFreeModulesLetEveryCallPass) {
     EXPECT_EQ(FmBroadcastNotify(ctx, code, record), 0) << code;
     for (DWORD word : record) EXPECT_EQ(word, 7u) << code;
   }
+  // The chapter module keeps every row but the chapter options out of the mode-2 passes and
+  // the design trays out of settings files; it alone answers the chapter tray questions.
+  for (DWORD code : {kFmNotifySaveRow, kFmNotifyLoadRow}) {
+    FmRowPassParam chapter{2, OptFind(ctx, 1019), 0}, other{2, OptFind(ctx, 1), 0};
+    EXPECT_EQ(FmBroadcastNotify(ctx, code, &chapter), 1);
+    EXPECT_EQ(FmBroadcastNotify(ctx, code, &other), 1);
+    EXPECT_EQ(chapter.answer, 0u);
+    EXPECT_EQ(other.answer, 1u);
+  }
+  FmRowTransferParam design{OptFind(ctx, 1033), 0};
+  EXPECT_EQ(FmBroadcastNotify(ctx, kFmNotifyTransferRow, &design), 0);
+  EXPECT_EQ(design.answer, 1u);
+  DWORD query[3] = {0x40, 2, 0};
+  EXPECT_EQ(FmBroadcastNotify(ctx, 8, query), 1);
+  EXPECT_EQ(query[2], 1u);
+  FmTransferEndParam end{0, nullptr};
+  EXPECT_EQ(FmBroadcastNotify(ctx, kFmNotifyTransferEnd, &end), 0);
+  // The font-substitution module claims only its device-font choice.
+  ControlDescriptor control{};
+  control.controlId = 2000;
+  DialogDescriptor ttfDialog{};
+  void* state[3] = {&control, &ttfDialog, nullptr};
+  EXPECT_EQ(FmBroadcastNotify(ctx, kFmNotifyControlState, state), 0);
+  EXPECT_EQ(control.state, 0u);
+
   // Dialog messages reach only handlers that answer 0.
   DialogDescriptor dialog{};
   dialog.dialogId = 1003;
