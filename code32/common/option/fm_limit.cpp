@@ -14,6 +14,7 @@
 #include "prn_data.h"
 #include "quality_list.h"
 #include "settings_paths.h"
+#include "settings_section.h"
 
 namespace {
 
@@ -179,27 +180,8 @@ LockStep ApplyNumericLock(const FileSection& file, const KeyPair& keys, const WC
   return step;
 }
 
-// The settings file and the printer section, copied so that later calls cannot move them.
-struct ListFile {
-  WCHAR file[kCtxPathChars] = {};
-  WCHAR section[kCtxPathChars] = {};
-  bool ok = false;
-};
-ListFile OpenList(DriverContext* ctx) {
-  ListFile list;
-  if (!ctx || !ctx->workArea) return list;
-  const WCHAR* file = PathGetSettingsIni(ctx);
-  const WCHAR* section = PrnGetName(ctx);
-  if (!file || !file[0] || lstrlenW(file) >= kCtxPathChars) return list;
-  if (!section || !section[0] || lstrlenW(section) >= kCtxPathChars) return list;
-  lstrcpynW(list.file, file, kCtxPathChars);
-  lstrcpynW(list.section, section, kCtxPathChars);
-  list.ok = true;
-  return list;
-}
-
 // The file named by "<prefix><index>" of the list's section; false when it names none.
-bool EntryFile(const ListFile& list, const WCHAR* prefix, int index, WCHAR (&path)[kCtxPathChars]) {
+bool EntryFile(const SettingsListFile& list, const WCHAR* prefix, int index, WCHAR (&path)[kCtxPathChars]) {
   char number[16];
   std::snprintf(number, sizeof number, "%d", index);
   WCHAR key[kKeyChars];
@@ -271,7 +253,7 @@ int FmLoadLockedHeaderFooterFont(DriverContext* ctx) {
 void FmApplyLockToPresetFiles(DriverContext* ctx, uint16_t optionId, int locked, int count) {
   KeyPair keys;
   if (!ctx || !OptionKeys(ctx, optionId, &keys)) return;
-  const ListFile list = OpenList(ctx);
+  const SettingsListFile list = CfgOpenSettingsList(ctx);
   if (!list.ok) return;
   WCHAR current[kValueChars];
   DecimalText(OptGetValue(ctx, optionId, nullptr), current);
@@ -285,7 +267,7 @@ void FmApplyLockToPresetFiles(DriverContext* ctx, uint16_t optionId, int locked,
 void FmApplyTextLockToPresetFiles(DriverContext* ctx, uint16_t optionId, int locked, int count, int dropText) {
   KeyPair keys;
   if (!ctx || !OptionKeys(ctx, optionId, &keys)) return;
-  const ListFile list = OpenList(ctx);
+  const SettingsListFile list = CfgOpenSettingsList(ctx);
   if (!list.ok) return;
   WCHAR current[kValueChars] = {};
   if (OptionEntry* row = OptFind(ctx, optionId)) OptGetStringValue(ctx, row, current, kValueChars);
@@ -313,7 +295,7 @@ int FmApplyLockToQualityFiles(DriverContext* ctx, uint16_t optionId, int locked,
   const bool both = optionId == kOptDstResolutionBoth;
   if (both && (!OptionKeys(ctx, kOptDstResolutionW, &keysW) || !OptionKeys(ctx, kOptDstResolutionH, &keysH)))
     return 1;
-  const ListFile list = OpenList(ctx);
+  const SettingsListFile list = CfgOpenSettingsList(ctx);
   if (!list.ok) return 1;
   const int32_t value = OptGetValue(ctx, optionId, nullptr);
   WCHAR current[kValueChars];

@@ -17,6 +17,7 @@
 #include "option_values.h"
 #include "settings_files.h"
 #include "settings_paths.h"
+#include "settings_section.h"
 #include "undo_images.h"
 
 namespace {
@@ -95,23 +96,6 @@ void ClearOptions(DriverContext* ctx, const uint16_t* ids, int count) {
   for (int i = 0; i < count; ++i) OptSetValue(ctx, ids[i], 0);
 }
 
-// Runs op with section in the printer-section buffer of the work area: the printer name is kept
-// in the saved-name buffer for the call, and both buffers are as before afterwards.
-template <class Op>
-int WithSection(DriverContext* ctx, const WCHAR* section, Op op) {
-  WCHAR* buffer = PrnGetName(ctx);  // the name is cached on first use: keep the real one
-  if (!buffer) return 0;
-  ContextWorkArea* wa = ctx->workArea;
-  WCHAR outerSaved[kCtxPathChars];
-  std::memcpy(outerSaved, wa->savedPrinterName, sizeof outerSaved);
-  std::memcpy(wa->savedPrinterName, buffer, sizeof wa->savedPrinterName);
-  Put(buffer, kCtxPathChars, View(section));
-  const int result = op();
-  std::memcpy(buffer, wa->savedPrinterName, sizeof wa->savedPrinterName);
-  std::memcpy(wa->savedPrinterName, outerSaved, sizeof outerSaved);
-  return result;
-}
-
 // Which file a slot section is moved with.
 enum class SlotFile { kSettings, kDriverDefaults };
 
@@ -124,7 +108,7 @@ int TransferSlot(DriverContext* ctx, int slot, SlotFile which, DWORD flags, bool
   if (!Put(file, kCtxPathChars, View(which == SlotFile::kSettings ? PathGetSettingsIni(ctx) : PathGetDriverIni(ctx))) ||
       !file[0])
     return 0;
-  return WithSection(ctx, section, [&] {
+  return CfgWithSection(ctx, section, [&] {
     return save ? CfgSaveSettingsFile(ctx->printer, file, flags, ctx) : CfgLoadSettingsFile(ctx->printer, file, flags, ctx);
   });
 }

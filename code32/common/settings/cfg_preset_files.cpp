@@ -21,6 +21,7 @@
 #include "quality_list.h"
 #include "settings_files.h"
 #include "settings_paths.h"
+#include "settings_section.h"
 #include "settings_upgrade.h"
 #include "stamp_list.h"
 #include "undo_images.h"
@@ -35,29 +36,15 @@ bool CopyText(const WCHAR* text, WCHAR (&out)[kCtxPathChars]) {
   return true;
 }
 
-// The settings file and the printer section as they stand now.
-struct ListFile {
-  WCHAR file[kCtxPathChars] = {};
-  WCHAR section[kCtxPathChars] = {};
-  bool ok = false;
-};
-
-ListFile OpenList(DriverContext* ctx) {
-  ListFile list;
-  if (!ctx || !ctx->workArea) return list;
-  list.ok = CopyText(PathGetSettingsIni(ctx), list.file) && CopyText(CfgPrinterSection(ctx), list.section);
-  return list;
-}
-
 // The value of a list key (empty when missing).
-void ReadListKey(const ListFile& list, const WCHAR* key, WCHAR* out, int size) {
+void ReadListKey(const SettingsListFile& list, const WCHAR* key, WCHAR* out, int size) {
   out[0] = u'\0';
   if (list.ok && key && key[0]) IniReadString(list.section, key, u"", out, size, list.file);
 }
 
 // The entry's file path under key (empty when missing).
 void EntryPathOfKey(DriverContext* ctx, const WCHAR* key, WCHAR (&path)[kCtxPathChars]) {
-  ReadListKey(OpenList(ctx), key, path, kCtxPathChars);
+  ReadListKey(CfgOpenSettingsList(ctx), key, path, kCtxPathChars);
 }
 
 void EntryPath(DriverContext* ctx, int index, WCHAR (&path)[kCtxPathChars]) {
@@ -87,7 +74,7 @@ void SetAnsiOption(DriverContext* ctx, uint16_t id, const WCHAR* text) {
 
 // The entry's "Name" and "Comment" keys into wdmPresetName and wdmPresetComment.
 void LoadNameAndComment(DriverContext* ctx, const WCHAR* key) {
-  const ListFile list = OpenList(ctx);
+  const SettingsListFile list = CfgOpenSettingsList(ctx);
   WCHAR partKey[kPresetKeyChars];
   WCHAR text[kPresetTextChars];
   text[0] = u'\0';
@@ -120,23 +107,6 @@ void FinishLoad(DriverContext* ctx, const WCHAR* key) {
   SettleWatermark(ctx);
   CfgPresetValueCache(ctx, key, kPresetCacheStore);
   FmBroadcastRecheck(ctx);
-}
-
-// Runs op with section in the printer-section buffer of the work area; the printer name waits
-// in the saved-name buffer and both buffers are as before afterwards.
-template <class Op>
-int WithSection(DriverContext* ctx, const WCHAR* section, Op op) {
-  WCHAR* buffer = CfgPrinterSection(ctx);
-  if (!buffer) return 0;
-  ContextWorkArea* wa = ctx->workArea;
-  WCHAR outerSaved[kCtxPathChars];
-  std::memcpy(outerSaved, wa->savedPrinterName, sizeof outerSaved);
-  std::memcpy(wa->savedPrinterName, buffer, sizeof wa->savedPrinterName);
-  lstrcpynW(buffer, section, kCtxPathChars);
-  const int result = op();
-  std::memcpy(buffer, wa->savedPrinterName, sizeof wa->savedPrinterName);
-  std::memcpy(wa->savedPrinterName, outerSaved, sizeof outerSaved);
-  return result;
 }
 
 // Loads a preset file: 1 when its values were taken (the load status stays clear), 0 for no path
@@ -196,7 +166,7 @@ int CfgNewUserPresetPath(DriverContext* ctx, WCHAR* out) {
 int CfgEnsureUserPresetFile(DriverContext* ctx, int index) {
   WCHAR key[kPresetKeyChars];
   if (!IsEntryIndex(index) || CfgPresetKey(key, index, kPresetKeyPath) <= 0) return 0;
-  const ListFile list = OpenList(ctx);
+  const SettingsListFile list = CfgOpenSettingsList(ctx);
   if (!list.ok) return 0;
   WCHAR path[kCtxPathChars];
   ReadListKey(list, key, path, kCtxPathChars);
@@ -224,7 +194,7 @@ int CfgLoadPresetByKey(DriverContext* ctx, const WCHAR* key) {
   bool refused = false;
   if (CtxGetSettingsFileStatus(ctx) != kSettingsFileOk) {
     refused = true;
-    const ListFile list = OpenList(ctx);
+    const SettingsListFile list = CfgOpenSettingsList(ctx);
     if (list.ok) IniWriteString(list.section, key, u"", list.file);
     CtxSetSettingsFileStatus(ctx, kSettingsFileOk);
     WCHAR first[kCtxPathChars];
@@ -282,7 +252,7 @@ int CfgLoadPresetDefault(DriverContext* ctx, int index) {
   if (CfgPresetValueCache(ctx, key, kPresetCacheRestore)) return 1;
   WCHAR language[kCtxPathChars];
   if (!CopyText(CfgCopyLanguageCode(ctx), language)) return 0;
-  const int loaded = WithSection(
+  const int loaded = CfgWithSection(
       ctx, language, [&] { return LoadFile(ctx, file, kTransferPresetQuiet); });
   LoadNameAndComment(ctx, key);
   FinishLoad(ctx, key);
@@ -298,7 +268,7 @@ int CfgSavePresetByKey(DriverContext* ctx, const WCHAR* key) {
   if (!path[0]) return 0;
   const int saved = CfgSaveSettingsFile(ctx->printer, path, kTransferPreset, ctx);
   // The serializer may have used the printer-section buffer: take the list's place afresh.
-  const ListFile list = OpenList(ctx);
+  const SettingsListFile list = CfgOpenSettingsList(ctx);
   WCHAR partKey[kPresetKeyChars];
   WCHAR text[kPresetTextChars];
   for (const auto& [suffix, id] : {std::pair{kPresetNameSuffix, kOptPresetName},

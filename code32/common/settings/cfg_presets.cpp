@@ -10,33 +10,14 @@
 #include "option_access.h"
 #include "preset_list.h"
 #include "settings_paths.h"
+#include "settings_section.h"
 
 namespace {
 
 // Counts above this are not a list the driver wrote; they are read as this many entries.
 constexpr int kMaxPresetEntries = 0xFFFF;
 
-// The settings file and the printer section, copied so that later calls cannot move them.
-struct ListFile {
-  WCHAR file[kCtxPathChars] = {};
-  WCHAR section[kCtxPathChars] = {};
-  bool ok = false;
-};
-
-ListFile OpenList(DriverContext* ctx) {
-  ListFile list;
-  if (!ctx || !ctx->workArea) return list;
-  const WCHAR* file = PathGetSettingsIni(ctx);
-  if (!file || !file[0] || lstrlenW(file) >= kCtxPathChars) return list;
-  lstrcpynW(list.file, file, kCtxPathChars);
-  const WCHAR* section = CfgPrinterSection(ctx);
-  if (!section || !section[0]) return list;
-  lstrcpynW(list.section, section, kCtxPathChars);
-  list.ok = true;
-  return list;
-}
-
-bool WriteKey(const ListFile& list, int index, int part, const WCHAR* value) {
+bool WriteKey(const SettingsListFile& list, int index, int part, const WCHAR* value) {
   WCHAR key[kPresetKeyChars];
   return CfgPresetKey(key, index, part) > 0 && IniWriteString(list.section, key, value ? value : u"", list.file);
 }
@@ -111,14 +92,14 @@ int CfgPresetKeyIndex(const WCHAR* key) {
 }
 
 int CfgGetPresetCount(DriverContext* ctx) {
-  const ListFile list = OpenList(ctx);
+  const SettingsListFile list = CfgOpenSettingsList(ctx);
   if (!list.ok) return 0;
   const int count = static_cast<int>(IniReadInt(list.section, kPresetCountKey, 0, list.file));
   return count < 0 ? 0 : (count > kMaxPresetEntries ? kMaxPresetEntries : count);
 }
 
 int FmAddPresetListEntry(DriverContext* ctx, const WCHAR* file, const WCHAR* name, const WCHAR* comment) {
-  const ListFile list = OpenList(ctx);
+  const SettingsListFile list = CfgOpenSettingsList(ctx);
   if (!list.ok) return 0;
   const int n = CfgGetPresetCount(ctx);
   // The count moves only when the entry's keys are all in place.
@@ -130,7 +111,7 @@ int FmAddPresetListEntry(DriverContext* ctx, const WCHAR* file, const WCHAR* nam
 }
 
 int FmClearPresetList(DriverContext* ctx) {
-  const ListFile list = OpenList(ctx);
+  const SettingsListFile list = CfgOpenSettingsList(ctx);
   if (list.ok) IniWriteString(list.section, kPresetCountKey, u"0", list.file);
   CfgPresetValueCache(ctx, nullptr, kPresetCacheFree);
   return 0;
@@ -145,7 +126,7 @@ int CfgIsPresetWritable(DriverContext* ctx, const WCHAR* file) {
 
 int CfgIsPresetEntryWritable(DriverContext* ctx, int index) {
   if (index < 0 || index >= kPresetEntries) return 0;
-  const ListFile list = OpenList(ctx);
+  const SettingsListFile list = CfgOpenSettingsList(ctx);
   if (!list.ok) return 1;
   WCHAR key[kPresetKeyChars];
   WCHAR path[kCtxPathChars] = {};
@@ -190,7 +171,7 @@ int CfgPresetValueCache(DriverContext* ctx, const WCHAR* key, int mode) {
 // ---- other settings of the printer section ------------------------------------------------------
 
 int CfgLoadChapterLimits(DriverContext* ctx) {
-  const ListFile list = OpenList(ctx);
+  const SettingsListFile list = CfgOpenSettingsList(ctx);
   int loaded = 0;
   for (const uint16_t id : {kOptChapterMax, kOptChapterTrayMax}) {
     OptionEntry* row = OptFind(ctx, id);

@@ -10,32 +10,13 @@
 #include "path_files.h"
 #include "settings_files.h"
 #include "settings_paths.h"
+#include "settings_section.h"
 #include "undo_images.h"
 
 namespace {
 
 // Counts above this are not a list the driver wrote; they are read as this many entries.
 constexpr int kMaxQualityEntries = 0xFFFF;
-
-// The settings file and the printer section, copied so that later calls cannot move them.
-struct ListFile {
-  WCHAR file[kCtxPathChars] = {};
-  WCHAR section[kCtxPathChars] = {};
-  bool ok = false;
-};
-
-ListFile OpenList(DriverContext* ctx) {
-  ListFile list;
-  if (!ctx || !ctx->workArea) return list;
-  const WCHAR* file = PathGetSettingsIni(ctx);
-  if (!file || !file[0] || lstrlenW(file) >= kCtxPathChars) return list;
-  lstrcpynW(list.file, file, kCtxPathChars);
-  const WCHAR* section = PrnGetName(ctx);
-  if (!section || !section[0]) return list;
-  lstrcpynW(list.section, section, kCtxPathChars);
-  list.ok = true;
-  return list;
-}
 
 // "<key>Name"; false for a key that leaves no room for it.
 bool NameKey(const WCHAR* key, WCHAR (&out)[kQualityKeyChars + 8]) {
@@ -49,7 +30,7 @@ bool NameKey(const WCHAR* key, WCHAR (&out)[kQualityKeyChars + 8]) {
 bool EntryPath(DriverContext* ctx, const WCHAR* key, WCHAR (&path)[kCtxPathChars]) {
   path[0] = u'\0';
   if (!key || !key[0]) return false;
-  const ListFile list = OpenList(ctx);
+  const SettingsListFile list = CfgOpenSettingsList(ctx);
   if (!list.ok) return false;
   IniReadString(list.section, key, u"", path, kCtxPathChars, list.file);
   return path[0] != u'\0';
@@ -72,7 +53,7 @@ int SaveEntry(DriverContext* ctx, int index, bool withName) {
 }  // namespace
 
 int CfgGetQualityCount(DriverContext* ctx) {
-  const ListFile list = OpenList(ctx);
+  const SettingsListFile list = CfgOpenSettingsList(ctx);
   if (!list.ok) return 0;
   const int count = static_cast<int>(IniReadInt(list.section, kQualityCountKey, 0, list.file));
   return count < 0 ? 0 : (count > kMaxQualityEntries ? kMaxQualityEntries : count);
@@ -108,7 +89,7 @@ int CfgLoadQualityByKey(DriverContext* ctx, const WCHAR* key) {
 int CfgLoadQualityName(DriverContext* ctx, const WCHAR* key) {
   WCHAR nameKey[kQualityKeyChars + 8];
   if (!NameKey(key, nameKey)) return 0;
-  const ListFile list = OpenList(ctx);
+  const SettingsListFile list = CfgOpenSettingsList(ctx);
   if (!list.ok) return 0;
   WCHAR name[kQualityNameChars] = {};
   IniReadString(list.section, nameKey, u"", name, kQualityNameChars, list.file);
@@ -123,7 +104,7 @@ int CfgSaveQualityByKey(DriverContext* ctx, const WCHAR* key) {
   if (!NameKey(key, nameKey) || !EntryPath(ctx, key, path)) return 0;
   const int saved = CfgSaveSettingsFile(ctx->printer, path, kTransferQuality, ctx);
   // The serializer may have used the printer-section buffer: take the list's place afresh.
-  const ListFile list = OpenList(ctx);
+  const SettingsListFile list = CfgOpenSettingsList(ctx);
   WCHAR name[kQualityNameChars] = {};
   if (OptionEntry* row = OptFind(ctx, kOptUserSetName)) OptGetStringValue(ctx, row, name, kQualityNameChars);
   const bool named = list.ok && IniWriteString(list.section, nameKey, name, list.file);

@@ -13,6 +13,7 @@
 #include "option_validation.h"
 #include "settings_files.h"
 #include "settings_paths.h"
+#include "settings_section.h"
 #include "undo_images.h"
 
 namespace {
@@ -36,30 +37,13 @@ bool CopyPath(const WCHAR* path, WCHAR (&out)[kCtxPathChars]) {
   return true;
 }
 
-// Runs op with section in the printer-section buffer of the work area: the printer name waits in
-// the saved-name buffer for the call, and both buffers are as before afterwards.
-template <class Op>
-int WithSection(DriverContext* ctx, const WCHAR* section, Op op) {
-  WCHAR* buffer = PrnGetName(ctx);  // cached on first use: the real name is in place now
-  if (!buffer) return 0;
-  ContextWorkArea* wa = ctx->workArea;
-  WCHAR outerSaved[kCtxPathChars];
-  std::memcpy(outerSaved, wa->savedPrinterName, sizeof outerSaved);
-  std::memcpy(wa->savedPrinterName, buffer, sizeof wa->savedPrinterName);
-  lstrcpynW(buffer, section, kCtxPathChars);
-  const int result = op();
-  std::memcpy(buffer, wa->savedPrinterName, sizeof wa->savedPrinterName);
-  std::memcpy(wa->savedPrinterName, outerSaved, sizeof outerSaved);
-  return result;
-}
-
 // Loads or saves the section of stamp n of file with the stamp rows.
 int TransferStamp(DriverContext* ctx, const WCHAR* file, int n, bool save) {
   if (!ctx || !ctx->workArea || !IsStampNumber(n)) return 0;
   WCHAR path[kCtxPathChars];
   WCHAR section[kStampSectionChars];
   if (!CopyPath(file, path) || !CfgStampSection(section, n, nullptr, ctx)) return 0;
-  return WithSection(ctx, section, [&] {
+  return CfgWithSection(ctx, section, [&] {
     return save ? CfgSaveSettingsFile(ctx->printer, path, kTransferStamp, ctx)
                 : CfgLoadSettingsFile(ctx->printer, path, kTransferStamp, ctx);
   });
