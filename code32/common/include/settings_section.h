@@ -13,6 +13,8 @@ struct SettingsListFile {
   bool ok = false;
 };
 SettingsListFile CfgOpenSettingsList(DriverContext* ctx);
+// A path or section name copied aside; false (out empty) for a missing, empty or too long text.
+bool CfgCopyPathText(const WCHAR* text, WCHAR (&out)[kCtxPathChars]);
 
 // Puts section into the printer-section buffer; the printer name waits in the saved-name buffer
 // and that buffer's own content in outerSaved. 0 (nothing changed) without a buffer.

@@ -28,14 +28,6 @@
 
 namespace {
 
-// A value copied aside, so that a later call cannot rebuild it under us.
-bool CopyText(const WCHAR* text, WCHAR (&out)[kCtxPathChars]) {
-  out[0] = u'\0';
-  if (!text || !text[0] || lstrlenW(text) >= kCtxPathChars) return false;
-  lstrcpynW(out, text, kCtxPathChars);
-  return true;
-}
-
 // The value of a list key (empty when missing).
 void ReadListKey(const SettingsListFile& list, const WCHAR* key, WCHAR* out, int size) {
   out[0] = u'\0';
@@ -147,7 +139,7 @@ int CfgNewUserPresetPath(DriverContext* ctx, WCHAR* out) {
   const int length = perUser ? PathGetUserDir(folder, kCtxPathChars, ctx) : PathGetSettingsDir(folder, kCtxPathChars, ctx);
   if (length <= 0 || !folder[0]) return 0;
   WCHAR section[kCtxPathChars];
-  const bool haveSection = CopyText(CfgPrinterSection(ctx), section);
+  const bool haveSection = CfgCopyPathText(CfgPrinterSection(ctx), section);
   WCHAR path[kCtxPathChars];
   for (int n = 0; n <= kPresetUserLast; ++n) {
     char name[32];
@@ -251,7 +243,7 @@ int CfgLoadPresetDefault(DriverContext* ctx, int index) {
   CfgPresetKey(key, index, kPresetKeyPath);
   if (CfgPresetValueCache(ctx, key, kPresetCacheRestore)) return 1;
   WCHAR language[kCtxPathChars];
-  if (!CopyText(CfgCopyLanguageCode(ctx), language)) return 0;
+  if (!CfgCopyPathText(CfgCopyLanguageCode(ctx), language)) return 0;
   const int loaded = CfgWithSection(
       ctx, language, [&] { return LoadFile(ctx, file, kTransferPresetQuiet); });
   LoadNameAndComment(ctx, key);
@@ -310,7 +302,7 @@ int CfgRefreshAllPresets(DriverContext* ctx) {
     WCHAR section[kCtxPathChars];
     WCHAR readonly[16] = {};
     EntryPath(ctx, index, path);
-    if (path[0] && CopyText(CfgPrinterSection(ctx), section))
+    if (path[0] && CfgCopyPathText(CfgPrinterSection(ctx), section))
       IniReadString(section, kPresetReadonlyKey, u"", readonly, 16, path);
     CfgLoadPresetDefault(ctx, index);
     CtxSetSettingsFileStatus(ctx, kSettingsFileOk);
@@ -324,7 +316,7 @@ int CfgRefreshAllPresets(DriverContext* ctx) {
     WCHAR key[kPresetKeyChars];
     if (CfgPresetKey(key, index, kPresetKeyPath) > 0) LoadNameAndComment(ctx, key);
     CfgSavePreset(ctx, index);
-    if (readonly[0] && CopyText(CfgPrinterSection(ctx), section))
+    if (readonly[0] && CfgCopyPathText(CfgPrinterSection(ctx), section))
       IniWriteString(section, kPresetReadonlyKey, readonly, path);
   }
   DmPopSnapshot(ctx, 1);

@@ -6,22 +6,17 @@
 #include "context_services.h"
 #include "settings_paths.h"
 
-namespace {
-
-// A text copied aside; false for a missing, empty or too long text.
-bool CopyText(const WCHAR* text, WCHAR (&out)[kCtxPathChars]) {
+bool CfgCopyPathText(const WCHAR* text, WCHAR (&out)[kCtxPathChars]) {
   out[0] = u'\0';
   if (!text || !text[0] || lstrlenW(text) >= kCtxPathChars) return false;
   lstrcpynW(out, text, kCtxPathChars);
   return true;
 }
 
-}  // namespace
-
 SettingsListFile CfgOpenSettingsList(DriverContext* ctx) {
   SettingsListFile list;
   if (!ctx || !ctx->workArea) return list;
-  list.ok = CopyText(PathGetSettingsIni(ctx), list.file) && CopyText(CfgPrinterSection(ctx), list.section);
+  list.ok = CfgCopyPathText(PathGetSettingsIni(ctx), list.file) && CfgCopyPathText(CfgPrinterSection(ctx), list.section);
   return list;
 }
 
