@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libicu-dev libfreetype-dev liblcms2-dev)
+          libbenchmark-dev libicu-dev libfreetype-dev liblcms2-dev python3)
 
 install_packages() {
   local missing=()
