@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "dialog_table.h"
 #include "option_table.h"
 
 namespace {
@@ -319,6 +320,25 @@ TEST(HelpTopics, SpotChecks) {
   EXPECT_EQ(topicOf(14120), "zoltTolvane_rtf/IDH_TAB_MASTER.htm");
   EXPECT_EQ(Narrow(t[kHelpTopicCount - 1].topic), "zolt_rtf/IDH_DLG_MARKING_REFRESH.htm");
   EXPECT_EQ(t[kHelpTopicCount - 1].helpId, 28005u);
+}
+
+// Every help id that a dialog names opens a page: 1008, 1034 and 1035 have pages of our own.
+TEST(HelpTopics, EveryDialogHelpIdHasATopic) {
+  const HelpTopicEntry* t = OptGetHelpTopicTable();
+  auto topicOf = [&](uint32_t id) -> std::string {
+    for (int i = 0; t[i].helpId; ++i)
+      if (t[i].helpId == id) return Narrow(t[i].topic);
+    return {};
+  };
+  for (int i = 0; i < kDialogTable.count; ++i) {
+    const DialogDescriptor& d = kDialogTable.rows[i];
+    if (d.helpId) {
+      EXPECT_NE(topicOf(d.helpId), "") << d.name << " help id " << d.helpId;
+    }
+  }
+  EXPECT_EQ(topicOf(23001), "zolt_rtf/IDH_DLG_PRESET_TOOLS_REMOTE.htm");
+  EXPECT_EQ(topicOf(23101), "zolt_rtf/IDH_DLG_PRESET_TOOLS_ADDRESS.htm");
+  EXPECT_EQ(topicOf(23301), "zolt_rtf/IDH_TAB_USERCODE.htm");
 }
 
 }  // namespace
