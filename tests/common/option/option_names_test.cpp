@@ -304,41 +304,38 @@ TEST(HelpTopics, WellFormedSortedAndCountedByFamily) {
   EXPECT_EQ(families, expected);
 }
 
+// The topic of a help id in the help-topic table, "" when it has none.
+std::string TopicOf(uint32_t id) {
+  const HelpTopicEntry* t = OptGetHelpTopicTable();
+  for (int i = 0; t[i].helpId; ++i)
+    if (t[i].helpId == id) return Narrow(t[i].topic);
+  return {};
+}
+
 TEST(HelpTopics, SpotChecks) {
   const HelpTopicEntry* t = OptGetHelpTopicTable();
-  auto topicOf = [&](uint32_t id) -> std::string {
-    for (int i = 0; t[i].helpId; ++i)
-      if (t[i].helpId == id) return Narrow(t[i].topic);
-    return {};
-  };
   EXPECT_EQ(Narrow(t[0].topic), "zoltContext_rtf/IDH_KEY_COM_OK.htm");
   EXPECT_EQ(t[0].helpId, 101u);
-  EXPECT_EQ(topicOf(11401), "zolt_rtf/IDH_TAB_PRINTQUALITY.htm");
-  EXPECT_EQ(topicOf(10119), "zolt_rtf/IDH_TAB_PRESET.htm");  // end of a range
-  EXPECT_EQ(topicOf(10120), "");                              // just past it
-  EXPECT_EQ(topicOf(13409), "zoltColor_rtf/IDH_DLG_PRINTQUALITY_MATCH_qcm.htm");
-  EXPECT_EQ(topicOf(14120), "zoltTolvane_rtf/IDH_TAB_MASTER.htm");
+  EXPECT_EQ(TopicOf(11401), "zolt_rtf/IDH_TAB_PRINTQUALITY.htm");
+  EXPECT_EQ(TopicOf(10119), "zolt_rtf/IDH_TAB_PRESET.htm");  // end of a range
+  EXPECT_EQ(TopicOf(10120), "");                              // just past it
+  EXPECT_EQ(TopicOf(13409), "zoltColor_rtf/IDH_DLG_PRINTQUALITY_MATCH_qcm.htm");
+  EXPECT_EQ(TopicOf(14120), "zoltTolvane_rtf/IDH_TAB_MASTER.htm");
   EXPECT_EQ(Narrow(t[kHelpTopicCount - 1].topic), "zolt_rtf/IDH_DLG_MARKING_REFRESH.htm");
   EXPECT_EQ(t[kHelpTopicCount - 1].helpId, 28005u);
 }
 
 // Every help id that a dialog names opens a page: 1008, 1034 and 1035 have pages of our own.
 TEST(HelpTopics, EveryDialogHelpIdHasATopic) {
-  const HelpTopicEntry* t = OptGetHelpTopicTable();
-  auto topicOf = [&](uint32_t id) -> std::string {
-    for (int i = 0; t[i].helpId; ++i)
-      if (t[i].helpId == id) return Narrow(t[i].topic);
-    return {};
-  };
   for (int i = 0; i < kDialogTable.count; ++i) {
     const DialogDescriptor& d = kDialogTable.rows[i];
     if (d.helpId) {
-      EXPECT_NE(topicOf(d.helpId), "") << d.name << " help id " << d.helpId;
+      EXPECT_NE(TopicOf(d.helpId), "") << d.name << " help id " << d.helpId;
     }
   }
-  EXPECT_EQ(topicOf(23001), "zolt_rtf/IDH_DLG_PRESET_TOOLS_REMOTE.htm");
-  EXPECT_EQ(topicOf(23101), "zolt_rtf/IDH_DLG_PRESET_TOOLS_ADDRESS.htm");
-  EXPECT_EQ(topicOf(23301), "zolt_rtf/IDH_TAB_USERCODE.htm");
+  EXPECT_EQ(TopicOf(23001), "zolt_rtf/IDH_DLG_PRESET_TOOLS_REMOTE.htm");
+  EXPECT_EQ(TopicOf(23101), "zolt_rtf/IDH_DLG_PRESET_TOOLS_ADDRESS.htm");
+  EXPECT_EQ(TopicOf(23301), "zolt_rtf/IDH_TAB_USERCODE.htm");
 }
 
 }  // namespace
