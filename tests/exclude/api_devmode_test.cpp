@@ -9,16 +9,7 @@ namespace {
 
 using zolt::test::ApiTest;
 
-class DevmodeTest : public ApiTest {
- protected:
-  void SetUp() override {
-    ApiTest::SetUp();
-    SetIniVersion(u"22");
-    ctx_ = Open();
-    ASSERT_NE(ctx_, nullptr);
-  }
-  DriverContext* ctx_ = nullptr;
-};
+using DevmodeTest = zolt::test::OpenApiTest;
 
 constexpr size_t kDm = 1236;
 

@@ -83,4 +83,16 @@ class ApiTest : public DriverMachineTest {
   std::vector<DriverContext*> opened_;
 };
 
+// The test printer opened at interface version 22.
+class OpenApiTest : public ApiTest {
+ protected:
+  void SetUp() override {
+    ApiTest::SetUp();
+    SetIniVersion(u"22");
+    ctx_ = Open();
+    ASSERT_NE(ctx_, nullptr);
+  }
+  DriverContext* ctx_ = nullptr;
+};
+
 }  // namespace zolt::test

@@ -22,16 +22,7 @@ std::vector<uint32_t> MarkedIds(const std::array<uint8_t, 64>& bitmap) {
   return ids;
 }
 
-class StatusTest : public ApiTest {
- protected:
-  void SetUp() override {
-    ApiTest::SetUp();
-    SetIniVersion(u"22");
-    ctx_ = Open();
-    ASSERT_NE(ctx_, nullptr);
-  }
-  DriverContext* ctx_ = nullptr;
-};
+using StatusTest = zolt::test::OpenApiTest;
 
 // The test model whose rules put plain paper back when thick paper is chosen.
 class RefusingModelTest : public StatusTest {

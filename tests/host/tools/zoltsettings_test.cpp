@@ -2,23 +2,18 @@
 // two printers, reading and changing statuses through the settings module.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "machine_fixture.h"
 #include "win32/hostspooler.h"
 #include "win32/windows.h"
 
 namespace {
 
-struct ToolRun {
-  int status = -1;
-  std::string out, err;
-};
+using ToolRun = zolt::test::ProgramRun;
 
 class ZoltSettingsToolTest : public zolt::test::DriverMachineTest {
  protected:
@@ -37,30 +32,7 @@ class ZoltSettingsToolTest : public zolt::test::DriverMachineTest {
   }
 
   ToolRun Tool(const std::vector<std::string>& args, bool withRoot = true) {
-    std::filesystem::path out = Root() / "tool.out", err = Root() / "tool.err";
-    const std::string root = Root().string();
-    pid_t pid = ::fork();
-    if (pid == 0) {
-      int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      ::dup2(o, 1);
-      ::dup2(e, 2);
-      if (withRoot) ::setenv("ZOLT_MACHINE_ROOT", root.c_str(), 1);
-      else ::unsetenv("ZOLT_MACHINE_ROOT");
-      std::vector<char*> argv;
-      argv.push_back(const_cast<char*>(ZOLT_SETTINGS_TOOL));
-      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      ::execv(ZOLT_SETTINGS_TOOL, argv.data());
-      ::_exit(127);
-    }
-    ToolRun r;
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = zolt::test::ReadBytes(out);
-    r.err = zolt::test::ReadBytes(err);
-    return r;
+    return zolt::test::RunProgram(ZOLT_SETTINGS_TOOL, args, Root(), withRoot ? Root().string() : std::string());
   }
 
   static bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
