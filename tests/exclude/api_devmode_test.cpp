@@ -4,6 +4,7 @@
 #include "api_fixture.h"
 #include "api_options.h"
 #include "api_support.h"
+#include "fm_modules_5_8.h"
 
 namespace {
 
@@ -161,5 +162,65 @@ TEST_F(JapaneseMachineTest, DoubleByteTrailBytesAreNotCharacters) {
 }
 
 TEST_F(DevmodeTest, UnknownChapterRequestIsNotHandled) { EXPECT_EQ(ApiChapterService(ctx_, 7, nullptr), 0); }
+
+}  // namespace
+
+namespace {
+
+using ChapterTest = zolt::test::OpenApiTest;
+
+struct InsertRecord {
+  int32_t first, unused, last, answer;
+};
+
+std::vector<int> Pages(DriverContext* ctx) {
+  std::vector<int> pages;
+  for (int i = 0; i < OptGetValue(ctx, kApiOptChapterNum, nullptr); ++i) pages.push_back(ctx->workArea->chapterList[i].page);
+  return pages;
+}
+
+TEST_F(ChapterTest, ChapterListEditedWithoutItsDialog) {
+  OptSetValue(ctx_, kApiOptChapterMax, 4);
+  OptSetValue(ctx_, 1018, 2);  // trays the device has for chapter sheets
+  OptSetValue(ctx_, 1026, 2);
+  struct Case {
+    int32_t kind;  // 3 range entries, 0 plain chapter sheets
+    int32_t first, last;
+    int32_t answer;
+    std::vector<int> pages;
+  } cases[] = {
+      {3, 10, 12, 0, {10}},
+      {3, 5, 0, 0, {5, 10}},
+      {0, 11, 0, 1, {5, 10}},       // inside the range 10-12
+      {3, 9, 13, 1, {5, 10}},       // encloses it
+      {0, 5, 0, 1, {5, 10}},        // the page of a range entry
+      {0, 20, 0, 0, {5, 10, 20}},
+      {0, 20, 0, 0, {5, 10, 20}},   // the same page replaces its entry
+      {0, 1, 0, 0, {1, 5, 10, 20}},
+      {0, 30, 0, 1, {1, 5, 10, 20}},  // the list is full
+      {0, 0, 0, 1, {1, 5, 10, 20}},
+      {0, 40000, 0, 1, {1, 5, 10, 20}},
+  };
+  for (const Case& c : cases) {
+    OptSetValue(ctx_, 1025, c.kind);
+    InsertRecord r{c.first, 0, c.last, -1};
+    EXPECT_EQ(ApiChapterService(ctx_, 2, &r), 1);
+    EXPECT_EQ(r.answer, c.answer) << c.first;
+    EXPECT_EQ(Pages(ctx_), c.pages) << c.first;
+  }
+  EXPECT_EQ(std::u16string(ctx_->workArea->chapterList[2].pageRange), u"10-12");
+
+  int32_t remove[2] = {1, -1};
+  EXPECT_EQ(ApiChapterService(ctx_, 3, remove), 1);
+  EXPECT_EQ(remove[1], 0);
+  EXPECT_EQ(Pages(ctx_), (std::vector<int>{1, 10, 20}));
+  remove[0] = 7;
+  EXPECT_EQ(ApiChapterService(ctx_, 3, remove), 1);
+  EXPECT_EQ(remove[1], 1);
+  int32_t cleared = -1;
+  EXPECT_EQ(ApiChapterService(ctx_, 4, &cleared), 1);
+  EXPECT_EQ(cleared, 0);
+  EXPECT_TRUE(Pages(ctx_).empty());
+}
 
 }  // namespace
