@@ -121,3 +121,9 @@ DWORD JcReadItem(DriverContext* ctx, DWORD code);
 DWORD JcWriteItem(DriverContext* ctx, DWORD code, DWORD mode);
 // 1 when a session could be opened (and was closed again); the binding is released.
 int JcCanOpenSession(DriverContext* ctx);
+
+// Introduces the driver to the job-control module: a printer the module cannot open a session
+// for is initialised there and, when the user code is given by the administrator, handed its
+// user code; then the family name, driver version and language are written. The result of the
+// last write.
+DWORD JcUpdateDriverInfo(DriverContext* ctx);

@@ -16,6 +16,7 @@
 #include "option_access.h"
 #include "option_store.h"
 #include "settings_paths.h"
+#include "user_code.h"
 
 namespace {
 
@@ -380,3 +381,20 @@ void JcWriteItemsInSession(DriverContext* ctx, DWORD mask) { JcDispatch(ctx, kJc
 void JcClearItemsInSession(DriverContext* ctx, DWORD mask) { JcDispatch(ctx, kJcCmdClearInSession, mask); }
 DWORD JcReadItems(DriverContext* ctx, DWORD mask) { return JcDispatch(ctx, kJcCmdReadItems, mask); }
 DWORD JcWriteItems(DriverContext* ctx, DWORD mask) { return JcDispatch(ctx, kJcCmdWriteItems, mask); }
+
+DWORD JcUpdateDriverInfo(DriverContext* ctx) {
+  if (!JcCanOpenSession(ctx)) {
+    JcInitPrinter(ctx);
+    // The source read first: it sets zdmLogCodeUse and zdmLogCode.
+    if (UcodeLoadForJobControl(ctx) == 1 && (OptGetValue(ctx, 10002, nullptr) & 0xFF) != 0) {
+      OptionEntry* logRow = OptFind(ctx, 10003);  // zdmLogCode
+      OptionEntry* userRow = OptFind(ctx, 203);   // zdmUserCode
+      WCHAR code[16] = {};
+      if (logRow && userRow && OptGetStringValue(ctx, logRow, code, std::size(code)) && code[0] != 0) {
+        OptSetStringValue(ctx, userRow, code);
+        JcWriteItems(ctx, 0x1);
+      }
+    }
+  }
+  return JcWriteItems(ctx, 0x700);
+}

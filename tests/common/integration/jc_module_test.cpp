@@ -11,6 +11,7 @@
 
 namespace {
 
+using zolt::test::Bytes;
 using zolt::test::ReadBytes;
 using zolt::test::StoreContextTest;
 using zolt::test::WriteBytes;
@@ -224,6 +225,44 @@ TEST_F(JobControl, DestroyedContextReleasesTheModule) {
   EXPECT_NE(GetModuleHandleW(u"QVJC32.DLL"), nullptr);
   Destroy(other);
   EXPECT_EQ(GetModuleHandleW(u"QVJC32.DLL"), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// A printer the module already serves gets only the driver's own items; one it cannot open a
+// session for is registered there first and takes the administrator's user code.
+TEST_F(JobControl, UpdateDriverInfo) {
+  EXPECT_EQ(JcUpdateDriverInfo(ctx), 0u);
+  auto items = Items();
+  EXPECT_EQ(items["256"], "text:ZOLT");
+  EXPECT_EQ(items.count("257"), 1u);
+  EXPECT_EQ(items.count("258"), 1u);
+  EXPECT_EQ(items.count("registered"), 0u);
+  EXPECT_EQ(items.count("1"), 0u);
+
+  std::error_code ec;
+  std::filesystem::remove(ItemFile(), ec);
+  Put(u"ServerUse", Bytes({1}));
+  Put(u"UserCodeUse", Bytes({1}));
+  Put(u"UserCode", std::string("4321", 5));
+  SetText(kUserCode, u"");
+  Module("open=0\r\n");
+  EXPECT_NE(JcUpdateDriverInfo(ctx), 0u);  // the module still refuses the writes
+  items = Items();
+  EXPECT_EQ(items["registered"], "1");
+  WCHAR text[16] = {};
+  OptGetStringValue(ctx, OptFind(ctx, kUserCode), text, 16);
+  EXPECT_EQ(std::u16string(text), u"4321");
+  EXPECT_EQ(ctx->workArea->jobControl.module, nullptr);
+
+  // Without a user code in use the setting is left alone.
+  Put(u"UserCodeUse", Bytes({0}));
+  SetText(kUserCode, u"KEEP");
+  JcUpdateDriverInfo(ctx);
+  OptGetStringValue(ctx, OptFind(ctx, kUserCode), text, 16);
+  EXPECT_EQ(std::u16string(text), u"KEEP");
 }
 
 }  // namespace
