@@ -6,6 +6,7 @@
 #include "mdl_query_internal.h"
 #include "option_access.h"
 #include "option_units.h"
+#include "option_validation.h"
 #include "option_values.h"
 
 namespace {
@@ -94,16 +95,25 @@ int MdlGetPageGeometry(DriverContext* ctx, RECT* printable, SIZE* paper, uint16_
   return 1;
 }
 
-int MdlGetPaperExtent(DriverContext* ctx, SIZE* out, uint16_t settingId) {
-  const ModelItem* item = PaperItem(ctx);
-  if (!item || !out) return 0;
-  uint16_t id = settingId ? settingId : item->settingId;
-  const ModelPageValue* value = PaperValue(ctx, static_cast<uint16_t>(OptGetUiValue(ctx, id, nullptr)));
+namespace {
+
+// The size of the paper value with a UI value, turned with the orientation.
+int PaperValueExtent(DriverContext* ctx, SIZE* out, int32_t uiValue) {
+  const ModelPageValue* value = PaperValue(ctx, static_cast<uint16_t>(uiValue));
   if (!value) return 0;
   out->cx = value->paperWidth;
   out->cy = value->paperLength;
   SwapIfLandscape(ctx, out);
   return 1;
+}
+
+}  // namespace
+
+int MdlGetPaperExtent(DriverContext* ctx, SIZE* out, uint16_t settingId) {
+  const ModelItem* item = PaperItem(ctx);
+  if (!item || !out) return 0;
+  uint16_t id = settingId ? settingId : item->settingId;
+  return PaperValueExtent(ctx, out, OptGetUiValue(ctx, id, nullptr));
 }
 
 int MdlGetDocPaperExtent(DriverContext* ctx, SIZE* out) {
@@ -129,11 +139,13 @@ int MdlGetOutputPaperExtent(DriverContext* ctx, SIZE* out) {
     CustomSlotSize(ctx, code, out);
     return 1;
   }
-  int32_t previous = OptGetValue(ctx, kOptPaperSize, nullptr);
-  OptSetValue(ctx, kOptPaperSize, code);
-  int result = MdlGetDocPaperExtent(ctx, out);
-  OptSetValue(ctx, kOptPaperSize, previous);
-  return result;
+  // The document extent as if dmPaperSize held the code: a query, so dmPaperSize itself is
+  // neither written nor marked changed.
+  const ModelItem* item = PaperItem(ctx);
+  if (!item) return 0;
+  if (item->settingId != kOptPaperSize) return MdlGetPaperExtent(ctx, out, 0);
+  OptionEntry* row = OptFind(ctx, kOptPaperSize);
+  return PaperValueExtent(ctx, out, row ? OptToUiValue(ctx, row, code) : code);
 }
 
 namespace {
@@ -191,6 +203,8 @@ uint16_t MdlFindPaperBySize(DriverContext* ctx, int32_t width, int32_t length, i
     int32_t code = row ? OptFromUiValue(ctx, row, v->valueId) : v->valueId;
     if (code == kPaperCustom || (code >= kPaperFreeSizeFirst && code <= kPaperFreeSizeLast) || code <= 0 || code > 0xFFFF)
       continue;
+    // A paper the output-paper rules refuse is not offered.
+    if (OptCheckValue(kOptOutPaperSize, code, ctx) != 1) continue;
     return static_cast<uint16_t>(code);
   }
   return 0;

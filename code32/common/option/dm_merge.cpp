@@ -99,9 +99,6 @@ class SurvivingFields {
   std::vector<BYTE> hfString_;
 };
 
-// The dmSpecVersion values of the public layouts this driver reads.
-bool IsKnownSpecVersion(WORD version) { return version == 0x320 || version == 0x400 || version == 0x401; }
-
 enum class Judgement { kUsable, kConvert, kNotUsable };
 
 Judgement Judge(const DEVMODEW* dm, DriverContext* ctx) {
@@ -230,7 +227,8 @@ int DmCopyPrinterDefault(DriverContext* ctx) {
   if (!pi2) pi2 = static_cast<PRINTER_INFO_2W*>(fetched = PrnGetPrinterInfo(ctx->printer, 2));
   int copied = 0;
   const DEVMODEW* stored = pi2 ? pi2->pDevMode : nullptr;
-  if (stored && IsKnownSpecVersion(stored->dmSpecVersion) && stored->dmSize == kDmPublicSize &&
+  // The layout is judged by the version its size gives, not by the record's own version field.
+  if (stored && DmGetSpecVersion(stored) != 0 && stored->dmSize == kDmPublicSize &&
       stored->dmDriverExtra == kDmPrivateSize) {
     std::memcpy(working, stored, kFullDevModeSize);
     copied = 1;

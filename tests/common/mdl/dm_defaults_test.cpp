@@ -107,3 +107,33 @@ TEST_F(DmDefaults, MergeTakesCheckedPublicFieldsAndKeepsTheEnvironment) {
 }
 
 }  // namespace
+
+namespace {
+
+// The printer's default device mode is judged by the layout its size gives, whatever its own
+// version field says.
+TEST_F(DmDefaults, PrinterDefaultIsJudgedByItsSize) {
+  std::vector<BYTE> stored(kFullDevModeSize);
+  std::memcpy(stored.data(), built_, kFullDevModeSize);
+  auto* dm = reinterpret_cast<DEVMODEW*>(stored.data());
+  dm->dmOrientation = 2;
+  PRINTER_INFO_2W info{};
+  info.pDevMode = dm;
+  ctx->workArea->printerInfo2 = &info;
+  struct Case {
+    WORD specVersion, size, extra;
+    int copied;
+  };
+  for (const Case& c : {Case{0x401, 220, 1016, 1}, Case{0x0500, 220, 1016, 1}, Case{0, 220, 1016, 1},
+                        Case{0x401, 156, 1016, 0}, Case{0x401, 220, 1000, 0}}) {
+    UseBuilt()->dmOrientation = 1;
+    dm->dmSpecVersion = c.specVersion;
+    dm->dmSize = c.size;
+    dm->dmDriverExtra = c.extra;
+    EXPECT_EQ(DmCopyPrinterDefault(ctx), c.copied) << std::hex << c.specVersion << " " << std::dec << c.size;
+    EXPECT_EQ(DmWorking(ctx)->dmOrientation, c.copied ? 2 : 1);
+  }
+  ctx->workArea->printerInfo2 = nullptr;
+}
+
+}  // namespace

@@ -436,6 +436,25 @@ TEST_F(MdlLoadTest, TheProcessCacheNeverSharesAnImageBetweenSources) {
   EXPECT_EQ(MdlCachedImageCount(), 4u);
 }
 
+TEST_F(MdlLoadTest, ALoadedImageOutlivesItsSource) {
+  const std::u16string a = u"C:\\ModelsA\\ZOLT7000.QCS";
+  InstallSource(a, Sample("ZOLT7000.QCS"));
+  ModelImage* first = LoadFile(a);
+  ASSERT_NE(first, nullptr);
+  // An upgrade, then the source disappears: the newest image of the path serves.
+  InstallSource(a, Sample("ZOLT2100.QCS"));
+  SetWriteTime(a.c_str(), WriteTime(a.c_str()) + 10'000'000);
+  ModelImage* upgraded = LoadFile(a);
+  ASSERT_NE(upgraded, nullptr);
+  ASSERT_NE(upgraded, first);
+  ASSERT_TRUE(DeleteFileW(a.c_str()));
+  EXPECT_EQ(LoadFile(a), upgraded);
+  EXPECT_EQ(LoadFile(u"c:\\modelsa\\ZOLT7000.qcs"), upgraded);
+  EXPECT_EQ(MdlCachedImageCount(), 2u);
+  // A source that this process never loaded still fails.
+  EXPECT_EQ(LoadFile(u"C:\\ModelsB\\ZOLT7000.QCS"), nullptr);
+}
+
 TEST_F(MdlLoadTest, TheDataFileMustNameAModelDescription) {
   InstallSource(u"C:\\Models\\ZOLT7000.QCS", Sample("ZOLT7000.QCS"));
   struct Case {
