@@ -137,3 +137,24 @@ TEST_F(DmDefaults, PrinterDefaultIsJudgedByItsSize) {
 }
 
 }  // namespace
+
+namespace {
+
+// A caller's record shorter than the current public part: the fields it does not reach are not
+// taken (and never read), those it holds are.
+TEST_F(DmDefaults, AShortRecordGivesOnlyTheFieldsItHolds) {
+  DEVMODEW* dm = UseBuilt();
+  const DWORD mediaBefore = dm->dmMediaType;
+  std::vector<BYTE> caller(188, 0);  // in a buffer of exactly its size
+  std::memcpy(caller.data(), dm, 188);
+  auto* in = reinterpret_cast<DEVMODEW*>(caller.data());
+  in->dmSize = 188;
+  in->dmDriverExtra = 0;
+  in->dmFields = kDmFieldCopies | kDmFieldMediaType | kDmFieldICMMethod;
+  in->dmCopies = 4;
+  ASSERT_EQ(DmMergeIncoming(ctx, in, 0x8), 1);
+  EXPECT_EQ(dm->dmCopies, 4);
+  EXPECT_EQ(dm->dmMediaType, mediaBefore);
+}
+
+}  // namespace
