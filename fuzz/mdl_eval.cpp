@@ -77,7 +77,7 @@ void RunRules(const ModelImage* image) {
     MdlIsLocked(item, 0, ctx);
     CheckDepth();
     int values = 0;
-    for (const ModelListValue* v = MdlImageAt<ModelListValue>(image, ModelIsListKind(item->typeWord) ? item->values : 0);
+    for (const ModelValue* v = MdlImageAt<ModelValue>(image, ModelIsListKind(item->typeWord) ? item->values : 0);
          v && values++ < 512; v = MdlNextItemValue(image, item, v)) {
       MdlIsDisabled(item, v->valueId, ctx);
       MdlIsRestricted(item, v->valueId, ctx);
@@ -109,7 +109,7 @@ void RunQueries(const ModelImage* image) {
   MdlGetUiResDllName(ctx, name, 40);
   const ModelItem* paper = MdlFindItem(8, ctx);
   int values = 0;
-  for (const ModelListValue* v = MdlImageAt<ModelListValue>(image, paper && ModelIsListKind(paper->typeWord) ? paper->values : 0);
+  for (const ModelValue* v = MdlImageAt<ModelValue>(image, paper && ModelIsListKind(paper->typeWord) ? paper->values : 0);
        v && values++ < 512; v = MdlNextItemValue(image, paper, v)) {
     RECT r;
     SIZE s;

@@ -32,11 +32,11 @@ const ModelPageValue* PaperValue(DriverContext* ctx, uint16_t valueId) {
   const ModelImage* image = ctx ? ctx->modelImage : nullptr;
   const ModelItem* item = PaperItem(ctx);
   if (!item || ModelItemKind(item->typeWord) != kItemPickPage) return nullptr;
-  const ModelListValue* v = MdlFindItemValue(image, item, valueId);
+  const ModelValue* v = MdlFindItemValue(image, item, valueId);
   return v ? MdlImageAt<ModelPageValue>(image, MdlOffsetOf(image, v)) : nullptr;
 }
 
-bool GeometryHolds(DriverContext* ctx, const ModelPageGeometry& g) {
+bool GeometryHolds(DriverContext* ctx, const PageGeometry& g) {
   if (g.conditionName == 0) return true;
   return static_cast<uint32_t>(OptGetUiValueBySymbol(ctx, g.conditionName, nullptr)) == g.conditionValue;
 }
@@ -76,10 +76,10 @@ int MdlGetPageGeometry(DriverContext* ctx, RECT* printable, SIZE* paper, uint16_
   const ModelImage* image = ctx->modelImage;
   uint32_t resolution = static_cast<uint32_t>(OptGetUiValue(ctx, kOptDstResolutionW, nullptr));
   uint32_t orientation = static_cast<uint32_t>(OptGetUiValue(ctx, kOptDmOrientation, nullptr));
-  const ModelPageGeometry* sameRes = nullptr;
-  uint32_t limit = MdlWalkLimit(image, sizeof(ModelPageGeometry));
-  for (const ModelPageGeometry* g = MdlImageAt<ModelPageGeometry>(image, value->geometry); g && limit--;
-       g = MdlImageAt<ModelPageGeometry>(image, g->next)) {
+  const PageGeometry* sameRes = nullptr;
+  uint32_t limit = MdlWalkLimit(image, sizeof(PageGeometry));
+  for (const PageGeometry* g = MdlImageAt<PageGeometry>(image, value->geometry); g && limit--;
+       g = MdlImageAt<PageGeometry>(image, g->next)) {
     if (g->resolution != resolution || !GeometryHolds(ctx, *g)) continue;
     if (g->orientation == orientation) {
       if (printable) *printable = RECT{g->left, g->top, g->left + g->width, g->top + g->height};
@@ -89,7 +89,7 @@ int MdlGetPageGeometry(DriverContext* ctx, RECT* printable, SIZE* paper, uint16_
     if (!sameRes) sameRes = g;
   }
   if (!sameRes) return 0;
-  const ModelPageGeometry& g = *sameRes;
+  const PageGeometry& g = *sameRes;
   if (printable) *printable = RECT{g.top, g.left, g.top + g.height, g.left + g.width};
   if (paper) *paper = SIZE{g.paperLength, g.paperWidth};
   return 1;
@@ -193,8 +193,8 @@ uint16_t MdlFindPaperBySize(DriverContext* ctx, int32_t width, int32_t length, i
     return tolerant ? asked >= paperSide && asked <= paperSide + kTolerance : asked == paperSide;
   };
   uint32_t limit = MdlWalkLimit(image, sizeof(ModelPageValue));
-  for (const ModelListValue* v = MdlImageAt<ModelListValue>(image, item->values); v && limit--;
-       v = MdlImageAt<ModelListValue>(image, v->next)) {
+  for (const ModelValue* v = MdlImageAt<ModelValue>(image, item->values); v && limit--;
+       v = MdlImageAt<ModelValue>(image, v->next)) {
     const auto* page = MdlImageAt<ModelPageValue>(image, MdlOffsetOf(image, v));
     if (!page) break;
     bool match = (fits(page->paperWidth, w) && fits(page->paperLength, l)) ||

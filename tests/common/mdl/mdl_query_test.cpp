@@ -64,12 +64,12 @@ TEST_F(SampleModelTest, ItemsOfTheSampleByKind) {
 
 TEST_F(SampleModelTest, ValuesAreWalkedInListOrder) {
   uint16_t position = 0;
-  const auto* first = static_cast<const ModelListValue*>(MdlGetItemValues(8, ctx, &position));
+  const auto* first = static_cast<const ModelValue*>(MdlGetItemValues(8, ctx, &position));
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(position, 1);  // A4, the second value
   const ModelItem* paper = MdlFindItem(8, ctx);
   std::vector<uint16_t> ids;
-  for (const ModelListValue* v = first; v; v = MdlNextItemValue(ctx->modelImage, paper, v)) ids.push_back(Val(v->valueId));
+  for (const ModelValue* v = first; v; v = MdlNextItemValue(ctx->modelImage, paper, v)) ids.push_back(Val(v->valueId));
   EXPECT_EQ(ids, (std::vector<uint16_t>{Value("IDS_PAPERSIZE_A3"), Value("IDS_PAPERSIZE_A4"), Value("IDS_PAPERSIZE_A5"),
                                         Value("IDS_PAPERSIZE_B4"), Value("IDS_PAPERSIZE_B5"), Value("IDS_PAPERSIZE_LETTER"),
                                         Value("IDS_PAPERSIZE_LEGAL"), Value("IDS_PAPERSIZE_DLT")}));
