@@ -103,7 +103,7 @@ void EvaluateAllRules(benchmark::State& state) {
       held += MdlIsDisabled(item, 0, s.ctx) + MdlIsRestricted(item, 0, s.ctx) + MdlIsLocked(item, 0, s.ctx);
       held += MdlGetAlertMessage(item, s.ctx) != 0;
       conditions += 4;
-      for (const ModelListValue* v = MdlImageAt<ModelListValue>(s.image, ModelIsListKind(item->typeWord) ? item->values : 0); v;
+      for (const ModelValue* v = MdlImageAt<ModelValue>(s.image, ModelIsListKind(item->typeWord) ? item->values : 0); v;
            v = MdlNextItemValue(s.image, item, v)) {
         held += MdlIsDisabled(item, v->valueId, s.ctx) + MdlIsRestricted(item, v->valueId, s.ctx) +
                 MdlIsLocked(item, v->valueId, s.ctx);

@@ -118,7 +118,7 @@ void ModelRulePass(benchmark::State& state) {
     for (const ModelItem* item = MdlImageAt<ModelItem>(model.image, model.image->header.firstItem); item;
          item = MdlImageAt<ModelItem>(model.image, item->next)) {
       if (!item->exclusive || !ModelIsListKind(item->typeWord)) continue;
-      for (const ModelListValue* v = MdlImageAt<ModelListValue>(model.image, item->values); v;
+      for (const ModelValue* v = MdlImageAt<ModelValue>(model.image, item->values); v;
            v = MdlNextItemValue(model.image, item, v)) {
         held += MdlIsDisabled(item, v->valueId, ctx) + MdlIsRestricted(item, v->valueId, ctx) +
                 MdlIsLocked(item, v->valueId, ctx);

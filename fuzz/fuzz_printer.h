@@ -6,7 +6,6 @@
 #include <fstream>
 #include <string>
 
-#include "driver_context.h"
 #include "win32/hostspooler.h"
 #include "win32/windows.h"
 

@@ -1,5 +1,6 @@
 // Text that reaches the host's string, path and find calls from settings and printer data:
-// find patterns, environment references, numbers, names to compare and paths to complete.
+// find patterns, environment references, numbers, names to compare and paths to complete,
+// printer names, conversions to a code page and command lines of programs.
 // The first 16-bit unit chooses the call, the rest is the text.
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "fuzz_machine.h"
+#include "fuzz_printer.h"
 #include "win32/hostpath.h"
 #include "win32/machine.h"
 #include "win32/windows.h"
@@ -20,8 +22,11 @@ struct FuzzMachine {
     root = zolt::fuzz::MakeFuzzMachine("host-text");
     auto data = root / "drive_c" / "Data";
     std::filesystem::create_directories(data / "sub.dir");
-    for (const char* name : {"a.txt", "B.TXT", "abc", "a.b.c", "x.txtx", ".hidden", "readme."})
+    for (const char* name : {"a.txt", "B.TXT", "abc", "a.b.c", "x.txtx", ".hidden", "readme.", "tool.exe"})
       std::ofstream(data / name) << name;
+    HANDLE printer = zolt::fuzz::MakeFuzzPrinter(root, u"Fuzz Printer");
+    if (!printer) std::abort();
+    ClosePrinter(printer);
   }
 };
 
@@ -34,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 2; i + 1 < size; i += 2) text += static_cast<char16_t>(data[i] | (data[i + 1] << 8));
   for (char16_t& c : text)
     if (c == 0) c = u'?';
-  switch ((data[0] | (data[1] << 8)) % 6) {
+  const unsigned choice = data[0] | (data[1] << 8);
+  switch (choice % 9) {
     case 0: {
       std::u16string path = u"C:\\Data\\" + text;
       WIN32_FIND_DATAW d;
@@ -93,6 +99,53 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       for (char16_t c : text) narrow += c < 0x80 ? static_cast<char>(c) : 'x';
       char outA[1025];
       wsprintfA(outA, narrow.c_str(), s, s, s, s, s, s, s, s);
+      break;
+    }
+    case 6: {
+      // A printer name as a caller gives it: plain, on a server, with the spooler's suffixes.
+      std::u16string name = text;
+      HANDLE printer = nullptr;
+      if (OpenPrinterW(name.data(), &printer, nullptr)) ClosePrinter(printer);
+      PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_ADMINISTER};
+      if (OpenPrinterW(name.data(), &printer, &defaults)) ClosePrinter(printer);
+      break;
+    }
+    case 7: {
+      // Conversion to a code page: the size asked first is what the conversion then writes, and
+      // a smaller buffer is never written past.
+      static constexpr UINT kCodePages[] = {CP_ACP, 1252, 932, 936, 949, 950, CP_UTF8, 1251};
+      const UINT cp = kCodePages[(choice / 9) % 8];
+      const DWORD flags = (choice & 0x8000) && cp != CP_UTF8 ? WC_NO_BEST_FIT_CHARS : 0;
+      const int length = (choice & 0x4000) ? -1 : static_cast<int>(text.size());
+      BOOL usedDefault = FALSE;
+      BOOL* used = cp == CP_UTF8 ? nullptr : &usedDefault;
+      const int need = WideCharToMultiByte(cp, flags, text.c_str(), length, nullptr, 0, nullptr, used);
+      if (need < 0) std::abort();
+      std::string out(static_cast<size_t>(need) + 8, '\x7f');
+      if (need > 0 && WideCharToMultiByte(cp, flags, text.c_str(), length, out.data(), need, nullptr, used) != need)
+        std::abort();
+      for (size_t i = static_cast<size_t>(need); i < out.size(); ++i)
+        if (out[i] != '\x7f') std::abort();
+      if (need > 1) {
+        std::string small(static_cast<size_t>(need) / 2 + 8, '\x7f');
+        const int cut = need / 2;
+        if (WideCharToMultiByte(cp, flags, text.c_str(), length, small.data(), cut, "?", used) > cut) std::abort();
+        for (size_t i = static_cast<size_t>(cut); i < small.size(); ++i)
+          if (small[i] != '\x7f') std::abort();
+      }
+      break;
+    }
+    case 8: {
+      // A command line whose first word names the program; no program is registered on this
+      // machine, so nothing runs.
+      std::u16string line = text;
+      STARTUPINFOW startup{};
+      startup.cb = sizeof startup;
+      PROCESS_INFORMATION info{};
+      if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        std::abort();
+      SetCurrentDirectoryW(u"C:\\Data");
+      CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, u"C:\\Data", &startup, &info);
       break;
     }
   }

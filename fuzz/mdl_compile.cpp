@@ -34,6 +34,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  mdl_fuzz::ForgetSymbols();
   MdlSetSymbolLookups(&mdl_fuzz::kLookups);
   if (CompileContext* ctx = MdlCompileBytes(data, size)) MdlFreeCompileContext(ctx);
   return 0;

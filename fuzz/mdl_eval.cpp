@@ -19,6 +19,7 @@
 #include "core_memory.h"
 #include "mdl_compile.h"
 #include "mdl_fuzz_symbols.h"
+#include "undo_images.h"
 #include "model_query.h"
 #include "win32/machine.h"
 
@@ -30,6 +31,9 @@ namespace {
 }
 
 DriverContext* gCtx = nullptr;
+// The option rows as the context began; each input starts from them, so that nothing an
+// earlier input changed reaches it.
+OptionRowStates* gFirstRowStates = nullptr;
 std::filesystem::path gMachine;
 
 void CheckDepth() {
@@ -38,6 +42,8 @@ void CheckDepth() {
 
 void Cleanup() {
   if (gCtx) {
+    OptRestoreRowStates(gCtx, gFirstRowStates);
+    gFirstRowStates = nullptr;
     gCtx->modelImage = nullptr;
     CtxReleaseAs(gCtx, kCtxReleaseDestroy);
   }
@@ -48,6 +54,9 @@ void Cleanup() {
 // The settings the conditions read: the block layout of the settings image, the rest from the
 // input.
 void FillSettings(const uint8_t* data, size_t size) {
+  OptRestoreRowStates(gCtx, gFirstRowStates);
+  gFirstRowStates = OptSaveRowStates(gCtx);
+  gCtx->workArea->pendingUpdate = 0;
   BYTE* image = reinterpret_cast<BYTE*>(gCtx->settingsImage);
   std::memset(image, 0, kSettingsImageSize);
   for (size_t i = 0; i < size && i < kSettingsImageSize; ++i) image[i] = data[i];
@@ -68,7 +77,7 @@ void RunRules(const ModelImage* image) {
     MdlIsLocked(item, 0, ctx);
     CheckDepth();
     int values = 0;
-    for (const ModelListValue* v = MdlImageAt<ModelListValue>(image, ModelIsListKind(item->typeWord) ? item->values : 0);
+    for (const ModelValue* v = MdlImageAt<ModelValue>(image, ModelIsListKind(item->typeWord) ? item->values : 0);
          v && values++ < 512; v = MdlNextItemValue(image, item, v)) {
       MdlIsDisabled(item, v->valueId, ctx);
       MdlIsRestricted(item, v->valueId, ctx);
@@ -100,7 +109,7 @@ void RunQueries(const ModelImage* image) {
   MdlGetUiResDllName(ctx, name, 40);
   const ModelItem* paper = MdlFindItem(8, ctx);
   int values = 0;
-  for (const ModelListValue* v = MdlImageAt<ModelListValue>(image, paper && ModelIsListKind(paper->typeWord) ? paper->values : 0);
+  for (const ModelValue* v = MdlImageAt<ModelValue>(image, paper && ModelIsListKind(paper->typeWord) ? paper->values : 0);
        v && values++ < 512; v = MdlNextItemValue(image, paper, v)) {
     RECT r;
     SIZE s;
@@ -124,11 +133,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   if (!gCtx) Fail("no context");
   gCtx->settingsImage = static_cast<SettingsImage*>(CtxAllocMem(kSettingsImageSize));
   if (!gCtx->settingsImage || MdlAllocEvalStack(gCtx) != 0) Fail("no settings image");
+  gFirstRowStates = OptSaveRowStates(gCtx);
   std::atexit(Cleanup);
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  mdl_fuzz::ForgetSymbols();
   if (!gCtx) LLVMFuzzerInitialize(nullptr, nullptr);
   std::vector<uint8_t> image;
   if (size >= kModelHeaderSize && MdlCheckImage(data, size)) {

@@ -1,6 +1,8 @@
 // Symbol lookups of the model description fuzz targets: the option model's own tables first,
-// then every "ZPD_" name and every value name with an underscore resolves (each new name gets the
-// next number), so that the handlers behind the names are reached whatever the tables hold yet.
+// then every "ZPD_" name and every value name with an underscore resolves, so that the handlers
+// behind the names are reached whatever the tables hold yet. A name's number comes from the name
+// alone (never from the order in which a run meets names), so every finding reproduces from its
+// input file; ForgetSymbols at the start of each input keeps the tables from growing.
 // Messages ("MSG_"), dialogs ("ZPD_IDD_") and controls ("ZPD_IDC_") resolve by their prefix.
 #pragma once
 
@@ -19,13 +21,26 @@ inline std::map<std::string, NameEntry, std::less<>> gNames;
 inline std::map<std::string, ValueNameEntry, std::less<>> gValues;
 inline std::deque<std::string> gStrings;
 
+// A number of a name, the same in every run.
+inline uint32_t NameHash(const char* name) {
+  uint32_t h = 2166136261u;
+  for (const char* p = name; *p; ++p) h = (h ^ static_cast<unsigned char>(*p)) * 16777619u;
+  return h;
+}
+
+// The tables of one input; the next input starts without them.
+inline void ForgetSymbols() {
+  gNames.clear();
+  gValues.clear();
+  gStrings.clear();
+}
+
 inline const NameEntry* FindName(const char* name) {
   if (const NameEntry* e = OptFindSymbolByName(name)) return e;
   if (std::strncmp(name, "ZPD_", 4) != 0) return nullptr;
   auto it = gNames.find(name);
   if (it == gNames.end()) {
-    if (gNames.size() > 4096) return nullptr;
-    uint16_t n = static_cast<uint16_t>(gNames.size() + 1);
+    const uint16_t n = static_cast<uint16_t>(1 + NameHash(name) % 4096);
     const char* kept = gStrings.emplace_back(name).c_str();
     // Spread the option IDs over the three direct slot ranges and beyond.
     static const uint16_t kBases[] = {1, 720, 10001, 2000};
@@ -39,9 +54,9 @@ inline const ValueNameEntry* FindValue(const char* name) {
   if (!name[0] || !std::strchr(name, '_')) return nullptr;
   auto it = gValues.find(name);
   if (it == gValues.end()) {
-    if (gValues.size() > 4096) return nullptr;
     const char* kept = gStrings.emplace_back(name).c_str();
-    it = gValues.emplace(kept, ValueNameEntry{0, 0, static_cast<uint32_t>(gValues.size() + 1), 1, kept, 0}).first;
+    const uint32_t value = 1 + NameHash(name) % 4096;
+    it = gValues.emplace(kept, ValueNameEntry{0, 0, value, 1, kept, 0}).first;
   }
   return &it->second;
 }

@@ -81,10 +81,10 @@ class Walker {
       default:
         break;
     }
-    for (uint32_t v = offset; v; v = Need<ModelListValue>(v)->next) {
-      Text(Need<ModelListValue>(v)->text);
+    for (uint32_t v = offset; v; v = Need<ModelValue>(v)->next) {
+      Text(Need<ModelValue>(v)->text);
       if (kind == kItemPickPage) {
-        for (uint32_t g = Need<ModelPageValue>(v)->geometry; g; g = Need<ModelPageGeometry>(g)->next) sum_ += Need<ModelPageGeometry>(g)->width;
+        for (uint32_t g = Need<ModelPageValue>(v)->geometry; g; g = Need<PageGeometry>(g)->next) sum_ += Need<PageGeometry>(g)->width;
       } else if (kind == kItemPickSlot) {
         const auto* s = Need<ModelSlotValue>(v);
         for (int32_t i = 0; i < s->paperCount; ++i) {
@@ -147,8 +147,8 @@ class Walker {
     const auto* group = Need<ModelCommandGroup>(offset);
     Cells(group->condition);
     for (uint32_t branch : {group->mainBranch, group->elseBranch})
-      for (uint32_t n = branch; n; n = Need<ModelCommandNode>(n)->next) {
-        const auto* node = Need<ModelCommandNode>(n);
+      for (uint32_t n = branch; n; n = Need<CommandNode>(n)->next) {
+        const auto* node = Need<CommandNode>(n);
         if (node->type == kNodeCommandString) {
           const auto* s = Need<ModelStringCommandNode>(n);
           if (s->text && !MdlImageSpan(m_, s->text, s->numberOrLength)) Fail("command text");
@@ -164,7 +164,7 @@ class Walker {
     for (uint32_t i = 0; i < count; ++i) {
       uint32_t entry = MdlImageU32(m_, array, i);
       if (!entry) break;
-      Text(Need<ModelDeviceFont>(entry)->name);
+      Text(Need<DeviceFontList>(entry)->name);
     }
   }
 

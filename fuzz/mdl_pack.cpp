@@ -41,6 +41,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  mdl_fuzz::ForgetSymbols();
   MdlSetSymbolLookups(&mdl_fuzz::kLookups);
   CompileContext* ctx = MdlCompileBytes(data, size);
   if (!ctx) return 0;

@@ -77,9 +77,9 @@ uint16_t ApiFindValueByCode(DriverContext* ctx, uint16_t option, uint32_t code) 
   if (!item) return 0;
   if (!ModelIsListKind(item->typeWord)) return 0;
   const ModelImage* image = ctx->modelImage;
-  uint32_t limit = MdlWalkLimit(image, sizeof(ModelListValue));
-  for (const ModelListValue* v = MdlImageAt<ModelListValue>(image, item->values); v && limit--;
-       v = MdlImageAt<ModelListValue>(image, v->next)) {
+  uint32_t limit = MdlWalkLimit(image, sizeof(ModelValue));
+  for (const ModelValue* v = MdlImageAt<ModelValue>(image, item->values); v && limit--;
+       v = MdlImageAt<ModelValue>(image, v->next)) {
     const ValueNameEntry* name = OptFindValueSymbol(option, v->valueId);
     if (name && name->kind != 0 && name->second == code) return v->valueId;
   }

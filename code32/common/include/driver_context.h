@@ -19,16 +19,8 @@
 #include "option_table.h"
 #include "win32/windows.h"
 
-// The spooler's printer and driver records. They come with the platform's spooler header;
-// until the host has it, only their names are known here, which is all the declarations of
-// the context need.
-#if __has_include("win32/spooler.h")
+// The spooler's printer and driver records.
 #include "win32/spooler.h"
-#else
-typedef struct _PRINTER_INFO_2W PRINTER_INFO_2W;
-typedef struct _DRIVER_INFO_2W DRIVER_INFO_2W;
-typedef struct _DRIVER_INFO_3W DRIVER_INFO_3W;
-#endif
 
 // Records of other subsystems that the context only points at.
 struct SettingsImage;   // the working device mode and option image
@@ -103,6 +95,7 @@ struct ContextWorkArea {
   void* callerDevModeOut;
   DWORD_PTR pictureState[8];              // picture handles and sizes of the open dialog
   FreeSizeSlot freeSizeSlots[kFreeSizeSlotCount];
+  int32_t freeSizeCurrentSlot;            // the slot shown in the custom paper-size dialog (0-9)
   DWORD savedPendingWords[3];
   DWORD pendingUpdate;                    // request bits (high half), control or string id (low)
   LONG detachedFontCount;

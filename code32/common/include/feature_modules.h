@@ -98,6 +98,18 @@ enum : WORD {
   kBfPrintFreeSize = 4,
   kBfCmmAdd = 111,
   kBfCmmDelete = 112,
+  kBfCmmEdit = 113,
+  kBfCmmGetAll = 114,    // 114-117: the entry chosen by options 133, 984, 985, 986
+  kBfCmmGetText = 115,
+  kBfCmmGetLine = 116,
+  kBfCmmGetImage = 117,
+  kBfCmmGetData = 124,   // the entry of the object being adjusted
+  kBfFreePaper = 200,       // input controls of the custom-size input bound to the paper size
+  kBfFreePrint = 201,       // ... to the print size
+  kBfFreeLength = 202,      // the longer side made the length
+  kBfFreeSetPaper = 203,    // dmDefaultSource := the tray of dmPaperSize's custom size
+  kBfFreeSetPrint = 204,    // ... of zdmOutPaperSize's custom size
+  kBfFreeRegister = 205,    // the options captured into the shown slot
   kBfStampWriteFile = 327,
   kBfEmfMode = 309,  // no module handles it
   kBfInitLockInfo = 312,

@@ -43,7 +43,7 @@ struct ModelImageHeader {
   uint32_t excDepDllName;     // slot 2083 (UTF-16)
   uint32_t groups[kGroupSlotCount];  // slots 2084-2088: JobStart, JobEnd, DocReset, PageStart, PageEnd
   uint32_t deviceFontCount;   // slot 2089
-  uint32_t deviceFonts;       // slot 2090: array of deviceFontCount links to ModelDeviceFont
+  uint32_t deviceFonts;       // slot 2090: array of deviceFontCount links to DeviceFontList
   uint32_t cartridgeFontCount;  // slot 2091
   uint32_t cartridgeFonts;    // slot 2092
   uint32_t firstExclusive;    // slot 2093 (plain offset)
@@ -111,31 +111,31 @@ struct ModelOptionCommand {
 static_assert(sizeof(ModelOptionCommand) == 8);
 
 // PickOne and PickMany values (and the common front of every list value).
-struct ModelListValue {
+struct ModelValue {
   uint32_t next;
   uint16_t valueId;
   uint16_t reserved;
   uint32_t text;  // display text (ANSI) or 0
 };
-static_assert(sizeof(ModelListValue) == 12);
+static_assert(sizeof(ModelValue) == 12);
 
 struct ModelPageValue {
-  ModelListValue head;
+  ModelValue head;
   int32_t paperWidth;   // 0.1 mm (PageMMValue)
   int32_t paperLength;
-  uint32_t geometry;    // first ModelPageGeometry
+  uint32_t geometry;    // first PageGeometry
 };
 static_assert(sizeof(ModelPageValue) == 24);
 
 struct ModelSlotValue {
-  ModelListValue head;
+  ModelValue head;
   int32_t paperCount;
   uint32_t papers;  // array of paperCount u16 paper value IDs
 };
 static_assert(sizeof(ModelSlotValue) == 20);
 
 struct ModelFontValue {
-  ModelListValue head;
+  ModelValue head;
   int32_t pairCount;
   uint32_t trueTypeNames;  // array of pairCount links to TrueType face names
   uint32_t deviceNames;    // array of pairCount links to device font names
@@ -182,7 +182,7 @@ enum : uint16_t {
   kStrShowSmall = 0x400,
 };
 
-struct ModelPageGeometry {
+struct PageGeometry {
   uint32_t next;
   uint16_t resolution;        // UI value of zdmDstResolutionW
   uint16_t orientation;       // UI value of dmOrientation
@@ -191,14 +191,14 @@ struct ModelPageGeometry {
   int32_t left, top, width, height;    // printable area, 1/1200 inch
   int32_t paperWidth, paperLength;
 };
-static_assert(sizeof(ModelPageGeometry) == 36);
+static_assert(sizeof(PageGeometry) == 36);
 
 // ---------------------------------------------------------------------------------------------
 // Command groups.
 
 struct ModelCommandGroup {
   uint32_t condition;   // Judge reference (0 = unconditional)
-  uint32_t mainBranch;  // first ModelCommandNode
+  uint32_t mainBranch;  // first CommandNode
   uint32_t elseBranch;
 };
 static_assert(sizeof(ModelCommandGroup) == 12);
@@ -211,12 +211,12 @@ enum : uint16_t {
 };
 
 // Every node begins with its next link and its type.
-struct ModelCommandNode {
+struct CommandNode {
   uint32_t next;
   uint16_t type;
   uint16_t word6;  // type 1: the item's name index; 0 for the others
 };
-static_assert(sizeof(ModelCommandNode) == 8);
+static_assert(sizeof(CommandNode) == 8);
 
 struct ModelItemCommandNode {
   uint32_t next;
@@ -244,14 +244,19 @@ struct ModelBlockCommandNode {
 };
 static_assert(sizeof(ModelBlockCommandNode) == 12);
 
-struct ModelDeviceFont {
+struct DeviceFontList {
   int32_t fontId;
   uint32_t name;  // ANSI
 };
-static_assert(sizeof(ModelDeviceFont) == 8);
+static_assert(sizeof(DeviceFontList) == 8);
 
 // ---------------------------------------------------------------------------------------------
 // Conditions and rules.
+
+// A reference from a rule row to a Judge, Action, Transact, AlertAction, row list or item rule:
+// while compiling a tagged number or the number of a named record, in the image a tagged
+// offset inside the rule section.
+using RuleRef = uint32_t;
 
 struct RuleCell {
   uint16_t op;     // 1 push setting, 2 push constant, 3 operator
@@ -262,9 +267,9 @@ static_assert(sizeof(RuleCell) == 4);
 struct ItemRuleRow {
   uint32_t next;
   uint32_t valueId;
-  uint32_t disabled;    // Judge references
-  uint32_t restricted;
-  uint32_t locked;
+  RuleRef disabled;     // Judge references
+  RuleRef restricted;
+  RuleRef locked;
 };
 static_assert(sizeof(ItemRuleRow) == 20);
 
@@ -278,19 +283,19 @@ static_assert(sizeof(ActionRow) == 12);
 
 struct TransactRow {
   uint32_t next;
-  uint32_t judge;
-  uint32_t action;
+  RuleRef judge;
+  RuleRef action;
 };
 static_assert(sizeof(TransactRow) == 12);
 
 struct AlertRow {
   uint32_t next;
-  uint32_t judge;
+  RuleRef judge;
   uint16_t messageId;
   uint16_t icon;
   uint16_t buttons;
   uint16_t timing;
-  uint32_t alertAction;
+  RuleRef alertAction;
 };
 static_assert(sizeof(AlertRow) == 20);
 
@@ -298,7 +303,7 @@ struct AlertActionRow {
   uint32_t next;
   uint16_t nameIndex;
   uint16_t reserved;
-  uint32_t transact;
+  RuleRef transact;
   uint16_t dialogId;
   uint16_t controlId;
 };
@@ -308,13 +313,13 @@ struct ExclusiveRule {
   uint32_t next;
   uint16_t nameIndex;
   uint16_t reserved;
-  uint32_t disabled;
-  uint32_t restricted;
-  uint32_t itemRules;
-  uint32_t alert;
-  uint32_t transact1;
-  uint32_t transact2;
-  uint32_t locked;
+  RuleRef disabled;
+  RuleRef restricted;
+  RuleRef itemRules;
+  RuleRef alert;
+  RuleRef transact1;
+  RuleRef transact2;
+  RuleRef locked;
 };
 static_assert(sizeof(ExclusiveRule) == 36);
 

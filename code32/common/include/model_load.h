@@ -63,6 +63,7 @@ int MdlImageFileVersion(const ModelImage* image, WCHAR out[16]);
 // The source's last-write time and size; 0 when it cannot be opened or dated.
 int MdlStampSource(const WCHAR* sourcePath, MdlSourceStamp* stamp);
 // The image loaded for this path (compared without case) and this version of the source, or NULL.
+// Without a stamp: the newest image loaded for the path.
 ModelImage* MdlFindCachedImage(const WCHAR* sourcePath, const MdlSourceStamp* stamp);
 // Adds an image under the path and stamp; the cache owns it from then on. 0 for a NULL image or
 // path, or when memory runs out (the image then stays the caller's).

@@ -50,9 +50,9 @@ const void* MdlGetItemValues(uint16_t settingId, DriverContext* ctx, uint16_t* d
 // Values of a list kind; 0 for Boolean, Numeric and String; -1 without item.
 int MdlGetItemValueCount(uint16_t settingId, DriverContext* ctx);
 // The value after `value` of a list kind, else NULL.
-const ModelListValue* MdlNextItemValue(const ModelImage* image, const ModelItem* item, const ModelListValue* value);
+const ModelValue* MdlNextItemValue(const ModelImage* image, const ModelItem* item, const ModelValue* value);
 // The list value with that value ID, or NULL.
-const ModelListValue* MdlFindItemValue(const ModelImage* image, const ModelItem* item, uint16_t valueId);
+const ModelValue* MdlFindItemValue(const ModelImage* image, const ModelItem* item, uint16_t valueId);
 // Records of a list linked by plain offsets (the first field of each record), 0 for offset 0.
 int MdlCountList(const ModelImage* image, uint32_t first);
 

@@ -2,7 +2,9 @@
 // source (compared without case, as the file system compares names) and the source's last-write
 // time and size: two descriptions of one base name in different folders, or a description
 // replaced by an upgrade, never share an image. A replaced description's image stays in the
-// cache (contexts created before may still use it) until the module leaves the process.
+// cache (contexts created before may still use it) until the module leaves the process. When the
+// source can no longer be dated (it was removed or cannot be opened), the newest image loaded from
+// that path serves: the process keeps what it has.
 #include <cstring>
 #include <mutex>
 
@@ -62,11 +64,18 @@ int MdlStampSource(const WCHAR* sourcePath, MdlSourceStamp* stamp) {
 }
 
 ModelImage* MdlFindCachedImage(const WCHAR* sourcePath, const MdlSourceStamp* stamp) {
-  if (!sourcePath || !stamp) return nullptr;
+  if (!sourcePath) return nullptr;
   std::lock_guard<std::mutex> hold(g_lock);
-  for (ModelCacheNode* node = g_cache.first; node; node = node->next)
-    if (SameStamp(node->stamp, *stamp) && lstrcmpiW(node->path, sourcePath) == 0) return node->image;
-  return nullptr;
+  ModelImage* newest = nullptr;
+  for (ModelCacheNode* node = g_cache.first; node; node = node->next) {
+    if (lstrcmpiW(node->path, sourcePath) != 0) continue;
+    if (!stamp) {
+      newest = node->image;  // nodes are kept in the order they were added
+    } else if (SameStamp(node->stamp, *stamp)) {
+      return node->image;
+    }
+  }
+  return newest;
 }
 
 int MdlAddCachedImage(ModelImage* image, const WCHAR* sourcePath, const MdlSourceStamp* stamp) {

@@ -32,7 +32,7 @@ void SkipLine(TextBuffer* b) {
 
 uint32_t NewNode(CompileContext* ctx, uint16_t type, uint32_t size) {
   uint32_t link = MdlAlloc(ctx, size, kTagNode, type);
-  if (link) MdlAt<ModelCommandNode>(ctx, link)->type = type;
+  if (link) MdlAt<CommandNode>(ctx, link)->type = type;
   return link;
 }
 
@@ -40,7 +40,7 @@ uint32_t ParseBody(BodyState& s, uint32_t condition, int depth);
 
 // The condition reference and the braced body of a "Command:" element or an "ElseIf:" branch.
 // Returns a block node, or 0 when the element makes none.
-uint32_t ParseConditional(BodyState& s, int depth) {
+uint32_t MdlParseConditionalGroup(BodyState& s, int depth) {
   TextBuffer* b = s.b;
   char delimiter = 0;
   char* word = ScanWordKeep(b, &delimiter);
@@ -91,7 +91,7 @@ uint32_t ParseTypeElement(BodyState& s) {
       return node;
     }
     case 4:  // FontType
-      return NewNode(s.ctx, kNodeFontList, sizeof(ModelCommandNode));
+      return NewNode(s.ctx, kNodeFontList, sizeof(CommandNode));
     default:
       return 0;
   }
@@ -116,7 +116,7 @@ uint32_t ParseBranch(BodyState& s, int depth) {
     uint32_t kind = (word && delimiter == ':') ? MdlLookupName(kMdlElementKinds, word) : 0;
     uint32_t node = 0;
     if (kind == 1)
-      node = ParseConditional(s, depth);
+      node = MdlParseConditionalGroup(s, depth);
     else if (kind == 2)
       node = ParseTypeElement(s);
     else
@@ -143,7 +143,7 @@ uint32_t ParseBody(BodyState& s, uint32_t condition, int depth) {
       if (depth >= kMaxGroupDepth) {
         s.stop = true;
       } else {
-        elseBranch = ParseConditional(s, depth);
+        elseBranch = MdlParseConditionalGroup(s, depth);
       }
     } else if (len >= 4 && std::memcmp(word, "Else", 4) == 0) {
       b->length = p;

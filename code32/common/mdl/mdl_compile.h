@@ -23,7 +23,9 @@ enum : uint8_t {
   kCharKeyword = 0x02,
   kCharDelimiter = 0x01,
 };
-extern const uint8_t kMdlCharClass[256];
+// The classes of each byte value (a byte may be in several classes).
+using CharClassTable = uint8_t[256];
+extern const CharClassTable kMdlCharClass;
 
 inline bool MdlIsClass(uint8_t byte, uint8_t cls) { return (kMdlCharClass[byte] & cls) != 0; }
 inline bool MdlIsHexDigit(uint8_t byte) { return kMdlCharClass[byte] >= 0x40; }
@@ -387,7 +389,7 @@ uint16_t MdlLookupIcon(const char* word);     // 0xFFFF when not in the table
 uint16_t MdlLookupButtons(const char* word);
 uint16_t MdlLookupTiming(const char* word);
 // 1 when every byte is a decimal digit, resp. an ASCII letter or digit (1 for the empty text).
-int MdlIsAllDigits(const char* text);
+int MdlIsNumberToken(const char* text);
 int MdlIsAlphanumeric(const char* text);
 
 // ---------------------------------------------------------------------------------------------

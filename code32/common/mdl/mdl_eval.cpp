@@ -14,6 +14,7 @@
 #include "finishing_rules.h"
 #include "mdl_query_internal.h"
 #include "option_access.h"
+#include "ui_services.h"
 
 namespace {
 
@@ -279,7 +280,7 @@ uint16_t RunActions(uint32_t firstAction, DriverContext* ctx) {
     if (action->targetKind == kTargetDialog) return action->target;
 #if ZOLT_WINDOW_BUILD
     if (action->target == kOptBuiltInFunc) {
-      FmRunBuiltInFunc(ctx, static_cast<WORD>(action->value));
+      UiRunBuiltInFunc(ctx, static_cast<WORD>(action->value));
       continue;
     }
 #else

@@ -55,7 +55,7 @@ bool CloseGroup(TextBuffer* b) {
   return true;
 }
 
-int FontList(CompileContext* ctx, ModelStatement* st, uint32_t* countSlot, uint32_t* arraySlot) {
+int MdlParseFontList(CompileContext* ctx, ModelStatement* st, uint32_t* countSlot, uint32_t* arraySlot) {
   TextBuffer* b = &st->value;
   if (!OpenIdList(b)) return MdlIgnore(ctx, "no IDList");
   uint32_t count = CountGroups(b);
@@ -70,9 +70,9 @@ int FontList(CompileContext* ctx, ModelStatement* st, uint32_t* countSlot, uint3
     if (!((c >= '0' && c <= '9') || c == '-')) break;
     int32_t id = MdlScanNumber(b, nullptr);
     if (!CloseGroup(b)) break;
-    uint32_t entry = MdlAlloc(ctx, sizeof(ModelDeviceFont), kTagFont);
+    uint32_t entry = MdlAlloc(ctx, sizeof(DeviceFontList), kTagFont);
     if (!entry) break;
-    auto* font = MdlAt<ModelDeviceFont>(ctx, entry);
+    auto* font = MdlAt<DeviceFontList>(ctx, entry);
     font->fontId = id;
     font->name = name;
     MdlAt<uint32_t>(ctx, array)[read++] = entry;
@@ -85,11 +85,11 @@ int FontList(CompileContext* ctx, ModelStatement* st, uint32_t* countSlot, uint3
 }  // namespace
 
 int MdlOnDeviceFonts(int, CompileContext* ctx, ModelStatement* st) {
-  return FontList(ctx, st, &ctx->header.deviceFontCount, &ctx->header.deviceFonts);
+  return MdlParseFontList(ctx, st, &ctx->header.deviceFontCount, &ctx->header.deviceFonts);
 }
 
 int MdlOnFontCartridge(int, CompileContext* ctx, ModelStatement* st) {
-  return FontList(ctx, st, &ctx->header.cartridgeFontCount, &ctx->header.cartridgeFonts);
+  return MdlParseFontList(ctx, st, &ctx->header.cartridgeFontCount, &ctx->header.cartridgeFonts);
 }
 
 int MdlOnTtfs(int, CompileContext* ctx, ModelStatement* st) {

@@ -219,21 +219,21 @@ class Checker {
     switch (kind) {
       case kItemPickOne:
       case kItemPickMany:
-        return List<ModelListValue>(what, offset, false, [&](const ModelListValue& v) { return Text(v.text); });
+        return List<ModelValue>(what, offset, false, [&](const ModelValue& v) { return Text(v.text); });
       case kItemPickPage:
-        return List<ModelListValue>(what, offset, false, [&](const ModelListValue& head) {
+        return List<ModelValue>(what, offset, false, [&](const ModelValue& head) {
           const auto* v = reinterpret_cast<const ModelPageValue*>(&head);
           return Fits(PlaceOf(head), sizeof *v) && Text(head.text) &&
-                 List<ModelPageGeometry>(kGeometry, v->geometry, false, [](const ModelPageGeometry&) { return true; });
+                 List<PageGeometry>(kGeometry, v->geometry, false, [](const PageGeometry&) { return true; });
         });
       case kItemPickSlot:
-        return List<ModelListValue>(what, offset, false, [&](const ModelListValue& head) {
+        return List<ModelValue>(what, offset, false, [&](const ModelValue& head) {
           const auto* v = reinterpret_cast<const ModelSlotValue*>(&head);
           if (!Fits(PlaceOf(head), sizeof *v) || !Text(head.text) || v->paperCount < 0) return false;
           return v->paperCount == 0 || Fits(v->papers, uint64_t(v->paperCount) * 2);
         });
       case kItemFontTbl:
-        return List<ModelListValue>(what, offset, false, [&](const ModelListValue& head) {
+        return List<ModelValue>(what, offset, false, [&](const ModelValue& head) {
           const auto* v = reinterpret_cast<const ModelFontValue*>(&head);
           if (!Fits(PlaceOf(head), sizeof *v) || !Text(head.text) || v->pairCount < 0) return false;
           if (v->pairCount == 0) return true;
@@ -256,7 +256,7 @@ class Checker {
     }
   }
 
-  uint32_t PlaceOf(const ModelListValue& v) const {
+  uint32_t PlaceOf(const ModelValue& v) const {
     return static_cast<uint32_t>(reinterpret_cast<const uint8_t*>(&v) - MdlImageBytes(image_));
   }
 
@@ -289,8 +289,8 @@ class Checker {
   bool Branch(uint32_t first, int depth, int* height) {
     uint64_t steps = 0;
     for (uint32_t offset = first; offset;) {
-      if (++steps > MaxSteps(sizeof(ModelCommandNode))) return false;
-      const auto* node = MdlImageAt<ModelCommandNode>(image_, offset);
+      if (++steps > MaxSteps(sizeof(CommandNode))) return false;
+      const auto* node = MdlImageAt<CommandNode>(image_, offset);
       if (!node) return false;
       switch (node->type) {
         case kNodeItemCommand:
@@ -338,7 +338,7 @@ class Checker {
     for (uint32_t i = 0; i < count; ++i) {
       uint32_t entry = MdlImageU32(image_, array, i);
       if (entry == 0) break;
-      const auto* font = MdlImageAt<ModelDeviceFont>(image_, entry);
+      const auto* font = MdlImageAt<DeviceFontList>(image_, entry);
       if (!font || !Text(font->name)) return false;
     }
     return true;

@@ -91,14 +91,14 @@ T* ValueRecord(CompileContext* ctx, ModelItem* item, uint16_t tag) {
 
 // Appends a value of the item's kind; a value ID already in the list is dropped. 1 added, 0
 // dropped (or no memory), -1 when the item's values have another shape.
-int AddValue(CompileContext* ctx, uint32_t itemLink, uint16_t valueId, uint32_t text) {
+int MdlAppendValue(CompileContext* ctx, uint32_t itemLink, uint16_t valueId, uint32_t text) {
   ModelItem* item = Item(ctx, itemLink);
   uint16_t kind = ModelItemKind(item->typeWord);
   uint32_t size = MdlValueRecordSize(item->typeWord);
   uint32_t last = 0;
   for (uint32_t link = item->values; link;) {
     if (MdlRecordTag(ctx, link) != kTagListValue || MdlRecordSize(ctx, link) != size) return -1;
-    auto* v = MdlAt<ModelListValue>(ctx, link);
+    auto* v = MdlAt<ModelValue>(ctx, link);
     if (v->valueId == valueId) return 0;
     last = link;
     link = v->next;
@@ -106,11 +106,11 @@ int AddValue(CompileContext* ctx, uint32_t itemLink, uint16_t valueId, uint32_t 
   uint32_t link = MdlAlloc(ctx, size, kTagListValue, kind);
   if (!link) return 0;
   item = Item(ctx, itemLink);
-  auto* v = MdlAt<ModelListValue>(ctx, link);
+  auto* v = MdlAt<ModelValue>(ctx, link);
   v->valueId = valueId;
   v->text = text;
   if (last)
-    MdlAt<ModelListValue>(ctx, last)->next = link;
+    MdlAt<ModelValue>(ctx, last)->next = link;
   else
     item->values = link;
   return 1;
@@ -165,7 +165,7 @@ uint32_t MdlValueRecordSize(uint16_t typeWord) {
 uint32_t MdlFindValue(const CompileContext* ctx, uint16_t valueId, uint32_t firstValue) {
   for (uint32_t link = firstValue; link;) {
     if (MdlRecordTag(ctx, link) != kTagListValue) return 0;
-    const auto* v = MdlAt<ModelListValue>(ctx, link);
+    const auto* v = MdlAt<ModelValue>(ctx, link);
     if (v->valueId == valueId) return link;
     link = v->next;
   }
@@ -179,7 +179,7 @@ namespace {
 
 // The type word of an item from the value of its OpenUI statement. false when an Identity item
 // does not name its source symbol.
-bool ParseItemType(CompileContext* ctx, ModelStatement* st, ModelItem* item) {
+bool MdlParseItemType(CompileContext* ctx, ModelStatement* st, ModelItem* item) {
   std::string_view v = ValueText(st);
   auto wordEnd = [&](size_t from) {
     size_t p = from;
@@ -252,7 +252,7 @@ int MdlOnOpenUi(int, CompileContext* ctx, ModelStatement* st) {
   } else {
     item->nameIndex = entry->nameIndex;
     item->settingId = entry->optionId;
-    if (!ParseItemType(ctx, st, item)) {
+    if (!MdlParseItemType(ctx, st, item)) {
       CloseBlock(ctx);
       return 0;
     }
@@ -281,7 +281,7 @@ int MdlOnCloseUi(int, CompileContext* ctx, ModelStatement*) {
     uint16_t count = 0;
     bool found = false;
     for (uint32_t link = item->values; link && MdlRecordTag(ctx, link) == kTagListValue;) {
-      const auto* v = MdlAt<ModelListValue>(ctx, link);
+      const auto* v = MdlAt<ModelValue>(ctx, link);
       if (!found && v->valueId == item->defaultValue) {
         position = count;
         found = true;
@@ -357,7 +357,7 @@ int IdList(CompileContext* ctx, uint32_t itemLink, TextBuffer* b) {
       value = MdlFindValue(name.c_str());
       if (!value) return MdlIgnore(ctx, name.empty() ? "stray byte" : "unknown value name");
     }
-    if (AddValue(ctx, itemLink, static_cast<uint16_t>(value->value), text) < 0)
+    if (MdlAppendValue(ctx, itemLink, static_cast<uint16_t>(value->value), text) < 0)
       return MdlIgnore(ctx, "item values of another shape");
   }
   return 1;
@@ -377,7 +377,7 @@ int MdlOnOptionLine(CompileContext* ctx, ModelStatement* st) {
     if (!value) return MdlIgnore(ctx, "unknown value name");
     b->length = 0;
     uint32_t text = b->size ? MdlScanQuotedText(ctx, b, nullptr, nullptr) : 0;
-    int added = AddValue(ctx, itemLink, static_cast<uint16_t>(value->value), text);
+    int added = MdlAppendValue(ctx, itemLink, static_cast<uint16_t>(value->value), text);
     if (added < 0) return MdlIgnore(ctx, "item values of another shape");
     if (added == 0) return MdlIgnore(ctx, "value already in the list");
     return 1;
@@ -486,9 +486,9 @@ int MdlOnPageValue(int, CompileContext* ctx, ModelStatement* st) {
   int32_t n[6] = {};
   ReadQuotedNumbers(b, n, 6);
 
-  uint32_t link = MdlAlloc(ctx, sizeof(ModelPageGeometry), kTagGeometry);
+  uint32_t link = MdlAlloc(ctx, sizeof(PageGeometry), kTagGeometry);
   if (!link) return MdlIgnore(ctx, "out of memory");
-  auto* g = MdlAt<ModelPageGeometry>(ctx, link);
+  auto* g = MdlAt<PageGeometry>(ctx, link);
   g->resolution = resolution;
   g->orientation = orientation;
   g->conditionName = conditionName;
@@ -503,8 +503,8 @@ int MdlOnPageValue(int, CompileContext* ctx, ModelStatement* st) {
     paper->geometry = link;
   } else {
     uint32_t last = paper->geometry;
-    while (MdlAt<ModelPageGeometry>(ctx, last)->next) last = MdlAt<ModelPageGeometry>(ctx, last)->next;
-    MdlAt<ModelPageGeometry>(ctx, last)->next = link;
+    while (MdlAt<PageGeometry>(ctx, last)->next) last = MdlAt<PageGeometry>(ctx, last)->next;
+    MdlAt<PageGeometry>(ctx, last)->next = link;
   }
   return 1;
 }

@@ -107,14 +107,18 @@ ModelImage* MdlLoad(DriverContext* ctx) {
   ModelImage* image = nullptr;
   WCHAR* path = SourcePathOf(ctx);
   MdlSourceStamp stamp{};
-  if (path && MdlCheckSourceExtension(path, CfgTestModelOsFlag(ctx, kModelOsDataFileIsQcd) != 0) &&
-      MdlStampSource(path, &stamp)) {
-    image = MdlFindCachedImage(path, &stamp);
-    if (!image) {
-      image = LoadFromDisk(ctx, path, stamp);
-      // An image the cache cannot take (out of memory) still serves this context; it is then
-      // never freed, like the images of the cache until the module leaves the process.
-      if (image) MdlAddCachedImage(image, path, &stamp);
+  if (path && MdlCheckSourceExtension(path, CfgTestModelOsFlag(ctx, kModelOsDataFileIsQcd) != 0)) {
+    if (MdlStampSource(path, &stamp)) {
+      image = MdlFindCachedImage(path, &stamp);
+      if (!image) {
+        image = LoadFromDisk(ctx, path, stamp);
+        // An image the cache cannot take (out of memory) still serves this context; it is then
+        // never freed, like the images of the cache until the module leaves the process.
+        if (image) MdlAddCachedImage(image, path, &stamp);
+      }
+    } else {
+      // The source is gone (or cannot be opened): the image this process loaded from it serves.
+      image = MdlFindCachedImage(path, nullptr);
     }
   }
   MdlFreeMem(path);

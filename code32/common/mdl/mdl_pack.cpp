@@ -25,11 +25,11 @@ class Packer {
 
   void Run() {
     std::memcpy(header_.fileVersion, ctx_->header.fileVersion, sizeof header_.fileVersion);
-    PackRules();
+    MdlPackRules();
     rulesEnd_ = pos_;
-    PackItems();
+    MdlPackItems();
     itemsEnd_ = pos_;
-    PackStrings();
+    MdlPackStrings();
     header_.totalSize = static_cast<uint32_t>(pos_ > 0xFFFFFFFFu ? 0xFFFFFFFFu : pos_);
     if (block_ && capacity_ >= kModelHeaderSize) std::memcpy(block_, &header_, sizeof header_);
   }
@@ -120,7 +120,7 @@ class Packer {
     }
   }
 
-  void PackRules() {
+  void MdlPackRules() {
     uint64_t start = pos_;
     for (uint32_t j = ctx_->judges.head; j;) {
       const auto* judge = Record<MdlJudgeRecord>(j, kTagJudge);
@@ -184,10 +184,10 @@ class Packer {
   }
 
   uint32_t PackGeometry(uint32_t head) {
-    auto links = ListOf<ModelPageGeometry>(head, kTagGeometry, [](const ModelPageGeometry& g) { return g.next; });
+    auto links = ListOf<PageGeometry>(head, kTagGeometry, [](const PageGeometry& g) { return g.next; });
     uint32_t next = 0;
     for (size_t i = links.size(); i-- > 0;) {
-      ModelPageGeometry g = *MdlAt<ModelPageGeometry>(ctx_, links[i]);
+      PageGeometry g = *MdlAt<PageGeometry>(ctx_, links[i]);
       g.next = next;
       next = PutRecord(g);
     }
@@ -234,7 +234,7 @@ class Packer {
     for (uint32_t l = head; l;) {
       if (MdlRecordTag(ctx_, l) != kTagListValue || MdlRecordKind(ctx_, l) != kind || MdlRecordSize(ctx_, l) != size) break;
       links.push_back(l);
-      l = MdlAt<ModelListValue>(ctx_, l)->next;
+      l = MdlAt<ModelValue>(ctx_, l)->next;
     }
     uint32_t next = 0;
     for (size_t i = links.size(); i-- > 0;) {
@@ -268,7 +268,7 @@ class Packer {
           break;
         }
         default: {
-          ModelListValue v;
+          ModelValue v;
           std::memcpy(&v, source, sizeof v);
           v.text = PutText(v.text);
           v.next = next;
@@ -318,7 +318,7 @@ class Packer {
     return PutRecord(command);
   }
 
-  void PackItems() {
+  void MdlPackItems() {
     // Variant and Identity items first, in the reverse of their source order, then the plain
     // items in source order.
     std::vector<uint32_t> source = ListOf<ModelItem>(ctx_->header.firstItem, kTagItem, [](const ModelItem& i) { return i.next; });
@@ -377,12 +377,12 @@ class Packer {
   };
 
   uint32_t PackBranch(uint32_t head, int depth) {
-    std::vector<uint32_t> links = ListOf<ModelCommandNode>(head, kTagNode, [](const ModelCommandNode& n) { return n.next; });
+    std::vector<uint32_t> links = ListOf<CommandNode>(head, kTagNode, [](const CommandNode& n) { return n.next; });
     uint32_t next = 0;
     for (size_t i = links.size(); i-- > 0;) {
       uint32_t link = links[i];
       uint32_t size = MdlRecordSize(ctx_, link);
-      switch (MdlAt<ModelCommandNode>(ctx_, link)->type) {
+      switch (MdlAt<CommandNode>(ctx_, link)->type) {
         case kNodeItemCommand: {
           if (size < sizeof(ModelItemCommandNode)) continue;
           ModelItemCommandNode n = *MdlAt<ModelItemCommandNode>(ctx_, link);
@@ -409,7 +409,7 @@ class Packer {
           break;
         }
         case kNodeFontList: {
-          ModelCommandNode n = *MdlAt<ModelCommandNode>(ctx_, link);
+          CommandNode n = *MdlAt<CommandNode>(ctx_, link);
           n.next = next;
           next = PutRecord(n);
           break;
@@ -439,9 +439,9 @@ class Packer {
     uint32_t n = std::min(count, MdlRecordSize(ctx_, array) / 4);
     std::vector<uint32_t> offsets(n);
     for (uint32_t i = 0; i < n; ++i) {
-      const auto* source = Record<ModelDeviceFont>(entries[i], kTagFont);
+      const auto* source = Record<DeviceFontList>(entries[i], kTagFont);
       if (!source) continue;
-      ModelDeviceFont font = *source;
+      DeviceFontList font = *source;
       font.name = PutText(font.name);
       offsets[i] = PutRecord(font);
     }
@@ -449,7 +449,7 @@ class Packer {
     *arraySlot = Put(offsets.data(), n * 4);
   }
 
-  void PackStrings() {
+  void MdlPackStrings() {
     for (uint32_t c = ctx_->commandStrings.head; c;) {
       const auto* cs = Record<MdlCommandString>(c, kTagCommandString);
       if (!cs) break;

@@ -49,9 +49,9 @@ uint32_t DefaultOf(const ModelImage* image, const ModelItem* item) {
           ModelItemKind(type) != kItemPickSlot && ModelItemKind(type) != kItemFontTbl)
         return 0;
       uint32_t position = item->defaultValue;
-      const ModelListValue* v = MdlImageAt<ModelListValue>(image, item->values);
+      const ModelValue* v = MdlImageAt<ModelValue>(image, item->values);
       for (uint32_t limit = MdlWalkLimit(image, sizeof *v); v && position && limit--; --position)
-        v = MdlImageAt<ModelListValue>(image, v->next);
+        v = MdlImageAt<ModelValue>(image, v->next);
       return v ? v->valueId : 0;
     }
     case 4:
@@ -106,18 +106,18 @@ int MdlGetItemValueCount(uint16_t settingId, DriverContext* ctx) {
   return MdlCountList(ctx->modelImage, item->values);
 }
 
-const ModelListValue* MdlNextItemValue(const ModelImage* image, const ModelItem* item, const ModelListValue* value) {
+const ModelValue* MdlNextItemValue(const ModelImage* image, const ModelItem* item, const ModelValue* value) {
   if (!item || !value) return nullptr;
   uint16_t low = item->typeWord & 0xFF;
   if (low != 1 && low != 2) return nullptr;
-  return MdlImageAt<ModelListValue>(image, value->next);
+  return MdlImageAt<ModelValue>(image, value->next);
 }
 
-const ModelListValue* MdlFindItemValue(const ModelImage* image, const ModelItem* item, uint16_t valueId) {
+const ModelValue* MdlFindItemValue(const ModelImage* image, const ModelItem* item, uint16_t valueId) {
   if (!item || !ModelIsListKind(item->typeWord)) return nullptr;
-  uint32_t limit = MdlWalkLimit(image, sizeof(ModelListValue));
-  for (const ModelListValue* v = MdlImageAt<ModelListValue>(image, item->values); v && limit--;
-       v = MdlImageAt<ModelListValue>(image, v->next))
+  uint32_t limit = MdlWalkLimit(image, sizeof(ModelValue));
+  for (const ModelValue* v = MdlImageAt<ModelValue>(image, item->values); v && limit--;
+       v = MdlImageAt<ModelValue>(image, v->next))
     if (v->valueId == valueId) return v;
   return nullptr;
 }
@@ -235,7 +235,7 @@ DeviceFontEntry* FontList(DriverContext* ctx, uint32_t count, uint32_t array, in
   if (!entries) return nullptr;
   uint32_t n = 0;
   for (uint32_t i = 0; i < count; ++i) {
-    const auto* font = MdlImageAt<ModelDeviceFont>(image, MdlImageU32(image, array, i));
+    const auto* font = MdlImageAt<DeviceFontList>(image, MdlImageU32(image, array, i));
     if (!font) break;  // the list ends at its first missing entry
     entries[n].fontId = font->fontId;
     const char* name = MdlImageText(image, font->name);
@@ -283,8 +283,8 @@ FontSubstEntry* MdlGetFontSubstTable(DriverContext* ctx, int* count) {
     }
   if (!table) return nullptr;
   limit = MdlWalkLimit(image, sizeof(ModelFontValue));
-  for (const ModelListValue* v = MdlImageAt<ModelListValue>(image, table->values); v && limit--;
-       v = MdlImageAt<ModelListValue>(image, v->next)) {
+  for (const ModelValue* v = MdlImageAt<ModelValue>(image, table->values); v && limit--;
+       v = MdlImageAt<ModelValue>(image, v->next)) {
     const auto* font = MdlImageAt<ModelFontValue>(image, MdlOffsetOf(image, v));
     if (!font || font->pairCount <= 0) continue;
     uint32_t pairs = static_cast<uint32_t>(font->pairCount);

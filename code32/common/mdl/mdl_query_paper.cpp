@@ -6,6 +6,7 @@
 #include "mdl_query_internal.h"
 #include "option_access.h"
 #include "option_units.h"
+#include "option_validation.h"
 #include "option_values.h"
 
 namespace {
@@ -31,11 +32,11 @@ const ModelPageValue* PaperValue(DriverContext* ctx, uint16_t valueId) {
   const ModelImage* image = ctx ? ctx->modelImage : nullptr;
   const ModelItem* item = PaperItem(ctx);
   if (!item || ModelItemKind(item->typeWord) != kItemPickPage) return nullptr;
-  const ModelListValue* v = MdlFindItemValue(image, item, valueId);
+  const ModelValue* v = MdlFindItemValue(image, item, valueId);
   return v ? MdlImageAt<ModelPageValue>(image, MdlOffsetOf(image, v)) : nullptr;
 }
 
-bool GeometryHolds(DriverContext* ctx, const ModelPageGeometry& g) {
+bool GeometryHolds(DriverContext* ctx, const PageGeometry& g) {
   if (g.conditionName == 0) return true;
   return static_cast<uint32_t>(OptGetUiValueBySymbol(ctx, g.conditionName, nullptr)) == g.conditionValue;
 }
@@ -75,10 +76,10 @@ int MdlGetPageGeometry(DriverContext* ctx, RECT* printable, SIZE* paper, uint16_
   const ModelImage* image = ctx->modelImage;
   uint32_t resolution = static_cast<uint32_t>(OptGetUiValue(ctx, kOptDstResolutionW, nullptr));
   uint32_t orientation = static_cast<uint32_t>(OptGetUiValue(ctx, kOptDmOrientation, nullptr));
-  const ModelPageGeometry* sameRes = nullptr;
-  uint32_t limit = MdlWalkLimit(image, sizeof(ModelPageGeometry));
-  for (const ModelPageGeometry* g = MdlImageAt<ModelPageGeometry>(image, value->geometry); g && limit--;
-       g = MdlImageAt<ModelPageGeometry>(image, g->next)) {
+  const PageGeometry* sameRes = nullptr;
+  uint32_t limit = MdlWalkLimit(image, sizeof(PageGeometry));
+  for (const PageGeometry* g = MdlImageAt<PageGeometry>(image, value->geometry); g && limit--;
+       g = MdlImageAt<PageGeometry>(image, g->next)) {
     if (g->resolution != resolution || !GeometryHolds(ctx, *g)) continue;
     if (g->orientation == orientation) {
       if (printable) *printable = RECT{g->left, g->top, g->left + g->width, g->top + g->height};
@@ -88,22 +89,31 @@ int MdlGetPageGeometry(DriverContext* ctx, RECT* printable, SIZE* paper, uint16_
     if (!sameRes) sameRes = g;
   }
   if (!sameRes) return 0;
-  const ModelPageGeometry& g = *sameRes;
+  const PageGeometry& g = *sameRes;
   if (printable) *printable = RECT{g.top, g.left, g.top + g.height, g.left + g.width};
   if (paper) *paper = SIZE{g.paperLength, g.paperWidth};
   return 1;
 }
 
-int MdlGetPaperExtent(DriverContext* ctx, SIZE* out, uint16_t settingId) {
-  const ModelItem* item = PaperItem(ctx);
-  if (!item || !out) return 0;
-  uint16_t id = settingId ? settingId : item->settingId;
-  const ModelPageValue* value = PaperValue(ctx, static_cast<uint16_t>(OptGetUiValue(ctx, id, nullptr)));
+namespace {
+
+// The size of the paper value with a UI value, turned with the orientation.
+int PaperValueExtent(DriverContext* ctx, SIZE* out, int32_t uiValue) {
+  const ModelPageValue* value = PaperValue(ctx, static_cast<uint16_t>(uiValue));
   if (!value) return 0;
   out->cx = value->paperWidth;
   out->cy = value->paperLength;
   SwapIfLandscape(ctx, out);
   return 1;
+}
+
+}  // namespace
+
+int MdlGetPaperExtent(DriverContext* ctx, SIZE* out, uint16_t settingId) {
+  const ModelItem* item = PaperItem(ctx);
+  if (!item || !out) return 0;
+  uint16_t id = settingId ? settingId : item->settingId;
+  return PaperValueExtent(ctx, out, OptGetUiValue(ctx, id, nullptr));
 }
 
 int MdlGetDocPaperExtent(DriverContext* ctx, SIZE* out) {
@@ -129,11 +139,13 @@ int MdlGetOutputPaperExtent(DriverContext* ctx, SIZE* out) {
     CustomSlotSize(ctx, code, out);
     return 1;
   }
-  int32_t previous = OptGetValue(ctx, kOptPaperSize, nullptr);
-  OptSetValue(ctx, kOptPaperSize, code);
-  int result = MdlGetDocPaperExtent(ctx, out);
-  OptSetValue(ctx, kOptPaperSize, previous);
-  return result;
+  // The document extent as if dmPaperSize held the code: a query, so dmPaperSize itself is
+  // neither written nor marked changed.
+  const ModelItem* item = PaperItem(ctx);
+  if (!item) return 0;
+  if (item->settingId != kOptPaperSize) return MdlGetPaperExtent(ctx, out, 0);
+  OptionEntry* row = OptFind(ctx, kOptPaperSize);
+  return PaperValueExtent(ctx, out, row ? OptToUiValue(ctx, row, code) : code);
 }
 
 namespace {
@@ -181,8 +193,8 @@ uint16_t MdlFindPaperBySize(DriverContext* ctx, int32_t width, int32_t length, i
     return tolerant ? asked >= paperSide && asked <= paperSide + kTolerance : asked == paperSide;
   };
   uint32_t limit = MdlWalkLimit(image, sizeof(ModelPageValue));
-  for (const ModelListValue* v = MdlImageAt<ModelListValue>(image, item->values); v && limit--;
-       v = MdlImageAt<ModelListValue>(image, v->next)) {
+  for (const ModelValue* v = MdlImageAt<ModelValue>(image, item->values); v && limit--;
+       v = MdlImageAt<ModelValue>(image, v->next)) {
     const auto* page = MdlImageAt<ModelPageValue>(image, MdlOffsetOf(image, v));
     if (!page) break;
     bool match = (fits(page->paperWidth, w) && fits(page->paperLength, l)) ||
@@ -191,6 +203,8 @@ uint16_t MdlFindPaperBySize(DriverContext* ctx, int32_t width, int32_t length, i
     int32_t code = row ? OptFromUiValue(ctx, row, v->valueId) : v->valueId;
     if (code == kPaperCustom || (code >= kPaperFreeSizeFirst && code <= kPaperFreeSizeLast) || code <= 0 || code > 0xFFFF)
       continue;
+    // A paper the output-paper rules refuse is not offered.
+    if (OptCheckValue(kOptOutPaperSize, code, ctx) != 1) continue;
     return static_cast<uint16_t>(code);
   }
   return 0;

@@ -84,7 +84,7 @@ inline void Terminate(TextBuffer* b) {
 
 }  // namespace
 
-const uint8_t kMdlCharClass[256] = {
+const CharClassTable kMdlCharClass = {
 #define R(i) kClasses[i]
 #define R8(i) R(i), R(i + 1), R(i + 2), R(i + 3), R(i + 4), R(i + 5), R(i + 6), R(i + 7)
 #define R64(i) R8(i), R8(i + 8), R8(i + 16), R8(i + 24), R8(i + 32), R8(i + 40), R8(i + 48), R8(i + 56)

@@ -100,7 +100,7 @@ uint16_t MdlLookupIcon(const char* word) { return static_cast<uint16_t>(MdlLooku
 uint16_t MdlLookupButtons(const char* word) { return static_cast<uint16_t>(MdlLookupName(kButtons, word)); }
 uint16_t MdlLookupTiming(const char* word) { return static_cast<uint16_t>(MdlLookupName(kTimings, word)); }
 
-int MdlIsAllDigits(const char* text) {
+int MdlIsNumberToken(const char* text) {
   for (const char* p = text; p && *p; ++p)
     if (*p < '0' || *p > '9') return 0;
   return 1;
@@ -334,8 +334,8 @@ uint32_t CompiledDefault(const CompileContext* ctx, uint16_t settingId) {
   switch (item->typeWord & 0xFF) {
     case 1: {
       uint32_t position = 0;
-      for (uint32_t v = values; v && MdlRecordTag(ctx, v) == kTagListValue; v = MdlAt<ModelListValue>(ctx, v)->next)
-        if (position++ == item->defaultValue) return MdlAt<ModelListValue>(ctx, v)->valueId;
+      for (uint32_t v = values; v && MdlRecordTag(ctx, v) == kTagListValue; v = MdlAt<ModelValue>(ctx, v)->next)
+        if (position++ == item->defaultValue) return MdlAt<ModelValue>(ctx, v)->valueId;
       return 0;
     }
     case 4:
@@ -362,7 +362,7 @@ void SetActionField(CompileContext* ctx, uint8_t* row, int field, const char* to
     }
     return;
   }
-  if (MdlIsAllDigits(token))
+  if (MdlIsNumberToken(token))
     r.value = DigitsValue(token);
   else if (std::strcmp(token, "Default") == 0)
     r.value = r.targetKind == 0 ? CompiledDefault(ctx, r.target) : 0;

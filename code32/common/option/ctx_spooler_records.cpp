@@ -4,8 +4,6 @@
 // record declares it.
 #include "ctx_internal.h"
 
-#if __has_include("win32/spooler.h")
-
 #include <cstring>
 #include <initializer_list>
 
@@ -116,13 +114,3 @@ WCHAR* CtxCopyPrinterName(const PRINTER_INFO_2W* record) {
   if (name) std::memcpy(name, record->pPrinterName, chars * sizeof(WCHAR));
   return name;
 }
-
-#else
-
-// Without the platform's spooler records no caller can give one, and none can be copied.
-DRIVER_INFO_2W* CtxCopyDriverInfo2(const DRIVER_INFO_2W*) { return nullptr; }
-DRIVER_INFO_3W* CtxCopyDriverInfo3(const DRIVER_INFO_3W*) { return nullptr; }
-PRINTER_INFO_2W* CtxCopyPrinterInfo2(const PRINTER_INFO_2W*) { return nullptr; }
-WCHAR* CtxCopyPrinterName(const PRINTER_INFO_2W*) { return nullptr; }
-
-#endif

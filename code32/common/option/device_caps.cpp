@@ -36,7 +36,7 @@ constexpr int16_t kDmColorMonochrome = 1;       // dmColor of a monochrome devic
 template <class Visit>
 bool ForEachValue(const ModelImage* image, const ModelItem* item, Visit visit) {
   const int count = MdlCountList(image, item->values);
-  const ModelListValue* v = MdlImageAt<ModelListValue>(image, item->values);
+  const ModelValue* v = MdlImageAt<ModelValue>(image, item->values);
   for (int i = 0; i < count && v; ++i, v = MdlNextItemValue(image, item, v))
     if (!visit(v)) return false;
   return true;
@@ -84,7 +84,7 @@ int WalkBins(DriverContext* ctx, bool checkRows, Emit emit) {
   const ModelItem* item = ctx->modelImage ? MdlFindItem(kOptDefaultSource, ctx) : nullptr;
   if (!item || item->nameIndex == 0 || ModelItemKind(item->typeWord) != kItemPickSlot) return -1;
   int listed = 0;
-  const bool complete = ForEachValue(ctx->modelImage, item, [&](const ModelListValue* v) {
+  const bool complete = ForEachValue(ctx->modelImage, item, [&](const ModelValue* v) {
     const ValueNameEntry* row = nullptr;
     if (checkRows && !(row = OptionValueRow(kOptDefaultSource, v->valueId))) return false;
     if (listAll || !MdlIsDisabled(item, v->valueId, ctx)) emit(listed++, v, row);
@@ -106,7 +106,7 @@ int WalkPapers(DriverContext* ctx, WORD setting, Emit emit) {
   const uint16_t wanted = paperList ? kItemPickPage : kItemPickOne;
   if (!item || item->nameIndex == 0 || ModelItemKind(item->typeWord) != wanted) return -1;
   int listed = 0;
-  const bool complete = ForEachValue(ctx->modelImage, item, [&](const ModelListValue* v) {
+  const bool complete = ForEachValue(ctx->modelImage, item, [&](const ModelValue* v) {
     const ValueNameEntry* row = KeyValueRow(ctx, item->nameIndex, v->valueId);
     if (!row) return false;
     if (paperList && MdlIsDisabled(item, v->valueId, ctx)) return true;
@@ -134,7 +134,7 @@ LONG DotsToTenthMm(int32_t dots) {
 
 // The size record of a paper value: the value's own record for the paper-size item, else the
 // record of the same paper in the paper-size item. NULL when there is none.
-const ModelPageValue* PaperRecord(DriverContext* ctx, const ModelItem* item, const ModelListValue* v) {
+const ModelPageValue* PaperRecord(DriverContext* ctx, const ModelItem* item, const ModelValue* v) {
   const ModelImage* image = ctx->modelImage;
   if (ModelItemKind(item->typeWord) != kItemPickPage) {
     item = MdlFindItem(kCapsPaperSetting, ctx);
@@ -187,7 +187,7 @@ bool WalkResolutions(DriverContext* ctx, ResolutionOutput& out) {
   if (!item) return false;
   const uint16_t kind = ModelItemKind(item->typeWord);
   if (kind == kItemPickOne) {
-    return ForEachValue(image, item, [&](const ModelListValue* v) {
+    return ForEachValue(image, item, [&](const ModelValue* v) {
       const ValueNameEntry* row = OptionValueRow(kOptDstResolutionW, v->valueId);
       if (!row) return false;
       if (listAll || !MdlIsDisabled(item, v->valueId, ctx)) {
@@ -208,7 +208,7 @@ bool WalkResolutions(DriverContext* ctx, ResolutionOutput& out) {
   }
   if (ModelItemKind(both->typeWord) != kItemPickOne) return false;
   int32_t lastX = -1, lastY = -1;
-  return ForEachValue(image, both, [&](const ModelListValue* v) {
+  return ForEachValue(image, both, [&](const ModelValue* v) {
     // The stored value of the choice: its value-name row, else the value id itself.
     const ValueNameEntry* row = OptionValueRow(kOptDstResolutionBoth, v->valueId);
     const auto value = static_cast<int16_t>(row ? row->second : v->valueId);
@@ -232,14 +232,14 @@ const DriverProfile* ProfileOfContext(const DriverContext* ctx) {
 // ---- bins and papers ----------------------------------------------------------------------------
 
 int DmCapsBins(DriverContext* ctx, WORD* out, DWORD /*reserved*/) {
-  return WalkBins(ctx, true, [&](int index, const ModelListValue*, const ValueNameEntry* row) {
+  return WalkBins(ctx, true, [&](int index, const ModelValue*, const ValueNameEntry* row) {
     if (out) out[index] = static_cast<WORD>(row->second);
   });
 }
 
 int DmCapsBinNames(DriverContext* ctx, WCHAR* out, int step, DWORD /*reserved*/) {
   if (out && step <= 0) return -1;
-  return WalkBins(ctx, false, [&](int index, const ModelListValue* v, const ValueNameEntry*) {
+  return WalkBins(ctx, false, [&](int index, const ModelValue* v, const ValueNameEntry*) {
     if (!out) return;
     WCHAR* slot = out + static_cast<size_t>(index) * step;
     std::fill_n(slot, step, u'\0');
@@ -248,7 +248,7 @@ int DmCapsBinNames(DriverContext* ctx, WCHAR* out, int step, DWORD /*reserved*/)
 }
 
 int DmCapsPapers(DriverContext* ctx, WORD* out, WORD setting) {
-  return WalkPapers(ctx, setting, [&](int index, const ModelItem*, const ModelListValue*, WORD code) {
+  return WalkPapers(ctx, setting, [&](int index, const ModelItem*, const ModelValue*, WORD code) {
     if (out) out[index] = code;
   });
 }
@@ -256,7 +256,7 @@ int DmCapsPapers(DriverContext* ctx, WORD* out, WORD setting) {
 int DmCapsPaperNames(DriverContext* ctx, WCHAR* out, int step, WORD setting) {
   if (out && step <= 0) return -1;
   if (ctx) CfgLoadAllFreeSizes(ctx);
-  return WalkPapers(ctx, setting, [&](int index, const ModelItem*, const ModelListValue* v, WORD code) {
+  return WalkPapers(ctx, setting, [&](int index, const ModelItem*, const ModelValue* v, WORD code) {
     if (!out) return;
     WCHAR* slot = out + static_cast<size_t>(index) * step;
     std::fill_n(slot, step, u'\0');
@@ -272,7 +272,7 @@ int DmCapsPaperNames(DriverContext* ctx, WCHAR* out, int step, WORD setting) {
 }
 
 int DmCapsPaperSizes(DriverContext* ctx, POINT* out, WORD setting) {
-  return WalkPapers(ctx, setting, [&](int index, const ModelItem* item, const ModelListValue* v, WORD code) {
+  return WalkPapers(ctx, setting, [&](int index, const ModelItem* item, const ModelValue* v, WORD code) {
     if (!out) return;
     POINT size = {0, 0};
     if (const FreeSizeSlot* custom = CustomPaperSlot(ctx, code)) {

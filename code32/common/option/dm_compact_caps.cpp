@@ -115,7 +115,7 @@ int OptListSelectableTrays(DriverContext* ctx, WORD* out) {
   const ModelItem* item = MdlFindActiveItem(kOptOutputTray, ctx);
   if (!item || ModelItemKind(item->typeWord) != kItemPickOne) return -1;
   const int values = MdlCountList(image, item->values);
-  const ModelListValue* v = MdlImageAt<ModelListValue>(image, item->values);
+  const ModelValue* v = MdlImageAt<ModelValue>(image, item->values);
   int listed = 0;
   for (int i = 0; i < values && v; ++i, v = MdlNextItemValue(image, item, v)) {
     const ValueNameEntry* row = OptFindValueSymbol(kOptOutputTray, v->valueId);

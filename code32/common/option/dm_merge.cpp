@@ -1,6 +1,7 @@
 // The device-mode merge: a caller's device mode (or none) brought into the context's working
 // device mode, with the context's environment and locks kept, and the printer's own default
 // device mode taken from the spooler.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -99,9 +100,6 @@ class SurvivingFields {
   std::vector<BYTE> hfString_;
 };
 
-// The dmSpecVersion values of the public layouts this driver reads.
-bool IsKnownSpecVersion(WORD version) { return version == 0x320 || version == 0x400 || version == 0x401; }
-
 enum class Judgement { kUsable, kConvert, kNotUsable };
 
 Judgement Judge(const DEVMODEW* dm, DriverContext* ctx) {
@@ -115,10 +113,41 @@ Judgement Judge(const DEVMODEW* dm, DriverContext* ctx) {
   }
 }
 
+// The public part of a caller's record in the current size: a field the record does not reach
+// (it ends before the field's offset) is zero and its dmFields bit is clear, so the public merges
+// never read past the caller's record.
+void PadPublicPart(const DEVMODEW* incoming, DEVMODEW* out) {
+  static constexpr struct {
+    DWORD bit;
+    WORD offset;
+  } kFieldOffsets[] = {
+      {kDmFieldOrientation, 76},  {kDmFieldPaperSize, 78},     {kDmFieldPaperLength, 80},
+      {kDmFieldPaperWidth, 82},   {kDmFieldScale, 84},         {kDmFieldCopies, 86},
+      {kDmFieldDefaultSource, 88}, {kDmFieldPrintQuality, 90}, {kDmFieldColor, 92},
+      {kDmFieldDuplex, 94},       {kDmFieldYResolution, 96},   {kDmFieldTTOption, 98},
+      {kDmFieldCollate, 100},     {kDmFieldFormName, 102},     {kDmFieldICMMethod, 188},
+      {kDmFieldICMIntent, 192},   {kDmFieldMediaType, 196},    {kDmFieldDitherType, 200},
+  };
+  constexpr size_t kHeaderBytes = 72;  // through dmDriverExtra: every record holds it
+  const size_t reach = std::max<size_t>(incoming->dmSize, kHeaderBytes);
+  std::memset(out, 0, kDmPublicSize);
+  std::memcpy(out, incoming, std::min<size_t>(reach, kDmPublicSize));
+  for (const auto& field : kFieldOffsets)
+    if (field.offset >= reach) out->dmFields &= ~field.bit;
+}
+
 }  // namespace
 
 int DmMergeIncoming(DriverContext* ctx, const DEVMODEW* incoming, DWORD flags) {
   if (!(flags & (kMergeDocument | kMergeUserMacroQuality))) return 1;
+  // The public fields of a record shorter than the current public part come from a full-size
+  // copy; its private part is read from the record itself.
+  DEVMODEW padded;
+  const DEVMODEW* publicPart = incoming;
+  if (incoming && incoming->dmSize < kDmPublicSize) {
+    PadPublicPart(incoming, &padded);
+    publicPart = &padded;
+  }
   DEVMODEW* working = DmWorking(ctx);
   if (!working || !ctx->workArea) return 1;
   ctx->workArea->mergeFlags = flags;
@@ -187,7 +216,7 @@ int DmMergeIncoming(DriverContext* ctx, const DEVMODEW* incoming, DWORD flags) {
     }
   }
 
-  DmMergePublicFields(working, incoming, ctx);
+  DmMergePublicFields(working, publicPart, ctx);
 
   if (RegIsAddOnInstalled(kAddOnJobBinding, ctx)) CtxSetTMInstalledOn(ctx);
   else CtxSetTMInstalledOff(ctx);
@@ -200,7 +229,7 @@ int DmMergeIncoming(DriverContext* ctx, const DEVMODEW* incoming, DWORD flags) {
   if (!(flags & kMergeSettingsFileLoad) && (flags & kMergeReloadLocks))
     CfgLoadOptionClass(ctx->printer, ctx, kStoredDevModeClass, 0);
 
-  if (incoming) DmApplyPublicFields(workingBytes, reinterpret_cast<const BYTE*>(incoming), ctx);
+  if (publicPart) DmApplyPublicFields(workingBytes, reinterpret_cast<const BYTE*>(publicPart), ctx);
 
   FmBroadcastNotify(ctx, kFmNotifyMerged, &flags);
   OptSetValue(ctx, kOptUIStart, 0);
@@ -230,7 +259,8 @@ int DmCopyPrinterDefault(DriverContext* ctx) {
   if (!pi2) pi2 = static_cast<PRINTER_INFO_2W*>(fetched = PrnGetPrinterInfo(ctx->printer, 2));
   int copied = 0;
   const DEVMODEW* stored = pi2 ? pi2->pDevMode : nullptr;
-  if (stored && IsKnownSpecVersion(stored->dmSpecVersion) && stored->dmSize == kDmPublicSize &&
+  // The layout is judged by the version its size gives, not by the record's own version field.
+  if (stored && DmGetSpecVersion(stored) != 0 && stored->dmSize == kDmPublicSize &&
       stored->dmDriverExtra == kDmPrivateSize) {
     std::memcpy(working, stored, kFullDevModeSize);
     copied = 1;

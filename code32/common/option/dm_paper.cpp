@@ -66,7 +66,7 @@ bool ModelPaperSize(DriverContext* ctx, uint16_t valueId, int32_t* width, int32_
   const ModelImage* image = ctx->modelImage;
   const ModelItem* item = MdlFindItem(kOptPaperSize, ctx);
   if (!image || !item || ModelItemKind(item->typeWord) != kItemPickPage) return false;
-  const ModelListValue* value = MdlFindItemValue(image, item, valueId);
+  const ModelValue* value = MdlFindItemValue(image, item, valueId);
   if (!value) return false;
   const auto offset = static_cast<uint32_t>(reinterpret_cast<const uint8_t*>(value) - MdlImageBytes(image));
   const ModelPageValue* page = MdlImageAt<ModelPageValue>(image, offset);

@@ -6,6 +6,7 @@
 
 #include "env_language.h"
 #include "env_text.h"
+#include "fd_services.h"
 #include "fm_modules_1_4.h"
 #include "ini_file.h"
 #include "option_validation.h"
@@ -58,6 +59,9 @@ constexpr DensityPicture kDensityPictures[] = {
     {7668, 607},  // zdmTonerSaveDensityLine
 };
 constexpr DWORD kDensityShades[] = {25, 13, 0};  // by UI value 0, 1, 2
+
+// The warning shown when the list is full.
+constexpr WORD kStringCmmListFull = 10079;
 
 // Notify codes of this module.
 constexpr DWORD kNotifyListImport = 15;
@@ -375,7 +379,48 @@ int FdCheckColorProfileFile(const WCHAR* path) {
 
 // The built-in functions 111-124, 308, 310, 311 and 325 belong to the module's dialog side and
 // to the settings module's own handler; here no code is handled.
-int FmCmmOnBuiltInFunc(DriverContext*, WORD, void*) { return 0; }
+int FmCmmOnBuiltInFunc(DriverContext* ctx, WORD code, void*) {
+  if (!ctx) return 0;
+  switch (code) {
+    case kBfCmmAdd: {
+      const int count = FmGetCmmCount(ctx);
+      if (count < FmGetCmmMax(ctx)) {
+        FmSetCmmCount(ctx, count + 1);
+        FmStoreCmmEntry(ctx, count);
+      } else {
+        FdShowWarning(ctx, nullptr, kStringCmmListFull);
+      }
+      return 1;
+    }
+    case kBfCmmDelete:
+      FmDeleteCmmEntry(ctx, FmGetSelectedCmmIndex(ctx));
+      FmRememberCmmChoice(ctx);
+      FmBroadcastNotify(ctx, kFmNotifyChoicesChanged, nullptr);
+      return 1;
+    case kBfCmmEdit:
+      FmStoreCmmEntry(ctx, FmGetSelectedCmmIndex(ctx));
+      return 1;
+    case kBfCmmGetAll:
+    case kBfCmmGetText:
+    case kBfCmmGetLine:
+    case kBfCmmGetImage:
+      FmLoadCmmEntryByName(ctx, FmGetCmmIndexOfOption(ctx, kChoiceOptions[code - kBfCmmGetAll]));
+      return 1;
+    case kBfCmmGetData: {
+      // The entry of the object being adjusted: the whole page, or text, line art or images.
+      int slot = 0;
+      if (OptGetValue(ctx, kOptAdjustMode, nullptr) != 0) {
+        const int32_t object = OptGetValue(ctx, kOptAdjustObject, nullptr);
+        if (object < 0 || object > 2) return 1;
+        slot = 1 + object;
+      }
+      FmLoadCmmEntryByName(ctx, FmGetCmmIndexOfOption(ctx, kChoiceOptions[slot]));
+      return 1;
+    }
+    default:
+      return 0;
+  }
+}
 
 int FmCmmOnNotify(DriverContext* ctx, DWORD code, void* param, void*) {
   switch (code) {

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "byte_order.h"
+#include "devmode_public.h"
 #include "env_system.h"
 #include "fm_modules_1_4.h"
 #include "model_query.h"
@@ -150,6 +151,66 @@ void OnItemTransact(DriverContext* ctx, const FmItemTransactParam* p) {
     OptRefreshPaperSettings(ctx, 3);
   else if (control->controlId == kCtlPrintSize1 || control->controlId == kCtlPrintSize2)
     OptRefreshPaperSettings(ctx, 4);
+}
+
+// ---- built-in functions ----------------------------------------------------------------------
+
+// The options the input controls of the custom-size input show: the paper size or the print size.
+struct InputBinding {
+  WORD length, width, tray, orientation, orientation2;
+};
+constexpr InputBinding kPaperSizeInput = {kOptPaperFreeSizeLength, kOptPaperFreeSizeWidth, kOptPaperFreeSizeTray,
+                                          kOptPaperFreeSizeOrient, 1197};
+constexpr InputBinding kPrintSizeInput = {347, 346, kOptPrintFreeSizeTray, kOptPrintFreeSizeOrient, 1199};
+constexpr WORD kInputLengthControls[] = {2682, 2683, 2684, 2685, 2686, 2687};
+constexpr WORD kInputWidthControls[] = {2689, 2690, 2691, 2692, 2693, 2694};
+constexpr WORD kInputTrayControl = 2697;
+constexpr WORD kInputOrientationControls[] = {2701, 2702};
+constexpr WORD kInputOrientation2Controls[] = {3073, 3074};
+
+void Bind(DriverContext* ctx, std::span<const WORD> controls, WORD optionId) {
+  OptionEntry* row = OptFind(ctx, optionId);
+  for (WORD id : controls)
+    if (ControlDescriptor* control = OptFindControl(ctx, nullptr, id)) control->option = row;
+}
+
+void BindInputControls(DriverContext* ctx, const InputBinding& to) {
+  Bind(ctx, kInputLengthControls, to.length);
+  Bind(ctx, kInputWidthControls, to.width);
+  Bind(ctx, std::span<const WORD>(&kInputTrayControl, 1), to.tray);
+  Bind(ctx, kInputOrientationControls, to.orientation);
+  Bind(ctx, kInputOrientation2Controls, to.orientation2);
+}
+
+// The options are captured into the slot the custom paper-size dialog shows.
+void CaptureCurrentSlot(DriverContext* ctx) {
+  if (!ctx->workArea) return;
+  const int32_t slot = ctx->workArea->freeSizeCurrentSlot;
+  if (slot >= 0 && slot < CfgFreeSizeSlotCount(ctx)) CfgCaptureFreeSizeSlot(ctx, slot);
+}
+
+// Each (length, width) pair keeps the longer side as the length.
+void MakeLengthTheLongerSide(DriverContext* ctx) {
+  struct Pair {
+    WORD length, width;
+  };
+  constexpr Pair kPairs[] = {{940, 939}, {kOptPaperFreeSizeLength, kOptPaperFreeSizeWidth}, {347, 346}};
+  for (const Pair& pair : kPairs) {
+    const int32_t length = Value(ctx, pair.length);
+    const int32_t width = Value(ctx, pair.width);
+    if (length >= width) continue;
+    OptSetValue(ctx, pair.length, width);
+    OptSetValue(ctx, pair.width, length);
+    if (pair.length == 940) CaptureCurrentSlot(ctx);
+  }
+  if (CfgIsUserPaperInch(ctx) && Value(ctx, kOptInputFreeSizeType) == 1) {
+    const int32_t length = Value(ctx, kOptPaperInchLength);
+    const int32_t width = Value(ctx, kOptPaperInchWidth);
+    if (length < width) {
+      OptSetValue(ctx, kOptPaperInchLength, width);
+      OptSetValue(ctx, kOptPaperInchWidth, length);
+    }
+  }
 }
 
 }  // namespace
@@ -308,7 +369,31 @@ int FmFreeSizeInchNotify(DriverContext* ctx, DWORD code, void* param) {
 
 // The built-in functions 200-205 belong to the module's dialog side and to the settings
 // module's own handler; here no code is handled.
-int FmFreeSizeOnBuiltInFunc(DriverContext*, WORD, void*) { return 0; }
+int FmFreeSizeOnBuiltInFunc(DriverContext* ctx, WORD code, void*) {
+  if (!ctx) return 0;
+  switch (code) {
+    case kBfFreePaper:
+      BindInputControls(ctx, kPaperSizeInput);
+      return 1;
+    case kBfFreePrint:
+      BindInputControls(ctx, kPrintSizeInput);
+      return 1;
+    case kBfFreeLength:
+      MakeLengthTheLongerSide(ctx);
+      return 1;
+    case kBfFreeSetPaper:
+      OptGetCustomSizeTray(ctx, Value(ctx, kOptPaperSize), 1);
+      return 1;
+    case kBfFreeSetPrint:
+      OptGetCustomSizeTray(ctx, Value(ctx, kOptOutPaperSize), 1);
+      return 1;
+    case kBfFreeRegister:
+      CaptureCurrentSlot(ctx);
+      return 1;
+    default:
+      return 0;
+  }
+}
 
 int FmFreeSizeOnNotify(DriverContext* ctx, DWORD code, void* param, void*) {
   if (!ctx) return 0;

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "env_language.h"
 #include "env_text.h"
 #include "option_access.h"
 
@@ -28,12 +29,6 @@ void CopyOut(std::u16string_view text, WCHAR* out, size_t cchOut) {
   const size_t n = std::min(text.size(), cchOut - 1);
   std::copy_n(text.data(), n, out);
   out[n] = u'\0';
-}
-
-// The resource string of a value id into out. The language resource library cannot be loaded
-// yet, so every string is empty, as it is for a context without a library.
-void LoadValueText(DriverContext*, uint32_t /*stringId*/, WCHAR* out, size_t cchOut) {
-  if (out && cchOut > 0) out[0] = u'\0';
 }
 
 }  // namespace
@@ -124,11 +119,11 @@ BYTE* OptGetStringValue(DriverContext* ctx, const OptionEntry* row, WCHAR* out, 
   const uint32_t kind = TypeKind(row->typeWord);
   const size_t size = TypeSize(row->typeWord);
   if (OptIsAnsiTextKind(kind)) {
-    // At most size - 1 characters, as a conversion into a buffer of the field's size gives;
-    // never read past the field when it holds no terminator.
+    // A text that fills the whole field (it then has no terminator) is read whole; never past
+    // the field.
     const auto* text = reinterpret_cast<const char*>(storage);
     const size_t length = std::find(text, text + size, '\0') - text;
-    const size_t limit = std::min(size > 0 ? size - 1 : 0, cchOut - 1);
+    const size_t limit = std::min(size, cchOut - 1);
     const size_t n = EnvAnsiBytesToWide(std::string_view(text, length), out, limit);
     out[n] = u'\0';
   } else if (OptIsWideTextKind(kind)) {
@@ -182,7 +177,7 @@ int OptSetByValueId(DriverContext* ctx, uint16_t id, uint32_t valueId) {
   if (IsTextKind(TypeKind(row->typeWord))) {
     if (!ctx->workArea) return 0;
     WCHAR* scratch = ctx->workArea->scratchText;
-    LoadValueText(ctx, valueId, scratch, kCtxScratchChars);
+    EnvLoadString(ctx, valueId, scratch, kCtxScratchChars, 1);
     return OptSetStringValue(ctx, row, scratch) ? 1 : 0;
   }
   return OptWriteUiValue(ctx, row, valueId);

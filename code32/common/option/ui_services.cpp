@@ -4,6 +4,7 @@
 
 #include "feature_modules.h"
 #include "option_context_words.h"
+#include "option_values.h"
 #include "win32/windows.h"
 
 namespace {
@@ -17,9 +18,7 @@ void UiRunBuiltInFunc(DriverContext* ctx, WORD code) {
     case kBuiltInFuncRate:
     case kBuiltInFuncPaperFreeSize:
     case kBuiltInFuncPrintFreeSize:
-      // The paper settings are recomputed by the paper-value functions of the option model,
-      // which are not part of the core yet; until then these codes change nothing (they are
-      // never offered to the feature modules).
+      OptRefreshPaperSettings(ctx, code);
       break;
     case kBuiltInFuncClearDialog:
       CtxAddPendingFlags(ctx, kPendingClearDialog);

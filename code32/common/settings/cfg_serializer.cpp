@@ -535,7 +535,10 @@ int CfgTransferSettingsSection(HANDLE printer, const WCHAR* path, DWORD flags, D
     const bool rowsOk = TransferRows(t);
     if (save) {
       if (IsPlainSave(flags)) CfgWritePrnSection(nullptr, kCfgListFile, ctx);
-      result = rowsOk && WriteSection(t) ? 1 : 0;
+      // The section is written with the rows that could be written; a failed row still makes
+      // the result 0.
+      const bool written = WriteSection(t);
+      result = rowsOk && written ? 1 : 0;
     } else if (!rowsOk) {
       result = 0;
     }

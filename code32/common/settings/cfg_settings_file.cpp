@@ -230,8 +230,9 @@ int CfgLoadSettingsFile(HANDLE printer, const WCHAR* path, DWORD flags, DriverCo
     RestoreInstalledQuality(path, ctx);
     result = 1;
   }
-  // The follow-up stores what was loaded; after a refused or unreadable file nothing was.
-  if (whole && status == kSettingsFileOk) {
+  // The follow-up runs unless the locked values refused the file: the current settings (those
+  // loaded, or those kept after a refused or unreadable file) are stored and merged again.
+  if (whole && status != kSettingsFileLockMismatch) {
     RestoreSpecials(ctx, specials);
     AfterWholeFileLoad(ctx, sw, keptOsKind);
   }

@@ -13,6 +13,7 @@
 #include "env_language.h"
 #include "env_text.h"
 #include "feature_modules.h"
+#include "fm_modules_1_4.h"
 #include "option_access.h"
 #include "option_values.h"
 
@@ -117,10 +118,14 @@ u16string FillStringFields(u16string_view format, const u16string& first, const 
 }
 
 // The allowed range of a custom-size dimension for a tray and orientation (1/1200 inch).
-// The feature module that knows the ranges is not reachable from here yet: no range.
-bool FreeSizeRange(DriverContext*, int32_t /*tray*/, int32_t /*orientation*/, int /*isLength*/, int32_t* /*min*/,
-                   int32_t* /*max*/) {
-  return false;
+bool FreeSizeRange(DriverContext* ctx, int32_t tray, int32_t orientation, int isLength, int32_t* min, int32_t* max) {
+  LONG high = 0;
+  LONG low = 0;
+  if (!FmGetFreeSizeRange(ctx, static_cast<WORD>(tray), static_cast<WORD>(orientation), &high, &low, isLength))
+    return false;
+  *min = low;
+  *max = high;
+  return true;
 }
 
 // "(w x l<unit>)" of a width and length in display units.

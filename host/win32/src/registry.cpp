@@ -54,8 +54,17 @@ bool GrantRights(Hive hive, REGSAM desired, REGSAM& granted) {
   return true;
 }
 
+// A predefined key given as its 32-bit value without sign extension is the predefined key: the
+// 64-bit platform takes both forms.
+HKEY SignExtendPredefined(HKEY hKey) {
+  const auto value = reinterpret_cast<ULONG_PTR>(hKey);
+  if (value < 0x80000000u || value > 0x800000FFu) return hKey;
+  return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<LONG>(value))));
+}
+
 bool ResolveHandle(HKEY hKey, KeyRef& out) {
   out = KeyRef{};
+  hKey = SignExtendPredefined(hKey);
   if (hKey == HKEY_LOCAL_MACHINE || hKey == HKEY_CURRENT_USER || hKey == HKEY_CLASSES_ROOT) {
     out.hive = hKey == HKEY_CURRENT_USER ? Hive::CurrentUser : Hive::LocalMachine;
     if (hKey == HKEY_CLASSES_ROOT) out.path = {u"SOFTWARE", u"Classes"};

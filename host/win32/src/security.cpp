@@ -184,11 +184,31 @@ struct SdParts {
   const BYTE* dacl = nullptr;
 };
 
-// Reads an absolute or self-relative descriptor; false when it is not a valid one.
-bool ReadSd(const void* sd, SdParts& out) {
-  if (!sd || Load<BYTE>(sd, 0) != SECURITY_DESCRIPTOR_REVISION) return false;
+size_t AclLength(const BYTE* acl) { return acl ? Load<WORD>(acl, 2) : 0; }
+
+// Reads an absolute or self-relative descriptor; false when it is not a valid one. With size
+// non-zero the descriptor is a self-relative one of that many bytes (a stored one): every part
+// its offsets name must lie wholly inside them.
+bool ReadSd(const void* sd, SdParts& out, size_t size = 0) {
+  out = SdParts{};
+  if (!sd || (size && size < sizeof(SECURITY_DESCRIPTOR_RELATIVE))) return false;
+  if (Load<BYTE>(sd, 0) != SECURITY_DESCRIPTOR_REVISION) return false;
   out.control = Load<WORD>(sd, 2);
   const BYTE* base = static_cast<const BYTE*>(sd);
+  if (size && !(out.control & SE_SELF_RELATIVE)) return false;  // stored pointers mean nothing
+  if (size) {
+    // Each part's fixed header must fit before its own length is read, then the whole part.
+    auto fits = [&](size_t field, size_t header, bool isSid) {
+      const DWORD off = Load<DWORD>(sd, field);
+      if (!off) return true;
+      if (off > size || size - off < header) return false;
+      const size_t length = isSid ? SidLength(base + off) : AclLength(base + off);
+      return length <= size - off;
+    };
+    if (!fits(4, 8, true) || !fits(8, 8, true)) return false;
+    if ((out.control & SE_SACL_PRESENT) && !fits(12, sizeof(ACL), false)) return false;
+    if ((out.control & SE_DACL_PRESENT) && !fits(16, sizeof(ACL), false)) return false;
+  }
   if (out.control & SE_SELF_RELATIVE) {
     auto at = [&](size_t field) -> const BYTE* {
       DWORD off = Load<DWORD>(sd, field);
@@ -212,8 +232,6 @@ bool ReadSd(const void* sd, SdParts& out) {
   if (out.sacl && !AclAces(out.sacl, nullptr, nullptr)) return false;
   return true;
 }
-
-size_t AclLength(const BYTE* acl) { return acl ? Load<WORD>(acl, 2) : 0; }
 
 // The self-relative form of the parts: the header, then owner, group, SACL and DACL, each at a
 // DWORD boundary.
@@ -298,7 +316,7 @@ std::optional<Bytes> LoadStored(const std::u16string& windowsPath) {
   if (!std::getline(in, path) || FromUtf8(path) != windowsPath) return std::nullopt;
   Bytes sd((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   SdParts parts;
-  if (sd.size() < sizeof(SECURITY_DESCRIPTOR_RELATIVE) || !ReadSd(sd.data(), parts)) return std::nullopt;
+  if (!ReadSd(sd.data(), parts, sd.size())) return std::nullopt;
   return sd;
 }
 
@@ -343,7 +361,7 @@ std::optional<StoredSecurity> StoredFileSecurity(std::u16string_view windowsPath
   auto sd = LoadStored(ToWindowsPath(*real));
   if (!sd) return std::nullopt;
   SdParts parts;
-  ReadSd(sd->data(), parts);
+  ReadSd(sd->data(), parts, sd->size());
   StoredSecurity out;
   out.selfRelative = *sd;
   out.owner = parts.owner ? SidToString(parts.owner) : std::string();
@@ -356,7 +374,9 @@ std::optional<StoredSecurity> StoredFileSecurity(std::u16string_view windowsPath
       StoredAce ace;
       ace.type = Load<BYTE>(parts.dacl, at);
       ace.flags = Load<BYTE>(parts.dacl, at + 1);
-      if (ace.type == ACCESS_ALLOWED_ACE_TYPE || ace.type == ACCESS_DENIED_ACE_TYPE) {
+      const WORD aceSize = Load<WORD>(parts.dacl, at + 2);
+      const bool sidFits = aceSize >= 8 + 8 && SidValid(parts.dacl + at + 8) && 8 + SidLength(parts.dacl + at + 8) <= aceSize;
+      if ((ace.type == ACCESS_ALLOWED_ACE_TYPE || ace.type == ACCESS_DENIED_ACE_TYPE) && sidFits) {
         ace.mask = Load<DWORD>(parts.dacl, at + 4);
         ace.sid = SidToString(parts.dacl + at + 8);
       }
@@ -823,7 +843,7 @@ WIN32_API BOOL WINAPI SetFileSecurityW(LPCWSTR lpFileName, SECURITY_INFORMATION 
   std::lock_guard guard(StoreLock());
   std::optional<Bytes> old = LoadStored(key);
   SdParts merged;
-  if (old) ReadSd(old->data(), merged);
+  if (old && !ReadSd(old->data(), merged, old->size())) merged = SdParts{};
   WORD control = merged.control & static_cast<WORD>(~SE_SELF_RELATIVE);
   if (info & OWNER_SECURITY_INFORMATION) {
     merged.owner = given.owner;

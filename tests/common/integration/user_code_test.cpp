@@ -101,9 +101,9 @@ TEST_F(UserCode, InstallationDefaultsFileCases) {
        "[ORVEX UserCode]\r\nMRUUserCode=LAST\r\n[ZOLT Office 7000]\r\nUserCode=0\r\nUserCodeString=LAST\r\n"},
       {"neither", "[Other]\r\nUserCode=1\r\n", 0, u"", 0,
        "[Other]\r\nUserCode=1\r\n[ZOLT Office 7000]\r\nUserCode=0\r\nUserCodeString=\r\n"},
-      {"a long code is bounded by its field",
+      {"a long code is bounded by its field (all of its 9 bytes)",
        "[ZOLT Office 7000]\r\nUserCode=1\r\nUserCodeString=" + std::string(400, '7') + "\r\nUserCodeFIX=x\r\n", 1,
-       std::u16string(8, u'7'), 0, ""},
+       std::u16string(9, u'7'), 0, ""},
   };
   for (const Case& c : cases) {
     PutFile(c.file);

@@ -107,3 +107,54 @@ TEST_F(DmDefaults, MergeTakesCheckedPublicFieldsAndKeepsTheEnvironment) {
 }
 
 }  // namespace
+
+namespace {
+
+// The printer's default device mode is judged by the layout its size gives, whatever its own
+// version field says.
+TEST_F(DmDefaults, PrinterDefaultIsJudgedByItsSize) {
+  std::vector<BYTE> stored(kFullDevModeSize);
+  std::memcpy(stored.data(), built_, kFullDevModeSize);
+  auto* dm = reinterpret_cast<DEVMODEW*>(stored.data());
+  dm->dmOrientation = 2;
+  PRINTER_INFO_2W info{};
+  info.pDevMode = dm;
+  ctx->workArea->printerInfo2 = &info;
+  struct Case {
+    WORD specVersion, size, extra;
+    int copied;
+  };
+  for (const Case& c : {Case{0x401, 220, 1016, 1}, Case{0x0500, 220, 1016, 1}, Case{0, 220, 1016, 1},
+                        Case{0x401, 156, 1016, 0}, Case{0x401, 220, 1000, 0}}) {
+    UseBuilt()->dmOrientation = 1;
+    dm->dmSpecVersion = c.specVersion;
+    dm->dmSize = c.size;
+    dm->dmDriverExtra = c.extra;
+    EXPECT_EQ(DmCopyPrinterDefault(ctx), c.copied) << std::hex << c.specVersion << " " << std::dec << c.size;
+    EXPECT_EQ(DmWorking(ctx)->dmOrientation, c.copied ? 2 : 1);
+  }
+  ctx->workArea->printerInfo2 = nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+// A caller's record shorter than the current public part: the fields it does not reach are not
+// taken (and never read), those it holds are.
+TEST_F(DmDefaults, AShortRecordGivesOnlyTheFieldsItHolds) {
+  DEVMODEW* dm = UseBuilt();
+  const DWORD mediaBefore = dm->dmMediaType;
+  std::vector<BYTE> caller(188, 0);  // in a buffer of exactly its size
+  std::memcpy(caller.data(), dm, 188);
+  auto* in = reinterpret_cast<DEVMODEW*>(caller.data());
+  in->dmSize = 188;
+  in->dmDriverExtra = 0;
+  in->dmFields = kDmFieldCopies | kDmFieldMediaType | kDmFieldICMMethod;
+  in->dmCopies = 4;
+  ASSERT_EQ(DmMergeIncoming(ctx, in, 0x8), 1);
+  EXPECT_EQ(dm->dmCopies, 4);
+  EXPECT_EQ(dm->dmMediaType, mediaBefore);
+}
+
+}  // namespace

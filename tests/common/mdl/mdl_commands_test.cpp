@@ -21,9 +21,9 @@ std::string Dump(const CompileContext* ctx, uint32_t groupLink);
 
 std::string DumpBranch(const CompileContext* ctx, uint32_t node) {
   std::string out;
-  for (; node; node = MdlAt<ModelCommandNode>(ctx, node)->next) {
+  for (; node; node = MdlAt<CommandNode>(ctx, node)->next) {
     if (!out.empty()) out += " ";
-    const auto* n = MdlAt<ModelCommandNode>(ctx, node);
+    const auto* n = MdlAt<CommandNode>(ctx, node);
     switch (n->type) {
       case kNodeItemCommand: {
         const auto* i = MdlAt<ModelItemCommandNode>(ctx, node);
@@ -144,14 +144,14 @@ TEST_F(MdlCommands, DeviceFontsAndCartridges) {
   ASSERT_TRUE(ctx);
   ASSERT_EQ(ctx->header.deviceFontCount, 2u);
   auto* fonts = MdlAt<uint32_t>(ctx.get(), ctx->header.deviceFonts);
-  auto* f0 = MdlAt<ModelDeviceFont>(ctx.get(), fonts[0]);
-  auto* f1 = MdlAt<ModelDeviceFont>(ctx.get(), fonts[1]);
+  auto* f0 = MdlAt<DeviceFontList>(ctx.get(), fonts[0]);
+  auto* f1 = MdlAt<DeviceFontList>(ctx.get(), fonts[1]);
   EXPECT_EQ(f0->fontId, 1);
   EXPECT_EQ(TextAt(ctx.get(), f0->name), "Courier");
   EXPECT_EQ(f1->fontId, 22);
   EXPECT_EQ(TextAt(ctx.get(), f1->name), "Times {Roman}");
   ASSERT_EQ(ctx->header.cartridgeFontCount, 1u);
-  auto* c0 = MdlAt<ModelDeviceFont>(ctx.get(), MdlAt<uint32_t>(ctx.get(), ctx->header.cartridgeFonts)[0]);
+  auto* c0 = MdlAt<DeviceFontList>(ctx.get(), MdlAt<uint32_t>(ctx.get(), ctx->header.cartridgeFonts)[0]);
   EXPECT_EQ(c0->fontId, -5);
   EXPECT_EQ(ctx->stats.ignored, 1u);
 }

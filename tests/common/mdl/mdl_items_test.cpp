@@ -128,8 +128,8 @@ TEST_F(MdlItems, IdList) {
   ASSERT_TRUE(ctx);
   ModelItem* media = ItemAt(ctx.get(), 397);
   EXPECT_EQ(ValueIds(ctx.get(), media), (std::vector<uint16_t>{10001, 10002, 10003}));
-  EXPECT_EQ(ValueAt<ModelListValue>(ctx.get(), media, 10001)->text, 0u);
-  EXPECT_EQ(TextAt(ctx.get(), ValueAt<ModelListValue>(ctx.get(), media, 10002)->text), "A3 text");
+  EXPECT_EQ(ValueAt<ModelValue>(ctx.get(), media, 10001)->text, 0u);
+  EXPECT_EQ(TextAt(ctx.get(), ValueAt<ModelValue>(ctx.get(), media, 10002)->text), "A3 text");
   EXPECT_EQ(ValueIds(ctx.get(), ItemAt(ctx.get(), 399)), (std::vector<uint16_t>{20001}));
   EXPECT_EQ(ctx->stats.ignored, 3u) << ::testing::PrintToString(log.entries);
 }
@@ -222,7 +222,7 @@ TEST_F(MdlItems, StatementsNeverWritePastTheRecordTheItemHas) {
       "*ZPD_Copies True: \"x\"\n"
       "*CloseUI: *ZPD_Copies\n");
   ASSERT_TRUE(ctx);
-  auto* plain = MdlAt<ModelListValue>(ctx.get(), ItemAt(ctx.get(), 397)->values);
+  auto* plain = MdlAt<ModelValue>(ctx.get(), ItemAt(ctx.get(), 397)->values);
   EXPECT_EQ(plain->valueId, 7);
   EXPECT_EQ(plain->next, 0u);
   EXPECT_EQ(TextAt(ctx.get(), plain->text), "Plain");
@@ -294,9 +294,9 @@ TEST_F(MdlItems, PageGeometryAndPaperSizes) {
   auto* a4 = ValueAt<ModelPageValue>(ctx.get(), ItemAt(ctx.get(), 406), 10001);
   EXPECT_EQ(a4->paperWidth, 2159);
   EXPECT_EQ(a4->paperLength, 2970);
-  std::vector<ModelPageGeometry> g;
+  std::vector<PageGeometry> g;
   for (uint32_t link = a4->geometry; link;) {
-    g.push_back(*MdlAt<ModelPageGeometry>(ctx.get(), link));
+    g.push_back(*MdlAt<PageGeometry>(ctx.get(), link));
     link = g.back().next;
   }
   ASSERT_EQ(g.size(), 3u);

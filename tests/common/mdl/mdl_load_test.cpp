@@ -49,7 +49,7 @@ uint32_t FindItem(const ModelImage* image, uint16_t kind);
 std::string Marked(const std::string& bytes) {
   const auto* image = reinterpret_cast<const ModelImage*>(bytes.data());
   const uint32_t item = FindItem(image, kItemPickOne);
-  const auto* value = item ? MdlImageAt<ModelListValue>(image, MdlImageAt<ModelItem>(image, item)->values) : nullptr;
+  const auto* value = item ? MdlImageAt<ModelValue>(image, MdlImageAt<ModelItem>(image, item)->values) : nullptr;
   std::string marked = bytes;
   if (value && value->text) marked[value->text] = '#';
   return marked;
@@ -304,9 +304,9 @@ TEST_F(MdlLoadTest, ADamagedCacheFileIsRefusedAndReplacedByACompile) {
       {"item link into the header", [](std::string& b) { Put32(b, 36, 100); }},
       {"item link straddling the end", [&](std::string& b) { Put32(b, 36, size - 8); }},
       {"direct slot past the end", [&](std::string& b) { Put32(b, slotOfFirst, 0xFFFFFFF0u); }},
-      {"value text past the end", [&](std::string& b) { Put32(b, pickOneValue + offsetof(ModelListValue, text), size + 1); }},
+      {"value text past the end", [&](std::string& b) { Put32(b, pickOneValue + offsetof(ModelValue, text), size + 1); }},
       {"value text without terminator", [&](std::string& b) {
-         Put32(b, pickOneValue + offsetof(ModelListValue, text), size - 1);
+         Put32(b, pickOneValue + offsetof(ModelValue, text), size - 1);
          b.back() = 'x';
        }},
       {"tag bit cleared", [&](std::string& b) { Put32(b, rowRefField, rowRef & ~1u); }},
@@ -314,7 +314,7 @@ TEST_F(MdlLoadTest, ADamagedCacheFileIsRefusedAndReplacedByACompile) {
       {"tagged reference not aligned", [&](std::string& b) { Put32(b, rowRefField, rowRef + 2 * 16); }},
       {"tagged reference past the end", [&](std::string& b) { Put32(b, rowRefField, MdlMakeTaggedRef(size)); }},
       {"unknown value kind", [&](std::string& b) { Put16(b, pickOne + offsetof(ModelItem, typeWord), 0x0777); }},
-      {"unknown command node", [&](std::string& b) { Put16(b, node + offsetof(ModelCommandNode, type), 9); }},
+      {"unknown command node", [&](std::string& b) { Put16(b, node + offsetof(CommandNode, type), 9); }},
       {"paper count too large", [&](std::string& b) { Put32(b, slotValue + offsetof(ModelSlotValue, paperCount), 0x7FFFFFFF); }},
       {"paper count negative", [&](std::string& b) { Put32(b, slotValue + offsetof(ModelSlotValue, paperCount), 0xFFFFFFFFu); }},
       {"device font count too large", [](std::string& b) { Put32(b, 8356, 0x00FFFFFF); }},
@@ -434,6 +434,25 @@ TEST_F(MdlLoadTest, TheProcessCacheNeverSharesAnImageBetweenSources) {
   EXPECT_EQ(Bytes(upgraded), Fresh(a));
   EXPECT_EQ(Bytes(imageA), before);
   EXPECT_EQ(MdlCachedImageCount(), 4u);
+}
+
+TEST_F(MdlLoadTest, ALoadedImageOutlivesItsSource) {
+  const std::u16string a = u"C:\\ModelsA\\ZOLT7000.QCS";
+  InstallSource(a, Sample("ZOLT7000.QCS"));
+  ModelImage* first = LoadFile(a);
+  ASSERT_NE(first, nullptr);
+  // An upgrade, then the source disappears: the newest image of the path serves.
+  InstallSource(a, Sample("ZOLT2100.QCS"));
+  SetWriteTime(a.c_str(), WriteTime(a.c_str()) + 10'000'000);
+  ModelImage* upgraded = LoadFile(a);
+  ASSERT_NE(upgraded, nullptr);
+  ASSERT_NE(upgraded, first);
+  ASSERT_TRUE(DeleteFileW(a.c_str()));
+  EXPECT_EQ(LoadFile(a), upgraded);
+  EXPECT_EQ(LoadFile(u"c:\\modelsa\\ZOLT7000.qcs"), upgraded);
+  EXPECT_EQ(MdlCachedImageCount(), 2u);
+  // A source that this process never loaded still fails.
+  EXPECT_EQ(LoadFile(u"C:\\ModelsB\\ZOLT7000.QCS"), nullptr);
 }
 
 TEST_F(MdlLoadTest, TheDataFileMustNameAModelDescription) {

@@ -253,7 +253,7 @@ class Describer {
     return s_.template At<T>(link);
   }
 
-  static std::string Geometry(const ModelPageGeometry& r) {
+  static std::string Geometry(const PageGeometry& r) {
     return " [" + std::to_string(r.resolution) + " " + std::to_string(r.orientation) + " " + std::to_string(r.conditionName) +
            "=" + std::to_string(r.conditionValue) + " " + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
            std::to_string(r.width) + "," + std::to_string(r.height) + "," + std::to_string(r.paperWidth) + "," +
@@ -282,13 +282,13 @@ class Describer {
         break;
     }
     std::string out;
-    for (uint32_t v = link; v; v = At<ModelListValue>(v)->next) {
-      const auto* head = At<ModelListValue>(v);
+    for (uint32_t v = link; v; v = At<ModelValue>(v)->next) {
+      const auto* head = At<ModelValue>(v);
       out += "\n    " + std::to_string(head->valueId) + " " + s_.Text(head->text);
       if (kind == kItemPickPage) {
         const auto* p = At<ModelPageValue>(v);
         out += " " + std::to_string(p->paperWidth) + "x" + std::to_string(p->paperLength);
-        for (uint32_t g = p->geometry; g; g = At<ModelPageGeometry>(g)->next) out += Geometry(*At<ModelPageGeometry>(g));
+        for (uint32_t g = p->geometry; g; g = At<PageGeometry>(g)->next) out += Geometry(*At<PageGeometry>(g));
       } else if (kind == kItemPickSlot) {
         const auto* slot = At<ModelSlotValue>(v);
         out += " papers";
@@ -352,8 +352,8 @@ class Describer {
 
   std::string Branch(uint32_t node) const {
     std::string out;
-    for (; node; node = At<ModelCommandNode>(node)->next) {
-      const auto* n = At<ModelCommandNode>(node);
+    for (; node; node = At<CommandNode>(node)->next) {
+      const auto* n = At<CommandNode>(node);
       if (n->type == kNodeItemCommand)
         out += " I" + std::to_string(n->word6) + "/" + std::to_string(At<ModelItemCommandNode>(node)->variant);
       else if (n->type == kNodeCommandString)
@@ -373,7 +373,7 @@ class Describer {
   std::string Fonts(uint32_t count, uint32_t array) const {
     std::string out = "fonts";
     for (uint32_t i = 0; i < count; ++i) {
-      const auto* f = At<ModelDeviceFont>(s_.U32(array, static_cast<int32_t>(i)));
+      const auto* f = At<DeviceFontList>(s_.U32(array, static_cast<int32_t>(i)));
       out += " " + std::to_string(f->fontId) + "=" + s_.Text(f->name);
     }
     return out + "\n";

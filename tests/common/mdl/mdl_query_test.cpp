@@ -1,6 +1,7 @@
 // Queries of a loaded model against the sample model: items, values, rule records, fonts and
 // paper.
 #include <string>
+#include <vector>
 
 #include "mdl_eval_fixture.h"
 #include "option_units.h"
@@ -63,12 +64,12 @@ TEST_F(SampleModelTest, ItemsOfTheSampleByKind) {
 
 TEST_F(SampleModelTest, ValuesAreWalkedInListOrder) {
   uint16_t position = 0;
-  const auto* first = static_cast<const ModelListValue*>(MdlGetItemValues(8, ctx, &position));
+  const auto* first = static_cast<const ModelValue*>(MdlGetItemValues(8, ctx, &position));
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(position, 1);  // A4, the second value
   const ModelItem* paper = MdlFindItem(8, ctx);
   std::vector<uint16_t> ids;
-  for (const ModelListValue* v = first; v; v = MdlNextItemValue(ctx->modelImage, paper, v)) ids.push_back(Val(v->valueId));
+  for (const ModelValue* v = first; v; v = MdlNextItemValue(ctx->modelImage, paper, v)) ids.push_back(Val(v->valueId));
   EXPECT_EQ(ids, (std::vector<uint16_t>{Value("IDS_PAPERSIZE_A3"), Value("IDS_PAPERSIZE_A4"), Value("IDS_PAPERSIZE_A5"),
                                         Value("IDS_PAPERSIZE_B4"), Value("IDS_PAPERSIZE_B5"), Value("IDS_PAPERSIZE_LETTER"),
                                         Value("IDS_PAPERSIZE_LEGAL"), Value("IDS_PAPERSIZE_DLT")}));
@@ -188,7 +189,12 @@ constexpr const char* kPortraitOnly =
     "*PageMMValue ANY IDS_PAPERSIZE_A4: \"2100 2970\"\n"
     "*PageMMValue ANY IDS_PAPERSIZE_LETTER: \"2159 2794\"\n"
     "*PageValue ANY IDS_PAPERSIZE_A4: IDS_RESOLUTION_600 IDC_PRESET_RADIO_PORTRAIT \"100 150 9000 13000 9921 14031\"\n"
-    "*CloseUI: *ZPD_IDC_PRESET_CHOICE_PAPERSIZE\n";
+    "*CloseUI: *ZPD_IDC_PRESET_CHOICE_PAPERSIZE\n"
+    "*OpenUI *ZPD_IDC_PRESET_CHOICE_PRINTSIZE: PickOne\n"
+    "*DefaultZPD_IDC_PRESET_CHOICE_PRINTSIZE: IDS_PAPERSIZE_A4\n"
+    "*ZPD_IDC_PRESET_CHOICE_PRINTSIZE IDS_PAPERSIZE_A4: \"A4\"\n"
+    "*ZPD_IDC_PRESET_CHOICE_PRINTSIZE IDS_PAPERSIZE_LETTER: \"Letter\"\n"
+    "*CloseUI: *ZPD_IDC_PRESET_CHOICE_PRINTSIZE\n";
 
 TEST_F(ModelContextTest, LandscapeWithoutItsOwnRecordSwapsThePortraitRecord) {
   AttachSource(kPortraitOnly);
@@ -227,6 +233,22 @@ TEST_F(ModelContextTest, PaperBySizeExactTolerantAndEitherWayRound) {
     EXPECT_EQ(MdlFindPaperBySize(ctx, c.width, c.length, c.tolerant), c.code) << c.width << "x" << c.length;
 }
 
+TEST_F(ModelContextTest, PaperBySizeOnlyOffersPapersTheOutputPaperAllows) {
+  std::string source = kPortraitOnly;
+  // The output paper offers A4 only: a letter-sized sheet finds no paper.
+  source.erase(source.find("*ZPD_IDC_PRESET_CHOICE_PRINTSIZE IDS_PAPERSIZE_LETTER"),
+               std::string_view("*ZPD_IDC_PRESET_CHOICE_PRINTSIZE IDS_PAPERSIZE_LETTER: \"Letter\"\n").size());
+  AttachSource(source);
+  const uint16_t a4 = static_cast<uint16_t>(OptFromUiValue(ctx, OptFind(ctx, 8), Value("IDS_PAPERSIZE_A4")));
+  EXPECT_EQ(MdlFindPaperBySize(ctx, 2100, 2970, 0), a4);
+  EXPECT_EQ(MdlFindPaperBySize(ctx, 2159, 2794, 0), 0);
+  // Without an output-paper item no paper is allowed.
+  std::string noOutput = kPortraitOnly;
+  noOutput.resize(noOutput.find("*OpenUI *ZPD_IDC_PRESET_CHOICE_PRINTSIZE"));
+  AttachSource(noOutput);
+  EXPECT_EQ(MdlFindPaperBySize(ctx, 2100, 2970, 0), 0);
+}
+
 TEST_F(SampleModelTest, PaperExtentFollowsThePaperAndOrientation) {
   Set("ZPD_IDC_PRESET_CHOICE_PAPERSIZE", Value("IDS_PAPERSIZE_A4"));
   Set("ZPD_RADIOLIST_1", Value("IDC_PRESET_RADIO_PORTRAIT"));
@@ -252,6 +274,25 @@ TEST_F(SampleModelTest, PaperExtentFollowsThePaperAndOrientation) {
   // A code the model has no paper for.
   ASSERT_EQ(OptSetValue(ctx, 8, 30000), 1);
   EXPECT_EQ(MdlGetPaperExtent(ctx, &s, 0), 0);
+}
+
+TEST_F(SampleModelTest, OutputPaperExtentLeavesTheDocumentPaperUntouched) {
+  Set("ZPD_IDC_PRESET_CHOICE_PAPERSIZE", Value("IDS_PAPERSIZE_A3"));
+  Set("ZPD_RADIOLIST_1", Value("IDC_PRESET_RADIO_PORTRAIT"));
+  OptionEntry* paper = OptFind(ctx, 8);
+  ASSERT_NE(paper, nullptr);
+  const int32_t a3Code = OptGetValue(ctx, 8, nullptr);
+  const int32_t a5Code = OptFromUiValue(ctx, paper, Value("IDS_PAPERSIZE_A5"));
+  ASSERT_EQ(OptSetValue(ctx, 46, a5Code), 1);
+  const std::vector<BYTE> before(Working(), Working() + kSettingsImageSize);
+  paper->stateBits = 0;
+  SIZE s{};
+  ASSERT_EQ(MdlGetOutputPaperExtent(ctx, &s), 1);
+  EXPECT_EQ(s.cx, 1480);
+  EXPECT_EQ(s.cy, 2100);
+  EXPECT_EQ(OptGetValue(ctx, 8, nullptr), a3Code);
+  EXPECT_EQ(paper->stateBits & kStateChangedMask, 0) << "a query leaves no change mark";
+  EXPECT_EQ(std::memcmp(before.data(), Working(), kSettingsImageSize), 0);
 }
 
 TEST_F(SampleModelTest, CustomSlotExtentsAndLengthsInTenthMillimetres) {

@@ -65,9 +65,9 @@ TEST(MdlRuleTokens, Tables) {
   EXPECT_EQ(MdlLookupButtons("MB_RETRYCANCEL"), 5);
   EXPECT_EQ(MdlLookupTiming("AlertDialog"), 3);
   EXPECT_EQ(MdlLookupTiming("alertdialog"), 0xFFFF);
-  EXPECT_EQ(MdlIsAllDigits(""), 1);
-  EXPECT_EQ(MdlIsAllDigits("0123"), 1);
-  EXPECT_EQ(MdlIsAllDigits("12a"), 0);
+  EXPECT_EQ(MdlIsNumberToken(""), 1);
+  EXPECT_EQ(MdlIsNumberToken("0123"), 1);
+  EXPECT_EQ(MdlIsNumberToken("12a"), 0);
   EXPECT_EQ(MdlIsAlphanumeric("User01"), 1);
   EXPECT_EQ(MdlIsAlphanumeric("user_01"), 0);
   EXPECT_EQ(MdlIsAlphanumeric(""), 1);

@@ -87,7 +87,7 @@ void CheckCompleteModel(const CompileContext* ctx, const SampleExpect& s) {
   for (uint32_t link = ctx->header.firstItem; link; link = MdlAt<ModelItem>(ctx, link)->next) {
     const ModelItem* item = MdlAt<ModelItem>(ctx, link);
     if (ModelItemKind(item->typeWord) != kItemPickPage || item->variant) continue;
-    for (uint32_t v = item->values; v; v = MdlAt<ModelListValue>(ctx, v)->next) {
+    for (uint32_t v = item->values; v; v = MdlAt<ModelValue>(ctx, v)->next) {
       const auto* paper = MdlAt<ModelPageValue>(ctx, v);
       EXPECT_GT(paper->paperWidth, 0);
       EXPECT_GT(paper->paperLength, paper->paperWidth);

@@ -144,7 +144,7 @@ inline ModelItem* ItemAt(const CompileContext* ctx, uint16_t nameIndex, uint16_t
 inline std::vector<uint16_t> ValueIds(const CompileContext* ctx, const ModelItem* item) {
   std::vector<uint16_t> ids;
   for (uint32_t link = item ? item->values : 0; link;) {
-    const auto* v = MdlAt<ModelListValue>(ctx, link);
+    const auto* v = MdlAt<ModelValue>(ctx, link);
     ids.push_back(v->valueId);
     link = v->next;
   }

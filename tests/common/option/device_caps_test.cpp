@@ -95,13 +95,7 @@ class DeviceCaps : public ModelContextTest {
     Attach(MdlPackImage(cc));
   }
   void AttachSample() { AttachSource(zolt::test::SampleSource("ZOLT7000.QCS")); }
-  void UseEnglishStrings() {
-    const std::u16string path = u"C:\\Windows\\ZOLT7Rus.DLL";
-    zolt::test::WriteBytes(Real(path), zolt::test::ReadBytes(std::filesystem::path(ZOLT_MODULE_DIR) / "ZOLT7Rus.DLL"));
-    EnvFreeResourceDlls(ctx);
-    ctx->resourceLibrary = LoadLibraryW(path.c_str());
-    ASSERT_NE(ctx->resourceLibrary, nullptr);
-  }
+  void UseEnglishStrings() { UseLanguageLibrary("ZOLT7Rus.DLL"); }
   void SetDuplex(int on) { ASSERT_EQ(OptSetValue(ctx, kOptDuplex, on), 1); }
 
   std::vector<WORD> Papers(WORD setting = kCapsPaperSetting) {

@@ -407,9 +407,12 @@ TEST_F(FmBus, TheWindowFreeModulesLetEveryCallPass) {
   ASSERT_NE(ctx, nullptr);
   // No module handles these codes, 309 by design; the restore codes only while the defaults are
   // locked; nothing a caller preset is touched.
-  for (WORD code : {WORD{5}, WORD{100}, WORD{111}, WORD{200}, WORD{250}, WORD{300}, WORD{309}, WORD{10000},
-                    WORD{11922}, WORD{11995}})
+  for (WORD code : {WORD{5}, WORD{100}, WORD{110}, WORD{118}, WORD{206}, WORD{250}, WORD{300}, WORD{309},
+                    WORD{10000}, WORD{11922}, WORD{11995}})
     EXPECT_EQ(FmRunBuiltInFunc(ctx, code), 0) << code;
+  // The colour-matching list (111-117, 124) and the custom sizes (200-205) answer theirs.
+  for (WORD code : {WORD{111}, WORD{117}, WORD{124}, WORD{200}, WORD{205}})
+    EXPECT_EQ(FmRunBuiltInFunc(ctx, code), 1) << code;
   // The colour-matching, custom-size, chapter, font-substitution and limitation modules answer
   // codes of their own (their tests show what they do with them); the codes whose records they read are
   // sent with valid records below.

@@ -339,6 +339,59 @@ TEST_F(CmmList, Code36WithoutAUserMacroKeepsTheChoices) {
   EXPECT_EQ(Get(kOptColorMatchingText), 205);
 }
 
+TEST_F(CmmList, BuiltInFunctionsAddEditDeleteAndLoadEntries) {
+  Dialogs();
+  List(2);
+  Write(lang, u"CmmMax", u"3");
+  // 111 adds the edits as a new entry while the list has room.
+  Edits(u"added", u"C:\\added.icm");
+  EXPECT_EQ(FmRunBuiltInFunc(ctx, 111), 1);
+  EXPECT_EQ(FmGetCmmCount(ctx), 3);
+  EXPECT_EQ(Name(2), u"added");
+  EXPECT_EQ(File(2), u"C:\\added.icm");
+  Edits(u"more", u"C:\\more.icm");
+  EXPECT_EQ(FmRunBuiltInFunc(ctx, 111), 1);  // full: a warning, nothing added
+  EXPECT_EQ(FmGetCmmCount(ctx), 3);
+  EXPECT_EQ(Name(3), u"<none>");
+
+  // 113 stores the edits over the entry the user-quality choice selects.
+  Set(kOptColorMatchingMode, 201);
+  EXPECT_EQ(FmRunBuiltInFunc(ctx, 113), 1);
+  EXPECT_EQ(Name(1), u"more");
+
+  // 114-117 load the entry of options 133, 984, 985, 986; 124 that of the adjusted object.
+  struct Case {
+    WORD code;
+    int32_t adjustMode, adjustObject;
+    const char16_t* name;
+  };
+  Set(kOptColorMatchingMode, 200);
+  Set(kOptColorMatchingText, 202);
+  Set(kOptColorMatchingLine, 201);
+  Set(kOptColorMatchingImage, 5);  // a built-in mode: the edits are emptied
+  for (const Case& c : {Case{114, 0, 0, u"name0"}, Case{115, 0, 0, u"added"}, Case{116, 0, 0, u"more"},
+                        Case{117, 0, 0, u""}, Case{124, 0, 0, u"name0"}, Case{124, 1, 0, u"added"},
+                        Case{124, 1, 1, u"more"}, Case{124, 1, 2, u""}}) {
+    Set(kOptAdjustMode, c.adjustMode);
+    Set(kOptAdjustObject, c.adjustObject);
+    Edits(u"x", u"y");
+    EXPECT_EQ(FmRunBuiltInFunc(ctx, c.code), 1) << c.code;
+    EXPECT_EQ(Text(kNameOption), c.name) << c.code << " " << c.adjustMode << " " << c.adjustObject;
+  }
+
+  // 112 deletes the selected entry and remembers the choice of the adjusted object.
+  Set(kOptAdjustMode, 0);
+  Set(kOptColorMatchingMode, 201);
+  EXPECT_EQ(FmRunBuiltInFunc(ctx, 112), 1);
+  EXPECT_EQ(FmGetCmmCount(ctx), 2);
+  EXPECT_EQ(Name(1), u"added");
+  EXPECT_EQ(ctx->workArea->cmmMemory[0], 201);
+  EXPECT_EQ(ctx->workArea->cmmMemory[kCmmMarkByte] & 1, 1);
+
+  EXPECT_EQ(FmCmmOnBuiltInFunc(ctx, 118, nullptr), 0);
+  EXPECT_EQ(FmCmmOnBuiltInFunc(ctx, 110, nullptr), 0);
+}
+
 TEST_F(CmmList, OtherCodesPass) {
   for (DWORD code : {1u, 14u, 17u, 35u, 37u, 55u, 57u, 59u})
     EXPECT_EQ(FmCmmOnNotify(ctx, code, nullptr, nullptr), 0) << code;

@@ -14,6 +14,7 @@ namespace {
 using zolt::test::FmDialogTest;
 
 constexpr uint16_t kOptDisplayUnit = 171;  // zdmDspUnit: 0 metric, 1 inch
+constexpr uint16_t kOptDmDefaultSource = 13;
 constexpr uint16_t kOptPrnInfoFuncSupport0 = 1272;
 
 class FreeSize : public FmDialogTest {
@@ -251,6 +252,68 @@ TEST_F(FreeSize, InchEntryExchangesTheSizeWithADeviceMode) {
   EXPECT_EQ(p.handled, 1u);
   EXPECT_EQ(static_cast<int16_t>(ReadLe16(dm + 80)), 2794);
   EXPECT_EQ(static_cast<int16_t>(ReadLe16(dm + 82)), 2159);
+}
+
+TEST_F(FreeSize, BuiltInFunctionsBindTheInputSwapSidesAndTakeTrays) {
+  for (WORD id : {2682, 2687, 2689, 2694, 2697, 2701, 2702, 3073, 3074}) AddControl(kDlgFreeSizeInput, id);
+  Install();
+  struct Binding {
+    WORD control, paper, print;
+  };
+  const Binding bindings[] = {{2682, 343, 347}, {2687, 343, 347}, {2689, 342, 346}, {2694, 342, 346},
+                              {2697, 344, 348}, {2701, 345, 349}, {2702, 345, 349}, {3073, 1197, 1199},
+                              {3074, 1197, 1199}};
+  for (WORD code : {WORD{200}, WORD{201}}) {
+    EXPECT_EQ(FmRunBuiltInFunc(ctx, code), 1);
+    for (const Binding& b : bindings) {
+      const ControlDescriptor* control = Control(kDlgFreeSizeInput, b.control);
+      ASSERT_NE(control->option, nullptr) << b.control;
+      EXPECT_EQ(control->option->id, code == 200 ? b.paper : b.print) << code << " " << b.control;
+    }
+  }
+
+  // 202: the longer side becomes the length; the dialog's slot takes an exchanged slot size.
+  ctx->workArea->freeSizeCurrentSlot = 2;
+  Set(940, 5000);
+  Set(939, 9000);
+  Set(343, 8000);
+  Set(342, 7000);
+  Set(347, 100);
+  Set(346, 200);
+  EXPECT_EQ(FmRunBuiltInFunc(ctx, 202), 1);
+  EXPECT_EQ(Get(940), 9000);
+  EXPECT_EQ(Get(939), 5000);
+  EXPECT_EQ(ctx->workArea->freeSizeSlots[2].length, 9000);
+  EXPECT_EQ(ctx->workArea->freeSizeSlots[2].width, 5000);
+  EXPECT_EQ(Get(343), 8000);
+  EXPECT_EQ(Get(342), 7000);
+  EXPECT_EQ(Get(347), 200);
+  EXPECT_EQ(Get(346), 100);
+  // With the document's custom size entered in inches the inch pair follows.
+  Metric(false);
+  Set(kOptPaperSize, 256);
+  Set(kOptInputFreeSizeType, 1);
+  Set(kOptPaperInchLength, 300);
+  Set(kOptPaperInchWidth, 400);
+  EXPECT_EQ(FmRunBuiltInFunc(ctx, 202), 1);
+  EXPECT_EQ(Get(kOptPaperInchLength), 400);
+  EXPECT_EQ(Get(kOptPaperInchWidth), 300);
+
+  // 203 and 204: the feed tray of the document's and the output's custom size.
+  Set(kOptPaperFreeSizeTray, 4);
+  EXPECT_EQ(FmRunBuiltInFunc(ctx, 203), 1);
+  EXPECT_EQ(Get(kOptDmDefaultSource), 4);
+  Set(kOptOutPaperSize, 448);
+  Set(kOptPrintFreeSizeTray, 261);
+  EXPECT_EQ(FmRunBuiltInFunc(ctx, 204), 1);
+  EXPECT_EQ(Get(kOptDmDefaultSource), 261);
+
+  // 205: the edited options are captured into the dialog's slot.
+  ctx->workArea->freeSizeCurrentSlot = 4;
+  Set(940, 7777);
+  EXPECT_EQ(FmRunBuiltInFunc(ctx, 205), 1);
+  EXPECT_EQ(ctx->workArea->freeSizeSlots[4].length, 7777);
+  EXPECT_EQ(FmFreeSizeOnBuiltInFunc(ctx, 206, nullptr), 0);
 }
 
 TEST_F(FreeSize, OutsideInchEntryTheCodesEndTheBroadcastUntouched) {

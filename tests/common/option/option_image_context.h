@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <string>
 
 #include "driver_context.h"
+#include "env_language.h"
 #include "machine_fixture.h"
 
 namespace zolt::test {
@@ -37,6 +40,15 @@ class ImageContextTest : public MachineTest {
   void TearDown() override {
     if (ctx) CtxReleaseAs(ctx, kCtxReleaseDestroy);
     MachineTest::TearDown();
+  }
+
+  // Installs a built language library under C:\Windows and makes it the context's library.
+  void UseLanguageLibrary(const char* file) {
+    const std::u16string path = u"C:\\Windows\\" + std::u16string(file, file + std::strlen(file));
+    WriteBytes(Real(path), ReadBytes(std::filesystem::path(ZOLT_MODULE_DIR) / file));
+    EnvFreeResourceDlls(ctx);
+    ctx->resourceLibrary = LoadLibraryW(path.c_str());
+    ASSERT_NE(ctx->resourceLibrary, nullptr) << file;
   }
 
   BYTE* Working() const { return reinterpret_cast<BYTE*>(ctx->settingsImage); }

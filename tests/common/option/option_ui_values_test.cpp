@@ -118,7 +118,7 @@ TEST_F(OptionUiValues, SymbolAndControlFormsReachTheSameRows) {
   EXPECT_EQ(OptSetControlValue(ctx, nullptr, 2026), 0);
 }
 
-TEST_F(OptionUiValues, AnsiTextFillsItsWholeFieldAndReadsBackOneShorter) {
+TEST_F(OptionUiValues, AnsiTextFillsItsWholeFieldAndReadsBackWhole) {
   OptionEntry* user = OptFind(ctx, 202);  // zdmUserID: 9 bytes at 597, zdmUserCode follows at 606
   BYTE* field = Working() + 597;
   field[9] = 'Z';
@@ -127,7 +127,7 @@ TEST_F(OptionUiValues, AnsiTextFillsItsWholeFieldAndReadsBackOneShorter) {
   EXPECT_EQ(OptSetStringValue(ctx, user, u"ABCDEFGHIJKL"), field);
   EXPECT_EQ(std::memcmp(field, "ABCDEFGHIZ", 10), 0) << "all nine bytes, no terminator, next field kept";
   EXPECT_EQ(OptGetStringValue(ctx, user, out, 64), field);
-  EXPECT_EQ(std::u16string(out), u"ABCDEFGH");
+  EXPECT_EQ(std::u16string(out), u"ABCDEFGHI") << "a full field loses no character";
   EXPECT_EQ(user->stateBits & kStateChangedMask, 1);
 
   // A shorter text clears the rest of the field.
@@ -140,6 +140,21 @@ TEST_F(OptionUiValues, AnsiTextFillsItsWholeFieldAndReadsBackOneShorter) {
   OptSetStringValue(ctx, user, u"ABCDEFGH");
   EXPECT_NE(OptGetStringValue(ctx, user, out, 4), nullptr);
   EXPECT_EQ(std::u16string(out), u"ABC");
+
+  // A full 32-byte name field reads back all 32 characters.
+  OptionEntry* name = nullptr;
+  for (int i = 0; i < ctx->optionTable->count && !name; ++i) {
+    OptionEntry* row = &ctx->optionTable->rows[i];
+    if (OptIsAnsiTextKind(TypeKind(row->typeWord)) && TypeSize(row->typeWord) == 32 && OptGetValueAddress(ctx, row))
+      name = row;
+  }
+  ASSERT_NE(name, nullptr);
+  const std::u16string full(32, u'N');
+  OptSetStringValue(ctx, name, (full + u"overflow").c_str());
+  OptGetStringValue(ctx, name, out, 64);
+  EXPECT_EQ(std::u16string(out), full);
+  OptGetStringValue(ctx, name, out, 32);
+  EXPECT_EQ(std::u16string(out), std::u16string(31, u'N'));
 }
 
 TEST_F(OptionUiValues, WideTextKeepsItsTerminatorAndNumbersReadAsWrong) {
@@ -210,6 +225,14 @@ TEST_F(OptionUiValues, ValueIdSetterLoadsTextsAndMapsNumbers) {
   EXPECT_EQ(Working()[597], 0);
   EXPECT_EQ(OptFind(ctx, 202)->stateBits & kStateChangedMask, 1);
   EXPECT_EQ(OptSetByValueId(ctx, 5000, 1), 0);
+
+  // With the language library the text is the value id's resource string, decorated.
+  UseLanguageLibrary("ZOLT7Rus.DLL");
+  WCHAR out[64];
+  EXPECT_EQ(OptSetByValueId(ctx, 202, 2026), 1);
+  OptGetStringValue(ctx, OptFind(ctx, 202), out, 64);
+  EXPECT_EQ(std::u16string(out), u"Portrait");
+  EnvFreeResourceDlls(ctx);
 }
 
 }  // namespace

@@ -235,11 +235,11 @@ TEST_F(FreeSizeTest, CaptureApplyAndMirrorMoveASlotBetweenCacheAndOptions) {
 }
 
 TEST_F(FreeSizeTest, NamesAreCutToTheirFields) {
-  // A user name that fills its 64 bytes without a terminator reaches option 938 cut to its 32
-  // characters.
+  // A user name that fills its 64 bytes without a terminator reaches option 938 cut to its 33
+  // bytes, and reads back whole.
   std::memset(Slot(2).userName, 'N', sizeof Slot(2).userName);
   ASSERT_EQ(CfgApplyFreeSizeSlot(ctx, 2), 1);
-  EXPECT_EQ(Text(938), std::u16string(32, u'N'));
+  EXPECT_EQ(Text(938), std::u16string(33, u'N'));
 
   // A long name keeps at most 63 bytes and its terminator in the cache.
   SetText(kOptFreeSizeName, std::u16string(32, u'M'));

@@ -136,7 +136,7 @@ TEST_F(LockedValues, StoredValuesOfOtherSizesAreReadSafely) {
 
   EXPECT_EQ(PrnReadLockedValues(printer, ctx), 0);
   EXPECT_EQ(Get(54), 0x21);
-  EXPECT_EQ(Text(114), std::u16string(32, u'x')) << "cut to the option's 33 bytes with its terminator";
+  EXPECT_EQ(Text(114), std::u16string(33, u'x')) << "cut to the option's 33 bytes, read back whole";
   EXPECT_EQ(Text(115), u"Courier");
 }
 

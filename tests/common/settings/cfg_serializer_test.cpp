@@ -619,8 +619,46 @@ TEST_F(SettingsFiles, ARefusedFileChangesNothingAndIsReported) {
   EXPECT_EQ(CfgLoadSettingsFile(printer_, kFile, 0, ctx), 1);
   EXPECT_EQ(CtxGetSettingsFileStatus(ctx), kSettingsFileVersion);
   EXPECT_EQ(OptGetValue(ctx, 7, nullptr), 1);
-  EXPECT_EQ(OptGetValue(ctx, 6, nullptr), 0x100);  // no follow-up on the device-mode fields
+  EXPECT_EQ(OptGetValue(ctx, 6, nullptr), 0x100);  // the follow-up keeps this system's fields
   EXPECT_EQ(std::u16string(PrnGetName(ctx)), u"ZOLT Office 7000");
+}
+
+TEST_F(SettingsFiles, TheFollowUpRunsUnlessLockedValuesRefusedTheFile) {
+  // A refused header and an unreadable file still run the follow-up on the kept settings.
+  PutFile(kFile, "[ZOLT Office 7000 Series]\r\nRstVersion=235\r\nRstMachine=23\r\nRstLanguage=1\r\n");
+  for (const char16_t* path : {kFile, u"C:\\missing.rst"}) {
+    OptSetValue(ctx, 37, 3);
+    OptSetValue(ctx, 730, 3);
+    OptSetValue(ctx, 6, 0);
+    CfgLoadSettingsFile(printer_, path, 0, ctx);
+    EXPECT_NE(CtxGetSettingsFileStatus(ctx), kSettingsFileOk);
+    EXPECT_EQ(OptGetValue(ctx, 37, nullptr), -1) << std::string(path, path + 3);
+    EXPECT_NE(OptGetValue(ctx, 6, nullptr) & 0x02000000, 0);
+  }
+  // A file that differs in a locked setting changes nothing.
+  OptSetValue(ctx, 13, 7);
+  ASSERT_EQ(CfgSaveSettingsFile(printer_, kFile, 0, ctx), 1);
+  OptSetValue(ctx, 37, 3);
+  OptSetValue(ctx, 6, 0);
+  OptSetValue(ctx, kOptLockTray, 1);
+  OptSetValue(ctx, 13, 1);
+  EXPECT_EQ(CfgLoadSettingsFile(printer_, kFile, 0, ctx), 0);
+  ASSERT_EQ(CtxGetSettingsFileStatus(ctx), kSettingsFileLockMismatch);
+  EXPECT_EQ(OptGetValue(ctx, 37, nullptr), 3);
+  EXPECT_EQ(OptGetValue(ctx, 6, nullptr), 0);
+}
+
+TEST_F(SettingsFiles, ASaveWritesTheSectionEvenWhenARowFails) {
+  CfgSetRowIo(TestReadRow, [](HANDLE printer, DriverContext* c, OptionEntry* row, const WCHAR* path,
+                              IniSectionText* text, int32_t* cursor) {
+    if (row->id == 7) return 0;
+    return TestWriteRow(printer, c, row, path, text, cursor);
+  });
+  OptSetValue(ctx, 12, 4);
+  EXPECT_EQ(CfgTransferSettingsSection(printer_, kFile, kCfgSave, ctx), 0);
+  const std::vector<std::string> lines = SectionLines(kFile, kPrinterSection);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "dmCopies=4"), 1);
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("dmOrientation=", 0) == 0; }), 0);
 }
 
 TEST_F(SettingsFiles, AFileLoadedOnANewerSystemTakesTheMediaTypeFieldOfThisOne) {

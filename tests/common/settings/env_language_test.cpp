@@ -82,16 +82,7 @@ TEST(LanguageTable, ResourceLibraryNames) {
 // A context with a settings image whose language library is loaded from the built stand-ins.
 class LanguageStrings : public ImageContextTest {
  protected:
-  HMODULE Install(const char* file) {
-    const std::u16string windowsPath = u"C:\\Windows\\" + std::u16string(file, file + std::strlen(file));
-    zolt::test::WriteBytes(Real(windowsPath), zolt::test::ReadBytes(std::filesystem::path(ZOLT_MODULE_DIR) / file));
-    return LoadLibraryW(windowsPath.c_str());
-  }
-  void UseLibrary(const char* file) {
-    EnvFreeResourceDlls(ctx);
-    ctx->resourceLibrary = Install(file);
-    ASSERT_NE(ctx->resourceLibrary, nullptr) << file;
-  }
+  void UseLibrary(const char* file) { UseLanguageLibrary(file); }
   std::u16string Load(DWORD id, int decorate = 1, int size = 128) {
     WCHAR out[256];
     std::fill(std::begin(out), std::end(out), u'#');
@@ -187,6 +178,33 @@ TEST_F(LanguageStrings, DecorationsCompleteLabelsWithinTheBuffer) {
   EXPECT_EQ(Load(13273), u"Length (0 - 0)");
   OptSetValue(ctx, 171, 1);
   EXPECT_EQ(Load(13276), u"Enter a width from 0.00 to 0.00.");
+}
+
+TEST_F(LanguageStrings, CustomSizeRangesComeFromTheCustomSizeModule) {
+  UseLibrary("ZOLT7Rus.DLL");
+  OptSetValue(ctx, kOptLanguageId, 1);
+  OptSetValue(ctx, 171, 0);  // 0.1 mm
+  // The custom paper size dialog, bypass tray, portrait: 148.0-432.0 mm long, 70.0-297.0 mm wide.
+  ctx->dialogId = 1017;
+  OptSetValue(ctx, 941, 4);
+  OptSetValue(ctx, 942, 1);
+  EXPECT_EQ(Load(13273), u"Length (148 - 432)");
+  EXPECT_EQ(Load(13275), u"Width (70 - 297)");
+  OptSetValue(ctx, 171, 1);
+  EXPECT_EQ(Load(13276), u"Enter a width from 2.76 to 11.69.");
+  OptSetValue(ctx, 171, 0);
+  // A tray without a range keeps the zero limits.
+  OptSetValue(ctx, 941, 1);
+  EXPECT_EQ(Load(13273), u"Length (0 - 0)");
+
+  // A slot's size label shows its size clamped into the range of its tray and orientation.
+  FreeSizeSlot& slot = ctx->workArea->freeSizeSlots[0];
+  std::strcpy(slot.userName, "Tiny");
+  slot.tray = 4;
+  slot.orientation = 1;
+  slot.width = 100;
+  slot.length = 99999;
+  EXPECT_EQ(Load(109), u"Tiny(70.0 x 432.0mm)");
 }
 
 TEST_F(LanguageStrings, FixedPointTexts) {

@@ -195,6 +195,32 @@ TEST_F(RegistryTest, ErrorCodes) {
   EXPECT_EQ(RegCloseKey(doomed), ERROR_INVALID_HANDLE);
 }
 
+TEST_F(RegistryTest, PredefinedKeysOpenAlsoWithoutSignExtension) {
+  HKEY made = MakeKey(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Orvex\\Wide");
+  ASSERT_EQ(RegSetValueExW(made, u"v", 0, REG_DWORD, reinterpret_cast<const BYTE*>("\x07\0\0\0"), 4), ERROR_SUCCESS);
+  RegCloseKey(made);
+  RegCloseKey(MakeKey(HKEY_CURRENT_USER, u"Software\\Orvex"));
+  struct Case {
+    ULONG_PTR root;
+    const char16_t* path;
+  } cases[] = {{0x80000002u, u"SOFTWARE\\Orvex\\Wide"}, {0x80000001u, u"Software\\Orvex"}};
+  for (const Case& c : cases) {
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExW(reinterpret_cast<HKEY>(c.root), c.path, 0, KEY_READ, &key), ERROR_SUCCESS) << std::hex << c.root;
+    if (key) RegCloseKey(key);
+  }
+  DWORD value = 0, size = sizeof value;
+  EXPECT_EQ(RegQueryValueExW(reinterpret_cast<HKEY>(ULONG_PTR{0x80000002u}), u"v", nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(&value), &size),
+            ERROR_FILE_NOT_FOUND);  // the root itself has no value "v"
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(reinterpret_cast<HKEY>(ULONG_PTR{0x80000002u}), u"SOFTWARE\\Orvex\\Wide", 0, KEY_READ, &key),
+            ERROR_SUCCESS);
+  EXPECT_EQ(RegQueryValueExW(key, u"v", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size), ERROR_SUCCESS);
+  EXPECT_EQ(value, 7u);
+  RegCloseKey(key);
+}
+
 TEST_F(RegistryTest, NamesMatchWithoutCaseAndKeepTheirFirstSpelling) {
   HKEY a = MakeKey(HKEY_LOCAL_MACHINE, u"Software\\Orvex\\ZoltDrv");
   DWORD disposition = 0;
