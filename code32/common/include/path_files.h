@@ -44,6 +44,9 @@ int PathReadFileBytes(HANDLE file, void* buffer, DWORD count);
 // Driver directory + (sourceName or name) into the system directory + name, compare mode 1.
 int PathCopyToSystemDir(const WCHAR* name, const WCHAR* sourceName, short mode, DriverContext* ctx);
 // sourceFolder + name into destFolder + name (folders end with "\"), compare mode 1.
+// The driver directory (with its "\") + name into out (MAX_PATH characters), through the
+// context's cached driver record when it has one; empty without a context.
+void PathInContextDriverDir(WCHAR* out, const WCHAR* name, DriverContext* ctx);
 int PathCopyBetweenFolders(const WCHAR* name, const WCHAR* sourceFolder, const WCHAR* destFolder, short mode);
 // A relative destination goes to the system directory (PathCopyToSystemDir); an absolute one
 // is fed from the driver directory + (sourceName or the destination's file name).

@@ -50,8 +50,12 @@ int CopyWhenNeeded(const WCHAR* source, const WCHAR* destination, short mode, in
   return ReplaceWithCopy(source, destination);
 }
 
+bool Fits(const WCHAR* a, const WCHAR* b) { return lstrlenW(a) + lstrlenW(b) < MAX_PATH; }
+
+}  // namespace
+
 // Driver directory + name: through the context's own driver record when it has one.
-void InDriverDir(WCHAR* out, const WCHAR* name, DriverContext* ctx) {
+void PathInContextDriverDir(WCHAR* out, const WCHAR* name, DriverContext* ctx) {
   out[0] = u'\0';
   if (!ctx) return;
   const DRIVER_INFO_3W* di3 = ctx->workArea ? ctx->workArea->driverInfo3 : nullptr;
@@ -61,15 +65,12 @@ void InDriverDir(WCHAR* out, const WCHAR* name, DriverContext* ctx) {
     PathInDriverDir(out, MAX_PATH, name, ctx->printer);
 }
 
-bool Fits(const WCHAR* a, const WCHAR* b) { return lstrlenW(a) + lstrlenW(b) < MAX_PATH; }
-
-}  // namespace
 
 int PathCopyToSystemDir(const WCHAR* name, const WCHAR* sourceName, short mode, DriverContext* ctx) {
   if (!name || !name[0]) return 0;
   WCHAR source[MAX_PATH];
   WCHAR destination[MAX_PATH] = {};
-  InDriverDir(source, sourceName ? sourceName : name, ctx);
+  PathInContextDriverDir(source, sourceName ? sourceName : name, ctx);
   PathInSystemDir(destination, MAX_PATH, name);
   if (!source[0] || !destination[0]) return 0;
   return CopyWhenNeeded(source, destination, mode, kCompareNotNewer);
@@ -92,7 +93,7 @@ int PathDeployFileImpl(const WCHAR* destination, const WCHAR* sourceName, short 
   if (!destination || !destination[0]) return 0;
   if (!IsAbsolute(destination)) return PathCopyToSystemDir(destination, sourceName, mode, ctx);
   WCHAR source[MAX_PATH];
-  InDriverDir(source, sourceName ? sourceName : PathGetFileName(destination), ctx);
+  PathInContextDriverDir(source, sourceName ? sourceName : PathGetFileName(destination), ctx);
   if (!source[0]) return 0;
   return CopyWhenNeeded(source, destination, mode, compareMode);
 }
