@@ -61,7 +61,8 @@ Loader& TheLoader() {
 
 // System modules whose functions the host library itself exports.
 constexpr const char16_t* kHostModules[] = {u"kernel32.dll", u"kernelbase.dll", u"ntdll.dll",    u"user32.dll",
-                                            u"gdi32.dll",    u"advapi32.dll",   u"winspool.drv", u"spoolss.dll"};
+                                            u"gdi32.dll",    u"advapi32.dll",   u"winspool.drv", u"spoolss.dll",
+                                            u"comctl32.dll", u"comdlg32.dll"};
 
 // The image address of a loaded object: where its ELF header is mapped.
 HMODULE ImageBase(void* dl) {
@@ -405,7 +406,7 @@ void* ModuleLoaderHandle(HMODULE module) {
 bool InstallSystemModules(const fs::path& moduleDir) {
   const std::string system = Machine::Facts().SystemDirectory();
   bool ok = true;
-  for (const char* name : {"UserEnv.dll", "shell32.dll", "ole32.dll"}) {
+  for (const char* name : {"UserEnv.dll", "shell32.dll", "ole32.dll", "compstui.dll"}) {
     DWORD error = 0;
     auto target = MapPath(FromUtf8(system + "\\" + name), Resolve::LastMayMiss, &error);
     std::error_code ec;
