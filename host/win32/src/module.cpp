@@ -61,7 +61,8 @@ Loader& TheLoader() {
 
 // System modules whose functions the host library itself exports.
 constexpr const char16_t* kHostModules[] = {u"kernel32.dll", u"kernelbase.dll", u"ntdll.dll",    u"user32.dll",
-                                            u"gdi32.dll",    u"advapi32.dll",   u"winspool.drv", u"spoolss.dll"};
+                                            u"gdi32.dll",    u"advapi32.dll",   u"winspool.drv", u"spoolss.dll",
+                                            u"comctl32.dll", u"comdlg32.dll"};
 
 // The image address of a loaded object: where its ELF header is mapped.
 HMODULE ImageBase(void* dl) {
@@ -407,7 +408,8 @@ bool InstallSystemModules(const fs::path& moduleDir) {
   bool ok = true;
   // The platform's modules, and the maker's modules that the driver finds in the system
   // directory by their bare names (the port library and the job-control module).
-  for (const char* name : {"UserEnv.dll", "shell32.dll", "ole32.dll", "qv4manNT.dll", "QVJC32.DLL"}) {
+  for (const char* name :
+       {"UserEnv.dll", "shell32.dll", "ole32.dll", "compstui.dll", "qv4manNT.dll", "QVJC32.DLL"}) {
     DWORD error = 0;
     auto target = MapPath(FromUtf8(system + "\\" + name), Resolve::LastMayMiss, &error);
     std::error_code ec;

@@ -21,3 +21,5 @@
 #include "win32/sync.h"
 #include "win32/time.h"
 #include "win32/version.h"
+#include "win32/user.h"
+#include "win32/comctl.h"
