@@ -60,11 +60,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   const fs::path root = zolt::fuzz::MakeFuzzMachine("admin-install");
   g_printer = zolt::fuzz::MakeFuzzPrinter(root, kPrinterName);
   if (!g_printer) std::abort();
-  g_ctx = CtxCreateWithFlags(g_printer, g_printer, nullptr, kCtxKindTablesOnly, kCtxModeUi);
-  if (!g_ctx) std::abort();
-  g_ctx->settingsImage = static_cast<SettingsImage*>(CtxAllocMem(kSettingsImageSize));
-  if (!g_ctx->settingsImage) std::abort();
-  zolt::fuzz::WriteFuzzBlockStarts(reinterpret_cast<BYTE*>(g_ctx->settingsImage));
+  g_ctx = zolt::fuzz::MakeFuzzContext(g_printer);
   if (!PathGetAdminIniInto(g_adminIni, MAX_PATH) || !PathGetInstallDefaultsIni(g_defaultsIni, g_ctx)) std::abort();
   const std::u16string folder(g_defaultsIni, std::u16string_view(g_defaultsIni).rfind(u'\\'));
   CreateDirectoryW(folder.c_str(), nullptr);

@@ -8,7 +8,7 @@
 #include "admin_install.h"
 #include "devmode_fields.h"
 #include "install_defaults.h"
-#include "machine_fixture.h"
+#include "install_test_support.h"
 #include "option_access.h"
 #include "option_values.h"
 #include "prn_data.h"
@@ -21,53 +21,23 @@ using zolt::test::WriteBytes;
 constexpr uint16_t kUserId = 202, kUserCode = 203, kOwnerName = 204;
 constexpr uint16_t kLogCodeUse = 10002, kLogCode = 10003;
 
-class AdminInstall : public zolt::test::DriverMachineTest {
+class AdminInstall : public zolt::test::InstallContextTest {
  protected:
   void SetUp() override {
-    DriverMachineTest::SetUp();
-    printer_ = OpenTestPrinter(PRINTER_ACCESS_ADMINISTER);
-    ASSERT_NE(printer_, nullptr);
-    ctx = CtxCreateForPrinter(printer_, printer_, nullptr, kCtxModeUi);
-    ASSERT_NE(ctx, nullptr);
-    ASSERT_EQ(PathCreateSharedDir(ctx), 1);
+    InstallContextTest::SetUp();
     ASSERT_EQ(PathGetAdminIniInto(file_, MAX_PATH), 1);
     ASSERT_EQ(std::u16string(PathGetAdminIni(ctx)), std::u16string(file_));
-  }
-  void TearDown() override {
-    if (ctx) CtxReleaseAs(ctx, kCtxReleaseDestroy);
-    if (printer_) ClosePrinter(printer_);
-    DriverMachineTest::TearDown();
   }
   // The installation file with this printer's section (lines "key=value").
   void WriteIni(const std::string& lines) {
     WriteBytes(Real(file_), "[ZOLT Office 7000]\r\n" + lines);
   }
-  std::u16string Key(const char16_t* key) {
-    WCHAR value[300] = {};
-    GetPrivateProfileStringW(kPrinterName, key, u"<none>", value, 300, file_);
-    return value;
-  }
-  std::u16string Text(uint16_t id) {
-    WCHAR text[160] = {};
-    OptGetStringValue(ctx, OptFind(ctx, id), text, 160);
-    return text;
-  }
+  std::u16string Key(const char16_t* key) { return IniKey(file_, key); }
   std::u16string Registry(const char16_t* value) {
     WCHAR text[MAX_PATH] = {};
     if (!RegReadDriverValue(value, text, sizeof text - 2)) return u"<none>";
     return text;
   }
-  std::u16string PrinterText(const char16_t* value) {
-    WCHAR text[MAX_PATH] = {};
-    DWORD type = 0, needed = 0;
-    if (GetPrinterDataW(printer_, const_cast<LPWSTR>(value), &type, reinterpret_cast<LPBYTE>(text),
-                        sizeof text - 2, &needed) != ERROR_SUCCESS)
-      return u"<none>";
-    return text;
-  }
-
-  HANDLE printer_ = nullptr;
-  DriverContext* ctx = nullptr;
   WCHAR file_[MAX_PATH] = {};
 };
 

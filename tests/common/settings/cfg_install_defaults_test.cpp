@@ -5,43 +5,22 @@
 #include <string>
 
 #include "install_defaults.h"
-#include "machine_fixture.h"
-#include "option_access.h"
-#include "settings_paths.h"
+#include "install_test_support.h"
 
 namespace {
 
 constexpr uint16_t kPaperSize = 8, kLanguageId = 169, kDspLanguageId = 170, kDspUnit = 171, kLocaleId = 172;
 constexpr uint16_t kLogCodeUse = 10002, kLogCode = 10003;
 
-class InstallDefaultsTest : public zolt::test::DriverMachineTest {
+class InstallDefaultsTest : public zolt::test::InstallContextTest {
  protected:
   void SetUp() override {
-    DriverMachineTest::SetUp();
-    printer_ = OpenTestPrinter(PRINTER_ACCESS_ADMINISTER);
-    ASSERT_NE(printer_, nullptr);
-    ctx = CtxCreateForPrinter(printer_, printer_, nullptr, kCtxModeUi);
-    ASSERT_NE(ctx, nullptr);
-    ASSERT_EQ(PathCreateSharedDir(ctx), 1);
+    InstallContextTest::SetUp();
     ASSERT_EQ(PathGetInstallDefaultsIni(file_, ctx), 1);
   }
-  void TearDown() override {
-    if (ctx) CtxReleaseAs(ctx, kCtxReleaseDestroy);
-    if (printer_) ClosePrinter(printer_);
-    DriverMachineTest::TearDown();
-  }
-  std::u16string Key(const char16_t* key) {
-    WCHAR value[64] = {};
-    GetPrivateProfileStringW(kPrinterName, key, u"<none>", value, 64, file_);
-    return value;
-  }
+  std::u16string Key(const char16_t* key) { return IniKey(file_, key); }
   void Put(const char16_t* key, const char16_t* value) {
     ASSERT_TRUE(WritePrivateProfileStringW(kPrinterName, key, value, file_));
-  }
-  std::u16string Text(uint16_t id) {
-    WCHAR text[32] = {};
-    OptGetStringValue(ctx, OptFind(ctx, id), text, 32);
-    return text;
   }
   void PutPending() {
     Put(u"ZoltInstDone", u"0");
@@ -53,8 +32,6 @@ class InstallDefaultsTest : public zolt::test::DriverMachineTest {
     Put(u"UserCodeString", u"4711");
   }
 
-  HANDLE printer_ = nullptr;
-  DriverContext* ctx = nullptr;
   WCHAR file_[MAX_PATH] = {};
 };
 

@@ -12,7 +12,7 @@
 #include "env_mutex.h"
 #include "env_system.h"
 #include "install_defaults.h"
-#include "machine_fixture.h"
+#include "install_test_support.h"
 #include "printer_setup.h"
 #include "settings_paths.h"
 
@@ -20,19 +20,15 @@ namespace {
 
 using zolt::test::WriteBytes;
 
-class PrinterSetup : public zolt::test::DriverMachineTest {
+class PrinterSetup : public zolt::test::InstallPrinterTest {
  protected:
-  virtual ACCESS_MASK Access() const { return PRINTER_ACCESS_ADMINISTER; }
   void SetUp() override {
-    DriverMachineTest::SetUp();
     EnvResetSystemCaches();
-    printer_ = OpenTestPrinter(Access());
-    ASSERT_NE(printer_, nullptr);
+    InstallPrinterTest::SetUp();
   }
   void TearDown() override {
-    if (printer_) ClosePrinter(printer_);
+    InstallPrinterTest::TearDown();
     EnvResetSystemCaches();
-    DriverMachineTest::TearDown();
   }
   // The entry points hold the mutex with the machine-context switch around the call.
   int Initialize(int type, void* devmode = nullptr) {
@@ -40,14 +36,6 @@ class PrinterSetup : public zolt::test::DriverMachineTest {
     const int result = CfgInitializePrinterData(printer_, devmode, type);
     EnvUnlockGlobalMutexForMachine();
     return result;
-  }
-  std::u16string PrinterText(const char16_t* value) {
-    WCHAR text[MAX_PATH] = {};
-    DWORD type = 0, needed = 0;
-    if (GetPrinterDataW(printer_, const_cast<LPWSTR>(value), &type, reinterpret_cast<LPBYTE>(text),
-                        sizeof text - 2, &needed) != ERROR_SUCCESS)
-      return u"<none>";
-    return text;
   }
   bool HasPrinterData(const char16_t* value) { return PrinterText(value) != u"<none>"; }
   // Files of the printer that a context names.
@@ -71,12 +59,8 @@ class PrinterSetup : public zolt::test::DriverMachineTest {
     return f;
   }
   static std::u16string Key(const std::u16string& file, const char16_t* key, const char16_t* section = kPrinterName) {
-    WCHAR value[MAX_PATH] = {};
-    GetPrivateProfileStringW(section, key, u"<none>", value, MAX_PATH, file.c_str());
-    return value;
+    return IniKey(file, key, section);
   }
-
-  HANDLE printer_ = nullptr;
 };
 
 // A fresh installation on each kind of machine the set-up branches on.
