@@ -94,7 +94,3 @@ void BidiApplyTrayDefaults(DriverContext* ctx);
 void BidiStoreFuncData(DriverContext* ctx, WORD option, int on);
 // The warning after a failed update from the device.
 void BidiShowQueryFailed(DriverContext* ctx, HWND parent);
-
-// A default settings file was applied at installation ("BatchInstRst" of the printer's section
-// in the settings file of the settings folder is not empty): the user's trays are kept.
-int CfgHasBatchInstRst(DriverContext* ctx);

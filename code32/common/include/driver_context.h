@@ -155,6 +155,8 @@ struct ContextWorkArea {
   WCHAR givenPrinterName[kCtxPathChars];  // the printer name as the spooler gave it
   OptBufferHandles bufferHandles;         // blocks that options of the settings images refer to
   WCHAR resolvedPrinterName[kCtxPathChars];  // a client-side-rendering name resolved, else empty
+  void* apiExtension;                     // the settings interface's record of the context
+  DWORD chapterChanged;                   // set while the settings interface changes chapters
 };
 
 // The text widths that the code filling them relies on.

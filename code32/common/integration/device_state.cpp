@@ -33,7 +33,6 @@ enum : uint16_t {
 
 constexpr WCHAR kFuncDataTwoColorKey[] = u"zdmBidiFuncDataTwoColorPrint";
 constexpr WCHAR kFuncDataMarkingKey[] = u"zdmBidiFuncDataMarking";
-constexpr WCHAR kBatchInstRstKey[] = u"BatchInstRst";
 
 bool ServerClient(DriverContext* ctx) { return CtxGetServerClientMode(ctx) == 1; }
 
@@ -294,17 +293,3 @@ void BidiStoreFuncData(DriverContext* ctx, WORD option, int on) {
 }
 
 void BidiShowQueryFailed(DriverContext* ctx, HWND parent) { FdShowWarning(ctx, parent, kBidiQueryFailedString); }
-
-int CfgHasBatchInstRst(DriverContext* ctx) {
-  if (!ctx || !ctx->profile || !ctx->profile->settingsFileName) return 0;
-  WCHAR path[MAX_PATH];
-  if (!PathGetSettingsDir(path, MAX_PATH, ctx)) return 0;
-  const int length = lstrlenW(path);
-  if (length + 1 + lstrlenW(ctx->profile->settingsFileName) >= MAX_PATH) return 0;
-  lstrcatW(path, u"\\");
-  lstrcatW(path, ctx->profile->settingsFileName);
-  const WCHAR* section = CfgPrinterSection(ctx);
-  if (!section) return 0;
-  WCHAR value[4] = {};
-  return IniReadString(section, kBatchInstRstKey, u"", value, 4, path) > 0 ? 1 : 0;
-}

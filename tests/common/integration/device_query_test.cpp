@@ -276,3 +276,31 @@ TEST_F(DeviceQuery, PortLibraryMissing) {
 }
 
 }  // namespace
+
+namespace {
+
+// After an installation that applied a default settings file the device's default trays and
+// chapter trays do not replace the user's; the trays themselves are still read.
+class DeviceQueryAfterBatchInstall : public zolt::test::DeviceTest {};
+
+TEST_F(DeviceQueryAfterBatchInstall, KeepsTheUsersTrays) {
+  Device("model=ZOLT Office 7000\ntrays=3,5\npapers=23,23\nmedia=1,1\nattributes=0x25,0x208\n");
+  ASSERT_TRUE(IniWriteString(CfgPrinterSection(ctx), u"BatchInstRst", u"Office.rst", PathGetSettingsIni(ctx)));
+  ASSERT_EQ(CfgHasBatchInstRst(ctx), 1);
+  Set(10276, 7);    // zdmCoverDefTray
+  Set(10278, 7);    // zdmChapterDefTray1
+  Set(10285, 9);    // zdmTrayChapterSep1
+  ASSERT_EQ(BidiUpdateFromDeviceQuiet(ctx), 1);
+  EXPECT_EQ(Get(10111), 1);
+  EXPECT_EQ(Get(10175), 1);
+  EXPECT_EQ(Get(10239), 1);  // the lock comes from the device all the same
+  EXPECT_EQ(Get(10276), 7);
+  EXPECT_EQ(Get(10278), 7);
+  EXPECT_EQ(Get(10285), 9);
+  EXPECT_EQ(CtxGetBidiFunc(ctx), 0);
+  Set(125, 4);  // zdmCoverInputTray
+  BidiApplyTrayDefaults(ctx);
+  EXPECT_EQ(Get(125), 4);
+}
+
+}  // namespace

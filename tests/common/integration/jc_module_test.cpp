@@ -212,3 +212,18 @@ TEST(JobControlTable, ItemRows) {
 }
 
 }  // namespace
+
+namespace {
+
+// A context destroyed with its session open closes it and releases the module.
+TEST_F(JobControl, DestroyedContextReleasesTheModule) {
+  DriverContext* other = MakeContext(kCtxKindTablesOnly, kCtxModeUi);
+  ASSERT_NE(other, nullptr);
+  JcOpenSession(other);
+  ASSERT_NE(other->workArea->jobControl.session, nullptr);
+  EXPECT_NE(GetModuleHandleW(u"QVJC32.DLL"), nullptr);
+  Destroy(other);
+  EXPECT_EQ(GetModuleHandleW(u"QVJC32.DLL"), nullptr);
+}
+
+}  // namespace
