@@ -2,10 +2,13 @@
 // it, for the fuzz targets that read stored values.
 #pragma once
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "core_memory.h"
+#include "driver_context.h"
 #include "win32/hostspooler.h"
 #include "win32/windows.h"
 
@@ -41,6 +44,18 @@ inline void WriteFuzzBlockStarts(BYTE* image) {
     image[359 + 2 * block] = static_cast<BYTE>(kStarts[block]);
     image[360 + 2 * block] = static_cast<BYTE>(kStarts[block] >> 8);
   }
+}
+
+// A tables-only context over the printer with a settings image of its own (block starts written
+// into it and into the saved image). Aborts when it cannot be had.
+inline DriverContext* MakeFuzzContext(HANDLE printer) {
+  DriverContext* ctx = CtxCreateWithFlags(printer, printer, nullptr, kCtxKindTablesOnly, kCtxModeUi);
+  if (!ctx) std::abort();
+  ctx->settingsImage = static_cast<SettingsImage*>(CtxAllocMem(kSettingsImageSize));
+  if (!ctx->settingsImage) std::abort();
+  WriteFuzzBlockStarts(reinterpret_cast<BYTE*>(ctx->settingsImage));
+  WriteFuzzBlockStarts(reinterpret_cast<BYTE*>(ctx->workArea->savedImage));
+  return ctx;
 }
 
 }  // namespace zolt::fuzz

@@ -65,12 +65,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   const fs::path root = zolt::fuzz::MakeFuzzMachine("option-store");
   g_printer = zolt::fuzz::MakeFuzzPrinter(root, kPrinterName);
   if (!g_printer) std::abort();
-  g_ctx = CtxCreateWithFlags(g_printer, g_printer, nullptr, kCtxKindTablesOnly, kCtxModeUi);
-  if (!g_ctx) std::abort();
-  g_ctx->settingsImage = static_cast<SettingsImage*>(CtxAllocMem(kSettingsImageSize));
-  if (!g_ctx->settingsImage) std::abort();
-  zolt::fuzz::WriteFuzzBlockStarts(reinterpret_cast<BYTE*>(g_ctx->settingsImage));
-  zolt::fuzz::WriteFuzzBlockStarts(reinterpret_cast<BYTE*>(g_ctx->workArea->savedImage));
+  g_ctx = zolt::fuzz::MakeFuzzContext(g_printer);
   for (uint16_t id : kIniRows) {
     OptionEntry* row = OptFind(g_ctx, id);
     if (row && !row->key) row->key = row->labels->fieldName;

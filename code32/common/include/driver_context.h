@@ -69,6 +69,17 @@ struct JcBinding {
   WORD version;
 };
 
+// The installation defaults read once (installation-defaults file or locale).
+struct InstallDefaults {
+  BYTE userCode;                 // a job-log user code is in force
+  BYTE userCodeFix;              // the code is fixed by the administrator
+  WCHAR userCodeString[9];       // the code, 8 characters at most
+  WORD dispLang;                 // display language (language-table index)
+  WORD defPaper;                 // default paper (dmPaperSize code)
+  WORD defUnit;                  // display unit: 0 millimetres, 1 inches
+  WORD region;                   // locale region 1, 2 or 5, else 0
+};
+
 // The per-context state area: zero at creation except what creation sets. Fields in record
 // order; the comments name what each holds.
 struct ContextWorkArea {
@@ -108,7 +119,10 @@ struct ContextWorkArea {
   DWORD mergeFlags;
   OptionEntry* finishingRows[kFinishingRowSlots];  // the finishing getters' option rows, NULL until read
   HGDIOBJ gdiObjects[2];                  // deleted at destruction
-  // (the installation defaults read once follow here)
+  InstallDefaults installDefaults;        // the installation defaults read once
+  BYTE installIdentityFlags;              // identity values the installation file gave (bits 0-5)
+  DWORD installUserCodeSet;               // 1 when the installation file set or cleared the user code
+  DWORD installLogCodeFixed;              // 1 when job logging is on or the file touched the user code
   void* presetValueCache[16];
   // (the user-code provider's state follows here)
   SettingsImage* savedImage;              // what the save pass compares with

@@ -20,6 +20,8 @@ int IniReadString(const WCHAR* section, const WCHAR* key, const WCHAR* defaultVa
                   const WCHAR* file);
 // Writes (a NULL value deletes the key, a NULL key the section) and flushes the file at once.
 BOOL IniWriteString(const WCHAR* section, const WCHAR* key, const WCHAR* value, const WCHAR* file);
+// Writes value as decimal text (IniWriteString).
+BOOL IniWriteIntKey(const WCHAR* section, const WCHAR* key, int value, const WCHAR* file);
 // Replaces '[' and ']' by ',' in place; returns text (NULL stays NULL).
 WCHAR* IniReplaceBrackets(WCHAR* text);
 // IniWriteString that keeps the file's last-write time. Mode 0 writes always, mode 1 only when

@@ -50,6 +50,8 @@ void PathInContextDriverDir(WCHAR* out, const WCHAR* name, DriverContext* ctx);
 int PathCopyBetweenFolders(const WCHAR* name, const WCHAR* sourceFolder, const WCHAR* destFolder, short mode);
 // A relative destination goes to the system directory (PathCopyToSystemDir); an absolute one
 // is fed from the driver directory + (sourceName or the destination's file name).
+// Deploys the driver's files and installed scenario copies; non-zero, 0 only when memory fails.
+int CfgDeployDriverFiles(DriverContext* ctx, DWORD flags);
 int PathDeployFile(const WCHAR* destination, const WCHAR* sourceName, short mode, DriverContext* ctx);
 int PathDeployFileEx(const WCHAR* destination, const WCHAR* sourceName, short mode, DriverContext* ctx,
                      int compareMode);

@@ -18,3 +18,16 @@ int PathExpandInstallNameEx(WCHAR* name, int size, short mode, DriverContext* ct
 // Scenario lists: mode 1, and the name must have an extension of 1-3 characters.
 int PathExpandInstallName(WCHAR* name, int size, DriverContext* ctx);
 int PathExpandInstallNameForSystem(WCHAR* name, int size, DriverContext* ctx);
+
+// The scenario installers (flags: 0x2 copy the listed files, 0x100 from an installation file,
+// 0x1000 keep installed copies). 1 when done.
+int CfgInstallScenarioPresets(const WCHAR* file, const WCHAR* section, DWORD flags, DriverContext* ctx, int oldCount,
+                              void* snapshot);
+int CfgInstallScenarioQualities(const WCHAR* file, const WCHAR* section, DWORD flags, DriverContext* ctx,
+                                int oldCount, void* snapshot);
+// The printer-configuration section, then both lists; 1 when both were installed.
+int CfgInstallScenarioLists(const WCHAR* file, const WCHAR* section, DWORD flags, DriverContext* ctx);
+// The file's default settings, custom sizes and watermarks into the context. 1.
+int CfgLoadScenarioDefaults(const WCHAR* file, const WCHAR* section, DriverContext* ctx);
+int CfgLoadScenarioFreeSizes(const WCHAR* file, const WCHAR* section, DriverContext* ctx);
+int CfgLoadScenarioStamps(const WCHAR* file, const WCHAR* section, DriverContext* ctx);

@@ -36,3 +36,10 @@ int CfgRefreshDriverDefaultKeys(DriverContext* ctx, DWORD mode, const WCHAR* pat
 int CfgRstMajorDiffers(const WCHAR* settingsIni, int* missing, DriverContext* ctx);
 int CfgCopyRstVersion(const WCHAR* settingsIni, const WCHAR* driverIni, DriverContext* ctx);
 int CfgImportListDefaults(const WCHAR* settingsIni, const WCHAR* driverIni, DriverContext* ctx);
+
+// The printer section of the driver-defaults file into a settings file (target 0 the shared
+// settings folder's). 1/0.
+int CfgImportDriverIniDefaults(HANDLE printer, void* reserved, short mode, DriverContext* ctx,
+                               PRINTER_INFO_2W* pi2, DRIVER_INFO_2W* di2, DRIVER_INFO_3W* di3);
+// Brings the custom-size and watermark list sections of the settings file into step. 1/0.
+int CfgRepairListSections(DriverContext* ctx);

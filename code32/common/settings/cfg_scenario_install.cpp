@@ -72,3 +72,10 @@ int PathExpandInstallName(WCHAR* name, int size, DriverContext* ctx) {
 int PathExpandInstallNameForSystem(WCHAR* name, int size, DriverContext* ctx) {
   return PathExpandInstallNameEx(name, size, kExpandForSystem, ctx);
 }
+// not built yet: no list is installed, nothing is loaded
+int CfgInstallScenarioPresets(const WCHAR*, const WCHAR*, DWORD, DriverContext*, int, void*) { return 0; }
+int CfgInstallScenarioQualities(const WCHAR*, const WCHAR*, DWORD, DriverContext*, int, void*) { return 0; }
+int CfgInstallScenarioLists(const WCHAR*, const WCHAR*, DWORD, DriverContext*) { return 0; }
+int CfgLoadScenarioDefaults(const WCHAR*, const WCHAR*, DriverContext*) { return 0; }
+int CfgLoadScenarioFreeSizes(const WCHAR*, const WCHAR*, DriverContext*) { return 0; }
+int CfgLoadScenarioStamps(const WCHAR*, const WCHAR*, DriverContext*) { return 0; }

@@ -194,3 +194,9 @@ int CfgImportListDefaults(const WCHAR* settingsIni, const WCHAR* driverIni, Driv
     CopyKey(lang, key, driverIniCopy, settingsIniCopy, false);
   return 1;
 }
+// not built yet: nothing is imported or repaired.
+int CfgImportDriverIniDefaults(HANDLE, void*, short, DriverContext*, PRINTER_INFO_2W*, DRIVER_INFO_2W*,
+                               DRIVER_INFO_3W*) {
+  return 0;
+}
+int CfgRepairListSections(DriverContext*) { return 0; }

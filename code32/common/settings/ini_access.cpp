@@ -71,6 +71,12 @@ BOOL IniWriteString(const WCHAR* section, const WCHAR* key, const WCHAR* value, 
   return written;
 }
 
+BOOL IniWriteIntKey(const WCHAR* section, const WCHAR* key, int value, const WCHAR* file) {
+  WCHAR text[16];
+  wsprintfW(text, u"%d", value);
+  return IniWriteString(section, key, text, file);
+}
+
 BOOL IniWriteStringKeepTime(const WCHAR* section, const WCHAR* key, const WCHAR* value, const WCHAR* file,
                             int mode) {
   FILETIME lastWrite{};
