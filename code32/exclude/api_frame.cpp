@@ -312,6 +312,16 @@ int32_t MapCommError(DWORD systemError) {
 
 void ApiStoreCommError(DriverContext* ctx) { ApiPutLastErrorRaw(ctx, MapCommError(GetLastError())); }
 
+int32_t ApiGetApiFunctionBits(DriverContext* ctx) {
+  HANDLE printer = nullptr;
+  if (!ApiOpenPrinterForCall(ctx, &printer, nullptr)) return 0;
+  WCHAR path[MAX_PATH + 1] = {};
+  ApiGetDriverIniPath(printer, path);
+  ApiClosePrinter(printer);
+  if (!path[0]) return 0;
+  return static_cast<int32_t>(GetPrivateProfileIntW(kApiSection, u"ZOLTAPIFunc1", 0, path));
+}
+
 int ApiGetDriverIniPath(HANDLE printer, WCHAR* out) {
   if (!out) return 0;
   out[0] = u'\0';

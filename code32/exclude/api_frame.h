@@ -63,6 +63,10 @@ void ApiClosePrinter(HANDLE printer);
 // The driver-defaults file of a printer without a context ("" when it cannot be built).
 int ApiGetDriverIniPath(HANDLE printer, WCHAR* out);
 
+// The integer "ZOLTAPIFunc1" of the printer's driver-defaults file (0 without one): bits that
+// switch on optional answers of the capability queries.
+int32_t ApiGetApiFunctionBits(DriverContext* ctx);
+
 // ---- support bitmaps -------------------------------------------------------------------------
 
 enum : int { kApiKindCapability = 0, kApiKindStatus = 1 };

@@ -14,6 +14,7 @@ static const char kUsage[] =
     "commands:\n"
     "  version                  the settings-interface version of the printer\n"
     "  status ID                read status ID and print its fields\n"
+    "  caps                     every capability of the printer as a table\n"
     "  set ID FIELD=VALUE...    change status ID (the fields not given keep their values) and\n"
     "                           print the other statuses that changed with it\n"
     "\n"
@@ -35,6 +36,7 @@ struct Interface {
   ZoltDrvDisableFn disable;
   ZoltDrvGetStatusFn getStatus;
   ZoltDrvSetStatusFn setStatus;
+  ZoltDrvGetCapsFn getCaps;
 };
 
 struct FieldName {
@@ -135,8 +137,9 @@ static int LoadInterface(struct Interface* api, const char* printer) {
   api->disable = (ZoltDrvDisableFn)GetProcAddress(api->module, "ZOLTDrvDisable");
   api->getStatus = (ZoltDrvGetStatusFn)GetProcAddress(api->module, "ZOLTDrvGetStatus");
   api->setStatus = (ZoltDrvSetStatusFn)GetProcAddress(api->module, "ZOLTDrvSetStatus");
+  api->getCaps = (ZoltDrvGetCapsFn)GetProcAddress(api->module, "ZOLTDrvGetCaps");
   if (!api->checkVersion || !api->enable || !api->init || !api->lastError || !api->disable || !api->getStatus ||
-      !api->setStatus) {
+      !api->setStatus || !api->getCaps) {
     FreeLibrary(api->module);
     return Fail(0, "zoltexc.dll lacks an entry point of the settings interface", NULL);
   }
@@ -251,6 +254,64 @@ static int CommandSet(struct Interface* api, void* ctx, uint32_t id, int count, 
   return 0;
 }
 
+/* How a capability's answer is shown: a number, a list of 32-bit entries or of names in slots. */
+static int CapSlot(uint32_t id) {
+  switch (id) {
+    case 3: return 24;
+    case 5: case 7: case 11: case 16: case 33: case 86: case 267: case 269: case 272: case 279: case 282: return 64;
+    case 127: return 260;
+    default: return 0;
+  }
+}
+
+static int CapIsList(uint32_t id) {
+  static const uint16_t kLists[] = {2,   4,   6,   10,  15,  18,  30,  32,  39,  40,  41,  45,  47,  54,
+                                    56,  61,  66,  67,  75,  77,  85,  92,  93,  103, 104, 105, 106, 107,
+                                    109, 129, 130, 266, 268, 271, 275, 277, 278, 281};
+  size_t i;
+  for (i = 0; i < sizeof(kLists) / sizeof(kLists[0]); ++i)
+    if (kLists[i] == id) return 1;
+  return 0;
+}
+
+static void PrintCap(struct Interface* api, void* ctx, uint32_t id) {
+  int32_t answer = api->getCaps(ctx, id, NULL);
+  int slot = CapSlot(id);
+  int32_t i;
+  char* buffer;
+  if (id >= 0x10000) printf("0x%05x  %d", id, answer);
+  else printf("%7u  %d", id, answer);
+  if (answer > 0 && answer <= 4096 && (slot || CapIsList(id))) {
+    buffer = calloc((size_t)answer + 1, slot ? (size_t)slot : 4);
+    if (buffer && api->getCaps(ctx, id, buffer) == answer) {
+      fputs("  [", stdout);
+      for (i = 0; i < answer; ++i) {
+        if (i) fputs(slot ? ", " : " ", stdout);
+        if (slot) {
+          buffer[(size_t)(i + 1) * (size_t)slot - 1] = 0;
+          printf("\"%s\"", buffer + (size_t)i * (size_t)slot);
+        } else {
+          int32_t v;
+          memcpy(&v, buffer + (size_t)i * 4, 4);
+          printf("%d", v);
+        }
+      }
+      fputs("]", stdout);
+    }
+    free(buffer);
+  }
+  putchar('\n');
+}
+
+static int CommandCaps(struct Interface* api, void* ctx) {
+  uint32_t id;
+  puts("     id  answer  [entries]");
+  for (id = 1; id <= 150; ++id) PrintCap(api, ctx, id);
+  for (id = 257; id <= 282; ++id) PrintCap(api, ctx, id);
+  for (id = 0x30000; id <= 0x50000; id += 0x10000) PrintCap(api, ctx, id);
+  return 0;
+}
+
 int main(int argc, char** argv) {
   struct Interface api;
   const char* printer;
@@ -274,6 +335,8 @@ int main(int argc, char** argv) {
   command = argv[2];
   if (strcmp(command, "version") == 0) {
     if (argc != 3) return Fail(2, "version takes no arguments", NULL);
+  } else if (strcmp(command, "caps") == 0) {
+    if (argc != 3) return Fail(2, "caps takes no arguments", NULL);
   } else if (strcmp(command, "status") == 0 || strcmp(command, "set") == 0) {
     if (argc < 4 || !ParseNumber(argv[3], 1, UINT32_MAX, &id)) return Fail(2, "needs a status id, not", argc < 4 ? "nothing" : argv[3]);
     if (strcmp(command, "status") == 0 && argc != 4) return Fail(2, "status takes one status id", NULL);
@@ -299,7 +362,8 @@ int main(int argc, char** argv) {
   init.reserved = 0;
   init.version = api.checkVersion(printer);
   api.init(1, &init);
-  if (strcmp(command, "status") == 0) status = CommandStatus(&api, ctx, (uint32_t)id);
+  if (strcmp(command, "caps") == 0) status = CommandCaps(&api, ctx);
+  else if (strcmp(command, "status") == 0) status = CommandStatus(&api, ctx, (uint32_t)id);
   else status = CommandSet(&api, ctx, (uint32_t)id, argc - 4, argv + 4);
   api.disable(ctx);
   FreeLibrary(api.module);

@@ -51,6 +51,7 @@ typedef int32_t (*ZoltDrvInitFn)(int32_t flag, const ZoltDrvInitRecord* record);
 typedef int32_t (*ZoltDrvGetLastErrorFn)(void* context);
 typedef int32_t (*ZoltDrvDisableFn)(void* context);
 typedef int32_t (*ZoltDrvGetStatusFn)(void* context, uint32_t id, ZoltDrvStatus* out, uint32_t version);
+typedef int32_t (*ZoltDrvGetCapsFn)(void* context, uint32_t id, void* data);
 typedef int32_t (*ZoltDrvSetStatusFn)(void* context, uint32_t id, const ZoltDrvStatus* record, uint8_t* changes,
                                       int32_t mode);
 

@@ -94,4 +94,18 @@ TEST_F(ZoltSettingsToolTest, VersionStatusAndSetOnTwoPrinters) {
   EXPECT_TRUE(Contains(orientation.out, "status 6 (orientation) set\n")) << orientation.out;
 }
 
+TEST_F(ZoltSettingsToolTest, CapsPrintsEveryCapability) {
+  SetIniVersion(u"22");
+  ToolRun caps = Tool({"Front Desk", "caps"});
+  EXPECT_EQ(caps.status, 0) << caps.err;
+  EXPECT_TRUE(Contains(caps.out, "     id  answer  [entries]\n      1  1\n")) << caps.out;
+  EXPECT_TRUE(Contains(caps.out, "\n     58  0\n")) << caps.out;
+  EXPECT_TRUE(Contains(caps.out, "\n    282  ")) << caps.out;
+  EXPECT_TRUE(Contains(caps.out, "\n0x50000  ")) << caps.out;
+  EXPECT_TRUE(Contains(caps.out, "\n     10  ")) << caps.out;
+  ToolRun extra = Tool({"Front Desk", "caps", "1"});
+  EXPECT_EQ(extra.status, 2);
+  EXPECT_TRUE(Contains(extra.err, "caps takes no arguments")) << extra.err;
+}
+
 }  // namespace
