@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libicu-dev libfreetype-dev liblcms2-dev)
+          libbenchmark-dev libicu-dev libfreetype-dev liblcms2-dev libfontconfig-dev libpng-dev
+          fonts-liberation2 fonts-ipafont-mincho fonts-ipafont-gothic)
 
 install_packages() {
   local missing=()
