@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "bench_models.h"
 #include "mdl_compile.h"
 #include "option_table.h"
 
@@ -97,6 +98,14 @@ void BM_CompileGenerated(benchmark::State& state) {
   Compile(state, source);
 }
 BENCHMARK(BM_CompileGenerated)->Unit(benchmark::kMillisecond);
+
+// Argument: copies of the sample's rules (about 5 KB each): the cost per byte stays flat.
+void BM_CompileNamedRules(benchmark::State& state) {
+  const std::string source = zolt::bench::GenerateNamedRules(ReadSample("ZOLT7000.QCS"), static_cast<int>(state.range(0)));
+  state.counters["bytes"] = static_cast<double>(source.size());
+  Compile(state, source);
+}
+BENCHMARK(BM_CompileNamedRules)->Arg(0)->Arg(100)->Arg(800)->Unit(benchmark::kMillisecond);
 
 // The statement reader alone.
 void BM_ReadStatements(benchmark::State& state) {

@@ -11,9 +11,13 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "context_services.h"
 #include "core_memory.h"
+#include "devmode_defaults.h"
+#include "devmode_merge.h"
+#include "devmode_record.h"
 #include "mdl_compile.h"
 #include "model_query.h"
 #include "option_access.h"
@@ -127,5 +131,21 @@ void RunAllTransacts(benchmark::State& state) {
   }
 }
 BENCHMARK(RunAllTransacts);
+
+// The merge of a caller's device mode that is already current (a full device mode of this
+// driver, as an application hands back the one it was given) into the sample's default image.
+void MergeCurrentDeviceMode(benchmark::State& state) {
+  Setup& s = Get();
+  if (!s.ctx || !s.image) return state.SkipWithError("no model");
+  SettingsImage* built = DmBuildDefaults(s.ctx, 0);
+  if (!built) return state.SkipWithError("no defaults");
+  std::memcpy(s.ctx->settingsImage, built, kSettingsImageSize);
+  MdlFreeMem(built);
+  std::vector<BYTE> caller(kFullDevModeSize);
+  std::memcpy(caller.data(), DmWorking(s.ctx), kFullDevModeSize);
+  const auto* incoming = reinterpret_cast<const DEVMODEW*>(caller.data());
+  for (auto _ : state) benchmark::DoNotOptimize(DmMergeIncoming(s.ctx, incoming, kMergeDocument));
+}
+BENCHMARK(MergeCurrentDeviceMode);
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Loading the sample model: reading its compiled cache file (with the check of every link)
-// against compiling its source; the part of the read that is not the file system's (copy and
+// Loading the sample model and a large one grown from it: reading the compiled cache file (with
+// the check of every link) against compiling the source; the part of the read that is not the file system's (copy and
 // check of bytes already read); and a whole model load of a new process (no image cached yet)
 // that finds a sound cache file.
 #include <benchmark/benchmark.h>
@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "bench_models.h"
 #include "context_services.h"
 #include "core_memory.h"
 #include "model_load.h"
@@ -23,6 +24,11 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const WCHAR* kSource = u"C:\\bench\\ZOLT7000.QCS";
+// The sample grown by 100 copies of its named rules (about 380 KB).
+constexpr const WCHAR* kLargeSource = u"C:\\bench\\LARGE.QCS";
+
+// Argument 0: the sample; 1: the large model.
+const WCHAR* SourceOf(const benchmark::State& state) { return state.range(0) ? kLargeSource : kSource; }
 
 // One machine for the whole program with the sample model and its cache file; removed at exit.
 struct BenchMachine {
@@ -36,8 +42,12 @@ struct BenchMachine {
     fs::create_directories(root / "drive_c" / "bench");
     fs::copy_file(fs::path(ZOLT_SOURCE_DIR) / "samples" / "models" / "ZOLT7000.QCS",
                   root / "drive_c" / "bench" / "ZOLT7000.QCS");
+    std::ifstream in(root / "drive_c" / "bench" / "ZOLT7000.QCS", std::ios::binary);
+    const std::string sample((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ofstream(root / "drive_c" / "bench" / "LARGE.QCS", std::ios::binary) << zolt::bench::GenerateNamedRules(sample, 100);
     EnvInitProcessLocks();
     MdlFreeMem(MdlCompileFile(nullptr, kSource, true));
+    MdlFreeMem(MdlCompileFile(nullptr, kLargeSource, true));
   }
   ~BenchMachine() {
     MdlFreeCache();
@@ -52,24 +62,24 @@ void Machine() { static BenchMachine machine; }
 void BM_ReadCacheFile(benchmark::State& state) {
   Machine();
   for (auto _ : state) {
-    ModelImage* image = MdlReadCacheFile(kSource);
+    ModelImage* image = MdlReadCacheFile(SourceOf(state));
     if (!image) state.SkipWithError("cache file refused");
     benchmark::DoNotOptimize(image);
     MdlFreeMem(image);
   }
 }
-BENCHMARK(BM_ReadCacheFile)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadCacheFile)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_CompileSource(benchmark::State& state) {
   Machine();
   for (auto _ : state) {
-    ModelImage* image = MdlCompileFile(nullptr, kSource, false);
+    ModelImage* image = MdlCompileFile(nullptr, SourceOf(state), false);
     if (!image) state.SkipWithError("compile failed");
     benchmark::DoNotOptimize(image);
     MdlFreeMem(image);
   }
 }
-BENCHMARK(BM_CompileSource)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CompileSource)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // The cache file's bytes already in memory: the copy into a new block and the check of every link.
 void BM_CheckCacheBytes(benchmark::State& state) {

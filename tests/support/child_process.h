@@ -4,9 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <stdlib.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "machine_fixture.h"
 
 namespace zolt::test {
 
@@ -32,6 +40,39 @@ inline int WaitChild(pid_t pid) {
   int status = 0;
   if (waitpid(pid, &status, 0) != pid) return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// What a program run printed and how it ended.
+struct ProgramRun {
+  int status = -1;
+  std::string out, err;
+};
+
+// Runs a program with arguments, its output kept in files of the folder `scratch`. With a
+// machine root the child's ZOLT_MACHINE_ROOT names it; with an empty one the variable is unset.
+inline ProgramRun RunProgram(const char* program, const std::vector<std::string>& args,
+                             const std::filesystem::path& scratch, const std::string& machineRoot = {}) {
+  const std::filesystem::path out = scratch / "program.out", err = scratch / "program.err";
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ::dup2(o, 1);
+    ::dup2(e, 2);
+    if (!machineRoot.empty()) ::setenv("ZOLT_MACHINE_ROOT", machineRoot.c_str(), 1);
+    else ::unsetenv("ZOLT_MACHINE_ROOT");
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program));
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(program, argv.data());
+    ::_exit(127);
+  }
+  ProgramRun r;
+  r.status = WaitChild(pid);
+  r.out = ReadBytes(out);
+  r.err = ReadBytes(err);
+  return r;
 }
 
 }  // namespace zolt::test

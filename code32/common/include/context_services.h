@@ -36,7 +36,7 @@ int CfgWriteDrvInstSet(const WCHAR* file, const WCHAR* section, int value);
 
 // The job-control module's items.
 int JcLoadItemsFromPrinterData(DriverContext* ctx, DWORD mask);
-int JcWriteItems(DriverContext* ctx, DWORD mask);
+DWORD JcWriteItems(DriverContext* ctx, DWORD mask);
 
 // Printer and system environment. PrnGetPrinterInfo answers a zero-filled block holding the
 // record of the level (the caller frees it with MdlFreeMem), or NULL.

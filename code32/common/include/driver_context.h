@@ -36,6 +36,7 @@ struct ModelImage;      // the loaded model description
 struct FeatureModuleList;
 struct ChapterEntry;
 struct DeviceFontEntry;
+struct JobControlInterface;
 
 // Sizes of the settings image and of the full device mode (public part and private part).
 constexpr DWORD kSettingsImageSize = 10640;
@@ -63,6 +64,18 @@ constexpr int kFreeSizeSlotCount = 12;
 
 // Row-cache slots of the finishing rules' option getters (finishing_rules.h).
 constexpr int kFinishingRowSlots = 112;
+
+// The binding of a context to the job-control module: the module, the open session (NULL for
+// none), the addresses of its two exports, the function table it returned and that table's
+// interface version.
+struct JcBinding {
+  HMODULE module;
+  HANDLE session;
+  void* getInterface;
+  void* disposeInterface;
+  JobControlInterface* table;
+  WORD version;
+};
 
 // The per-context state area: zero at creation except what creation sets. Fields in record
 // order; the comments name what each holds.
@@ -106,7 +119,7 @@ struct ContextWorkArea {
   void* presetValueCache[16];
   // (the user-code provider's state follows here)
   SettingsImage* savedImage;              // what the save pass compares with
-  // (the job-control binding and job state follow here)
+  JcBinding jobControl;                   // the job-control module's binding
   ChapterEntry* chapterList;
   LONG chapterAllocCount;
   DWORD chapterSetupDone;                 // the chapter module loaded its stored data
@@ -128,6 +141,8 @@ struct ContextWorkArea {
   WCHAR givenPrinterName[kCtxPathChars];  // the printer name as the spooler gave it
   OptBufferHandles bufferHandles;         // blocks that options of the settings images refer to
   WCHAR resolvedPrinterName[kCtxPathChars];  // a client-side-rendering name resolved, else empty
+  void* apiExtension;                     // the settings interface's record of the context
+  DWORD chapterChanged;                   // set while the settings interface changes chapters
 };
 
 // The text widths that the code filling them relies on.

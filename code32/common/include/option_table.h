@@ -61,9 +61,13 @@ struct ValueTextPair {
 
 constexpr uint32_t kValueIdNoText = 0xFFFF;
 
-// Name index of a row that the model can describe but whose symbol the tables do not give: the
-// row has a model name, yet no symbol resolves to it. Symbols are numbered 1-1898, so no lookup
-// by symbol meets this value.
+// The symbol table: the 1898 shared symbols (name indexes 1-1898), then our own symbols for the
+// options that the model can describe but that no shared symbol names, numbered from 1899.
+constexpr int kSharedSymbolCount = 1898;
+constexpr int kOwnSymbolCount = 455;
+
+// Name index that no symbol carries: symbols are numbered from 1 to the table's end, so no lookup
+// by symbol meets this value. No option row carries it any more.
 constexpr uint16_t kNameIndexUnfixed = 0xFFFF;
 
 // A static row of the option table.
@@ -158,7 +162,8 @@ struct ValueNameTable {
   const ValueNameEntry* rows;
 };
 
-// Value of a value-name row whose value the tables do not fix: such a row resolves by name only.
+// Value that no value-name row carries (every row has its number); the lookups by value pass over
+// it, so a row marked with it would resolve by name only.
 // No row's value can take it: values are value ids (16 bits), small stored values and the
 // negative resolution codes -1 to -4, which occupy the top of the 32-bit range.
 constexpr uint32_t kValueNameUnfixed = 0x80000000u;
@@ -183,7 +188,9 @@ struct HelpTopicEntry {
   const WCHAR* topic;
 };
 
-constexpr int kHelpTopicCount = 682;
+// The 682 shared topics and three pages of our own for the dialogs whose help id the shared
+// topics leave without a page (1034 remote printing, 1035 address list, 1008 user code).
+constexpr int kHelpTopicCount = 685;
 
 // The static tables (data files of their own in code32/common/option/).
 extern const OptionDescriptor kOptionRows[];  // ascending ids

@@ -98,6 +98,10 @@ int PrnGetDriverNameOf(HANDLE printer, WCHAR* out);
 WCHAR* CfgInstallSection(DriverContext* ctx);
 int PrnGetSectionNameOf(HANDLE printer, WCHAR* dst, int size);
 const WCHAR* CfgBatchInstallDoneKey();
+// A default settings file was applied at installation ("BatchInstRst" of the printer's section
+// in the settings file of the settings folder is not empty): the device's trays do not replace
+// the user's.
+int CfgHasBatchInstRst(DriverContext* ctx);
 
 // ---- Creation and security of the shared folder --------------------------------------------
 int PathCreateSharedDir(DriverContext* ctx);

@@ -1,5 +1,43 @@
-// Remote configuration entry points.
+// Remote configuration entry points and the device's web address.
 #include "remote_config.h"
 
-// not built yet: no value is copied.
+#include "core_memory.h"
+#include "device_query.h"
+#include "env_system.h"
+#include "env_text.h"
+#include "settings_paths.h"
+
+int RcfgGetState(DriverContext*) { return kRcfgUnavailable; }
+
+int RcfgFetchForFeature(WORD, void*, DriverContext*) { return 0; }
+
+int RcfgClearServerInfo(DriverContext*) { return 0; }
+
+int RcfgGetServerDevmode(DriverContext*, void*, BYTE*) { return 0; }
+
+int RcfgGetServerType(HANDLE, const WCHAR*, BYTE*) { return 0; }
+
 int RcfgCopyServerPrinterData(HANDLE, const WCHAR*, DWORD*, BYTE*, DWORD, DWORD*, DWORD, void*) { return 0; }
+
+int BidiGetDeviceAddress(DriverContext* ctx, char* address, int size) {
+  if (!ctx || !address || size <= 0) return 0;
+  HMODULE library = LoadLibraryW(kPortLibraryName);
+  if (!library) return 0;
+  auto getAddress = EnvProcAs<PortGetAddressFn>(GetProcAddress(library, kPortLibraryAddressExport));
+  if (!getAddress) {
+    FreeLibrary(library);
+    return 0;
+  }
+  char* name = static_cast<char*>(CtxAllocMem(MAX_PATH));
+  if (!name) {
+    FreeLibrary(library);
+    return 0;
+  }
+  EnvWideToAnsi(name, PrnGetName(ctx), MAX_PATH);
+  getAddress(name, 0, static_cast<DWORD>(size), address, 0);
+  // Whatever the library wrote, the caller's buffer ends inside itself.
+  address[size - 1] = '\0';
+  MdlFreeMem(name);
+  FreeLibrary(library);
+  return 1;
+}

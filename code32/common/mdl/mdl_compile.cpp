@@ -2,6 +2,7 @@
 // and the dispatch of statements to their handlers.
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <string_view>
 #include <unordered_map>
@@ -138,42 +139,30 @@ int MdlIgnore(CompileContext* ctx, const char* reason) {
 // ---------------------------------------------------------------------------------------------
 // Symbol lookups.
 
-// The shared tables are constant, so the compiler looks their names up through an index built
-// once (first row of a name wins, value table 1 before table 2, as the linear lookups answer).
-// A value name whose row carries no value (kValueNameUnfixed) gives the compiler no value ID:
-// such rows are left out, so that the name counts as unknown unless a later row fixes it.
+// The shared tables are constant: symbols resolve through their own hashed lookup. A value name
+// whose row carries no value (kValueNameUnfixed) gives the compiler no value ID: the compiler's
+// index of values leaves such rows out (first row of a name wins, value table 1 before table 2),
+// so that the name counts as unknown unless a later row fixes it. Control names resolve through
+// an index of the first control of each name index in the static dialog table.
 
 namespace {
 
-struct SharedIndex {
-  std::unordered_map<std::string_view, const NameEntry*> names;
+struct SharedValues {
   std::unordered_map<std::string_view, const ValueNameEntry*> values;
-  SharedIndex() {
-    for (int i = 0; i < kNameTable.count; ++i)
-      if (kNameTable.rows[i].name) names.emplace(kNameTable.rows[i].name, &kNameTable.rows[i]);
+  SharedValues() {
     for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2})
       for (int i = 0; i < t->count; ++i)
         if (t->rows[i].name && t->rows[i].value != kValueNameUnfixed) values.emplace(t->rows[i].name, &t->rows[i]);
   }
 };
 
-const SharedIndex& Shared() {
-  static const SharedIndex index;
-  return index;
-}
-
-const NameEntry* SharedSymbol(const char* name) {
-  if (!name) return nullptr;
-  const auto& m = Shared().names;
-  auto it = m.find(name);
-  return it == m.end() ? nullptr : it->second;
-}
+const NameEntry* SharedSymbol(const char* name) { return OptFindSymbolByName(name); }
 
 const ValueNameEntry* SharedValue(const char* name) {
   if (!name) return nullptr;
-  const auto& m = Shared().values;
-  auto it = m.find(name);
-  return it == m.end() ? nullptr : it->second;
+  static const SharedValues index;
+  auto it = index.values.find(name);
+  return it == index.values.end() ? nullptr : it->second;
 }
 
 // Messages of the template's table; dialogs and controls of the static dialog table.
@@ -191,19 +180,43 @@ int SharedDialog(const char* name, uint16_t* dialogId) {
   return 1;
 }
 
+// The first control of each name index, dialog by dialog, of one static dialog table.
+class ControlIndex {
+ public:
+  const uint16_t* Find(const StaticDialogTable* t, uint16_t nameIndex) {
+    std::lock_guard guard(lock_);
+    if (t != table_ || t->rows != rows_ || t->count != count_) {
+      byName_.clear();
+      for (int i = 0; i < t->count; ++i) {
+        const DialogDescriptor& d = t->rows[i];
+        for (int j = 0; d.controls && j < d.controlCount; ++j)
+          byName_.try_emplace(d.controls[j].nameIndex, d.controls[j].controlId);
+      }
+      table_ = t;
+      rows_ = t->rows;
+      count_ = t->count;
+    }
+    auto it = byName_.find(nameIndex);
+    return it == byName_.end() ? nullptr : &it->second;
+  }
+
+ private:
+  std::mutex lock_;
+  const StaticDialogTable* table_ = nullptr;
+  const DialogDescriptor* rows_ = nullptr;
+  int count_ = 0;
+  std::unordered_map<uint16_t, uint16_t> byName_;
+};
+
 int SharedControl(const char* name, uint16_t* controlId) {
   const NameEntry* symbol = OptFindSymbolByName(name);
   const StaticDialogTable* t = CtxGetTemplate()->dialogTable;
   if (!symbol || !t || !t->rows) return 0;
-  for (int i = 0; i < t->count; ++i) {
-    const DialogDescriptor& d = t->rows[i];
-    for (int j = 0; d.controls && j < d.controlCount; ++j)
-      if (d.controls[j].nameIndex == symbol->nameIndex) {
-        *controlId = d.controls[j].controlId;
-        return 1;
-      }
-  }
-  return 0;
+  static ControlIndex* index = new ControlIndex;
+  const uint16_t* id = index->Find(t, symbol->nameIndex);
+  if (!id) return 0;
+  *controlId = *id;
+  return 1;
 }
 
 const MdlSymbolLookups kSharedLookups = {SharedSymbol, SharedValue, SharedMessage, SharedDialog, SharedControl};

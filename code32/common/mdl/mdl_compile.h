@@ -332,6 +332,9 @@ void MdlClearRuleNames();
 void MdlFreeRuleNames();
 int MdlAddRuleName(const char* name, int32_t number, int kind);
 int32_t MdlFindRuleName(const char* name, int kind);
+// The first Judge record of a number in the compile under way (0: none), as MdlOnJudge adds them.
+int MdlAddJudgeLink(int32_t number, uint32_t link);
+uint32_t MdlFindJudgeLink(int32_t number);
 
 // ---------------------------------------------------------------------------------------------
 // Conditions and rules.

@@ -120,7 +120,7 @@ class EvalStack {
   LONG* depth_;
   LONG base_;
   LONG ownDepth_ = 0;
-  std::array<DWORD, kStackEntries> own_{};
+  std::array<DWORD, kStackEntries> own_;  // only entries pushed are read: no fill per evaluation
 };
 
 uint32_t Apply(uint16_t code, uint32_t l, uint32_t r) {
@@ -191,9 +191,13 @@ uint32_t MdlEvalCondition(const RuleCell* cells, uint32_t count, DriverContext* 
 
 uint32_t MdlEvalJudge(uint32_t judgeRef, DriverContext* ctx) {
   if (!judgeRef) return 0;
-  uint32_t count = 0;
-  const RuleCell* cells = MdlImageCells(ImageOf(ctx), judgeRef, &count);
-  return cells ? MdlEvalCondition(cells, count, ctx) : 0;
+  // The evaluation stops at the end cell itself, so the cells are bounded by the image alone
+  // instead of being searched for their end first; cells without one still answer 0.
+  const ModelImage* image = ImageOf(ctx);
+  const RuleCell* cells = MdlImageRef<RuleCell>(image, judgeRef);
+  if (!cells) return 0;
+  const uint32_t available = (image->header.totalSize - MdlTaggedOffset(judgeRef)) / sizeof(RuleCell);
+  return MdlEvalCondition(cells, available, ctx);
 }
 
 // ---- disabled, restricted, locked -------------------------------------------------------------

@@ -2,6 +2,7 @@
 // of rule names of one compile.
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -22,8 +23,11 @@ const PrefixRow kPrefixes[] = {
     {"Alert", 5, kRefAlert},       {"NULL", 4, 0},
 };
 
-// The rule-name lists; a compile runs under the global mutex, so they are not locked here.
-std::vector<std::pair<std::string, int32_t>> gRuleNames[kRuleKindCount];
+// The rule names of the compile under way (the first definition of a name holds), and the first
+// Judge record of each number; a compile runs under the global mutex, so they are not locked
+// here.
+std::unordered_map<std::string, int32_t> gRuleNames[kRuleKindCount];
+std::unordered_map<int32_t, uint32_t> gJudgeLinks;
 
 int32_t DigitsOf(const char* text, const char* stopAt) {
   uint32_t value = 0;
@@ -82,17 +86,19 @@ uint32_t MdlResolveReference(const char* word, uint32_t expectedTag) {
 }
 
 void MdlClearRuleNames() {
-  for (auto& list : gRuleNames) list.clear();
+  for (auto& names : gRuleNames) names.clear();
+  gJudgeLinks.clear();
 }
 
 void MdlFreeRuleNames() {
-  for (auto& list : gRuleNames) std::vector<std::pair<std::string, int32_t>>().swap(list);
+  for (auto& names : gRuleNames) std::unordered_map<std::string, int32_t>().swap(names);
+  std::unordered_map<int32_t, uint32_t>().swap(gJudgeLinks);
 }
 
 int MdlAddRuleName(const char* name, int32_t number, int kind) {
   if (!name || kind < 0 || kind >= kRuleKindCount) return 0;
   try {
-    gRuleNames[kind].emplace_back(name, number);
+    gRuleNames[kind].try_emplace(name, number);
   } catch (...) {
     return 0;
   }
@@ -101,7 +107,20 @@ int MdlAddRuleName(const char* name, int32_t number, int kind) {
 
 int32_t MdlFindRuleName(const char* name, int kind) {
   if (!name || kind < 0 || kind >= kRuleKindCount) return 0;
-  for (const auto& [n, number] : gRuleNames[kind])
-    if (n == name) return number;
-  return 0;
+  auto it = gRuleNames[kind].find(name);
+  return it == gRuleNames[kind].end() ? 0 : it->second;
+}
+
+int MdlAddJudgeLink(int32_t number, uint32_t link) {
+  try {
+    gJudgeLinks.try_emplace(number, link);
+  } catch (...) {
+    return 0;
+  }
+  return 1;
+}
+
+uint32_t MdlFindJudgeLink(int32_t number) {
+  auto it = gJudgeLinks.find(number);
+  return it == gJudgeLinks.end() ? 0 : it->second;
 }

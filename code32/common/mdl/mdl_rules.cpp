@@ -120,9 +120,8 @@ int MdlIsAlphanumeric(const char* text) {
 uint32_t MdlFindJudgeByName(const CompileContext* ctx, const char* name) {
   int32_t number = MdlFindRuleName(name, kRuleJudge);
   if (number == 0) return 0;
-  for (uint32_t link = ctx->judges.head; link; link = MdlAt<MdlJudgeRecord>(ctx, link)->next)
-    if (MdlAt<MdlJudgeRecord>(ctx, link)->number == static_cast<uint32_t>(number)) return link;
-  return 0;
+  uint32_t link = MdlFindJudgeLink(number);  // the first Judge of the number in ctx->judges
+  return link && MdlAt<MdlJudgeRecord>(ctx, link) ? link : 0;
 }
 
 namespace {
@@ -272,6 +271,7 @@ int MdlOnJudge(int, CompileContext* ctx, ModelStatement* st) {
   judge->number = static_cast<uint32_t>(number);
   judge->size = size;
   judge->cells = cellLink;
+  if (!MdlAddJudgeLink(number, link)) return 0;
   ctx->judgeCellBytes += size;
   MdlListAppend(ctx, &ctx->judges, link);
   return 1;

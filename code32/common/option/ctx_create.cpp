@@ -4,6 +4,7 @@
 
 #include "context_services.h"
 #include "ctx_internal.h"
+#include "job_control.h"
 
 namespace {
 
@@ -177,6 +178,8 @@ void CtxFreeContext(DriverContext* ctx, WORD kind) {
     wa->lockDefaultImage = nullptr;
   }
   if (kind == kCtxReleasePark || kind == kCtxReleaseParkCaps || kind == kCtxReleaseDestroy) CfgFreeFontBuffers(ctx);
+  // A job-control session its caller left open is closed and the module released.
+  if (wa && wa->jobControl.module) JcDispatch(ctx, kJcCmdCloseSession, 0);
   EnvFreeResourceDlls(ctx);
   if (ctx->modelImage || (wa && wa->evalStack)) MdlFreeEvalStack(ctx);
 

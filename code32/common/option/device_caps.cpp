@@ -15,6 +15,7 @@
 #include "feature_modules.h"
 #include "model_query.h"
 #include "option_access.h"
+#include "option_table.h"
 #include "option_units.h"
 #include "free_size.h"
 
@@ -42,9 +43,16 @@ bool ForEachValue(const ModelImage* image, const ModelItem* item, Visit visit) {
 }
 
 // The value-name row of an option's value: none, or a resource symbol (kind 0), answers NULL.
+// For an option with value texts the row must name one of its texted values: a name whose
+// number lies outside the list carries no stored value.
 const ValueNameEntry* OptionValueRow(uint16_t option, uint16_t valueId) {
   const ValueNameEntry* row = OptFindValueSymbol(option, valueId);
-  return row && row->kind != 0 ? row : nullptr;
+  if (!row || row->kind == 0) return nullptr;
+  const OptionDescriptor* desc = option >= 1 && option <= kOptionRowCount ? &kOptionRows[option - 1] : nullptr;
+  if (!desc || desc->id != option || !desc->valueTexts) return row;
+  for (const ValueTextPair* p = desc->valueTexts; p->valueId != 0; ++p)
+    if (p->valueId == row->value && p->value == static_cast<int32_t>(row->second)) return row;
+  return nullptr;
 }
 
 // The value-name row of a value of the item with that key (name index): the first row of the

@@ -1,4 +1,5 @@
 // Feature module 10, extension dialogs: what runs without a window.
+#include "device_query.h"
 #include "dialog_table.h"
 #include "feature_modules.h"
 #include "fm_modules_1_4.h"
@@ -100,6 +101,11 @@ int FmExtOnBuiltInFunc(DriverContext* ctx, WORD code, void*) {
 }
 
 int FmExtOnNotify(DriverContext* ctx, DWORD code, void* param, void*) {
+  // The device-configuration query asks whether the per-tray details are wanted: they are.
+  if (code == kFmNotifyDeviceTraysRead) {
+    if (param) *static_cast<DWORD*>(param) = 1;
+    return 1;
+  }
   if (code == kFmNotifySubDialogCancelled) return FmRevertUserQualityDialog(ctx, DialogOf(param));
   if (code == kFmNotifySubDialogOk) return FmCommitUserQualityDialog(ctx, DialogOf(param));
   return 0;

@@ -1,8 +1,41 @@
 // Lookups over the shared symbol tables.
-#include <cstring>
 #include <initializer_list>
+#include <string_view>
+#include <unordered_map>
 
 #include "option_table.h"
+
+namespace {
+
+// The tables are constant: their names are looked up through an index built once, holding the
+// first row of each name (value table 1 before table 2), as a walk of the rows finds it.
+struct NameIndexes {
+  std::unordered_map<std::string_view, const NameEntry*> symbols;
+  std::unordered_map<std::string_view, const ValueNameEntry*> values;
+  NameIndexes() {
+    symbols.reserve(static_cast<size_t>(kNameTable.count));
+    for (int i = 0; i < kNameTable.count; ++i)
+      if (kNameTable.rows[i].name) symbols.emplace(kNameTable.rows[i].name, &kNameTable.rows[i]);
+    values.reserve(static_cast<size_t>(kValueNameTable1.count + kValueNameTable2.count));
+    for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2})
+      for (int i = 0; i < t->count; ++i)
+        if (t->rows[i].name) values.emplace(t->rows[i].name, &t->rows[i]);
+  }
+};
+
+const NameIndexes& Indexes() {
+  static const NameIndexes indexes;
+  return indexes;
+}
+
+template <class Map>
+auto FindIn(const Map& map, const char* name) -> typename Map::mapped_type {
+  if (!name) return nullptr;
+  auto it = map.find(name);
+  return it == map.end() ? nullptr : it->second;
+}
+
+}  // namespace
 
 const NameEntry* OptFindSymbol(uint16_t nameIndex) {
   for (int i = 0; i < kNameTable.count; ++i)
@@ -10,12 +43,7 @@ const NameEntry* OptFindSymbol(uint16_t nameIndex) {
   return nullptr;
 }
 
-const NameEntry* OptFindSymbolByName(const char* name) {
-  if (!name) return nullptr;
-  for (int i = 0; i < kNameTable.count; ++i)
-    if (kNameTable.rows[i].name && std::strcmp(kNameTable.rows[i].name, name) == 0) return &kNameTable.rows[i];
-  return nullptr;
-}
+const NameEntry* OptFindSymbolByName(const char* name) { return FindIn(Indexes().symbols, name); }
 
 const ValueNameEntry* OptFindValueSymbol(uint16_t optionId, uint16_t value) {
   for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2})
@@ -26,10 +54,4 @@ const ValueNameEntry* OptFindValueSymbol(uint16_t optionId, uint16_t value) {
   return nullptr;
 }
 
-const ValueNameEntry* OptFindValueSymbolByName(const char* name) {
-  if (!name) return nullptr;
-  for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2})
-    for (int i = 0; i < t->count; ++i)
-      if (t->rows[i].name && std::strcmp(t->rows[i].name, name) == 0) return &t->rows[i];
-  return nullptr;
-}
+const ValueNameEntry* OptFindValueSymbolByName(const char* name) { return FindIn(Indexes().values, name); }

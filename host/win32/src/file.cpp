@@ -1,13 +1,16 @@
 // Files and directories: open, read, write, times, attributes, copy, move, delete, the sharing
 // records that make conflicting opens fail in every process, and the 16-bit era calls.
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 #include <system_error>
 #include <vector>
 
@@ -191,25 +194,57 @@ enum Slot : int { kHasRead, kHasWrite, kHasDelete, kDenyRead, kDenyWrite, kDenyD
 constexpr DWORD kReadRights = FILE_READ_DATA | FILE_EXECUTE;
 constexpr DWORD kWriteRights = FILE_WRITE_DATA | FILE_APPEND_DATA;
 
+// The gate's file stays open in the process: one open per machine root, and a forked child
+// opens its own (an inherited descriptor shares its lock with the parent). A lock on one open
+// file does not keep out the process's own other threads, so they pass one at a time.
+struct GateFile {
+  std::mutex lock;
+  int fd = -1;
+  uint64_t forks = 0;
+  fs::path root;
+};
+
+GateFile& TheGate() {
+  static GateFile* gate = new GateFile;  // lives until the process ends
+  return *gate;
+}
+
+std::atomic<uint64_t> gForks{0};
+void GatePrepare() { TheGate().lock.lock(); }
+void GateParent() { TheGate().lock.unlock(); }
+void GateChild() {
+  gForks.fetch_add(1, std::memory_order_relaxed);
+  TheGate().lock.unlock();
+}
+[[maybe_unused]] const int kGateForkHandlers = pthread_atfork(GatePrepare, GateParent, GateChild);
+
 class ShareGate {
  public:
-  ShareGate() {
-    std::error_code ec;
-    fs::path dir = Machine::Root() / "locks";
-    fs::create_directories(dir, ec);
-    fd_ = open((dir / "share.gate").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd_ >= 0)
-      while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+  ShareGate() : gate_(TheGate()), guard_(gate_.lock) {
+    const fs::path& root = Machine::Root();
+    const uint64_t forks = gForks.load(std::memory_order_relaxed);
+    if (gate_.fd < 0 || gate_.forks != forks || gate_.root != root) {
+      if (gate_.fd >= 0) close(gate_.fd);
+      std::error_code ec;
+      fs::path dir = root / "locks";
+      fs::create_directories(dir, ec);
+      gate_.fd = open((dir / "share.gate").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+      gate_.forks = forks;
+      gate_.root = root;
+    }
+    if (gate_.fd >= 0)
+      while (flock(gate_.fd, LOCK_EX) != 0 && errno == EINTR) {
       }
   }
   ~ShareGate() {
-    if (fd_ >= 0) close(fd_);
+    if (gate_.fd >= 0) flock(gate_.fd, LOCK_UN);
   }
   ShareGate(const ShareGate&) = delete;
   ShareGate& operator=(const ShareGate&) = delete;
 
  private:
-  int fd_ = -1;
+  GateFile& gate_;
+  std::lock_guard<std::mutex> guard_;
 };
 
 bool SlotHeld(int fd, Slot slot) {
@@ -222,20 +257,32 @@ bool SlotHeld(int fd, Slot slot) {
   return fl.l_type != F_UNLCK;
 }
 
-void TakeSlot(int fd, Slot slot) {
+void TakeSlots(int fd, Slot first, int count) {
   struct flock fl{};
   fl.l_type = F_RDLCK;
   fl.l_whence = SEEK_SET;
-  fl.l_start = kLockBase + slot;
-  fl.l_len = 1;
+  fl.l_start = kLockBase + first;
+  fl.l_len = count;
   fcntl(fd, F_OFD_SETLK, &fl);
 }
 
 bool HasDataAccess(DWORD access) { return (access & (kReadRights | kWriteRights | DELETE)) != 0; }
 
-// Would an open with this access and sharing conflict with the opens of the file?
+// Would an open with this access and sharing conflict with the opens of the file? One look over
+// every slot first: a file no other open holds (the usual case) needs no look slot by slot.
+bool AnySlotHeld(int fd) {
+  struct flock fl{};
+  fl.l_type = F_WRLCK;
+  fl.l_whence = SEEK_SET;
+  fl.l_start = kLockBase;
+  fl.l_len = kDenyDelete + 1;
+  if (fcntl(fd, F_OFD_GETLK, &fl) != 0) return true;  // cannot tell: look slot by slot
+  return fl.l_type != F_UNLCK;
+}
+
 bool Conflicts(int fd, DWORD access, DWORD share) {
   if (!HasDataAccess(access)) return false;
+  if (!AnySlotHeld(fd)) return false;
   if ((access & kReadRights) && SlotHeld(fd, kDenyRead)) return true;
   if ((access & kWriteRights) && SlotHeld(fd, kDenyWrite)) return true;
   if ((access & DELETE) && SlotHeld(fd, kDenyDelete)) return true;
@@ -245,14 +292,23 @@ bool Conflicts(int fd, DWORD access, DWORD share) {
   return false;
 }
 
+// Takes the slots of an open, each run of neighbouring slots as one lock.
 void Record(int fd, DWORD access, DWORD share) {
   if (!HasDataAccess(access)) return;
-  if (access & kReadRights) TakeSlot(fd, kHasRead);
-  if (access & kWriteRights) TakeSlot(fd, kHasWrite);
-  if (access & DELETE) TakeSlot(fd, kHasDelete);
-  if (!(share & FILE_SHARE_READ)) TakeSlot(fd, kDenyRead);
-  if (!(share & FILE_SHARE_WRITE)) TakeSlot(fd, kDenyWrite);
-  if (!(share & FILE_SHARE_DELETE)) TakeSlot(fd, kDenyDelete);
+  const bool take[kDenyDelete + 1] = {
+      (access & kReadRights) != 0,       (access & kWriteRights) != 0,       (access & DELETE) != 0,
+      !(share & FILE_SHARE_READ),        !(share & FILE_SHARE_WRITE),        !(share & FILE_SHARE_DELETE),
+  };
+  for (int slot = kHasRead; slot <= kDenyDelete;) {
+    if (!take[slot]) {
+      ++slot;
+      continue;
+    }
+    int end = slot;
+    while (end <= kDenyDelete && take[end]) ++end;
+    TakeSlots(fd, static_cast<Slot>(slot), end - slot);
+    slot = end;
+  }
 }
 
 // Tests a real regular file against an access it is about to undergo (under the gate).

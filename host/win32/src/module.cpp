@@ -405,7 +405,9 @@ void* ModuleLoaderHandle(HMODULE module) {
 bool InstallSystemModules(const fs::path& moduleDir) {
   const std::string system = Machine::Facts().SystemDirectory();
   bool ok = true;
-  for (const char* name : {"UserEnv.dll", "shell32.dll", "ole32.dll"}) {
+  // The platform's modules, and the maker's modules that the driver finds in the system
+  // directory by their bare names (the port library and the job-control module).
+  for (const char* name : {"UserEnv.dll", "shell32.dll", "ole32.dll", "qv4manNT.dll", "QVJC32.DLL"}) {
     DWORD error = 0;
     auto target = MapPath(FromUtf8(system + "\\" + name), Resolve::LastMayMiss, &error);
     std::error_code ec;

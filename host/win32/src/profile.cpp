@@ -15,14 +15,17 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "files.h"
 #include "win32/hostpath.h"
 #include "win32/hosttext.h"
 #include "win32/machine.h"
@@ -186,13 +189,137 @@ std::u16string ProfilePath(const WCHAR* name) {
   return std::u16string(text);
 }
 
-// Parsed files of recent reads, with the bytes and code page they were parsed from. A read
-// reads the file each time and parses it again only when its bytes changed.
+// A name as the index holds it: ASCII names only, compared without case. Two names of ASCII
+// letters are equal for the profile exactly when they are equal letter for letter without case;
+// a name with any other character can equal an ASCII one only by the full comparison, so such
+// names stay out of the hashed part and are compared one by one.
+bool IsAsciiName(std::u16string_view s) {
+  for (char16_t c : s)
+    if (c >= 0x80) return false;
+  return true;
+}
+
+char16_t AsciiUpper(char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; }
+
+struct AsciiNoCaseHash {
+  size_t operator()(std::u16string_view s) const {
+    uint64_t h = 1469598103934665603ull;
+    for (char16_t c : s) h = (h ^ AsciiUpper(c)) * 1099511628211ull;
+    return static_cast<size_t>(h);
+  }
+};
+
+struct AsciiNoCaseEqual {
+  bool operator()(std::u16string_view a, std::u16string_view b) const {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+      if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+    return true;
+  }
+};
+
+// The first of several lines a name may have: hashed for ASCII names, in a short list for the
+// others.
+class NameIndex {
+ public:
+  void Add(std::u16string_view name, size_t line) {
+    if (IsAsciiName(name)) hashed_.try_emplace(name, line);
+    else others_.push_back({name, line});
+  }
+  // The first line whose name equals name, or npos.
+  size_t Find(std::u16string_view name) const {
+    size_t best = std::string::npos;
+    if (IsAsciiName(name)) {
+      auto it = hashed_.find(name);
+      if (it != hashed_.end()) best = it->second;
+    } else {
+      for (const auto& [have, line] : hashed_)
+        if (line < best && NamesEqual(have, name)) best = line;
+    }
+    for (const auto& [have, line] : others_)
+      if (line < best && NamesEqual(have, name)) best = line;
+    return best;
+  }
+
+ private:
+  std::unordered_map<std::u16string_view, size_t, AsciiNoCaseHash, AsciiNoCaseEqual> hashed_;
+  std::vector<std::pair<std::u16string_view, size_t>> others_;
+};
+
+// A parsed file as reads use it: its lines and an index of its sections (first header of each
+// name) and of the keys of each such section (first key line of each name).
+struct ParsedProfile {
+  IniFile file;
+  NameIndex sections;
+  std::unordered_map<size_t, NameIndex> keys;  // by header line
+
+  explicit ParsedProfile(IniFile parsed) : file(std::move(parsed)) {  // the index views the names in file
+    NameIndex* section = nullptr;
+    for (size_t i = 0; i < file.lines.size(); ++i) {
+      const IniLine& line = file.lines[i];
+      if (line.kind == LineKind::Section) {
+        bool first = sections.Find(line.name) == std::string::npos;
+        sections.Add(line.name, i);
+        section = first ? &keys[i] : nullptr;  // only the first header's keys are ever read
+      } else if (line.kind == LineKind::Key && section) {
+        section->Add(line.name, i);
+      }
+    }
+  }
+  ParsedProfile(const ParsedProfile&) = delete;
+  ParsedProfile& operator=(const ParsedProfile&) = delete;
+  size_t FindSection(std::u16string_view name) const { return sections.Find(name); }
+  size_t FindKey(size_t header, std::u16string_view key) const {
+    auto it = keys.find(header);
+    return it == keys.end() ? std::string::npos : it->second.Find(key);
+  }
+};
+
+// The parsed files of recent reads. An entry is used again without reading the file while the
+// file has the identity (device, inode), size and change times it had when it was read, and
+// those times were old enough then that any later change must show in them: a file changed in
+// the same tick of the file system's clock as it was read is read again (and parsed again only
+// when its bytes differ) until its times have aged. A name is kept with the real file it
+// resolved to only when it resolved letter for letter, so that no later file of another case
+// could take its place.
+struct FileStamp {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  struct timespec modified {};
+  struct timespec changed {};
+
+  static FileStamp Of(const struct stat& st) {
+    return {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+  }
+  bool operator==(const FileStamp& o) const {
+    return device == o.device && inode == o.inode && size == o.size && modified.tv_sec == o.modified.tv_sec &&
+           modified.tv_nsec == o.modified.tv_nsec && changed.tv_sec == o.changed.tv_sec &&
+           changed.tv_nsec == o.changed.tv_nsec;
+  }
+};
+
+// How long after a change its file times are trusted to tell every later change: several ticks
+// of the coarsest clock a local file system stamps times with.
+constexpr int64_t kSettledNs = 100'000'000;
+
+int64_t Nanoseconds(const struct timespec& t) { return int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec; }
+
+bool Settled(const FileStamp& stamp, const struct timespec& now) {
+  int64_t latest = std::max(Nanoseconds(stamp.modified), Nanoseconds(stamp.changed));
+  return Nanoseconds(now) - latest > kSettledNs;
+}
+
 struct CachedFile {
-  fs::path real;
+  std::u16string name;  // the profile path as the caller named it
+  uint64_t generation = 0;
   UINT codePage = 0;
+  bool exact = false;  // name resolved letter for letter to real
+  fs::path real;
+  FileStamp stamp;
+  bool settled = false;
   std::string bytes;
-  std::shared_ptr<const IniFile> file;
+  std::shared_ptr<const ParsedProfile> parsed;
 };
 
 struct ParseCache {
@@ -207,16 +334,47 @@ ParseCache& TheCache() {
 
 constexpr size_t kCachedFiles = 16;
 
+bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
+
+// The real path a name maps to when every component matches letter for letter.
+std::optional<fs::path> ExactPath(std::u16string_view name) {
+  if (name.size() < 3 || name[1] != u':' || !IsSeparator(name[2])) return std::nullopt;  // absolute names only
+  DWORD error = 0;
+  auto parsed = ParseWinPath(name, &error);
+  if (!parsed || parsed->wildcard) return std::nullopt;
+  fs::path real = DriveRoot(parsed->drive);
+  for (const auto& part : parsed->parts) real /= ToUtf8(part);
+  return real;
+}
+
 // The parsed lines of an existing profile file, or nullptr and why not (ERROR_FILE_NOT_FOUND,
 // ERROR_PATH_NOT_FOUND, ERROR_INVALID_NAME, ERROR_ACCESS_DENIED for a folder).
-std::shared_ptr<const IniFile> ReadProfile(const WCHAR* name, DWORD* error) {
-  auto real = MapPath(ProfilePath(name), Resolve::Existing, error);
+std::shared_ptr<const ParsedProfile> ReadProfile(const WCHAR* name, DWORD* error) {
+  std::u16string path = ProfilePath(name);
+  const uint64_t generation = Machine::Generation();
+  const UINT codePage = CodePage();
+  ParseCache& cache = TheCache();
+  struct timespec now {};
+  {
+    std::lock_guard guard(cache.lock);
+    for (auto it = cache.entries.rbegin(); it != cache.entries.rend(); ++it) {
+      if (!it->exact || !it->settled || it->generation != generation || it->codePage != codePage ||
+          it->name != path)
+        continue;
+      struct stat st {};
+      if (::stat(it->real.c_str(), &st) == 0 && S_ISREG(st.st_mode) && FileStamp::Of(st) == it->stamp)
+        return it->parsed;
+      break;
+    }
+  }
+  auto real = MapPath(path, Resolve::Existing, error);
   if (!real) return nullptr;
   int fd = ::open(real->c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     *error = errno == ENOENT ? ERROR_FILE_NOT_FOUND : ERROR_ACCESS_DENIED;
     return nullptr;
   }
+  ::clock_gettime(CLOCK_REALTIME, &now);
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
@@ -233,25 +391,35 @@ std::shared_ptr<const IniFile> ReadProfile(const WCHAR* name, DWORD* error) {
     bytes.append(chunk, static_cast<size_t>(n));
   }
   ::close(fd);
-  UINT codePage = CodePage();
-  ParseCache& cache = TheCache();
+  CachedFile entry;
+  entry.name = std::move(path);
+  entry.generation = generation;
+  entry.codePage = codePage;
+  auto exact = ExactPath(entry.name);
+  entry.exact = exact && *exact == *real;
+  entry.real = *real;
+  entry.stamp = FileStamp::Of(st);
+  entry.settled = Settled(entry.stamp, now);
   {
     std::lock_guard guard(cache.lock);
     for (const auto& e : cache.entries)
-      if (e.real == *real && e.codePage == codePage && e.bytes == bytes) return e.file;
+      if (e.real == *real && e.codePage == codePage && e.bytes == bytes) entry.parsed = e.parsed;
   }
-  auto file = std::make_shared<const IniFile>(Parse(bytes, codePage));
+  if (!entry.parsed) entry.parsed = std::make_shared<const ParsedProfile>(Parse(bytes, codePage));
+  entry.bytes = std::move(bytes);
+  std::shared_ptr<const ParsedProfile> parsed = entry.parsed;
   std::lock_guard guard(cache.lock);
-  std::erase_if(cache.entries, [&](const CachedFile& e) { return e.real == *real; });
+  std::erase_if(cache.entries, [&](const CachedFile& e) { return e.real == entry.real || e.name == entry.name; });
   if (cache.entries.size() >= kCachedFiles) cache.entries.erase(cache.entries.begin());
-  cache.entries.push_back({*real, codePage, std::move(bytes), file});
-  return file;
+  cache.entries.push_back(std::move(entry));
+  return parsed;
 }
 
 // What a read answers: one value or a list of strings.
 struct ReadResult {
   DWORD error = ERROR_SUCCESS;  // the last error of the read
   bool list = false;
+  bool sectionNames = false;  // the list of the section-names call
   std::u16string value;
   std::vector<std::u16string> items;
   bool found = false;
@@ -271,9 +439,10 @@ std::u16string Unquote(std::u16string_view v) {
 
 ReadResult ReadString(const WCHAR* app, const WCHAR* key, const WCHAR* def, const WCHAR* fileName) {
   ReadResult r;
-  std::shared_ptr<const IniFile> parsed = ReadProfile(fileName, &r.error);
-  static const IniFile kEmpty;
-  const IniFile& file = parsed ? *parsed : kEmpty;
+  std::shared_ptr<const ParsedProfile> parsed = ReadProfile(fileName, &r.error);
+  static const ParsedProfile kEmpty{IniFile{}};
+  const ParsedProfile& profile = parsed ? *parsed : kEmpty;
+  const IniFile& file = profile.file;
   if (!app) {
     r.list = true;
     r.found = parsed != nullptr;
@@ -282,7 +451,7 @@ ReadResult ReadString(const WCHAR* app, const WCHAR* key, const WCHAR* def, cons
     return r;
   }
   std::u16string_view section = TrimArgument(app);
-  size_t header = FindSection(file, section);
+  size_t header = profile.FindSection(section);
   if (!key) {
     r.list = true;
     r.found = header != std::string::npos;
@@ -294,7 +463,7 @@ ReadResult ReadString(const WCHAR* app, const WCHAR* key, const WCHAR* def, cons
     return r;
   }
   if (header != std::string::npos) {
-    size_t at = FindKey(file, header, TrimArgument(key));
+    size_t at = profile.FindKey(header, TrimArgument(key));
     if (at != std::string::npos) {
       r.found = true;
       r.value = Unquote(file.lines[at].value);
@@ -311,10 +480,10 @@ ReadResult ReadSection(const WCHAR* app, const WCHAR* fileName) {
   ReadResult r;
   r.list = true;
   if (!app) return r;
-  std::shared_ptr<const IniFile> parsed = ReadProfile(fileName, &r.error);
+  std::shared_ptr<const ParsedProfile> parsed = ReadProfile(fileName, &r.error);
   if (!parsed) return r;
-  const IniFile& file = *parsed;
-  size_t header = FindSection(file, TrimArgument(app));
+  const IniFile& file = parsed->file;
+  size_t header = parsed->FindSection(TrimArgument(app));
   if (header == std::string::npos) return r;
   r.found = true;
   size_t end = SectionEnd(file, header);
@@ -338,9 +507,10 @@ DWORD FillValue(std::basic_string_view<Char> text, Char* buf, DWORD size) {
 }
 
 // Copies a list: each string and its NUL, and a final NUL. A list that does not fit is cut
-// after size - 2 characters and ends in two NULs (result size - 2).
+// after size - 2 characters and ends in two NULs (result size - 2). The section names take one
+// character more than the list: a buffer of exactly the list's size is cut as one too small.
 template <class Char>
-DWORD FillList(const std::vector<std::basic_string<Char>>& items, Char* buf, DWORD size) {
+DWORD FillList(const std::vector<std::basic_string<Char>>& items, Char* buf, DWORD size, bool exactIsShort) {
   if (!buf || size == 0) return 0;
   if (size == 1) {
     buf[0] = 0;
@@ -352,7 +522,7 @@ DWORD FillList(const std::vector<std::basic_string<Char>>& items, Char* buf, DWO
     buf[0] = buf[1] = 0;
     return 0;
   }
-  if (need <= size) {
+  if (need < size || (need == size && !exactIsShort)) {
     Char* p = buf;
     for (const auto& s : items) {
       p = std::copy(s.begin(), s.end(), p);
@@ -373,7 +543,7 @@ DWORD FillList(const std::vector<std::basic_string<Char>>& items, Char* buf, DWO
 }
 
 DWORD FillWide(const ReadResult& r, WCHAR* buf, DWORD size) {
-  if (r.list) return FillList<char16_t>(r.items, buf, size);
+  if (r.list) return FillList<char16_t>(r.items, buf, size, r.sectionNames);
   return FillValue<char16_t>(r.value, buf, size);
 }
 
@@ -406,7 +576,8 @@ DWORD FillAnsi(const ReadResult& r, CHAR* buf, DWORD size) {
     items.push_back(ToAnsi(s));
     need += items.back().size() + 1;
   }
-  if (need <= size || size < 2) return FillList<char>(items, buf, size);
+  if (need < size || (need == size && !r.sectionNames) || size < 2)
+    return FillList<char>(items, buf, size, r.sectionNames);
   // Whole characters up to size - 2 bytes, then the double NUL.
   size_t room = size - 2, at = 0;
   for (size_t i = 0; i < r.items.size() && at < room; ++i) {
@@ -501,8 +672,10 @@ void CopyExtendedAttributes(const fs::path& from, int toFd) {
   }
 }
 
-// A new file gets the process's usual permissions; a replaced one keeps those of the old and
-// its extended attributes.
+// A new file gets the process's usual permissions; a replaced one keeps those of the old, its
+// extended attributes (the platform's file attributes among them) and its creation time, as the
+// platform keeps the creation time of a file replaced under its name. Its security is kept by
+// name and stays with it.
 bool ReplaceFile(const fs::path& target, const std::string& bytes, std::optional<mode_t> keepMode) {
   static std::atomic<unsigned> counter{0};
   fs::path tmp = target.parent_path() /
@@ -516,6 +689,8 @@ bool ReplaceFile(const fs::path& target, const std::string& bytes, std::optional
   if (keepMode) {
     ::fchmod(fd, *keepMode);
     CopyExtendedAttributes(target, fd);
+    FileInfo old;
+    if (QueryFileInfo(target, -1, old)) StoreCreationTime(tmp, fd, old.creation);
   }
   size_t done = 0;
   while (done < bytes.size()) {
@@ -583,6 +758,8 @@ BOOL ModifyProfile(const WCHAR* fileName, Edit edit) {
     SetLastError(ERROR_SUCCESS);
     return TRUE;
   }
+  // A rewritten file ends its last line, as the platform writes every line it keeps.
+  if (!file.lines.empty() && file.lines.back().end.empty()) file.lines.back().end = "\r\n";
   std::optional<mode_t> keepMode;
   if (exists) keepMode = st.st_mode & 07777;
   if (!ReplaceFile(*real, Serialise(file), keepMode)) return FALSE;
@@ -610,8 +787,8 @@ Change DeleteSection(IniFile& file, std::u16string_view section) {
 
 BOOL WriteString(const WCHAR* app, const WCHAR* key, const WCHAR* value, const WCHAR* fileName) {
   if (!app && !key && !value) return TRUE;  // flush: every write already reached its file
-  if (!app) {
-    SetLastError(ERROR_INVALID_PARAMETER);
+  if (!app) {  // no section: the platform looks for a section it cannot find
+    SetLastError(ERROR_FILE_NOT_FOUND);
     return FALSE;
   }
   std::u16string section(TrimArgument(app));
@@ -768,6 +945,7 @@ WIN32_API DWORD WINAPI GetPrivateProfileSectionA(LPCSTR lpAppName, LPSTR lpRetur
 
 WIN32_API DWORD WINAPI GetPrivateProfileSectionNamesW(LPWSTR lpszReturnBuffer, DWORD nSize, LPCWSTR lpFileName) {
   ReadResult r = ReadString(nullptr, nullptr, nullptr, lpFileName);
+  r.sectionNames = true;
   SetLastError(LastErrorOf(r));
   return FillWide(r, lpszReturnBuffer, nSize);
 }
@@ -775,6 +953,7 @@ WIN32_API DWORD WINAPI GetPrivateProfileSectionNamesW(LPWSTR lpszReturnBuffer, D
 WIN32_API DWORD WINAPI GetPrivateProfileSectionNamesA(LPSTR lpszReturnBuffer, DWORD nSize, LPCSTR lpFileName) {
   Wide file(lpFileName);
   ReadResult r = ReadString(nullptr, nullptr, nullptr, file.get());
+  r.sectionNames = true;
   SetLastError(LastErrorOf(r));
   return FillAnsi(r, lpszReturnBuffer, nSize);
 }

@@ -1,11 +1,14 @@
 // Registry hives: the key tree, its text form and the hive files under <root>/registry/.
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <unicode/uchar.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -517,22 +520,34 @@ Stamp StampOf(const struct stat& st) {
 // take; it holds the number of changes written so far (8 bytes), which every writer raises
 // after it renamed the new hive into place. A reader compares that number and the hive file's
 // identity, size and times with what it last saw, so it notices a change even when the file
-// system reuses an inode within one tick of its clock.
+// system reuses an inode within one tick of its clock. The number is read through a shared
+// mapping of the lock file, which shows every writer's update without a call.
 struct HiveCache {
   bool loaded = false;
   Stamp stamp;
   uint64_t changes = 0;
   RegistryKey root;
   int lockFd = -1;
-  pid_t lockPid = 0;  // the process that opened lockFd (a forked child opens its own)
+  uint64_t lockForks = 0;  // the fork count when lockFd was opened (a forked child opens its own)
+  const uint64_t* lockChanges = nullptr;  // the number in the lock file, mapped shared
 
   HiveCache() = default;
   HiveCache(const HiveCache&) = delete;
   HiveCache& operator=(const HiveCache&) = delete;
-  ~HiveCache() {
+  ~HiveCache() { CloseLock(); }
+  void CloseLock() {
+    if (lockChanges) ::munmap(const_cast<uint64_t*>(lockChanges), sizeof(uint64_t));
     if (lockFd >= 0) ::close(lockFd);
+    lockChanges = nullptr;
+    lockFd = -1;
   }
 };
+
+// Forks of this process so far, as the child counts them: a child's inherited lock descriptors
+// share their open file with the parent's, so it opens its own.
+std::atomic<uint64_t> gForks{0};
+void CountFork() { gForks.fetch_add(1, std::memory_order_relaxed); }
+[[maybe_unused]] const int kForkCounter = pthread_atfork(nullptr, nullptr, CountFork);
 
 struct Store {
   std::mutex lock;
@@ -557,12 +572,21 @@ HiveCache& CacheOf(Store& s, const fs::path& file) {
 }
 
 int LockFd(HiveCache& cache, const fs::path& file) {
-  if (cache.lockFd >= 0 && cache.lockPid == ::getpid()) return cache.lockFd;
-  if (cache.lockFd >= 0) ::close(cache.lockFd);  // inherited through fork: this process's own copy
+  const uint64_t forks = gForks.load(std::memory_order_relaxed);
+  if (cache.lockFd >= 0 && cache.lockForks == forks) return cache.lockFd;
+  cache.CloseLock();  // inherited through fork: this process's own copy
   fs::path lockFile = file;
   lockFile += ".lock";
   cache.lockFd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  cache.lockPid = ::getpid();
+  cache.lockForks = forks;
+  // A new lock file holds no number yet: zero, as its length of 8 bytes says (a number already
+  // written is left as it is).
+  struct stat st {};
+  if (cache.lockFd >= 0 && ::fstat(cache.lockFd, &st) == 0 &&
+      (st.st_size >= static_cast<off_t>(sizeof(uint64_t)) || ::ftruncate(cache.lockFd, sizeof(uint64_t)) == 0)) {
+    void* map = ::mmap(nullptr, sizeof(uint64_t), PROT_READ, MAP_SHARED, cache.lockFd, 0);
+    if (map != MAP_FAILED) cache.lockChanges = static_cast<const uint64_t*>(map);
+  }
   return cache.lockFd;
 }
 
@@ -572,9 +596,15 @@ uint64_t ReadChanges(int fd) {
   return n;
 }
 
+uint64_t ReadChanges(HiveCache& cache, const fs::path& file) {
+  int fd = LockFd(cache, file);
+  if (cache.lockChanges) return __atomic_load_n(cache.lockChanges, __ATOMIC_ACQUIRE);
+  return ReadChanges(fd);
+}
+
 // Brings the memory copy up to date with the file.
 LONG Refresh(HiveCache& cache, const fs::path& file) {
-  uint64_t changes = ReadChanges(LockFd(cache, file));
+  uint64_t changes = ReadChanges(cache, file);
   if (changes != cache.changes) cache.loaded = false;
   cache.changes = changes;
   struct stat st;

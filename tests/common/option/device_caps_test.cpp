@@ -193,8 +193,8 @@ TEST_F(DeviceCaps, SampleModelPapersNamesAndSizes) {
 }
 
 TEST_F(DeviceCaps, SampleModelBypassTrayHasNoStoredCode) {
-  // The value-name table gives the bypass tray no dmDefaultSource code, so the sample's bin list
-  // is not usable.
+  // The bypass tray has no text in the dmDefaultSource list: its name carries its string id
+  // there, which names no stored code, so the sample's bin list is not usable.
   AttachSample();
   EXPECT_EQ(DmCapsBins(ctx, nullptr, 0), -1);
   WORD out[8] = {};

@@ -413,8 +413,8 @@ TEST_F(FmBus, TheWindowFreeModulesLetEveryCallPass) {
   // The colour-matching, custom-size, chapter, font-substitution and limitation modules answer
   // codes of their own (their tests show what they do with them); the codes whose records they read are
   // sent with valid records below.
-  const std::vector<DWORD> answered = {3,  4,  5,  6,  8,  9,  12, 15, 16, 24, 36, 38, 39, 40,
-                                       41, 42, 43, 44, 45, 46, 47, 51, 55, 56, 58, 59, 60};
+  const std::vector<DWORD> answered = {3,  4,  5,  6,  8,  9,  12, 15, 16, 21, 24, 36, 38, 39,
+                                       40, 41, 42, 43, 44, 45, 46, 47, 51, 55, 56, 58, 59, 60};
   for (DWORD code = 1; code <= kFmNotifyLast; ++code) {
     if (std::ranges::find(answered, code) != answered.end()) continue;
     if (code == kFmNotifySubDialogCancelled || code == kFmNotifySubDialogOk) {
@@ -428,6 +428,10 @@ TEST_F(FmBus, TheWindowFreeModulesLetEveryCallPass) {
     EXPECT_EQ(FmBroadcastNotify(ctx, code, record), 0) << code;
     for (DWORD word : record) EXPECT_EQ(word, 7u) << code;
   }
+  // The extension module asks the device query for the per-tray details.
+  DWORD wanted = 0;
+  EXPECT_EQ(FmBroadcastNotify(ctx, 21, &wanted), 1);
+  EXPECT_EQ(wanted, 1u);
   // The chapter module keeps every row but the chapter options out of the mode-2 passes and
   // the design trays out of settings files; it alone answers the chapter tray questions.
   for (DWORD code : {kFmNotifySaveRow, kFmNotifyLoadRow}) {

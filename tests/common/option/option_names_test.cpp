@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "dialog_table.h"
 #include "option_table.h"
 
 namespace {
@@ -18,7 +19,7 @@ std::string Narrow(const WCHAR* s) {
 }
 
 TEST(NameTable, EveryNameIndexOnceAndEveryNameUnique) {
-  ASSERT_EQ(kNameTable.count, 1898);
+  ASSERT_EQ(kNameTable.count, kSharedSymbolCount + kOwnSymbolCount);
   std::set<uint16_t> indexes;
   std::set<std::string_view> names;
   for (int i = 0; i < kNameTable.count; ++i) {
@@ -28,8 +29,8 @@ TEST(NameTable, EveryNameIndexOnceAndEveryNameUnique) {
     EXPECT_TRUE(names.insert(e.name).second) << e.name << " twice";
   }
   EXPECT_EQ(*indexes.begin(), 1);
-  EXPECT_EQ(*indexes.rbegin(), 1898);
-  EXPECT_EQ(indexes.size(), 1898u);
+  EXPECT_EQ(*indexes.rbegin(), kSharedSymbolCount + kOwnSymbolCount);
+  EXPECT_EQ(indexes.size(), static_cast<size_t>(kSharedSymbolCount + kOwnSymbolCount));
 }
 
 TEST(NameTable, ButtonRowsCloseTheTable) {
@@ -37,14 +38,43 @@ TEST(NameTable, ButtonRowsCloseTheTable) {
                                  "IDRETRYBUTTON",  "IDIGNOREBUTTON", "IDYESBUTTON",
                                  "IDNOBUTTON",     "IDCLOSEBUTTON",  "IDHELPBUTTON"};
   for (int i = 0; i < 9; ++i) {
-    const NameEntry& e = kNameTable.rows[kNameTable.count - 9 + i];
+    const NameEntry& e = kNameTable.rows[kSharedSymbolCount - 9 + i];
     EXPECT_STREQ(e.name, buttons[i]);
     EXPECT_EQ(e.nameIndex, i + 1);
     EXPECT_EQ(e.optionId, 0);
   }
   // Every other symbol carries the prefix.
-  for (int i = 0; i < kNameTable.count - 9; ++i)
-    EXPECT_EQ(std::strncmp(kNameTable.rows[i].name, "ZPD_", 4), 0) << kNameTable.rows[i].name;
+  for (int i = 0; i < kNameTable.count; ++i)
+    if (i < kSharedSymbolCount - 9 || i >= kSharedSymbolCount) {
+      EXPECT_EQ(std::strncmp(kNameTable.rows[i].name, "ZPD_", 4), 0) << kNameTable.rows[i].name;
+    }
+}
+
+// Our own symbols follow the shared table: "ZPD_" + the field name of an option that the model
+// can describe, numbered on from 1899 in option order, each carried by its option's row.
+TEST(NameTable, OwnSymbolsNameTheirOptionsByFieldName) {
+  uint16_t previousOption = 0;
+  for (int i = kSharedSymbolCount; i < kNameTable.count; ++i) {
+    const NameEntry& e = kNameTable.rows[i];
+    EXPECT_EQ(e.nameIndex, i + 1) << e.name;
+    EXPECT_GT(e.optionId, previousOption) << e.name;
+    previousOption = e.optionId;
+    const OptionDescriptor* row = nullptr;
+    for (int r = 0; r < kOptionRowCount && !row; ++r)
+      if (kOptionRows[r].id == e.optionId) row = &kOptionRows[r];
+    ASSERT_NE(row, nullptr) << e.name;
+    EXPECT_EQ(row->nameIndex, e.nameIndex) << e.name;
+    ASSERT_NE(row->fieldName, nullptr) << e.name;
+    EXPECT_EQ("ZPD_" + Narrow(row->fieldName), e.name);
+  }
+  // The numbered run of hidden functions: 10-31 follow their field names, so 00-09 name 351-360.
+  EXPECT_EQ(OptFindSymbolByName("ZPD_HiddenFunc00")->optionId, 351);
+  EXPECT_EQ(OptFindSymbolByName("ZPD_HiddenFunc09")->optionId, 360);
+  EXPECT_EQ(OptFindSymbolByName("ZPD_HiddenFunc10")->optionId, 361);
+  const NameEntry* scale = OptFindSymbolByName("ZPD_zdmFuncSelectScale");
+  ASSERT_NE(scale, nullptr);
+  EXPECT_EQ(scale->optionId, 55);
+  EXPECT_EQ(scale->nameIndex, 1907);
 }
 
 TEST(NameTable, DialogSymbolsHoldTheDialogRange) {
@@ -97,7 +127,7 @@ TEST(NameTable, SymbolsResolveByNameAndByIndex) {
     EXPECT_EQ(OptFindSymbol(c.index), byName) << c.name;
   }
   EXPECT_EQ(OptFindSymbol(0), nullptr);
-  EXPECT_EQ(OptFindSymbol(1899), nullptr);
+  EXPECT_EQ(OptFindSymbol(kSharedSymbolCount + kOwnSymbolCount + 1), nullptr);
   EXPECT_EQ(OptFindSymbolByName("zpd_zdmCallSrc"), nullptr);  // case-sensitive
   EXPECT_EQ(OptFindSymbolByName("ZPD_zdmCallSr"), nullptr);
   EXPECT_EQ(OptFindSymbolByName(nullptr), nullptr);
@@ -106,7 +136,7 @@ TEST(NameTable, SymbolsResolveByNameAndByIndex) {
 TEST(NameTable, OptionIdsAgreeWithTheValueNameGroups) {
   // A value-name group that belongs to an option names the option's (or its control's) symbol.
   int withOption = 0;
-  for (int i = 0; i < kNameTable.count; ++i) withOption += kNameTable.rows[i].optionId != 0;
+  for (int i = 0; i < kSharedSymbolCount; ++i) withOption += kNameTable.rows[i].optionId != 0;
   EXPECT_GT(withOption, 0);
   EXPECT_LE(withOption, 539);
   for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2})
@@ -235,12 +265,15 @@ TEST(ValueNameTable, TableOneIsSearchedBeforeTableTwo) {
   EXPECT_EQ(OptFindValueSymbolByName(kValueNameTable2.rows[onlyInTable2].name), &kValueNameTable2.rows[onlyInTable2]);
 }
 
-TEST(ValueNameTable, UnfixedValuesNeverAnswerAValueLookup) {
-  // Rows whose value is not fixed resolve by name only; an ordinary value finds none of them.
+TEST(ValueNameTable, EveryRowCarriesItsNumber) {
+  for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2})
+    for (int i = 0; i < t->count; ++i) EXPECT_NE(t->rows[i].value, kValueNameUnfixed) << t->rows[i].name;
+  // The pass-through word has no texts: its names number its stored values in table order.
   const ValueNameEntry* v = OptFindValueSymbolByName("ZDMTESMARIN_OFF");
   ASSERT_NE(v, nullptr);
-  EXPECT_EQ(v->value, kValueNameUnfixed);
-  for (uint16_t value : {0, 1, 2, 0xFFFF}) EXPECT_EQ(OptFindValueSymbol(727, value), nullptr);
+  EXPECT_EQ(v->value, 0u);
+  EXPECT_STREQ(OptFindValueSymbol(727, 11)->name, "ZDMTESMARIN_MI4PASS");
+  EXPECT_EQ(OptFindValueSymbol(727, 12), nullptr);
 }
 
 TEST(HelpTopics, WellFormedSortedAndCountedByFamily) {
@@ -265,28 +298,44 @@ TEST(HelpTopics, WellFormedSortedAndCountedByFamily) {
   EXPECT_EQ(n, kHelpTopicCount);
   EXPECT_EQ(t[n].topic, nullptr);
   const std::map<std::string, int> expected = {
-      {"zolt_rtf", 497},    {"zoltVelm_rtf", 47},    {"zoltEfx2_rtf", 39}, {"zoltdorn_rtf", 32},
+      {"zolt_rtf", 500},    {"zoltVelm_rtf", 47},    {"zoltEfx2_rtf", 39}, {"zoltdorn_rtf", 32},
       {"zoltColor_rtf", 28}, {"zoltTolvane_rtf", 20}, {"zoltKOI_rtf", 12},  {"zoltContext_rtf", 7},
   };
   EXPECT_EQ(families, expected);
 }
 
+// The topic of a help id in the help-topic table, "" when it has none.
+std::string TopicOf(uint32_t id) {
+  const HelpTopicEntry* t = OptGetHelpTopicTable();
+  for (int i = 0; t[i].helpId; ++i)
+    if (t[i].helpId == id) return Narrow(t[i].topic);
+  return {};
+}
+
 TEST(HelpTopics, SpotChecks) {
   const HelpTopicEntry* t = OptGetHelpTopicTable();
-  auto topicOf = [&](uint32_t id) -> std::string {
-    for (int i = 0; t[i].helpId; ++i)
-      if (t[i].helpId == id) return Narrow(t[i].topic);
-    return {};
-  };
   EXPECT_EQ(Narrow(t[0].topic), "zoltContext_rtf/IDH_KEY_COM_OK.htm");
   EXPECT_EQ(t[0].helpId, 101u);
-  EXPECT_EQ(topicOf(11401), "zolt_rtf/IDH_TAB_PRINTQUALITY.htm");
-  EXPECT_EQ(topicOf(10119), "zolt_rtf/IDH_TAB_PRESET.htm");  // end of a range
-  EXPECT_EQ(topicOf(10120), "");                              // just past it
-  EXPECT_EQ(topicOf(13409), "zoltColor_rtf/IDH_DLG_PRINTQUALITY_MATCH_qcm.htm");
-  EXPECT_EQ(topicOf(14120), "zoltTolvane_rtf/IDH_TAB_MASTER.htm");
+  EXPECT_EQ(TopicOf(11401), "zolt_rtf/IDH_TAB_PRINTQUALITY.htm");
+  EXPECT_EQ(TopicOf(10119), "zolt_rtf/IDH_TAB_PRESET.htm");  // end of a range
+  EXPECT_EQ(TopicOf(10120), "");                              // just past it
+  EXPECT_EQ(TopicOf(13409), "zoltColor_rtf/IDH_DLG_PRINTQUALITY_MATCH_qcm.htm");
+  EXPECT_EQ(TopicOf(14120), "zoltTolvane_rtf/IDH_TAB_MASTER.htm");
   EXPECT_EQ(Narrow(t[kHelpTopicCount - 1].topic), "zolt_rtf/IDH_DLG_MARKING_REFRESH.htm");
   EXPECT_EQ(t[kHelpTopicCount - 1].helpId, 28005u);
+}
+
+// Every help id that a dialog names opens a page: 1008, 1034 and 1035 have pages of our own.
+TEST(HelpTopics, EveryDialogHelpIdHasATopic) {
+  for (int i = 0; i < kDialogTable.count; ++i) {
+    const DialogDescriptor& d = kDialogTable.rows[i];
+    if (d.helpId) {
+      EXPECT_NE(TopicOf(d.helpId), "") << d.name << " help id " << d.helpId;
+    }
+  }
+  EXPECT_EQ(TopicOf(23001), "zolt_rtf/IDH_DLG_PRESET_TOOLS_REMOTE.htm");
+  EXPECT_EQ(TopicOf(23101), "zolt_rtf/IDH_DLG_PRESET_TOOLS_ADDRESS.htm");
+  EXPECT_EQ(TopicOf(23301), "zolt_rtf/IDH_TAB_USERCODE.htm");
 }
 
 }  // namespace

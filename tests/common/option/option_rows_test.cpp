@@ -110,9 +110,8 @@ TEST(OptionRows, KindsSizesAndFlagsAreLegal) {
     }
     // Static rows carry only the class fields, each 0 or 1.
     EXPECT_EQ(row.stateBits & ~(0x4 | 0x10 | 0x40), 0) << std::hex << row.stateBits;
-    if (row.nameIndex != kNameIndexUnfixed) {
-      EXPECT_LE(row.nameIndex, 1898);
-    }
+    EXPECT_NE(row.nameIndex, kNameIndexUnfixed) << "option " << row.id << " without its symbol";
+    EXPECT_LE(row.nameIndex, kSharedSymbolCount + kOwnSymbolCount);
   }
 }
 
@@ -312,11 +311,11 @@ constexpr SpotRow kSpotRows[] = {
     {114, 1362, 1, 10, 33, 469, 1, nullptr, nullptr, 0, 0, 0x04, u"zdmHFString"},
     {115, 129, 1, 10, 32, 502, 1, nullptr, nullptr, 0, 0, 0x04, u"zdmHFFontName"},
     {209, 418, 1, 4, 1, 732, 2, nullptr, u"PrnMethod", 12, 0, 0x00, u"zdmPrnMethod"},
-    {211, kNameIndexUnfixed, 1, 16, 2, 734, 2, nullptr, u"ACT_SECUREPRINT", 0, 0, 0x00, u"zdmActionSecurity"},
+    {211, 1997, 1, 16, 2, 734, 2, nullptr, u"ACT_SECUREPRINT", 0, 0, 0x00, u"zdmActionSecurity"},
     {244, 125, 1, 4, 1, 811, 1, nullptr, nullptr, 0, 0, 0x00, u"zdmDriverType"},
-    {449, kNameIndexUnfixed, 1, 16, 4, 896, 1, nullptr, nullptr, 0, 0, 0x00, u"zdmHidden2Func0"},
-    {480, kNameIndexUnfixed, 1, 47, 4, 896, 1, nullptr, nullptr, 0, 0, 0x00, u"zdmHidden2Func31"},
-    {600, kNameIndexUnfixed, 1, 10, 21, 1040, 1, nullptr, nullptr, 0, 0, 0x00, u"zdmTrackID"},
+    {449, 2175, 1, 16, 4, 896, 1, nullptr, nullptr, 0, 0, 0x00, u"zdmHidden2Func0"},
+    {480, 2206, 1, 47, 4, 896, 1, nullptr, nullptr, 0, 0, 0x00, u"zdmHidden2Func31"},
+    {600, 2309, 1, 10, 21, 1040, 1, nullptr, nullptr, 0, 0, 0x00, u"zdmTrackID"},
     {604, 1841, 1, 5, 2, 1066, 1, u"ADVANCED", u"PrnMethod", 2, 0, 0x00, u"zdmRotationMode"},
     {720, 89, 1, 10, 16, 228, 1, nullptr, nullptr, 0, 5, 0x00, u"zdmIniFileName"},
     {725, 0, 1, 10, 32, 285, 1, nullptr, nullptr, 0, 0, 0x00, u"zdmZcomMember"},
@@ -393,9 +392,10 @@ TEST(OptionRows, NameIndexesAndValueIdsResolveInTheSymbolTables) {
     for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2})
       for (int i = 0; i < t->count; ++i)
         if (t->rows[i].optionId == row.id && t->rows[i].value != kValueNameUnfixed) valuesKnown = true;
-    // Output tray (53), media type (54), N-up kind (91), shift direction (95) and the N-up and
-    // duplex types of block 3 (977, 978) have numbered names for some of their values only.
-    for (uint16_t partly : {53, 54, 91, 95, 977, 978})
+    // Shift direction (95), page-number position (110), print and balance macros (177, 178) and
+    // the user-setting type (951, one text eight times) have more names than texts, or names the
+    // texts do not fit; some of their texted values are left unnamed.
+    for (uint16_t partly : {95, 110, 177, 178, 951})
       if (row.id == partly) valuesKnown = false;
     for (const ValueTextPair& p : List(row.valueTexts)) {
       if (p.valueId == kValueIdNoText || !valuesKnown) continue;

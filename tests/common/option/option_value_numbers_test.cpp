@@ -8,7 +8,9 @@
 #include <set>
 #include <string>
 
+#include "machine_fixture.h"
 #include "option_table.h"
+#include "win32/windows.h"
 
 namespace {
 
@@ -18,9 +20,10 @@ const OptionDescriptor* Row(uint16_t id) {
   return nullptr;
 }
 
-// Options whose value names cover only some of their texted values: the other names of their
-// groups have no stored value that the tables or the command keywords fix.
-constexpr uint16_t kPartlyNamedOptions[] = {53, 54, 91, 95, 977, 978};
+// Options whose value names cover only some of their texted values: their groups have more
+// names than texts (or names that the texts do not fit), and the names left over carry numbers
+// of our own.
+constexpr uint16_t kPartlyNamedOptions[] = {95, 110, 177, 178, 951};
 
 bool PartlyNamed(uint16_t option) {
   for (uint16_t o : kPartlyNamedOptions)
@@ -35,13 +38,14 @@ bool HasFixedName(uint16_t option) {
   return false;
 }
 
+struct Case {
+  uint16_t option;
+  uint32_t value;  // as the lookup sees it
+  const char* name;
+  uint32_t second;
+};
+
 TEST(ValueNumbers, SpotChecksAcrossTheRules) {
-  struct Case {
-    uint16_t option;
-    uint32_t value;  // as the lookup sees it
-    const char* name;
-    uint32_t second;
-  };
   const Case cases[] = {
       // paper codes behind the paper texts
       {8, 40, "IDS_PAPERSIZE_A3", 8},
@@ -124,22 +128,55 @@ TEST(ValueNumbers, SpotChecksAcrossTheRules) {
   EXPECT_EQ(OptFindValueSymbol(14, 0xFFFC)->value, static_cast<uint32_t>(-4));  // DMRES_HIGH
 }
 
-TEST(ValueNumbers, WhatNoEvidenceFixesStaysUnfixed) {
-  for (const char* name : {"IDB_E_PORT", "IDS_MARGIN_POS_LEFT", "ZDMTESMARIN_OFF", "IDS_MEDIATYPE_SEAL",
-                           "IDS_HF_POS_TR", "IDS_DITHERING_AUTO", "IDS_HF_DATE_FORM_MDY_DOT", "IDS_HIDDEN_FUNC_00",
-                           "IDS_OUTPUT_STANDARD", "IDS_OUTPUT_UPPERBIN", "IDS_NUP_REPEAT", "IDS_EDIT_NUP_2HLR"}) {
-    const ValueNameEntry* v = OptFindValueSymbolByName(name);
-    ASSERT_NE(v, nullptr) << name;
-    EXPECT_EQ(v->value, kValueNameUnfixed) << name;
+// Names that no other evidence numbered: the lists give the open names of a group the open
+// texted pairs in list order; a name takes its value id from the other lists; what is left has
+// numbers of our own (the name's resource id, or a new id of its kind from 60000 up).
+TEST(ValueNumbers, ListOrderStringIdsAndOwnNumbers) {
+  const Case cases[] = {
+      {180, 2284, "IDC_USER_TTF_RADIO_BEST", 1},      // list order: 1 -> 2284, 2 -> 2285, 3 -> 2286
+      {180, 2285, "IDC_USER_TTF_RADIO_BITMAP", 2},
+      {180, 2286, "IDC_USER_TTF_RADIO_TABLE", 3},
+      {209, 53, "IDS_PRINTTYPE_NORMAL", 0},
+      {209, 13360, "IDS_PRINTTYPE_SECURITY", 3},
+      {209, 432, "IDS_PRINTTYPE_OVERLAY", 7},
+      {54, 17, "IDS_MEDIATYPE_THICK", 265},           // the pairs the media codes leave open
+      {53, 339, "IDS_OUTPUT_STANDARD", 2},
+      {91, 13130, "IDS_NUP_REPEAT", 20},
+      {137, 406, "IDS_DITHERING_AUTO", 513},
+      {182, 92, "IDS_DITHERING_AUTO", 1},             // another option, another list
+      {108, 701, "IDS_HF_POS_TR", 1},
+      {110, 706, "IDS_HF_POS_BC", 6},                 // string id from the lists of 108 and 112
+      {977, 207, "IDS_EDIT_NUP_2HLR", 1},
+  };
+  for (const Case& c : cases) {
+    const ValueNameEntry* v = OptFindValueSymbol(c.option, static_cast<uint16_t>(c.value));
+    ASSERT_NE(v, nullptr) << c.option << "/" << c.value;
+    EXPECT_STREQ(v->name, c.name) << c.option << "/" << c.value;
+    EXPECT_EQ(v->second, c.second) << c.name;
   }
-  // Resource symbols never carry a number here, even where an option's row of the same name does.
-  for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2}) {
+  // Resource symbols carry the string id the option lists agree on.
+  const ValueNameEntry* a3 = nullptr;
+  for (int i = 0; i < kValueNameTable1.count && !a3; ++i)
+    if (kValueNameTable1.rows[i].optionId == 0 && std::strcmp(kValueNameTable1.rows[i].name, "IDS_PAPERSIZE_A3") == 0)
+      a3 = &kValueNameTable1.rows[i];
+  ASSERT_NE(a3, nullptr);
+  EXPECT_EQ(a3->value, 40u);
+  // The bypass tray has no text in the source-tray list: it keeps its string id 8 there.
+  EXPECT_STREQ(OptFindValueSymbol(13, 8)->name, "IDS_SOURCE_MULTI");
+  // Names of our own: one id per name wherever it occurs, in the range of its kind.
+  const ValueNameEntry* port = OptFindValueSymbolByName("IDB_E_PORT");
+  ASSERT_NE(port, nullptr);
+  EXPECT_GE(port->value, 63000u);
+  for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2})
     for (int i = 0; i < t->count; ++i) {
-      if (t->rows[i].optionId == 0) {
-        EXPECT_EQ(t->rows[i].value, kValueNameUnfixed) << t->rows[i].name;
+      const ValueNameEntry& e = t->rows[i];
+      if (e.optionId == 0 && std::strcmp(e.name, "IDB_E_PORT") == 0) {
+        EXPECT_EQ(e.value, port->value);
+      }
+      if (e.optionId == 0 && std::strncmp(e.name, "IDS_", 4) == 0) {
+        EXPECT_LT(e.value, 0xFFFFu) << e.name;
       }
     }
-  }
   // The built-in function codes are unchanged.
   const ValueNameEntry* reset = OptFindValueSymbolByName("BUILT_IN_FUNC_RESET");
   ASSERT_NE(reset, nullptr);
@@ -197,15 +234,49 @@ TEST(ValueNumbers, NoTwoNamesOfAGroupShareANumber) {
         EXPECT_TRUE(seen.insert(e.value).second) << e.optionId << "/" << e.nameIndex << " " << e.name;
         const OptionDescriptor* row = e.optionId ? Row(e.optionId) : nullptr;
         if (row && row->valueTexts && e.optionId != 1050) {
-          bool found = false;
-          for (const ValueTextPair* p = row->valueTexts; p->valueId != 0 && !found; ++p)
-            found = p->valueId == e.value && p->value == static_cast<int32_t>(e.second);
-          EXPECT_TRUE(found) << e.name << " of option " << e.optionId;
+          // A value id of the list carries the stored value of its pair; a number of our own
+          // lies outside the list and has no stored value.
+          bool found = false, listed = false;
+          for (const ValueTextPair* p = row->valueTexts; p->valueId != 0; ++p) {
+            listed |= p->valueId == e.value;
+            found |= p->valueId == e.value && p->value == static_cast<int32_t>(e.second);
+          }
+          EXPECT_TRUE(found || (!listed && e.second == 0)) << e.name << " of option " << e.optionId;
         }
       }
       start = end;
     }
   }
+}
+
+// Every value name that is a string id (a value id of an option with texts, or a resource
+// symbol "IDS_...") has its string in the English language library.
+class ValueNameStrings : public zolt::test::MachineTest {};
+
+TEST_F(ValueNameStrings, TheEnglishLibraryCarriesEveryStringId) {
+  const std::u16string path = u"C:\\Windows\\ZOLT7Rus.DLL";
+  zolt::test::WriteBytes(Real(path), zolt::test::ReadBytes(std::filesystem::path(ZOLT_MODULE_DIR) / "ZOLT7Rus.DLL"));
+  HMODULE lib = LoadLibraryW(reinterpret_cast<LPCWSTR>(path.c_str()));
+  ASSERT_NE(lib, nullptr);
+  int checked = 0;
+  for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2})
+    for (int i = 0; i < t->count; ++i) {
+      const ValueNameEntry& e = t->rows[i];
+      if (std::strncmp(e.name, "IDS_", 4) != 0 || e.optionId == 1050) continue;
+      const OptionDescriptor* row = e.optionId ? Row(e.optionId) : nullptr;
+      if (e.optionId && (!row || !row->valueTexts)) continue;  // a stored value, not a string id
+      WCHAR text[128] = {};
+      EXPECT_GT(LoadStringW(lib, e.value, text, 128), 0) << e.name << " " << e.value;
+      ++checked;
+    }
+  EXPECT_GT(checked, 300);
+  // The tray values: automatic selection and trays 1-3.
+  WCHAR text[64] = {};
+  for (auto [id, want] : {std::pair<UINT, std::u16string>{1, u"Auto Select"}, {2, u"Tray 1"}, {3, u"Tray 2"}, {5, u"Tray 3"}}) {
+    ASSERT_GT(LoadStringW(lib, id, text, 64), 0) << id;
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(text)), want);
+  }
+  FreeLibrary(lib);
 }
 
 }  // namespace

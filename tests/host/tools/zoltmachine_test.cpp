@@ -1,13 +1,12 @@
 // The machine tool used as a person uses it: the built program, run with arguments.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "machine_fixture.h"
 #include "win32/hostpath.h"
 #include "win32/hostregistry.h"
@@ -20,35 +19,13 @@ using namespace zolt::host;
 
 namespace {
 
-struct ToolRun {
-  int status = -1;
-  std::string out, err;
-};
+using ToolRun = zolt::test::ProgramRun;
 
 class ZoltMachineToolTest : public zolt::test::MachineTest {
  protected:
   ToolRun Tool(const std::vector<std::string>& args) {
-    fs::path out = Root() / "tool.out", err = Root() / "tool.err";
-    pid_t pid = ::fork();
-    if (pid == 0) {
-      int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      ::dup2(o, 1);
-      ::dup2(e, 2);
-      std::vector<char*> argv;
-      argv.push_back(const_cast<char*>(ZOLT_MACHINE_TOOL));
-      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      ::execv(ZOLT_MACHINE_TOOL, argv.data());
-      ::_exit(127);
-    }
-    ToolRun r;
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = zolt::test::ReadBytes(out);
-    r.err = zolt::test::ReadBytes(err);
-    return r;
+    const char* root = std::getenv("ZOLT_MACHINE_ROOT");
+    return zolt::test::RunProgram(ZOLT_MACHINE_TOOL, args, Root(), root ? root : "");
   }
 
   bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }

@@ -2,19 +2,24 @@
 // two processes writing one file under a named mutex.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "machine_fixture.h"
 #include "win32/hostpath.h"
+#include "win32/hostsecurity.h"
 #include "win32/hosttext.h"
 #include "win32/windows.h"
 
@@ -131,11 +136,12 @@ TEST_F(ProfileTest, TruncationOfValuesAndListsAsThePlatform) {
       {"value fits", value, 7, 6, std::u16string(u"abcdef\0", 7)},
       {"value cut", value, 4, 3, std::u16string(u"abc\0", 4)},
       {"value size 1", value, 1, 0, std::u16string(u"\0", 1)},
-      {"names fit", names, 10, 9, std::u16string(u"A\0BB\0CCC\0\0", 10)},
+      {"names fit", names, 11, 9, std::u16string(u"A\0BB\0CCC\0\0", 10)},
+      {"names of exactly the list's size", names, 10, 8, std::u16string(u"A\0BB\0CCC\0\0", 10)},
       {"names cut", names, 6, 4, std::u16string(u"A\0BB\0\0", 6)},
       {"names cut in a name", names, 5, 3, std::u16string(u"A\0B\0\0", 5)},
       {"names size 2", names, 2, 0, std::u16string(u"\0\0", 2)},
-      {"keys fit", keys, 8, 7, std::u16string(u"key\0k2\0\0", 8)},
+      {"keys fit", keys, 8, 7, std::u16string(u"key\0k2\0\0", 8)},  // exactly the list's size
       {"keys cut", keys, 5, 3, std::u16string(u"key\0\0", 5)},
       {"section fits", section, 17, 16, std::u16string(u"key=abcdef\0k2=x\0\0", 17)},
       {"section cut", section, 8, 6, std::u16string(u"key=ab\0\0", 8)},
@@ -226,6 +232,13 @@ TEST_F(ProfileTest, WritesKeepEveryOtherLineByteForByte) {
             "d=4\r\n"
             "[Three]\r\n"
             "e=5\r\n");
+  // Whatever the change, a rewritten file ends its last line.
+  Put("[One]\r\na=1\r\n[Two]\nc=3");
+  ASSERT_TRUE(WritePrivateProfileStringW(u"One", u"a", u"2", kIni));
+  EXPECT_EQ(ReadBytes(File()), "[One]\r\na=2\r\n[Two]\nc=3\r\n");
+  Put("[One]\r\na=1\r\n[Two]\nc=3\nd=4");
+  ASSERT_TRUE(WritePrivateProfileStringW(u"Two", u"d", nullptr, kIni));
+  EXPECT_EQ(ReadBytes(File()), "[One]\r\na=1\r\n[Two]\nc=3\n");
   // Writing the value a key already has leaves the file alone.
   ASSERT_TRUE(WritePrivateProfileStringW(u"One", u"b", u"22", kIni));
   EXPECT_EQ(Get(u"One", u"b"), u"22");
@@ -244,10 +257,13 @@ TEST_F(ProfileTest, DeletionAndFlush) {
   // Deleting what is not there succeeds and creates nothing.
   EXPECT_TRUE(WritePrivateProfileStringW(u"Q", nullptr, nullptr, u"C:\\Windows\\Temp\\none.ini"));
   EXPECT_FALSE(fs::exists(Real(u"C:\\Windows\\Temp\\none.ini")));
-  // A key without a section is no call.
-  SetLastError(0);
-  EXPECT_FALSE(WritePrivateProfileStringW(nullptr, u"k", u"v", kIni));
-  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+  // A key without a section finds no section to write to.
+  for (const char16_t* value : {u"v", static_cast<const char16_t*>(nullptr)}) {
+    SetLastError(0);
+    EXPECT_FALSE(WritePrivateProfileStringW(nullptr, u"k", value, kIni));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
+  }
+  EXPECT_EQ(ReadBytes(File()), "[B]\r\nz=1\r\n");
 }
 
 TEST_F(ProfileTest, SectionWriteReplacesTheSectionInOrder) {
@@ -302,6 +318,111 @@ TEST_F(ProfileTest, ReplacedFileKeepsPermissionsAndExtendedAttributes) {
   }
 }
 
+// What the platform keeps of a file it rewrites: its attributes, its creation time and its
+// security.
+TEST_F(ProfileTest, ReplacedFileKeepsAttributesCreationTimeAndSecurity) {
+  Put("[S]\r\nk=1\r\n");
+  auto creationTime = [] {
+    HANDLE h = CreateFileW(kIni, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    FILETIME t{};
+    EXPECT_TRUE(GetFileTime(h, &t, nullptr, nullptr));
+    CloseHandle(h);
+    return (ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  };
+  const ULONGLONG created = creationTime();  // the file system's own, never set
+  ASSERT_TRUE(SetFileAttributesW(kIni, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  ASSERT_TRUE(AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
+  alignas(8) BYTE acl[64];
+  ASSERT_TRUE(InitializeAcl(reinterpret_cast<PACL>(acl), sizeof acl, ACL_REVISION));
+  ASSERT_TRUE(AddAccessAllowedAce(reinterpret_cast<PACL>(acl), ACL_REVISION, GENERIC_READ, everyone));
+  SECURITY_DESCRIPTOR sd;
+  InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+  SetSecurityDescriptorDacl(&sd, TRUE, reinterpret_cast<PACL>(acl), FALSE);
+  ASSERT_TRUE(SetFileSecurityW(kIni, DACL_SECURITY_INFORMATION, &sd));
+
+  ASSERT_TRUE(WritePrivateProfileStringW(u"S", u"k", u"2", kIni));
+  ASSERT_TRUE(WritePrivateProfileSectionW(u"T", u"a=1\0", kIni));
+  EXPECT_EQ(ReadBytes(File()), "[S]\r\nk=2\r\n[T]\r\na=1\r\n");
+  EXPECT_EQ(GetFileAttributesW(kIni), DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+  EXPECT_EQ(creationTime(), created);
+  auto stored = zolt::host::StoredFileSecurity(kIni);
+  ASSERT_TRUE(stored.has_value());
+  ASSERT_EQ(stored->dacl.size(), 1u);
+  EXPECT_EQ(stored->dacl[0].sid, "S-1-1-0");
+  FreeSid(everyone);
+}
+
+// Reads keep the parsed file while it is unchanged, yet see every change another process makes:
+// in place or by a new file, of the same size, with the old modification time put back, and a
+// file of the name's own spelling that appears beside one matched without case.
+TEST_F(ProfileTest, ReadsSeeEveryChangeMadeBehindThem) {
+  auto settle = [] { std::this_thread::sleep_for(std::chrono::milliseconds(150)); };
+  auto modified = [&](const fs::path& p) {
+    struct stat st {};
+    ::stat(p.c_str(), &st);
+    return st.st_mtim;
+  };
+  auto putBack = [&](const fs::path& p, const struct timespec& mtime) {
+    struct timespec times[2] = {mtime, mtime};
+    ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), times, 0), 0);
+  };
+  Put("[S]\r\nk=1\r\n");
+  EXPECT_EQ(Get(u"S", u"k"), u"1");
+  Put("[S]\r\nk=2\r\n");  // at once: the same tick of the file system's clock
+  EXPECT_EQ(Get(u"S", u"k"), u"2");
+  settle();
+  EXPECT_EQ(Get(u"S", u"k"), u"2");
+  EXPECT_EQ(Get(u"s", u"K"), u"2");  // kept now
+  struct timespec before = modified(File());
+  {
+    std::ofstream out(File(), std::ios::binary | std::ios::in | std::ios::out);
+    out.seekp(7);
+    out << '3';
+  }
+  putBack(File(), before);
+  EXPECT_EQ(Get(u"S", u"k"), u"3");  // in place, same size and time
+  settle();
+  EXPECT_EQ(Get(u"S", u"k"), u"3");
+  before = modified(File());
+  fs::path other = File();
+  other += ".new";
+  WriteBytes(other, "[S]\r\nk=4\r\n");
+  putBack(other, before);
+  fs::rename(other, File());
+  EXPECT_EQ(Get(u"S", u"k"), u"4");  // a new file in its place
+  settle();
+  // A name matched without case is resolved again on every read.
+  const char16_t* upper = u"C:\\Windows\\Temp\\TEST.INI";
+  WCHAR buf[16];
+  EXPECT_EQ(GetPrivateProfileStringW(u"S", u"k", u"", buf, 16, upper), 1u);
+  EXPECT_EQ(buf[0], u'4');
+  settle();
+  WriteBytes(File().parent_path() / "TEST.INI", "[S]\r\nk=5\r\n");
+  EXPECT_EQ(GetPrivateProfileStringW(u"S", u"k", u"", buf, 16, upper), 1u);
+  EXPECT_EQ(buf[0], u'5');
+  EXPECT_EQ(Get(u"S", u"k"), u"4");
+  // A file that goes away is missed at once: the name then finds the other spelling, then none.
+  settle();
+  fs::remove(File());
+  EXPECT_EQ(Get(u"S", u"k"), u"5");
+  fs::remove(File());
+  EXPECT_EQ(Get(u"S", u"k"), u"<none>");
+}
+
+// Duplicates and names of other scripts: the first section of a name holds the keys read, the
+// first key of a name wins, names compare without case in every script.
+TEST_F(ProfileTest, LookupsFindTheFirstSectionAndKeyOfAName) {
+  Put("[Dup]\r\nk=first\r\nk=second\r\n[dup]\r\nk=third\r\nonly=later\r\n"
+      "[\xC4rger]\r\n\xE4=1\r\n\xC4=2\r\n[ae]\r\nx=1\r\n");
+  EXPECT_EQ(Get(u"DUP", u"K"), u"first");
+  EXPECT_EQ(Get(u"dup", u"only"), u"<none>");
+  EXPECT_EQ(Get(u"\u00e4RGER", u"\u00c4"), u"1");
+  EXPECT_EQ(Get(u"AE", u"X"), u"1");
+  EXPECT_EQ(Get(u"\u00e4", u"x"), u"<none>");
+}
+
 TEST_F(ProfileTest, TextIsInTheAnsiCodePage) {
   ASSERT_TRUE(WritePrivateProfileStringW(u"S", u"k", u"caf\u00e9 \u4e2d\u2603", kIni));
   EXPECT_EQ(ReadBytes(File()), "[S]\r\nk=caf\xe9 ??\r\n");
@@ -346,6 +467,9 @@ TEST_F(ProfileJapaneseTest, AnsiResultsAreNeverCutInsideACharacter) {
   EXPECT_EQ(std::string(buf, 5), std::string("\x93\xfa\0\0#", 5));
   EXPECT_EQ(GetPrivateProfileSectionNamesA(buf, 16, file), 10u);
   EXPECT_EQ(std::string(buf, 11), std::string("\x93\xfa\x96\x7b\x8c\xea\0ab\0\0", 11));
+  std::memset(buf, '#', sizeof buf);
+  EXPECT_EQ(GetPrivateProfileSectionNamesA(buf, 11, file), 9u);  // exactly the list's size
+  EXPECT_EQ(std::string(buf, 12), std::string("\x93\xfa\x96\x7b\x8c\xea\0ab\0\0#", 12));
 }
 
 // Two processes add to one counter in an INI file and one in the registry, each under the named

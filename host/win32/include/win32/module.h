@@ -55,8 +55,9 @@ WIN32_API BOOL WINAPI DisableThreadLibraryCalls(HMODULE hLibModule);
 
 namespace zolt::host {
 
-// The stand-in system modules (UserEnv.dll, shell32.dll, ole32.dll) that every machine has:
-// copies them from the build's module folder into the machine's system directory. Returns
+// The stand-in system modules (UserEnv.dll, shell32.dll, ole32.dll) and the maker's modules
+// loaded from the system directory (qv4manNT.dll, QVJC32.DLL) that every machine has: copies
+// them from the build's module folder into the machine's system directory. Returns
 // false when one is missing from moduleDir or cannot be written.
 bool InstallSystemModules(const std::filesystem::path& moduleDir);
 

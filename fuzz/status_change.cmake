@@ -1,0 +1,7 @@
+zolt_fuzz_target(status_change ${CMAKE_CURRENT_SOURCE_DIR}/status_change.cpp zoltexc_core zoltcore)
+if(TARGET fuzz_status_change_replay)
+  target_compile_definitions(fuzz_status_change_replay PRIVATE ZOLT_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+endif()
+if(TARGET fuzz_status_change)
+  target_compile_definitions(fuzz_status_change PRIVATE ZOLT_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+endif()
