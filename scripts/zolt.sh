@@ -8,7 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libicu-dev libfreetype-dev liblcms2-dev python3)
+          libbenchmark-dev libicu-dev libfreetype-dev liblcms2-dev python3 libfontconfig-dev libpng-dev
+          fonts-liberation2 fonts-ipafont-mincho fonts-ipafont-gothic)
 
 # Only the bench preset uses these; CI does not run it.
 BENCH_PACKAGES=(libcups2-dev)
