@@ -76,7 +76,7 @@ int32_t ListCodes(DriverContext* ctx, void* data, uint16_t option, bool enabledO
   std::vector<uint32_t> codes;
   uint32_t offset = item->values;
   for (size_t guard = 0; offset && guard < kMaxListEntries; ++guard) {
-    const ModelListValue* value = MdlImageAt<ModelListValue>(ctx->modelImage, offset);
+    const ModelValue* value = MdlImageAt<ModelValue>(ctx->modelImage, offset);
     if (!value) return -1;
     offset = value->next;
     if (enabledOnly && MdlIsDisabled(item, value->valueId, ctx)) continue;

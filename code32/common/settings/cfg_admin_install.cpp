@@ -403,7 +403,7 @@ int CfgApplyAdminUserCode(const WCHAR* file, const WCHAR* section, int32_t* touc
   const Given given = ReadKey(file, section, kAdminSetUserCodeKey, kAdminNotGiven, value, kUserCodeChars);
   const std::string code = given == Given::Yes ? ToAnsi(value) : std::string();
   const bool clear = given == Given::Yes && value.empty();
-  const bool valid = given == Given::Yes && code.size() == value.size() && MdlIsAllDigits(code.c_str());
+  const bool valid = given == Given::Yes && code.size() == value.size() && MdlIsNumberToken(code.c_str());
 
   if (clear || valid) {
     if (clear) {
@@ -645,7 +645,7 @@ int CfgApplyAdminScenario(DWORD flags, DriverContext* ctx, int perUserRefresh) {
       const WCHAR* field = OptGetFieldName(ctx, kOptUserCode);
       std::u16string code;
       if (field && ReadKey(scenario, language, field, u"", code, kUserCodeChars) == Given::Yes && !code.empty() &&
-          MdlIsAllDigits(ToAnsi(code).c_str())) {
+          MdlIsNumberToken(ToAnsi(code).c_str())) {
         CtxSetPrintLog(ctx, 0);
         items |= kItemUserCode;
       }

@@ -65,9 +65,9 @@ WIN32_API int WINAPI ShowCursor(BOOL show) {
   return show ? ++g_showCount : --g_showCount;
 }
 
-// Shared pictures of LoadCursorW / LoadIconW are never destroyed.
+// Shared pictures of LoadCursorW are never destroyed; icons are destroyed by the graphics
+// interface, which owns the icons made from bitmaps.
 WIN32_API BOOL WINAPI DestroyCursor(HCURSOR) { return TRUE; }
-WIN32_API BOOL WINAPI DestroyIcon(HICON) { return TRUE; }
 
 WIN32_API HANDLE WINAPI LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int, int, UINT) {
   switch (type) {
