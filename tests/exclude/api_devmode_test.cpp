@@ -68,7 +68,7 @@ TEST_F(DevmodeTest, ValidationTakesTheCallersDeviceMode) {
   struct Case {
     WORD size;
     WORD extra;
-    WORD spec;
+    WORD specVersion;
   } cases[] = {{220, 1016, 0x401}, {188, 1016, 0x320}, {220, 0, 0x401}, {156, 0, 0x400},
                {0, 0, 0}, {0xFFFF, 0xFFFF, 0x401}, {220, 1016, 0x9999}};
   for (const Case& c : cases) {
@@ -77,7 +77,7 @@ TEST_F(DevmodeTest, ValidationTakesTheCallersDeviceMode) {
     auto* d = reinterpret_cast<DEVMODEW*>(damaged.data());
     d->dmSize = c.size;
     d->dmDriverExtra = c.extra;
-    d->dmSpecVersion = c.spec;
+    d->dmSpecVersion = c.specVersion;
     out.fill(0);
     EXPECT_EQ(ZOLTDrvGetDevmodeEx(ctx_, 8, outDm, d, nullptr), static_cast<int32_t>(kDm)) << c.size << "/" << c.extra;
     EXPECT_EQ(outDm->dmSize, 220);
