@@ -84,12 +84,11 @@ void Emit(const FT_Bitmap& bm, const Frame& f, const Region& clip, const SpanFn&
   }
 }
 
-// Renders the outline in the frame into spans.
-bool Render(OwnedOutline& o, bool evenOdd, const Frame& f, const Region& clip, const SpanFn& span) {
-  if (o.points.empty() || f.w <= 0 || f.h <= 0) return true;
+// Renders the outline into a new one-bit bitmap of the frame (rows of whole DWORDs).
+bool RenderMono(OwnedOutline& o, bool evenOdd, const Frame& f, std::vector<uint8_t>& buffer, FT_Bitmap& bm) {
   const size_t pitch = (size_t(f.w) + 31) / 32 * 4;
-  std::vector<uint8_t> buffer(pitch * size_t(f.h));
-  FT_Bitmap bm{};
+  buffer.assign(pitch * size_t(f.h), 0);
+  bm = FT_Bitmap{};
   bm.rows = unsigned(f.h);
   bm.width = unsigned(f.w);
   bm.pitch = int(pitch);
@@ -97,7 +96,15 @@ bool Render(OwnedOutline& o, bool evenOdd, const Frame& f, const Region& clip, c
   bm.num_grays = 2;
   bm.pixel_mode = FT_PIXEL_MODE_MONO;
   FT_Outline view = o.View(evenOdd);
-  if (FT_Outline_Get_Bitmap(FontLibrary(), &view, &bm) != 0) return false;
+  return FT_Outline_Get_Bitmap(FontLibrary(), &view, &bm) == 0;
+}
+
+// Renders the outline in the frame into spans.
+bool Render(OwnedOutline& o, bool evenOdd, const Frame& f, const Region& clip, const SpanFn& span) {
+  if (o.points.empty() || f.w <= 0 || f.h <= 0) return true;
+  std::vector<uint8_t> buffer;
+  FT_Bitmap bm;
+  if (!RenderMono(o, evenOdd, f, buffer, bm)) return false;
   Emit(bm, f, clip, span);
   return true;
 }
@@ -412,17 +419,10 @@ bool FillShape(const Shape& shape, bool winding, const Region& clip, const SpanF
     if (sub.w <= 0 || sub.h <= 0) return true;
     OwnedOutline o;
     if (!BuildOutline(piece, sub, o)) return false;
-    const size_t subPitch = (size_t(sub.w) + 31) / 32 * 4;
-    std::vector<uint8_t> buffer(subPitch * size_t(sub.h));
-    FT_Bitmap bm{};
-    bm.rows = unsigned(sub.h);
-    bm.width = unsigned(sub.w);
-    bm.pitch = int(subPitch);
-    bm.buffer = buffer.data();
-    bm.num_grays = 2;
-    bm.pixel_mode = FT_PIXEL_MODE_MONO;
-    FT_Outline view = o.View(false);
-    if (FT_Outline_Get_Bitmap(FontLibrary(), &view, &bm) != 0) return false;
+    std::vector<uint8_t> buffer;
+    FT_Bitmap bm;
+    if (!RenderMono(o, false, sub, buffer, bm)) return false;
+    const size_t subPitch = size_t(bm.pitch);
     const size_t byteOffset = size_t(sub.bx - f.bx) / 8;
     for (int r = 0; r < sub.h; ++r) {
       uint8_t* dst = acc.data() + size_t(sub.by - f.by + r) * pitch + byteOffset;

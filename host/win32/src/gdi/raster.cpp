@@ -51,6 +51,18 @@ uint32_t Rop3Bits(uint8_t rop, uint32_t p, uint32_t s, uint32_t d) {
 
 namespace {
 
+// The pattern's pixel at (x, y); false where a transparent background leaves the pixel alone.
+inline bool PatternAt(const Paint& paint, int x, int y, DWORD& pv) {
+  if (paint.solid) {
+    pv = paint.pixel;
+    return true;
+  }
+  const int i = paint.TileIndex(x, y);
+  if (paint.transparentBackground && !paint.foreground.empty() && !paint.foreground[size_t(i)]) return false;
+  pv = paint.tile[size_t(i)];
+  return true;
+}
+
 // One bit per pixel: bytes at a time where the pattern is solid.
 void Span1(Surface& dst, int y, int x0, int x1, const Paint& paint, const DWORD* src, uint8_t rop) {
   uint8_t* row = dst.Row(y);
@@ -78,12 +90,8 @@ void Span1(Surface& dst, int y, int x0, int x1, const Paint& paint, const DWORD*
     return;
   }
   for (int x = x0; x < x1; ++x) {
-    DWORD pv = paint.pixel;
-    if (!paint.solid) {
-      const int i = paint.TileIndex(x, y);
-      if (paint.transparentBackground && !paint.foreground.empty() && !paint.foreground[size_t(i)]) continue;
-      pv = paint.tile[size_t(i)];
-    }
+    DWORD pv;
+    if (!PatternAt(paint, x, y, pv)) continue;
     const DWORD s = src ? src[x - x0] : 0;
     const uint8_t bit = uint8_t(0x80 >> (x & 7));
     const DWORD d = (row[x >> 3] & bit) ? 1 : 0;
@@ -115,12 +123,8 @@ void Span24(Surface& dst, int y, int x0, int x1, const Paint& paint, const DWORD
     return;
   }
   for (int x = x0; x < x1; ++x, p += 3) {
-    DWORD pv = paint.pixel;
-    if (!paint.solid) {
-      const int i = paint.TileIndex(x, y);
-      if (paint.transparentBackground && !paint.foreground.empty() && !paint.foreground[size_t(i)]) continue;
-      pv = paint.tile[size_t(i)];
-    }
+    DWORD pv;
+    if (!PatternAt(paint, x, y, pv)) continue;
     const DWORD s = src ? src[x - x0] : 0;
     const DWORD d = DWORD(p[0]) | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16);
     const DWORD r = Rop3Bits(rop, pv, s, d);
@@ -137,12 +141,8 @@ void Span32(Surface& dst, int y, int x0, int x1, const Paint& paint, const DWORD
     return;
   }
   for (int x = x0; x < x1; ++x, ++p) {
-    DWORD pv = paint.pixel;
-    if (!paint.solid) {
-      const int i = paint.TileIndex(x, y);
-      if (paint.transparentBackground && !paint.foreground.empty() && !paint.foreground[size_t(i)]) continue;
-      pv = paint.tile[size_t(i)];
-    }
+    DWORD pv;
+    if (!PatternAt(paint, x, y, pv)) continue;
     const DWORD s = src ? src[x - x0] : 0;
     *p = Rop3Bits(rop, pv, s, *p);
   }
@@ -151,12 +151,8 @@ void Span32(Surface& dst, int y, int x0, int x1, const Paint& paint, const DWORD
 void SpanAny(Surface& dst, int y, int x0, int x1, const Paint& paint, const DWORD* src, uint8_t rop) {
   const DWORD mask = dst.PixelMask();
   for (int x = x0; x < x1; ++x) {
-    DWORD pv = paint.pixel;
-    if (!paint.solid) {
-      const int i = paint.TileIndex(x, y);
-      if (paint.transparentBackground && !paint.foreground.empty() && !paint.foreground[size_t(i)]) continue;
-      pv = paint.tile[size_t(i)];
-    }
+    DWORD pv;
+    if (!PatternAt(paint, x, y, pv)) continue;
     const DWORD s = src ? src[x - x0] : 0;
     const DWORD d = RopUsesDest(rop) ? dst.Get(x, y) : 0;
     dst.Set(x, y, Rop3Bits(rop, pv, s, d) & mask);
