@@ -5,6 +5,7 @@
 #include "win32/codepage.h"
 #include "win32/file.h"
 #include "win32/format.h"
+#include "win32/emf.h"
 #include "win32/gdi.h"
 #include "win32/locale.h"
 #include "win32/memory.h"
