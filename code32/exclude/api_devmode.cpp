@@ -301,6 +301,12 @@ int32_t ApiReadImageValue(DriverContext*, const OptionEntry* row, const BYTE* im
   return OptDecodeValue(image + at, row->typeWord);
 }
 
+int32_t ApiFetchDefaultDevMode(DriverContext* ctx, HANDLE printer, DEVMODEW* out) {
+  const int32_t uiMode = OptGetValue(ctx, kApiOptUiModeChange, nullptr);
+  ApiSetChapterChanged(ctx, 0);
+  return Finish(ctx, ApiLoadDefaults(ctx, printer, kApiDmDefaults), uiMode, out);
+}
+
 ZOLT_EXPORT int32_t WINAPI ZOLTDrvGetDevmode(DriverContext* ctx, uint32_t flags, DEVMODEW* out) {
   if (!ApiIsLiveContext(ctx)) return -1;
   HANDLE printer = nullptr;
