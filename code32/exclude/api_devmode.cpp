@@ -30,6 +30,7 @@
 #include "option_context_words.h"
 #include "option_store.h"
 #include "option_values.h"
+#include "print_notification.h"
 #include "quality_list.h"
 #include "settings_paths.h"
 #include "undo_images.h"
@@ -79,11 +80,17 @@ void ApiCopyDefaultTrays(DriverContext* ctx) {
   OptSetValue(ctx, 1026, OptGetValue(ctx, 10278, nullptr));
 }
 
+// From interface version 10 on, flag 0x20 reads the print-notification capabilities.
+void ApiReadNotificationForFlags(DriverContext* ctx, uint32_t flags) {
+  if ((flags & kApiDmNotification) && ApiGetVersion() >= 10) BidiReadPrintNotification(ctx, kNotifyReadCapabilityOnly);
+}
+
 void ApiRefreshForFlags(DriverContext* ctx, uint32_t flags) {
   if (flags & kApiDmRefreshDevice) {
     if (BidiStateFileGetFlag(ctx)) BidiLoadStateFile(ctx);
     if (BidiUpdateFromDeviceQuiet(ctx)) ApiCopyDefaultTrays(ctx);
   }
+  ApiReadNotificationForFlags(ctx, flags);
 }
 
 void ApiKeepMacroPlanes(DriverContext* ctx) {
@@ -164,6 +171,7 @@ int ApiLoadPrinterDefault(DriverContext* ctx, HANDLE printer, uint32_t flags) {
 
 void ApiTakeCurrent(DriverContext* ctx, uint32_t flags) {
   ApiPrepareDevMode(ctx, flags);
+  ApiReadNotificationForFlags(ctx, flags);
   if (CfgGetResolutionListKind(ctx) == 1) ApiRerunResolutionRule(ctx);
   if (ApiNeedsResolution600(ctx)) {
     OptSetValue(ctx, kApiOptDstResolutionW, 600);
