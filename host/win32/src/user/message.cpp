@@ -603,8 +603,7 @@ WIN32_API LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORSTATIC:
-      return reinterpret_cast<LRESULT>(
-          GetSysColorBrush(msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX ? COLOR_WINDOW : COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(DefaultControlColors(reinterpret_cast<HDC>(wParam), msg));
     case WM_GETFONT:
       return 0;
     case WM_NOTIFYFORMAT:
