@@ -10,7 +10,8 @@
 
 #include "machine_fixture.h"
 #include "png_image.h"
-#include "testmod.h"
+#include "testmod.h"  // before the platform's headers, which define IDC_HAND only when it is not
+#include "test_module.h"
 #include "win32/hostui.h"
 #include "win32/windows.h"
 
@@ -77,20 +78,11 @@ struct TemplateBuilder {
   const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(w.data()); }
 };
 
-class DialogTest : public zolt::test::MachineTest {
+class DialogTest : public zolt::test::TestModuleTest {
  protected:
   void SetUp() override {
-    MachineTest::SetUp();
-    fs::copy_file(fs::path(ZOLT_TEST_MODULE_DIR) / "TestModA.dll", Root() / "drive_c/Windows/System32/TestModA.dll",
-                  fs::copy_options::overwrite_existing);
-    module_ = LoadLibraryW(u"TestModA.dll");
-    ASSERT_NE(module_, nullptr);
-    ui::Reset();
+    TestModuleTest::SetUp();
     g_seen.clear();
-  }
-  void TearDown() override {
-    FreeLibrary(module_);
-    MachineTest::TearDown();
   }
   std::vector<int> Commands() const {
     std::vector<int> out;
@@ -98,7 +90,6 @@ class DialogTest : public zolt::test::MachineTest {
       if (s.msg == WM_COMMAND) out.push_back(s.id);
     return out;
   }
-  HMODULE module_ = nullptr;
 };
 
 TEST_F(DialogTest, ExtendedTemplateBuildsItsControlsInDialogUnits) {

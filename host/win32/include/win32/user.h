@@ -1109,6 +1109,7 @@ WIN32_API BOOL WINAPI MessageBeep(UINT uType);
 // ---------------------------------------------------------------------------------------------
 // Messages, queues and timers.
 WIN32_API LRESULT WINAPI SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+WIN32_API UINT WINAPI RegisterWindowMessageW(LPCWSTR lpString);
 WIN32_API LRESULT WINAPI SendMessageTimeoutW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam, UINT fuFlags,
                                              UINT uTimeout, DWORD_PTR* lpdwResult);
 WIN32_API BOOL WINAPI SendNotifyMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);

@@ -613,3 +613,22 @@ WIN32_API LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPAR
   }
   return 0;
 }
+
+// Registered messages: one number from 0xC000 up per name, names compared without case.
+WIN32_API UINT WINAPI RegisterWindowMessageW(LPCWSTR lpString) {
+  if (!lpString || !*lpString) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  static std::mutex lock;
+  static std::vector<std::u16string> names;
+  std::lock_guard<std::mutex> guard(lock);
+  const std::u16string key = zolt::host::user::Lower(lpString);
+  auto it = std::find(names.begin(), names.end(), key);
+  if (it == names.end()) {
+    if (names.size() >= 0x3FFF) return 0;
+    names.push_back(key);
+    it = names.end() - 1;
+  }
+  return UINT(0xC000 + (it - names.begin()));
+}
