@@ -1185,3 +1185,8 @@ WIN32_API BOOL WINAPI IntersectRect(LPRECT lprcDst, const RECT* lprcSrc1, const 
 WIN32_API BOOL WINAPI UnionRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
 WIN32_API BOOL WINAPI SubtractRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
 WIN32_API int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator);
+
+// System colours (the window system's scheme, COLOR_x indexes). FillRect, FrameRect and FillRgn
+// also take COLOR_x + 1 in place of a brush, as window classes give their background.
+WIN32_API DWORD WINAPI GetSysColor(int nIndex);
+WIN32_API HBRUSH WINAPI GetSysColorBrush(int nIndex);

@@ -24,3 +24,4 @@
 #include "win32/version.h"
 #include "win32/user.h"
 #include "win32/comctl.h"
+#include "win32/commdlg.h"

@@ -8,6 +8,7 @@
 #include "gdi/outline.h"
 #include "gdi/pen.h"
 #include "emf/recorder.h"
+#include "win32/hostgdi.h"
 
 namespace zolt::host::gdi {
 
@@ -291,6 +292,7 @@ BOOL PaintRegion(HDC hdc, HRGN hrgn, const BrushObj* brush, uint8_t rop) {
 }  // namespace
 
 WIN32_API BOOL WINAPI FillRgn(HDC hdc, HRGN hrgn, HBRUSH hbr) {
+  hbr = zolt::host::SystemColorBrush(hbr);
   zolt::host::emf::RecordScope journal(hdc);
   if (journal) journal->Region(EMR_FILLRGN, hrgn, 0, hbr, 0, 0);
   auto b = FindAs<BrushObj>(hbr, OBJ_BRUSH);

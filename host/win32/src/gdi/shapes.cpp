@@ -6,6 +6,7 @@
 #include "gdi/geometry.h"
 #include "gdi/pen.h"
 #include "emf/recorder.h"
+#include "win32/hostgdi.h"
 
 using namespace zolt::host::gdi;
 
@@ -258,13 +259,22 @@ BOOL FillPixelRect(HDC hdc, const RECT* lprc, HBRUSH hbr, uint8_t rop, bool fram
 }  // namespace
 
 WIN32_API int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
+  hbr = zolt::host::SystemColorBrush(hbr);
   zolt::host::emf::RecordScope journal(hDC);
-  if (journal) { if (lprc && hbr) { HGDIOBJ cur = GetCurrentObject(hDC, OBJ_BRUSH); if (journal->Select(hbr)) { journal->PatternBlit(lprc->left, lprc->top, lprc->right - lprc->left, lprc->bottom - lprc->top, PATCOPY); journal->Select(cur); } } }
+  if (journal && lprc && hbr) {
+    // Recorded as the brush selected for a pattern copy, then the DC's own brush again.
+    HGDIOBJ cur = GetCurrentObject(hDC, OBJ_BRUSH);
+    if (journal->Select(hbr)) {
+      journal->PatternBlit(lprc->left, lprc->top, lprc->right - lprc->left, lprc->bottom - lprc->top, PATCOPY);
+      journal->Select(cur);
+    }
+  }
   if (!hbr) return FALSE;
   return FillPixelRect(hDC, lprc, hbr, 0xF0, false);
 }
 
 WIN32_API int WINAPI FrameRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
+  hbr = zolt::host::SystemColorBrush(hbr);
   if (!hbr) return FALSE;
   return FillPixelRect(hDC, lprc, hbr, 0xF0, true);
 }
