@@ -33,6 +33,21 @@ void ApiSetOptionsFromModel(DriverContext* ctx);
 int ApiNeedsResolution600(DriverContext* ctx);
 int32_t ApiReadImageValue(DriverContext* ctx, const OptionEntry* row, const BYTE* image);
 
+// A copy of the context's device-mode block, put back when the object goes. Without memory
+// Taken() is false and the last error is 100.
+class ApiDevModeTrial {
+ public:
+  explicit ApiDevModeTrial(DriverContext* ctx);
+  ~ApiDevModeTrial();
+  ApiDevModeTrial(const ApiDevModeTrial&) = delete;
+  ApiDevModeTrial& operator=(const ApiDevModeTrial&) = delete;
+  bool Taken() const { return copy_ != nullptr; }
+
+ private:
+  DriverContext* ctx_;
+  BYTE* copy_;
+};
+
 // A switch tried on a copy of the device mode: 1 when the sub-option keeps the value with the
 // switch on (status handlers of the function switches).
 int ApiTrySwitchedValue(DriverContext* ctx, uint32_t id, uint16_t switchOption, uint16_t subOption, int32_t value);

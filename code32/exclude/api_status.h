@@ -35,6 +35,7 @@ struct StatusHandlers {
 
 // The handler tables of the handler files, each ended by a row of id 0.
 extern const StatusHandlers kPlainStatusHandlers[];
+extern const StatusHandlers kLayoutStatusHandlers[];
 
 constexpr int kStatusRowCount = 97;  // ids 1-84 and 257-269
 
