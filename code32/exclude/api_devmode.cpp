@@ -111,14 +111,8 @@ void ApiRerunResolutionRule(DriverContext* ctx) {
 }
 
 int ApiPaperFitsResolution(DriverContext* ctx) {
-  DEVMODEW* dm = Working(ctx);
-  BYTE* bytes = reinterpret_cast<BYTE*>(dm);
-  DmSetResolutionFromOptions(bytes, ctx);
-  const DWORD both = kDmFieldPaperLength | kDmFieldPaperWidth;
-  if ((dm->dmFields & both) == both) OptSetSourcePaperFromDmSize(bytes, ctx);
-  else DmSetSourcePaper(dm->dmPaperSize, kApiOptPaperSize, ctx, bytes);
-  DmSetOutputPaper(OptGetValue(ctx, kApiOptOutPaperSize, nullptr), kApiOptOutPaperSize, ctx, bytes);
-  if (dm->dmPrintQuality == 600) return 1;
+  ApiRefreshPaperFields(ctx);
+  if (Working(ctx)->dmPrintQuality == 600) return 1;
   return OptDstPaperFitsDots(ctx) && OptScaledSrcPaperFitsDots(ctx);
 }
 
@@ -307,6 +301,17 @@ int32_t ApiReadImageValue(DriverContext*, const OptionEntry* row, const BYTE* im
   const size_t at = static_cast<size_t>(offset) + row->offset;
   if (at + OptStorageExtent(row->typeWord) > DmGetImageSize()) return 0;
   return OptDecodeValue(image + at, row->typeWord);
+}
+
+int ApiRefreshPaperFields(DriverContext* ctx) {
+  DEVMODEW* dm = Working(ctx);
+  BYTE* bytes = reinterpret_cast<BYTE*>(dm);
+  DmSetResolutionFromOptions(bytes, ctx);
+  const DWORD both = kDmFieldPaperLength | kDmFieldPaperWidth;
+  if ((dm->dmFields & both) == both) OptSetSourcePaperFromDmSize(bytes, ctx);
+  else DmSetSourcePaper(dm->dmPaperSize, kApiOptPaperSize, ctx, bytes);
+  DmSetOutputPaper(OptGetValue(ctx, kApiOptOutPaperSize, nullptr), kApiOptOutPaperSize, ctx, bytes);
+  return 0;  // the finishing-item lookup that follows has no entry for its option
 }
 
 int32_t ApiFetchDefaultDevMode(DriverContext* ctx, HANDLE printer, DEVMODEW* out) {

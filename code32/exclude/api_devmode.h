@@ -25,6 +25,9 @@ enum : uint32_t {
 // The driver's defaults as ZOLTDrvGetDevmode gives them for flag 1, on a context the caller
 // made: the size, or -1.
 int32_t ApiFetchDefaultDevMode(DriverContext* ctx, HANDLE printer, DEVMODEW* out);
+// The resolution fields, the source paper (from the device mode's size when it has both length
+// fields, else from its paper code) and the output paper. 0.
+int ApiRefreshPaperFields(DriverContext* ctx);
 int ApiMergeDevMode(DriverContext* ctx, const DEVMODEW* dm, DWORD flags);
 int ApiMergeAndKeepCustomSize(DriverContext* ctx, const DEVMODEW* dm);
 void ApiFixFinishingAfterChange(DriverContext* ctx, const DEVMODEW* dm);

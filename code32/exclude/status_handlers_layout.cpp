@@ -8,6 +8,7 @@
 #include "api_frame.h"
 #include "api_options.h"
 #include "api_status.h"
+#include "status_layouts.h"
 #include "api_support.h"
 #include "core_memory.h"
 #include "device_caps.h"
@@ -42,47 +43,6 @@ enum : uint16_t {
 
 constexpr uint32_t kCapWatermarks = 32;
 constexpr uint32_t kCapDuplexTypes = 104;
-
-// The lowest interface version of each record layout of the statuses with several.
-struct RecordLayout {
-  uint32_t id;
-  uint32_t version;
-  int32_t size;
-  int32_t lowestApiVersion;
-};
-constexpr RecordLayout kRecordLayouts[] = {
-    {7, 1, 32, 1},  {7, 2, 32, 14},  {8, 1, 32, 1},  {8, 2, 32, 10}, {8, 3, 32, 12}, {11, 1, 32, 1}, {11, 2, 32, 14},
-    {14, 1, 32, 1}, {14, 2, 32, 10}, {19, 1, 32, 1}, {19, 2, 32, 10}, {28, 1, 32, 1}, {28, 2, 32, 12}, {28, 3, 32, 14},
-};
-
-// 1 when the layout of that record version may be used at the current interface version.
-bool LayoutAllowed(uint32_t id, uint32_t version) {
-  for (const RecordLayout& l : kRecordLayouts)
-    if (l.id == id && l.version == version) return ApiGetVersion() >= l.lowestApiVersion;
-  return true;
-}
-
-// The record version a set handler works with: the caller's, at most the row's.
-uint32_t SetVersion(uint32_t id, const StatusRecord* record) {
-  const StatusRow* row = StatusRowOfId(id);
-  const uint32_t rowVersion = row ? row->recordVersion : 1;
-  if (record->version == 0) return 1;
-  return record->version > rowVersion ? rowVersion : record->version;
-}
-
-// The version a get handler fills: the requested one, or the row's for 0 or a newer request.
-uint32_t GetVersion(uint32_t id, uint32_t requested) {
-  const StatusRow* row = StatusRowOfId(id);
-  const uint32_t rowVersion = row ? row->recordVersion : 1;
-  return requested == 0 || requested > rowVersion ? rowVersion : requested;
-}
-
-// A get handler's version gate: error 6 when the layout needs a newer interface.
-bool GetGate(DriverContext* ctx, uint32_t id, uint32_t version) {
-  if (LayoutAllowed(id, version)) return true;
-  SetApiLastError(ctx, kApiErrVersion);
-  return false;
-}
 
 bool Allowed(DriverContext* ctx, uint16_t option, int32_t value) { return OptCheckValue(option, value, ctx) == 1; }
 int32_t Get(DriverContext* ctx, uint16_t option) { return OptGetValue(ctx, option, nullptr); }
@@ -127,8 +87,8 @@ bool Contains(const std::vector<int32_t>& list, int32_t value) {
 // ---- 11 scaling ----------------------------------------------------------------------------------
 
 int SetScaling(DriverContext* ctx, uint32_t id, const StatusRecord* r, uint8_t*, int32_t) {
-  const uint32_t version = SetVersion(id, r);
-  if (!LayoutAllowed(id, version)) return 0;
+  const uint32_t version = ApiStatusSetVersion(id, r);
+  if (!ApiStatusLayoutAllowed(id, version)) return 0;
   uint16_t sw = 0;
   if (SwitchOff(ctx, id, r, &sw)) return 1;
   if (!sw) return 0;
@@ -156,13 +116,13 @@ int CheckScaling(DriverContext* ctx, uint32_t id, const StatusRecord* r, uint8_t
   if (Get(ctx, kApiOptScaleType) != type) return -1;
   if ((type == 1 || type == 3) && Get(ctx, kApiOptScaleH) != r->fields[0]) return -1;
   if (type == 3 && Get(ctx, kApiOptScaleV) != r->fields[1]) return -1;
-  if (SetVersion(id, r) >= 2 && Get(ctx, kOptScaleCentering) != r->fields[2]) return -1;
+  if (ApiStatusSetVersion(id, r) >= 2 && Get(ctx, kOptScaleCentering) != r->fields[2]) return -1;
   return 1;
 }
 
 int32_t GetScaling(DriverContext* ctx, uint32_t id, StatusRecord* r, uint32_t requested) {
-  const uint32_t version = GetVersion(id, requested);
-  if (!GetGate(ctx, id, version)) return -1;
+  const uint32_t version = ApiStatusGetVersion(id, requested);
+  if (!ApiStatusGetGate(ctx, id, version)) return -1;
   if (!r) return kStatusRecordSize;
   if (Get(ctx, kApiOptScaleType) == 2) OptRefreshPaperSettings(ctx, 1);
   r->value = Get(ctx, kApiOptScaleType);
@@ -253,8 +213,8 @@ int32_t NupKindOf(int32_t code) {
 }
 
 int SetLayout(DriverContext* ctx, uint32_t id, const StatusRecord* r, uint8_t*, int32_t) {
-  const uint32_t version = SetVersion(id, r);
-  if (!LayoutAllowed(id, version)) return 0;
+  const uint32_t version = ApiStatusSetVersion(id, r);
+  if (!ApiStatusLayoutAllowed(id, version)) return 0;
   if (OptIsNupKindLocked(ctx) && r->value == 0) return 0;
   uint16_t sw = 0;
   if (SwitchOff(ctx, id, r, &sw)) return 1;
@@ -279,13 +239,13 @@ int SetLayout(DriverContext* ctx, uint32_t id, const StatusRecord* r, uint8_t*, 
 
 int CheckLayout(DriverContext* ctx, uint32_t id, const StatusRecord* r, uint8_t* c, int32_t m) {
   if (ApiCheckSwitched(ctx, id, r, c, m) != 1) return -1;
-  if (r->functionSwitch == 0 || SetVersion(id, r) < 2 || r->value > 0x8000) return 1;
+  if (r->functionSwitch == 0 || ApiStatusSetVersion(id, r) < 2 || r->value > 0x8000) return 1;
   return Get(ctx, kOptNupLine) == r->fields[0] ? 1 : -1;
 }
 
 int32_t GetLayout(DriverContext* ctx, uint32_t id, StatusRecord* r, uint32_t requested) {
-  const uint32_t version = GetVersion(id, requested);
-  if (!GetGate(ctx, id, version)) return -1;
+  const uint32_t version = ApiStatusGetVersion(id, requested);
+  if (!ApiStatusGetGate(ctx, id, version)) return -1;
   if (r) {
     r->value = Get(ctx, kApiOptNupType);
     r->functionSwitch = Get(ctx, ApiFindSwitchOption(id, nullptr));
@@ -396,8 +356,8 @@ int32_t GetMarginShift(DriverContext* ctx, uint32_t, StatusRecord* r, uint32_t) 
 bool SeparationSheetSupported(DriverContext* ctx) { return ApiIsCapabilitySupported(ctx, kApiCapSeparationSheet) == 1; }
 
 int SetSorting(DriverContext* ctx, uint32_t id, const StatusRecord* r, uint8_t*, int32_t) {
-  const uint32_t version = SetVersion(id, r);
-  if (!LayoutAllowed(id, version)) return 0;
+  const uint32_t version = ApiStatusSetVersion(id, r);
+  if (!ApiStatusLayoutAllowed(id, version)) return 0;
   const uint16_t sw = ApiFindSwitchOption(id, nullptr);
   if (!sw) return 0;
   if (r->functionSwitch != 0) {
@@ -418,13 +378,13 @@ int SetSorting(DriverContext* ctx, uint32_t id, const StatusRecord* r, uint8_t*,
 int CheckSorting(DriverContext* ctx, uint32_t id, const StatusRecord* r, uint8_t* c, int32_t m) {
   if (ApiCheckSwitched(ctx, id, r, c, m) != 1) return -1;
   if (r->functionSwitch == 0) return 1;
-  if (SetVersion(id, r) >= 2 && SeparationSheetSupported(ctx) && Get(ctx, kApiOptSeparationSheet) != r->fields[0]) return -1;
+  if (ApiStatusSetVersion(id, r) >= 2 && SeparationSheetSupported(ctx) && Get(ctx, kApiOptSeparationSheet) != r->fields[0]) return -1;
   return 1;
 }
 
 int32_t GetSorting(DriverContext* ctx, uint32_t id, StatusRecord* r, uint32_t requested) {
-  const uint32_t version = GetVersion(id, requested);
-  if (!GetGate(ctx, id, version)) return -1;
+  const uint32_t version = ApiStatusGetVersion(id, requested);
+  if (!ApiStatusGetGate(ctx, id, version)) return -1;
   if (r) {
     const bool sheets = version >= 2 && SeparationSheetSupported(ctx);
     r->value = Get(ctx, kApiOptSortType);
@@ -440,8 +400,8 @@ int32_t GetSorting(DriverContext* ctx, uint32_t id, StatusRecord* r, uint32_t re
 constexpr uint16_t kLayoutOptions[] = {kApiOptNupLayout, kApiOptBookLayout};
 
 int SetRotation(DriverContext* ctx, uint32_t id, const StatusRecord* r, uint8_t*, int32_t) {
-  const uint32_t version = SetVersion(id, r);
-  if (!LayoutAllowed(id, version)) return 0;
+  const uint32_t version = ApiStatusSetVersion(id, r);
+  if (!ApiStatusLayoutAllowed(id, version)) return 0;
   const int32_t mode = r->fields[0];
   if (version == 1) {
     if (!Allowed(ctx, kOptOutputRotation, r->value)) return 0;
@@ -469,7 +429,7 @@ int SetRotation(DriverContext* ctx, uint32_t id, const StatusRecord* r, uint8_t*
 }
 
 int CheckRotation(DriverContext* ctx, uint32_t id, const StatusRecord* r, uint8_t*, int32_t) {
-  const uint32_t version = SetVersion(id, r);
+  const uint32_t version = ApiStatusSetVersion(id, r);
   const int32_t mode = r->fields[0];
   if (version == 1) return Get(ctx, kOptOutputRotation) == r->value ? 1 : -1;
   if (mode == 2 && Get(ctx, kOptOutputRotation) != r->value) return -1;
@@ -482,8 +442,8 @@ int CheckRotation(DriverContext* ctx, uint32_t id, const StatusRecord* r, uint8_
 }
 
 int32_t GetRotation(DriverContext* ctx, uint32_t id, StatusRecord* r, uint32_t requested) {
-  const uint32_t version = GetVersion(id, requested);
-  if (!GetGate(ctx, id, version)) return -1;
+  const uint32_t version = ApiStatusGetVersion(id, requested);
+  if (!ApiStatusGetGate(ctx, id, version)) return -1;
   if (r) {
     r->value = Get(ctx, kOptOutputRotation);
     r->fields[0] = version >= 2 ? Get(ctx, kApiOptRotationMode) : 0;
