@@ -25,6 +25,9 @@ enum : uint32_t {
 // The driver's defaults as ZOLTDrvGetDevmode gives them for flag 1, on a context the caller
 // made: the size, or -1.
 int32_t ApiFetchDefaultDevMode(DriverContext* ctx, HANDLE printer, DEVMODEW* out);
+// The preset list checked against the printer's scenario without asking: entries that no longer
+// apply are dropped, the scenario's new presets added. The installer's answer, 0 on failure.
+int ApiRefreshScenarioPresets(DriverContext* ctx);
 // The resolution fields, the source paper (from the device mode's size when it has both length
 // fields, else from its paper code) and the output paper. 0.
 int ApiRefreshPaperFields(DriverContext* ctx);
