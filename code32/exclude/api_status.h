@@ -37,6 +37,7 @@ struct StatusHandlers {
 extern const StatusHandlers kPlainStatusHandlers[];
 extern const StatusHandlers kLayoutStatusHandlers[];
 extern const StatusHandlers kPaperStatusHandlers[];
+extern const StatusHandlers kJobStatusHandlers[];
 
 // 1 when a user-defined size (display unit) lies within the printer's limits.
 int ApiIsCustomSizeInRange(DriverContext* ctx, int32_t width, int32_t length);

@@ -1,5 +1,9 @@
-// Handlers of the paper size and output paper size statuses against the sample printer.
+// Handlers of the paper size, output paper size and user-id statuses against the sample printer.
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "api_fixture.h"
 #include "api_options.h"
@@ -88,6 +92,42 @@ TEST_F(PaperStatusTest, LayoutsOfNewerInterfacesAreGated) {
   EXPECT_EQ(ZOLTDrvSetStatus(ctx_, 7, &r, nullptr, 0), -1);
   r.version = 1;
   EXPECT_EQ(ZOLTDrvSetStatus(ctx_, 7, &r, nullptr, 0), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The user id lies in the 392-byte layout of the print-method record.
+TEST_F(PaperStatusTest, UserIdReadAndSetInItsField) {
+  EXPECT_EQ(ZOLTDrvGetStatus(ctx_, 26, nullptr, 0), 392);
+  std::vector<uint8_t> record(392 + 16, 0xCD);
+  ASSERT_EQ(ZOLTDrvGetStatus(ctx_, 26, reinterpret_cast<StatusRecord*>(record.data()), 0), 392);
+  EXPECT_EQ(record[392], 0xCD);  // nothing beyond the record
+  struct Case {
+    std::string id;  // the field's 9 bytes (no terminator when all are used)
+    int32_t method;  // zdmPrnMethod while setting
+    int32_t result;
+  } cases[] = {
+      {"CLERK42", 0, 0},
+      {"", 0, 0},
+      {"", 1, -1},           // held jobs need an id
+      {"AB-12", 0, -1},      // letters and digits only
+      {"ABCDEFGHI", 0, -1},  // nine characters fill the field: too long
+      {"ZZ9", 2, 0},
+  };
+  for (const Case& c : cases) {
+    OptSetValue(ctx_, kApiOptPrnMethod, c.method);
+    std::vector<uint8_t> set(392, 0);
+    set[0] = 1;
+    std::memcpy(set.data() + 12, c.id.data(), c.id.size());
+    EXPECT_EQ(ZOLTDrvSetStatus(ctx_, 26, reinterpret_cast<StatusRecord*>(set.data()), nullptr, 0), c.result) << c.id;
+    if (c.result != 0) continue;
+    std::vector<uint8_t> got(392, 0xCD);
+    ASSERT_EQ(ZOLTDrvGetStatus(ctx_, 26, reinterpret_cast<StatusRecord*>(got.data()), 0), 392);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(got.data()) + 12), c.id);
+    EXPECT_EQ(got[8], c.id.empty() ? 0 : 1) << c.id;
+  }
 }
 
 }  // namespace
