@@ -4,6 +4,9 @@
 
 #include "../common/integration/device_fixture.h"
 #include "fd_services.h"
+#include "settings_paths.h"
+#include "win32/hostui.h"
+#include "win32/windows.h"
 
 namespace {
 
@@ -15,6 +18,12 @@ class DeviceQueryWindow : public DeviceTest {
   void SetUp() override {
     FdStandInReset();
     DeviceTest::SetUp();
+    if (HasFatalFailure()) return;
+    // The English language library, which holds the progress window's template and text.
+    const std::u16string path = u"C:\\Windows\\ZOLT7Rus.DLL";
+    zolt::test::WriteBytes(Real(path), zolt::test::ReadBytes(std::filesystem::path(ZOLT_MODULE_DIR) / "ZOLT7Rus.DLL"));
+    ctx->resourceLibrary = LoadLibraryW(path.c_str());
+    ASSERT_NE(ctx->resourceLibrary, nullptr);
   }
   void TearDown() override {
     DeviceTest::TearDown();
@@ -35,8 +44,32 @@ TEST_F(DeviceQueryWindow, ProgressWindowAroundTheSession) {
     EXPECT_EQ(calls[i].stringId, kBidiProgressString);
     EXPECT_EQ(calls[i].ctx, ctx);
     EXPECT_EQ(calls[i + 1].kind, FdCallKind::kCloseProgress);
+    EXPECT_NE(calls[i].dialog, nullptr);
     EXPECT_EQ(calls[i + 1].dialog, calls[i].dialog);
+    EXPECT_FALSE(IsWindow(calls[i].dialog));  // destroyed when the session ended
   }
+}
+
+// The progress window is a modeless dialog of the language library: the printer's name as its
+// caption, the text of the string in item 5005, owned by the active window.
+TEST_F(DeviceQueryWindow, ProgressWindowShowsThePrinterAndTheText) {
+  HWND owner = CreateWindowExW(0, u"#32770", u"Owner", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
+                               nullptr, nullptr);
+  ASSERT_NE(owner, nullptr);
+  SetActiveWindow(owner);
+  HWND progress = FdShowProgressDialog(ctx, nullptr, kBidiProgressString);
+  ASSERT_NE(progress, nullptr);
+  EXPECT_TRUE(IsWindowVisible(progress));
+  EXPECT_EQ(GetWindow(progress, GW_OWNER), owner);
+  EXPECT_EQ(zolt::host::ui::Text(progress), std::u16string(PrnGetName(ctx)));
+  WCHAR text[128];
+  GetDlgItemTextW(progress, 5005, text, 128);
+  EXPECT_EQ(std::u16string(text), u"Getting the printer's configuration...");
+  EXPECT_TRUE(zolt::host::ui::SavePng(progress, (Root() / "progress.png").string()));
+  EXPECT_TRUE(FdCloseProgressDialog(nullptr, progress));
+  EXPECT_FALSE(IsWindow(progress));
+  EXPECT_FALSE(FdCloseProgressDialog(nullptr, progress));
+  DestroyWindow(owner);
 }
 
 // Without a device the probe fails before any window is shown; the failure message is the

@@ -48,8 +48,9 @@ FmDialogFn FdPresetOnDialog, FdStampOnDialog, FdCmmOnDialog, FdFreeSizeOnDialog,
     FdOptionsOnDialog, FdTtfOnDialog, FdSummaryOnDialog, FdLimitOnDialog, FdExtOnDialog;
 FmNotifyFn FdPresetOnNotify, FdStampOnNotify;
 
-// STAND-IN until the window system exists: the message boxes and the progress window of the
-// window build record each call instead of showing anything, and answer what a test sets.
+// STAND-IN until the feature dialogs exist: the message boxes of the window build record each
+// call instead of showing anything, and answer what a test sets. The progress window is real;
+// its calls are recorded too, so that tests see the order of boxes and progress.
 enum class FdCallKind { kWarning, kOkCancel, kStyled, kWithText, kShowProgress, kCloseProgress };
 struct FdRecordedCall {
   FdCallKind kind;
@@ -63,7 +64,7 @@ struct FdRecordedCall {
 };
 // The calls since the last reset, oldest first.
 std::vector<FdRecordedCall> FdStandInCalls();
-// Forgets the calls, closes the progress window and answers kFdIdOk again.
+// Forgets the calls and answers kFdIdOk again.
 void FdStandInReset();
 // The answer of the next message boxes (kFdIdOk until set; 0 stands for a box that could not
 // be shown).

@@ -2,12 +2,15 @@
 // dialog-side handlers of the feature-module rows and the sheet engine's page hook.
 //
 // Window-free builds: no message box, no progress window, no dialog; every call answers 0.
-// Window build: the window system does not exist yet, so the boxes and the progress window are
-// a recording stand-in (below) and the dialog-side handlers answer "not handled".
+// Window build: the progress window is a real modeless dialog; the message boxes are still a
+// recording stand-in (below) and the dialog-side handlers answer "not handled".
 #include "fd_services.h"
 
 #if ZOLT_WINDOW_BUILD
 #include <mutex>
+
+#include "env_language.h"
+#include "settings_paths.h"
 #endif
 
 #if !ZOLT_WINDOW_BUILD
@@ -26,21 +29,21 @@ int UiSetInitialPageLabels(DriverContext*, DialogDescriptor*, ControlDescriptor*
 
 #else  // ZOLT_WINDOW_BUILD
 
-// ---- STAND-IN until the window system exists ----------------------------------------------------
+// ---- STAND-IN until the feature dialogs exist ------------------------------------------------
 //
-// Each message box and progress-window call is recorded with what it would have shown; the
-// boxes answer the test's chosen answer. The progress window is a token handle that only
-// FdCloseProgressDialog accepts; it is no window and must not reach any window function.
+// Each message box is recorded with what it would have shown and answers the test's chosen
+// answer. The progress window is real; its calls are recorded too, in the same order.
 
 namespace {
 
 constexpr WORD kMbOkCancel = 0x1;
+constexpr WORD kProgressTemplate = 4006;  // ZPD_IDD_DLG_STATUS of the language library
+constexpr int kProgressTextItem = 5005;
 
 struct StandIn {
   std::mutex lock;
   std::vector<FdRecordedCall> calls;
   int answer = kFdIdOk;
-  bool progressOpen = false;
 };
 
 StandIn& State() {
@@ -48,14 +51,16 @@ StandIn& State() {
   return state;
 }
 
-// The progress window's token: the address of a private object, never a real window.
-char g_progressToken;
-HWND ProgressToken() { return reinterpret_cast<HWND>(&g_progressToken); }
-
-int RecordBox(FdRecordedCall call) {
+void Record(FdRecordedCall call) {
   StandIn& s = State();
   std::lock_guard guard(s.lock);
   s.calls.push_back(std::move(call));
+}
+
+int RecordBox(FdRecordedCall call) {
+  Record(std::move(call));
+  StandIn& s = State();
+  std::lock_guard guard(s.lock);
   return s.answer;
 }
 
@@ -81,22 +86,26 @@ int FdShowMessageWithText(DriverContext* ctx, HWND owner, UINT stringId, const W
 }
 
 HWND FdShowProgressDialog(DriverContext* ctx, HWND owner, WORD stringId) {
-  StandIn& s = State();
-  std::lock_guard guard(s.lock);
-  // One progress window at a time, as the device query shows it.
-  HWND dialog = s.progressOpen ? nullptr : ProgressToken();
-  if (dialog) s.progressOpen = true;
-  s.calls.push_back({FdCallKind::kShowProgress, ctx, owner, stringId, 0, 0, {}, dialog});
+  // Modeless, without a dialog procedure, owned by the active window; nothing pumps its
+  // messages while it is up. A dialog that could not be made takes the text calls as nothing.
+  HMODULE library = ctx ? EnvLoadResourceDll(ctx) : nullptr;
+  HWND dialog = library ? CreateDialogParamW(library, MAKEINTRESOURCEW(kProgressTemplate), GetActiveWindow(),
+                                             nullptr, 0)
+                        : nullptr;
+  if (ctx && ctx->workArea) {
+    WCHAR* text = ctx->workArea->scratchText;
+    EnvLoadString(ctx, stringId, text, kCtxScratchChars, 1);
+    const WCHAR* printer = PrnGetName(ctx);
+    SetWindowTextW(dialog, printer ? printer : u"");
+    SetDlgItemTextW(dialog, kProgressTextItem, text);
+  }
+  Record({FdCallKind::kShowProgress, ctx, owner, stringId, 0, 0, {}, dialog});
   return dialog;
 }
 
 BOOL FdCloseProgressDialog(HWND owner, HWND dialog) {
-  StandIn& s = State();
-  std::lock_guard guard(s.lock);
-  const bool closes = dialog && dialog == ProgressToken() && s.progressOpen;
-  if (closes) s.progressOpen = false;
-  s.calls.push_back({FdCallKind::kCloseProgress, nullptr, owner, 0, 0, 0, {}, dialog});
-  return closes ? TRUE : FALSE;
+  Record({FdCallKind::kCloseProgress, nullptr, owner, 0, 0, 0, {}, dialog});
+  return dialog ? DestroyWindow(dialog) : FALSE;
 }
 
 std::vector<FdRecordedCall> FdStandInCalls() {
@@ -110,7 +119,6 @@ void FdStandInReset() {
   std::lock_guard guard(s.lock);
   s.calls.clear();
   s.answer = kFdIdOk;
-  s.progressOpen = false;
 }
 
 void FdStandInSetAnswer(int answer) {

@@ -1,5 +1,5 @@
 // zoltmachine: makes and shows emulated Windows machines for the driver, installs the driver
-// into them and adds printers.
+// into them, adds printers, and shows and drives a module's dialogs.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -52,6 +52,13 @@ const char kUsage[] =
     "                 spooled as a metafile job that the print processor plays, or with\n"
     "                 --direct drawn straight through the graphics module; --devmode gives\n"
     "                 the job's device mode (bytes of a file); says where the output went\n"
+    "  ui ROOT MODULE DIALOG-ID [STEP...]\n"
+    "                 show dialog DIALOG-ID of the resource module MODULE (a Windows path of the\n"
+    "                 machine) and act on it, step by step:\n"
+    "                   find=ID | find=caption:TEXT | find=class:NAME   the window of the next steps\n"
+    "                   click   select=TEXT   type=TEXT   key=NAME|NUMBER (RETURN, ESCAPE, TAB, ...)\n"
+    "                   read (its text, check state and selected item)   answer=N (the next message\n"
+    "                   box's answer)   png=FILE (the window as a picture)\n"
     "  demo           make a machine in a temporary folder, install the driver from the build,\n"
     "                 add a printer, show it all and remove the machine\n"
     "  --help         this text\n"
@@ -377,6 +384,8 @@ int Demo() {
 
 }  // namespace
 
+int RunUiScript(const std::string& modulePath, const std::string& dialogId, const std::vector<std::string>& steps);
+
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
@@ -457,6 +466,11 @@ int main(int argc, char** argv) {
     return ListPrintersOfMachine();
   }
   if (cmd == "print") return Print(args);
+  if (cmd == "ui") {
+    if (args.size() < 4) return Usage("ui needs a machine root, a module and a dialog id");
+    if (!UseMachine(args[1])) return 1;
+    return RunUiScript(args[2], args[3], std::vector<std::string>(args.begin() + 4, args.end()));
+  }
   if (cmd == "demo") {
     if (args.size() != 1) return Usage("demo takes no arguments");
     return Demo();

@@ -228,7 +228,7 @@ TEST_F(ResourceTest, ErrorsAndEnumeration) {
     return TRUE;
   };
   ASSERT_TRUE(EnumResourceNamesW(module_, RT_DIALOG, collect, reinterpret_cast<LONG_PTR>(&names)));
-  EXPECT_EQ(names, (std::vector<uintptr_t>{IDD_TEST, IDD_OLD}));
+  EXPECT_EQ(names, (std::vector<uintptr_t>{IDD_TEST, IDD_OLD, IDD_FILEOPEN}));
   names.clear();
   ASSERT_TRUE(EnumResourceNamesW(module_, RT_RCDATA, collect, reinterpret_cast<LONG_PTR>(&names)));
   EXPECT_EQ(names, (std::vector<uintptr_t>{IDR_DATA}));  // one name, two languages

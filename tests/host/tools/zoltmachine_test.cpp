@@ -131,3 +131,41 @@ TEST_F(ZoltMachineToolTest, DemoInstallsTheBuiltDriver) {
 }
 
 }  // namespace
+
+namespace {
+
+// A dialog of the English language library shown and driven by steps, read and saved.
+TEST_F(ZoltMachineToolTest, UiShowsAModulesDialogAndActsOnIt) {
+  ASSERT_EQ(Tool({"create", Root().string()}).status, 0);
+  zolt::test::WriteBytes(Root() / "drive_c/Windows/ZOLT7Rus.DLL",
+                         zolt::test::ReadBytes(fs::path(ZOLT_MODULE_DIR) / "ZOLT7Rus.DLL"));
+  const std::string module = "C:\\Windows\\ZOLT7Rus.DLL";
+  const std::string png = (Root() / "progress.png").string();
+  ToolRun r = Tool({"ui", Root().string(), module, "4006", "find=5005", "read", "find=class:Static", "png=" + png});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "text \"\" check -1 selected \"\"")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "saved " + png)) << r.out;
+  EXPECT_TRUE(fs::exists(png));
+
+  struct Case {
+    std::vector<std::string> steps;
+    int status;
+    const char* message;
+  } cases[] = {
+      {{"4242"}, 1, "no dialog 4242"},
+      {{"x"}, 2, "is no dialog id"},
+      {{"4006", "find=999"}, 1, "step find=999: no such window"},
+      {{"4006", "wave"}, 1, "step wave: unknown step"},
+      {{"4006", "find=5005", "select=Nothing"}, 1, "the window refused it"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args{"ui", Root().string(), module};
+    args.insert(args.end(), c.steps.begin(), c.steps.end());
+    ToolRun bad = Tool(args);
+    EXPECT_EQ(bad.status, c.status) << bad.err;
+    EXPECT_TRUE(Contains(bad.err, c.message)) << bad.err;
+  }
+  EXPECT_TRUE(Contains(Tool({"ui", Root().string(), "C:\\nowhere.dll", "1"}).err, "cannot load"));
+}
+
+}  // namespace

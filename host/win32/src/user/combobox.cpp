@@ -218,17 +218,10 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       return list.CopyText(int(wParam), lParam);
     case CB_GETLBTEXTLEN:
       return list.TextLength(int(wParam));
-    case CB_GETITEMDATA: {
-      int i = int(wParam);
-      if (!list.Valid(i)) return CB_ERR;
-      return LRESULT(list.items[size_t(i)].data);
-    }
-    case CB_SETITEMDATA: {
-      int i = int(wParam);
-      if (!list.Valid(i)) return CB_ERR;
-      list.items[size_t(i)].data = ULONG_PTR(lParam);
-      return TRUE;
-    }
+    case CB_GETITEMDATA:
+      return list.ItemData(int(wParam));
+    case CB_SETITEMDATA:
+      return list.SetItemData(int(wParam), lParam);
     case CB_FINDSTRING:
     case CB_FINDSTRINGEXACT:
       return list.Find(int(wParam), lParam, msg == CB_FINDSTRINGEXACT);
@@ -410,11 +403,7 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       if (s.edit) EnableWindow(s.edit, BOOL(wParam));
       break;
     case WM_NCDESTROY:
-      if (OwnerDraw(*w) && w->parent && IsWindow(w->parent))
-        for (int i = 0; i < list.Count(); ++i) {
-          DELETEITEMSTRUCT dis{ODT_COMBOBOX, UINT(w->id), UINT(i), hwnd, list.items[size_t(i)].data};
-          SendMessageW(w->parent, WM_DELETEITEM, w->id, reinterpret_cast<LPARAM>(&dis));
-        }
+      if (OwnerDraw(*w)) NotifyDeletedItems(hwnd, w->parent, w->id, ODT_COMBOBOX, list);
       return 0;
   }
   if (LRESULT r; CommonControlMessage(hwnd, msg, wParam, lParam, WM_CTLCOLOREDIT, Paint, &r)) return r;

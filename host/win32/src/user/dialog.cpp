@@ -295,14 +295,9 @@ WIN32_API LRESULT WINAPI DefDlgProcW(HWND dlg, UINT msg, WPARAM wParam, LPARAM l
   INT_PTR r = proc ? proc(dlg, msg, wParam, lParam) : 0;
   if (!IsWindow(dlg)) return r;
   if (r) {
+    // These answer with the procedure's result itself, not DWLP_MSGRESULT.
+    if (IsCtlColorMessage(msg)) return r;
     switch (msg) {
-      case WM_CTLCOLORMSGBOX:
-      case WM_CTLCOLOREDIT:
-      case WM_CTLCOLORLISTBOX:
-      case WM_CTLCOLORBTN:
-      case WM_CTLCOLORDLG:
-      case WM_CTLCOLORSCROLLBAR:
-      case WM_CTLCOLORSTATIC:
       case WM_COMPAREITEM:
       case WM_VKEYTOITEM:
       case WM_CHARTOITEM:
@@ -386,14 +381,6 @@ WIN32_API LRESULT WINAPI DefDlgProcW(HWND dlg, UINT msg, WPARAM wParam, LPARAM l
       d.font = nullptr;
       d.ownFont = false;
       return 0;
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-      return DefWindowProcW(dlg, msg, wParam, lParam);
     case WM_NOTIFY:
     case WM_COMMAND:
     case WM_DRAWITEM:

@@ -100,6 +100,14 @@ class ListModel {
     if (!Valid(index)) return -1;
     return hasStrings ? LRESULT(items[size_t(index)].text.size()) : LRESULT(sizeof(ULONG_PTR));
   }
+  // The item data of an item (LB_/CB_GETITEMDATA), and setting it (TRUE); -1 (LB_ERR, CB_ERR)
+  // for an index outside the list.
+  LRESULT ItemData(int index) const { return Valid(index) ? LRESULT(items[size_t(index)].data) : -1; }
+  LRESULT SetItemData(int index, LPARAM data) {
+    if (!Valid(index)) return -1;
+    items[size_t(index)].data = ULONG_PTR(data);
+    return TRUE;
+  }
 
  private:
   ListItem Make(LPARAM value) const {
@@ -116,5 +124,14 @@ class ListModel {
     return la < lb ? -1 : (la == lb ? 0 : 1);
   }
 };
+
+// WM_DELETEITEM to the parent for each item of an owner-drawn list that is being destroyed.
+inline void NotifyDeletedItems(HWND list, HWND parent, UINT_PTR id, UINT controlType, const ListModel& model) {
+  if (!parent || !IsWindow(parent)) return;
+  for (int i = 0; i < model.Count(); ++i) {
+    DELETEITEMSTRUCT dis{controlType, UINT(id), UINT(i), list, model.items[size_t(i)].data};
+    SendMessageW(parent, WM_DELETEITEM, id, reinterpret_cast<LPARAM>(&dis));
+  }
+}
 
 }  // namespace zolt::host::user

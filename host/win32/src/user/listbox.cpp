@@ -251,17 +251,10 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       return list.CopyText(int(wParam), lParam);
     case LB_GETTEXTLEN:
       return list.TextLength(int(wParam));
-    case LB_GETITEMDATA: {
-      int i = int(wParam);
-      if (!list.Valid(i)) return LB_ERR;
-      return LRESULT(list.items[size_t(i)].data);
-    }
-    case LB_SETITEMDATA: {
-      int i = int(wParam);
-      if (!list.Valid(i)) return LB_ERR;
-      list.items[size_t(i)].data = ULONG_PTR(lParam);
-      return TRUE;
-    }
+    case LB_GETITEMDATA:
+      return list.ItemData(int(wParam));
+    case LB_SETITEMDATA:
+      return list.SetItemData(int(wParam), lParam);
     case LB_FINDSTRING:
     case LB_FINDSTRINGEXACT:
       return list.Find(int(wParam), lParam, msg == LB_FINDSTRINGEXACT);
@@ -399,11 +392,7 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       Redraw(hwnd, s);
       return 0;
     case WM_NCDESTROY:
-      if (OwnerDraw(*w) && w->parent && IsWindow(w->parent))
-        for (int i = 0; i < list.Count(); ++i) {
-          DELETEITEMSTRUCT dis{ODT_LISTBOX, UINT(w->id), UINT(i), hwnd, list.items[size_t(i)].data};
-          SendMessageW(w->parent, WM_DELETEITEM, w->id, reinterpret_cast<LPARAM>(&dis));
-        }
+      if (OwnerDraw(*w)) NotifyDeletedItems(hwnd, w->parent, w->id, ODT_LISTBOX, list);
       return 0;
   }
   if (LRESULT r; CommonControlMessage(hwnd, msg, wParam, lParam, WM_CTLCOLORLISTBOX, Paint, &r)) return r;

@@ -522,6 +522,7 @@ WIN32_API SHORT WINAPI GetAsyncKeyState(int vk) { return GetKeyState(vk); }
 WIN32_API LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto w = GetQuiet(hwnd);
   if (!w) return 0;
+  if (IsCtlColorMessage(msg)) return reinterpret_cast<LRESULT>(DefaultControlColors(reinterpret_cast<HDC>(wParam), msg));
   switch (msg) {
     case WM_NCCREATE: {
       auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
@@ -596,14 +597,6 @@ WIN32_API LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPAR
         SendMessageW(hwnd, WM_HELP, 0, reinterpret_cast<LPARAM>(&hi));
       }
       return 0;
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-      return reinterpret_cast<LRESULT>(DefaultControlColors(reinterpret_cast<HDC>(wParam), msg));
     case WM_GETFONT:
       return 0;
     case WM_NOTIFYFORMAT:

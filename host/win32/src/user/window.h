@@ -150,6 +150,7 @@ void PaintFrame(HWND hwnd);
 // colours and gives the brush of the background; the default ones when the parent gives none.
 HBRUSH ControlColors(HWND control, HDC hdc, UINT msg);
 HBRUSH DefaultControlColors(HDC hdc, UINT msg);
+inline bool IsCtlColorMessage(UINT msg) { return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC; }
 // The messages every control answers alike: WM_SETFONT and WM_GETFONT (the control's font,
 // redrawn when asked), WM_ENABLE (redrawn), WM_ERASEBKGND (nothing: a control paints all of its
 // client) and WM_PAINT (BeginPaint, the colours of WM_CTLCOLORx when ctlColor is not 0, paint,
