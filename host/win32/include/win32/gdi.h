@@ -893,6 +893,49 @@ typedef struct _ICONINFO {
 #define DI_DEFAULTSIZE 0x0008
 
 // ---------------------------------------------------------------------------------------------
+// Printing: documents and pages on a printer DC, and escapes to its driver.
+
+typedef int(CALLBACK* ABORTPROC)(HDC, int);
+
+typedef struct _DOCINFOW {
+  int cbSize;
+  LPCWSTR lpszDocName;
+  LPCWSTR lpszOutput;
+  LPCWSTR lpszDatatype;
+  DWORD fwType;
+} DOCINFOW, *LPDOCINFOW;
+
+#define DI_APPBANDING 0x00000001
+#define DI_ROPS_READ_DESTINATION 0x00000002
+
+// Results of the document calls.
+#define SP_NOTREPORTED 0x4000
+#define SP_ERROR (-1)
+#define SP_APPABORT (-2)
+#define SP_USERABORT (-3)
+#define SP_OUTOFDISK (-4)
+#define SP_OUTOFMEMORY (-5)
+
+// Escapes of Escape and ExtEscape.
+#define NEWFRAME 1
+#define ABORTDOC 2
+#define NEXTBAND 3
+#define SETCOLORTABLE 4
+#define GETCOLORTABLE 5
+#define FLUSHOUTPUT 6
+#define DRAFTMODE 7
+#define QUERYESCSUPPORT 8
+#define SETABORTPROC 9
+#define STARTDOC 10
+#define ENDDOC 11
+#define GETPHYSPAGESIZE 12
+#define GETPRINTINGOFFSET 13
+#define GETSCALINGFACTOR 14
+#define SETCOPYCOUNT 17
+#define PASSTHROUGH 19
+#define GETTECHNOLOGY 20
+
+// ---------------------------------------------------------------------------------------------
 // The calls.
 
 // Device contexts.
@@ -904,6 +947,18 @@ WIN32_API int WINAPI SaveDC(HDC hdc);
 WIN32_API BOOL WINAPI RestoreDC(HDC hdc, int nSavedDC);
 WIN32_API int WINAPI GetDeviceCaps(HDC hdc, int index);
 WIN32_API BOOL WINAPI GdiFlush(void);
+
+// Printing. StartDocW returns the job id (above 0) or SP_ERROR; the page calls return a
+// positive value or SP_ERROR. ExtEscape passes the escape to the printer driver's DrvEscape.
+WIN32_API int WINAPI StartDocW(HDC hdc, const DOCINFOW* lpdi);
+WIN32_API int WINAPI EndDoc(HDC hdc);
+WIN32_API int WINAPI StartPage(HDC hdc);
+WIN32_API int WINAPI EndPage(HDC hdc);
+WIN32_API int WINAPI AbortDoc(HDC hdc);
+WIN32_API int WINAPI SetAbortProc(HDC hdc, ABORTPROC proc);
+WIN32_API HDC WINAPI ResetDCW(HDC hdc, const DEVMODEW* lpdm);
+WIN32_API int WINAPI ExtEscape(HDC hdc, int iEscape, int cjInput, LPCSTR lpInData, int cjOutput, LPSTR lpOutData);
+WIN32_API int WINAPI Escape(HDC hdc, int iEscape, int cjIn, LPCSTR pvIn, LPVOID pvOut);
 
 // Objects.
 WIN32_API HGDIOBJ WINAPI GetStockObject(int i);
