@@ -47,6 +47,11 @@ const char kUsage[] =
     "                 delete a local printer, or a connection named \"\\\\SERVER\\NAME\"\n"
     "  list-printers ROOT\n"
     "                 list the printers with their driver, port and printer data\n"
+    "  print ROOT PRINTER FILE.emf [FILE.emf ...] [--devmode FILE] [--direct]\n"
+    "                 print enhanced metafiles (one page each) on PRINTER through its driver:\n"
+    "                 spooled as a metafile job that the print processor plays, or with\n"
+    "                 --direct drawn straight through the graphics module; --devmode gives\n"
+    "                 the job's device mode (bytes of a file); says where the output went\n"
     "  demo           make a machine in a temporary folder, install the driver from the build,\n"
     "                 add a printer, show it all and remove the machine\n"
     "  --help         this text\n"
@@ -130,6 +135,74 @@ class Options {
 };
 
 // Uses an existing machine root; false (with a message) when it is none.
+bool ReadWhole(const fs::path& file, std::string& out) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return false;
+  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+std::string JobStatusText(DWORD status) {
+  std::string text;
+  const std::pair<DWORD, const char*> names[] = {
+      {JOB_STATUS_PRINTED, "printed"}, {JOB_STATUS_COMPLETE, "complete"}, {JOB_STATUS_ERROR, "error"},
+      {JOB_STATUS_DELETED, "deleted"}, {JOB_STATUS_PRINTING, "printing"}, {JOB_STATUS_SPOOLING, "spooling"}};
+  for (auto [bit, name] : names)
+    if (status & bit) text += (text.empty() ? "" : ", ") + std::string(name);
+  return text.empty() ? "none" : text;
+}
+
+bool UseMachine(const std::string& root);
+
+int Print(const std::vector<std::string>& args) {
+  if (args.size() < 4) return Usage("print needs a machine root, a printer and at least one metafile");
+  std::vector<std::string> files;
+  std::string devmodeFile;
+  bool direct = false;
+  for (size_t i = 3; i < args.size(); ++i) {
+    if (args[i] == "--direct") {
+      direct = true;
+    } else if (args[i] == "--devmode") {
+      if (++i >= args.size()) return Usage("--devmode needs a file");
+      devmodeFile = args[i];
+    } else if (args[i].rfind("--", 0) == 0) {
+      return Usage("unknown option " + args[i]);
+    } else {
+      files.push_back(args[i]);
+    }
+  }
+  if (files.empty()) return Usage("print needs at least one metafile");
+  std::vector<std::string> pages;
+  for (const std::string& f : files) {
+    std::string bytes;
+    if (!ReadWhole(f, bytes)) return Fail("cannot read " + f);
+    pages.push_back(std::move(bytes));
+  }
+  std::string devmode;
+  if (!devmodeFile.empty()) {
+    if (!ReadWhole(devmodeFile, devmode)) return Fail("cannot read " + devmodeFile);
+    if (devmode.size() < 72 || devmode.size() > 0x10000) return Fail(devmodeFile + " is not a device mode");
+  }
+  if (!UseMachine(args[1])) return 1;
+  const std::u16string printer = FromUtf8(args[2]);
+  HANDLE h = nullptr;
+  std::u16string name = printer;
+  if (!OpenPrinterW(name.data(), &h, nullptr)) return Fail("no printer \"" + args[2] + "\" on this machine");
+  ClosePrinter(h);
+  zolt::host::PrintResult result;
+  std::string error;
+  const bool ok = zolt::host::PrintMetafiles(printer, pages, devmode, FromUtf8(fs::path(files[0]).filename().string()),
+                                             direct, result, &error);
+  if (result.jobId) std::printf("job %u: %s\n", result.jobId, JobStatusText(result.status).c_str());
+  if (!ok) return Fail("the job failed: " + error);
+  std::error_code ec;
+  const auto size = fs::file_size(result.output, ec);
+  std::printf("output %s\n%u page%s, %llu bytes%s\n", result.output.c_str(), result.pages,
+              result.pages == 1 ? "" : "s", static_cast<unsigned long long>(ec ? 0 : size),
+              direct ? " (printed directly)" : " (spooled as a metafile)");
+  return 0;
+}
+
 bool UseMachine(const std::string& root) {
   if (!IsMachineRoot(root)) {
     Fail(root + " is not a machine root (make one with: zoltmachine create " + root + ")");
@@ -383,6 +456,7 @@ int main(int argc, char** argv) {
     if (!UseMachine(args[1])) return 1;
     return ListPrintersOfMachine();
   }
+  if (cmd == "print") return Print(args);
   if (cmd == "demo") {
     if (args.size() != 1) return Usage("demo takes no arguments");
     return Demo();

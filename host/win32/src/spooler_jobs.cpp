@@ -10,6 +10,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "engine/print_processor.h"
 #include "record_packer.h"
 #include "spooler_store.h"
 #include "win32/hostpath.h"
@@ -35,6 +36,7 @@ struct Job {
   uint64_t size = 0;
   bool pageOpen = false;
   bool done = false;
+  bool metafile = false;  // spooled as metafile pages, played by the print processor at the end
   SYSTEMTIME submitted{};
   fs::path part, final;
   std::unique_ptr<std::ofstream> out;
@@ -127,6 +129,22 @@ void Discard(Job& job) {
 
 }  // namespace
 
+bool AttachJobOutput(HANDLE hPrinter, DWORD jobId) {
+  JobTable& t = Jobs();
+  std::lock_guard guard(t.lock);
+  auto it = t.jobs.find(jobId);
+  if (it == t.jobs.end() || it->second->done || !it->second->metafile || t.current.count(hPrinter)) return false;
+  Job& job = *it->second;
+  job.out = std::make_unique<std::ofstream>(job.part, std::ios::binary | std::ios::trunc);
+  if (!*job.out) return false;
+  job.metafile = false;  // from here on the job takes the driver's bytes
+  job.datatype = u"RAW";
+  job.size = 0;
+  job.pages = 0;
+  t.current[hPrinter] = jobId;
+  return true;
+}
+
 std::filesystem::path JobOutputPath(std::u16string_view printer, DWORD jobId) {
   return OutFolder() / PortFileName(printer, jobId);
 }
@@ -150,6 +168,7 @@ WIN32_API DWORD WINAPI StartDocPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pDo
   job->printer = printer;
   job->document = info->pDocName ? std::u16string(info->pDocName) : u"";
   job->datatype = datatype;
+  job->metafile = NamesEqual(datatype, u"NT EMF 1.008");
   job->user = FromUtf8(Machine::Facts().userName);
   job->state = JOB_STATUS_SPOOLING;
   GetLocalTime(&job->submitted);
@@ -210,6 +229,23 @@ WIN32_API BOOL WINAPI EndDocPrinter(HANDLE hPrinter) {
   const bool written = bool(*job->out);
   job->out.reset();
   std::error_code ec;
+  if (job->metafile) {
+    // The second phase: the print processor plays the spooled pages through the driver into
+    // the same job, whose bytes then reach the port.
+    const fs::path spool = job->part;
+    job->part = OutFolder() / (".job-" + std::to_string(job->id) + ".out");
+    job->state = JOB_STATUS_PRINTING;
+    std::string error;
+    const bool played = written && engine::PlaySpooledJob(job->printer, job->id, job->document, spool, &error);
+    fs::remove(spool, ec);
+    if (!played || !(job->state & JOB_STATUS_COMPLETE)) {
+      Discard(*job);
+      job->state = JOB_STATUS_ERROR;
+      job->status = FromUtf8(error);
+      return Fail(ERROR_CAN_NOT_COMPLETE);
+    }
+    return TRUE;
+  }
   if (!written || (fs::rename(job->part, job->final, ec), ec)) {
     Discard(*job);
     job->state = JOB_STATUS_ERROR;

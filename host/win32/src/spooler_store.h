@@ -69,6 +69,9 @@ std::u16string ComputerName();
 
 // Printer handles and the user's default printer (spooler.cpp).
 bool IsPrinterHandle(HANDLE h);
+// Makes a spooled metafile job the running job of a printer handle, to take the driver's
+// output while the print processor plays it; false when the job is not such a job.
+bool AttachJobOutput(HANDLE hPrinter, DWORD jobId);
 // The printer's own name behind a handle; false for an unknown handle.
 bool PrinterNameOfHandle(HANDLE h, std::u16string& name);
 std::u16string DefaultPrinterName();

@@ -1191,6 +1191,42 @@ WIN32_API BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon);
 WIN32_API BOOL WINAPI DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWidth,
                                  UINT istepIfAniCur, HBRUSH hbrFlickerFreeDraw, UINT diFlags);
 
+// Blending and gradients.
+typedef USHORT COLOR16;
+typedef struct _TRIVERTEX {
+  LONG x;
+  LONG y;
+  COLOR16 Red;
+  COLOR16 Green;
+  COLOR16 Blue;
+  COLOR16 Alpha;
+} TRIVERTEX, *PTRIVERTEX;
+static_assert(sizeof(TRIVERTEX) == 16);
+typedef struct _GRADIENT_RECT {
+  ULONG UpperLeft;
+  ULONG LowerRight;
+} GRADIENT_RECT, *PGRADIENT_RECT;
+typedef struct _GRADIENT_TRIANGLE {
+  ULONG Vertex1;
+  ULONG Vertex2;
+  ULONG Vertex3;
+} GRADIENT_TRIANGLE, *PGRADIENT_TRIANGLE;
+#define GRADIENT_FILL_RECT_H 0x00000000
+#define GRADIENT_FILL_RECT_V 0x00000001
+#define GRADIENT_FILL_TRIANGLE 0x00000002
+typedef struct _BLENDFUNCTION {
+  BYTE BlendOp;
+  BYTE BlendFlags;
+  BYTE SourceConstantAlpha;
+  BYTE AlphaFormat;
+} BLENDFUNCTION, *PBLENDFUNCTION;
+static_assert(sizeof(BLENDFUNCTION) == 4);
+#define AC_SRC_OVER 0x00
+#define AC_SRC_ALPHA 0x01
+WIN32_API BOOL WINAPI AlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest, HDC hdcSrc,
+                                 int xoriginSrc, int yoriginSrc, int wSrc, int hSrc, BLENDFUNCTION ftn);
+WIN32_API BOOL WINAPI GradientFill(HDC hdc, PTRIVERTEX pVertex, ULONG nVertex, PVOID pMesh, ULONG nMesh, ULONG ulMode);
+
 // Rectangles (the window system's helpers).
 WIN32_API BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom);
 WIN32_API BOOL WINAPI SetRectEmpty(LPRECT lprc);
@@ -1204,3 +1240,8 @@ WIN32_API BOOL WINAPI IntersectRect(LPRECT lprcDst, const RECT* lprcSrc1, const 
 WIN32_API BOOL WINAPI UnionRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
 WIN32_API BOOL WINAPI SubtractRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
 WIN32_API int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator);
+
+// System colours (the window system's scheme, COLOR_x indexes). FillRect, FrameRect and FillRgn
+// also take COLOR_x + 1 in place of a brush, as window classes give their background.
+WIN32_API DWORD WINAPI GetSysColor(int nIndex);
+WIN32_API HBRUSH WINAPI GetSysColorBrush(int nIndex);

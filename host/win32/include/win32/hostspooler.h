@@ -71,4 +71,19 @@ std::vector<std::u16string> ListPrinters();
 // Where the printer's port puts a completed job: <root>/out/<printer>-<job id>.prn.
 std::filesystem::path JobOutputPath(std::u16string_view printer, DWORD jobId);
 
+// A print job of enhanced metafiles, one page each, on a printer: drawn directly through the
+// printer's graphics module, or spooled as a metafile job that the host's print processor
+// plays through the module in a second phase. devmode: the job's device mode bytes (empty: the
+// printer's). False with a message in *error; the result tells the job, its port file, pages,
+// bytes and status as far as the job got.
+struct PrintResult {
+  DWORD jobId = 0;
+  std::filesystem::path output;
+  DWORD pages = 0;
+  uint64_t bytes = 0;
+  DWORD status = 0;  // JOB_STATUS_*
+};
+bool PrintMetafiles(std::u16string_view printer, const std::vector<std::string>& pages, const std::string& devmode,
+                    std::u16string_view docName, bool direct, PrintResult& result, std::string* error = nullptr);
+
 }  // namespace zolt::host

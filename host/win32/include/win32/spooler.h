@@ -240,6 +240,9 @@ WIN32_API BOOL WINAPI SetDefaultPrinterW(LPCWSTR pszPrinter);
 // output under the final name.
 
 #define ERROR_PRINT_CANCELLED 63L
+#ifndef ERROR_CAN_NOT_COMPLETE
+#define ERROR_CAN_NOT_COMPLETE 1003L
+#endif
 #define ERROR_INVALID_PRIORITY 1800L
 #define ERROR_SPL_NO_STARTDOC 3003L
 

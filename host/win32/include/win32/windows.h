@@ -5,6 +5,7 @@
 #include "win32/codepage.h"
 #include "win32/file.h"
 #include "win32/format.h"
+#include "win32/emf.h"
 #include "win32/gdi.h"
 #include "win32/ddi.h"
 #include "win32/locale.h"
@@ -24,3 +25,4 @@
 #include "win32/version.h"
 #include "win32/user.h"
 #include "win32/comctl.h"
+#include "win32/commdlg.h"

@@ -14,8 +14,10 @@
 
 #include "engine/engine.h"
 #include "engine/pdev.h"
+#include "engine/print_processor.h"
 #include "gdi/draw.h"
 #include "gdi/printer.h"
+#include "spooler_store.h"
 #include "win32/module.h"
 #include "win32/spooler.h"
 #include "win32/strings.h"
@@ -561,9 +563,19 @@ WIN32_API int WINAPI StartDocW(HDC hdc, const DOCINFOW* lpdi) {
   }
   std::u16string docName = lpdi->lpszDocName ? lpdi->lpszDocName : u"";
   std::u16string output = lpdi->lpszOutput ? lpdi->lpszOutput : u"";
-  DOC_INFO_1W doc{docName.data(), output.empty() ? nullptr : output.data(), const_cast<LPWSTR>(u"RAW")};
-  const DWORD job = StartDocPrinterW(p->hPrinter, 1, reinterpret_cast<LPBYTE>(&doc));
-  if (!job) return SP_ERROR;
+  DWORD job = AttachedJob();
+  if (job) {
+    // The print processor plays a spooled job: the driver's output goes into that job.
+    if (!AttachJobOutput(p->hPrinter, job)) {
+      SetLastError(ERROR_INVALID_PRINTER_STATE);
+      return SP_ERROR;
+    }
+    AttachedJob() = 0;
+  } else {
+    DOC_INFO_1W doc{docName.data(), output.empty() ? nullptr : output.data(), const_cast<LPWSTR>(u"RAW")};
+    job = StartDocPrinterW(p->hPrinter, 1, reinterpret_cast<LPBYTE>(&doc));
+    if (!job) return SP_ERROR;
+  }
   auto start = p->Entry<PFN_DrvStartDoc>(INDEX_DrvStartDoc);
   if (start && !start(p->so, docName.data(), job)) {
     AbortPrinter(p->hPrinter);

@@ -6,6 +6,7 @@
 
 #include "gdi/draw.h"
 #include "gdi/printer.h"
+#include "win32/hostgdi.h"
 #include "win32/strings.h"
 
 namespace zolt::host::gdi {
@@ -90,7 +91,9 @@ T WithDc(HDC hdc, T failure, Fn&& fn) {
 // Keeps the bitmap's record of the DC it is selected into in step with a state change.
 void SwapBitmap(DcObj& dc, const std::shared_ptr<BitmapObj>& next) {
   if (dc.st.bitmap == next) return;
-  if (dc.st.bitmap && !dc.st.bitmap->stock) dc.st.bitmap->selectedInto = nullptr;
+  if (dc.type != OBJ_MEMDC) return;  // a surface DC's bitmap is shared, never selected
+  if (dc.st.bitmap && !dc.st.bitmap->stock && dc.st.bitmap->selectedInto == static_cast<HDC>(dc.handle))
+    dc.st.bitmap->selectedInto = nullptr;
   if (next && !next->stock) next->selectedInto = static_cast<HDC>(dc.handle);
 }
 
@@ -405,3 +408,19 @@ WIN32_API BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt) {
     return BOOL(TRUE);
   });
 }
+
+namespace zolt::host {
+
+HDC CreateSurfaceDC(HBITMAP surface) {
+  GDI_LOCK();
+  auto bm = FindAs<BitmapObj>(surface, OBJ_BITMAP);
+  if (!bm) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  auto dc = NewDc(OBJ_DC);
+  dc->st.bitmap = bm;
+  return static_cast<HDC>(InsertObject(dc));
+}
+
+}  // namespace zolt::host

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "machine_fixture.h"
+#include "test_printer.h"
 #include "testgr.h"
 #include "win32/ddi.h"
 #include "win32/gdi.h"
@@ -20,24 +20,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char16_t* kPrinter = u"Test Printer";
+constexpr const char16_t* kPrinter = kTestPrinter;
 
-class PrinterDcTest : public MachineTest {
+class PrinterDcTest : public TestPrinterMachine {
  protected:
   void SetUp() override {
-    MachineTest::SetUp();
-    host::DriverInstall install;
-    install.name = u"Test Driver";
-    install.moduleDir = ZOLT_ENGINE_TEST_MODULE_DIR;
-    install.modelFile = fs::path(ZOLT_SOURCE_DIR) / "samples" / "models" / "ZOLT7000.QCS";
-    install.driverPath = u"TestGr.dll";
-    install.configFile = u"TestGr.dll";
-    std::string error;
-    ASSERT_TRUE(host::InstallDriver(install, &error)) << error;
-    host::PrinterSetup printer;
-    printer.name = kPrinter;
-    printer.driver = install.name;
-    ASSERT_TRUE(host::AddPrinter(printer, &error)) << error;
+    TestPrinterMachine::SetUp();
     // The module stays loaded for the test, so that its configuration and log persist.
     std::u16string name = kPrinter;
     HANDLE h = nullptr;
@@ -55,7 +43,7 @@ class PrinterDcTest : public MachineTest {
   }
   void TearDown() override {
     if (module_) FreeLibrary(module_);
-    MachineTest::TearDown();
+    TestPrinterMachine::TearDown();
   }
 
   void Configure(const TestGrConfig& c) { configure_(&c); }
