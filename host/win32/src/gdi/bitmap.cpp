@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "gdi/draw.h"
+#include "emf/recorder.h"
 
 namespace zolt::host::gdi {
 
@@ -409,6 +410,8 @@ WIN32_API COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
 }
 
 WIN32_API COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) { journal->Words(EMR_SETPIXELV, {DWORD(x), DWORD(y), color}); const POINT p{x, y}; journal->Touch(&p, 1); }
   GDI_LOCK();
   DrawCtx d;
   if (!d.Open(hdc) || !d.surf) return COLORREF(-1);
@@ -420,6 +423,8 @@ WIN32_API COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
 }
 
 WIN32_API BOOL WINAPI SetPixelV(HDC hdc, int x, int y, COLORREF color) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) { journal->Words(EMR_SETPIXELV, {DWORD(x), DWORD(y), color}); const POINT p{x, y}; journal->Touch(&p, 1); }
   return SetPixel(hdc, x, y, color) != COLORREF(-1) ? TRUE : FALSE;
 }
 

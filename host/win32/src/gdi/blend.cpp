@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "gdi/draw.h"
+#include "emf/recorder.h"
 
 namespace zolt::host::gdi {
 
@@ -84,6 +85,8 @@ using namespace zolt::host::gdi;
 
 WIN32_API BOOL WINAPI GradientFill(HDC hdc, PTRIVERTEX pVertex, ULONG nVertex, PVOID pMesh, ULONG nMesh,
                                    ULONG ulMode) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Gradient(pVertex, nVertex, pMesh, nMesh, ulMode);
   GDI_LOCK();
   DrawCtx d;
   if (!d.Open(hdc)) return FALSE;
@@ -120,6 +123,8 @@ WIN32_API BOOL WINAPI GradientFill(HDC hdc, PTRIVERTEX pVertex, ULONG nVertex, P
 
 WIN32_API BOOL WINAPI AlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest, HDC hdcSrc,
                                  int xoriginSrc, int yoriginSrc, int wSrc, int hSrc, BLENDFUNCTION ftn) {
+  zolt::host::emf::RecordScope journal(hdcDest);
+  if (journal) journal->DcBlit(EMR_ALPHABLEND, xoriginDest, yoriginDest, wDest, hDest, hdcSrc, xoriginSrc, yoriginSrc, wSrc, hSrc, 0, &ftn);
   GDI_LOCK();
   DrawCtx d;
   if (!d.Open(hdcDest)) return FALSE;

@@ -7,6 +7,7 @@
 #include "gdi/bitmap.h"
 #include "gdi/draw.h"
 #include "win32/hostgdi.h"
+#include "emf/recorder.h"
 
 namespace zolt::host::gdi {
 
@@ -211,6 +212,8 @@ void DestCorners(const DrawCtx& d, int x, int y, int w, int h, BlitArgs& a) {
 using namespace zolt::host::gdi;
 
 WIN32_API BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->PatternBlit(x, y, w, h, rop);
   GDI_LOCK();
   DrawCtx d;
   if (!d.Open(hdc)) return FALSE;
@@ -290,17 +293,23 @@ BOOL BlitFromDc(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
 }  // namespace
 
 WIN32_API BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->DcBlit(EMR_BITBLT, x, y, cx, cy, hdcSrc, x1, y1, cx, cy, rop, nullptr);
   return BlitFromDc(hdc, x, y, cx, cy, hdcSrc, x1, y1, cx, cy, rop & 0x00FFFFFF, nullptr, 0, 0);
 }
 
 WIN32_API BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc,
                                  int ySrc, int wSrc, int hSrc, DWORD rop) {
+  zolt::host::emf::RecordScope journal(hdcDest);
+  if (journal) journal->DcBlit(EMR_STRETCHBLT, xDest, yDest, wDest, hDest, hdcSrc, xSrc, ySrc, wSrc, hSrc, rop, nullptr);
   return BlitFromDc(hdcDest, xDest, yDest, wDest, hDest, hdcSrc, xSrc, ySrc, wSrc, hSrc, rop & 0x00FFFFFF, nullptr,
                     0, 0);
 }
 
 WIN32_API BOOL WINAPI MaskBlt(HDC hdcDest, int xDest, int yDest, int width, int height, HDC hdcSrc, int xSrc,
                               int ySrc, HBITMAP hbmMask, int xMask, int yMask, DWORD rop) {
+  zolt::host::emf::RecordScope journal(hdcDest);
+  if (journal) journal->DcBlit(EMR_BITBLT, xDest, yDest, width, height, hdcSrc, xSrc, ySrc, width, height, rop & 0x00FFFFFF, nullptr);
   if (!hbmMask) return BlitFromDc(hdcDest, xDest, yDest, width, height, hdcSrc, xSrc, ySrc, width, height,
                                   rop & 0x00FFFFFF, nullptr, 0, 0);
   // The foreground code in bits 16-23, the background code in bits 24-31.
@@ -439,6 +448,8 @@ size_t TrustedBits(const BITMAPINFO* bmi, UINT lines) {
 WIN32_API int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestHeight, int xSrc, int ySrc,
                                    int SrcWidth, int SrcHeight, const void* lpBits, const BITMAPINFO* lpbmi,
                                    UINT iUsage, DWORD rop) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->DibBlit(EMR_STRETCHDIBITS, xDest, yDest, DestWidth, DestHeight, xSrc, ySrc, SrcWidth, SrcHeight, 0, 0, lpBits, lpbmi, iUsage, rop);
   return zolt::host::StretchDIBitsChecked(hdc, xDest, yDest, DestWidth, DestHeight, xSrc, ySrc, SrcWidth, SrcHeight,
                                           lpBits, TrustedBits(lpbmi, 0x7FFFFFFF), lpbmi, kTrustedInfo, iUsage, rop);
 }
@@ -446,6 +457,8 @@ WIN32_API int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth,
 WIN32_API int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc, int ySrc,
                                        UINT StartScan, UINT cLines, const void* lpvBits, const BITMAPINFO* lpbmi,
                                        UINT ColorUse) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->DibBlit(EMR_SETDIBITSTODEVICE, xDest, yDest, int(w), int(h), xSrc, ySrc, int(w), int(h), StartScan, cLines, lpvBits, lpbmi, ColorUse, SRCCOPY);
   return zolt::host::SetDIBitsToDeviceChecked(hdc, xDest, yDest, w, h, xSrc, ySrc, StartScan, cLines, lpvBits,
                                               TrustedBits(lpbmi, cLines), lpbmi, kTrustedInfo, ColorUse);
 }

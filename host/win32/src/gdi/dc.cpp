@@ -8,6 +8,7 @@
 #include "gdi/printer.h"
 #include "win32/hostgdi.h"
 #include "win32/strings.h"
+#include "emf/recorder.h"
 
 namespace zolt::host::gdi {
 
@@ -160,6 +161,8 @@ WIN32_API BOOL WINAPI DeleteDC(HDC hdc) {
 }
 
 WIN32_API int WINAPI SaveDC(HDC hdc) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_SAVEDC, {});
   return WithDc(hdc, 0, [&](DcObj& dc) {
     dc.saved.push_back(dc.st);
     return int(dc.saved.size());
@@ -167,6 +170,8 @@ WIN32_API int WINAPI SaveDC(HDC hdc) {
 }
 
 WIN32_API BOOL WINAPI RestoreDC(HDC hdc, int nSavedDC) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) { auto d = FindDc(hdc); const int level = int(d->saved.size()); journal->Words(EMR_RESTOREDC, {DWORD(nSavedDC < 0 ? nSavedDC : -(level - nSavedDC + 1))}); }
   return WithDc(hdc, BOOL(FALSE), [&](DcObj& dc) {
     const int depth = int(dc.saved.size());
     const int level = nSavedDC < 0 ? depth + 1 + nSavedDC : nSavedDC;
@@ -244,6 +249,8 @@ WIN32_API int WINAPI GetDeviceCaps(HDC hdc, int index) {
 // Attributes.
 
 WIN32_API COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_SETBKCOLOR, {color});
   return WithDc(hdc, COLORREF(CLR_INVALID), [&](DcObj& dc) {
     const COLORREF old = dc.st.bkColor;
     dc.st.bkColor = color;
@@ -256,6 +263,8 @@ WIN32_API COLORREF WINAPI GetBkColor(HDC hdc) {
 }
 
 WIN32_API COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_SETTEXTCOLOR, {color});
   return WithDc(hdc, COLORREF(CLR_INVALID), [&](DcObj& dc) {
     const COLORREF old = dc.st.textColor;
     dc.st.textColor = color;
@@ -268,6 +277,8 @@ WIN32_API COLORREF WINAPI GetTextColor(HDC hdc) {
 }
 
 WIN32_API int WINAPI SetBkMode(HDC hdc, int mode) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_SETBKMODE, {DWORD(mode)});
   if (mode != TRANSPARENT && mode != OPAQUE) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
@@ -284,6 +295,8 @@ WIN32_API int WINAPI GetBkMode(HDC hdc) {
 }
 
 WIN32_API int WINAPI SetROP2(HDC hdc, int rop2) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_SETROP2, {DWORD(rop2)});
   if (rop2 < R2_BLACK || rop2 > R2_WHITE) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
@@ -300,6 +313,8 @@ WIN32_API int WINAPI GetROP2(HDC hdc) {
 }
 
 WIN32_API int WINAPI SetPolyFillMode(HDC hdc, int mode) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_SETPOLYFILLMODE, {DWORD(mode)});
   if (mode != ALTERNATE && mode != WINDING) return 0;
   return WithDc(hdc, 0, [&](DcObj& dc) {
     const int old = dc.st.polyFillMode;
@@ -313,6 +328,8 @@ WIN32_API int WINAPI GetPolyFillMode(HDC hdc) {
 }
 
 WIN32_API int WINAPI SetStretchBltMode(HDC hdc, int mode) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_SETSTRETCHBLTMODE, {DWORD(mode)});
   if (mode < BLACKONWHITE || mode > HALFTONE) return 0;
   return WithDc(hdc, 0, [&](DcObj& dc) {
     const int old = dc.st.stretchMode;
@@ -326,6 +343,8 @@ WIN32_API int WINAPI GetStretchBltMode(HDC hdc) {
 }
 
 WIN32_API UINT WINAPI SetTextAlign(HDC hdc, UINT align) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_SETTEXTALIGN, {align});
   return WithDc(hdc, UINT(GDI_ERROR), [&](DcObj& dc) {
     const UINT old = dc.st.textAlign;
     dc.st.textAlign = align & TA_MASK;
@@ -350,6 +369,8 @@ WIN32_API int WINAPI GetTextCharacterExtra(HDC hdc) {
 }
 
 WIN32_API BOOL WINAPI SetTextJustification(HDC hdc, int extra, int count) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_SETTEXTJUSTIFICATION, {DWORD(extra), DWORD(count)});
   return WithDc(hdc, BOOL(FALSE), [&](DcObj& dc) {
     dc.st.breakExtra = count > 0 ? extra : 0;
     dc.st.breakCount = count > 0 ? count : 0;
@@ -358,6 +379,8 @@ WIN32_API BOOL WINAPI SetTextJustification(HDC hdc, int extra, int count) {
 }
 
 WIN32_API int WINAPI SetArcDirection(HDC hdc, int dir) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_SETARCDIRECTION, {DWORD(dir)});
   if (dir != AD_COUNTERCLOCKWISE && dir != AD_CLOCKWISE) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
@@ -374,6 +397,8 @@ WIN32_API int WINAPI GetArcDirection(HDC hdc) {
 }
 
 WIN32_API BOOL WINAPI SetMiterLimit(HDC hdc, FLOAT limit, FLOAT* old) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) { DWORD bits; std::memcpy(&bits, &limit, 4); journal->Words(EMR_SETMITERLIMIT, {bits}); }
   if (!(limit >= 1.0f)) return FALSE;
   return WithDc(hdc, BOOL(FALSE), [&](DcObj& dc) {
     if (old) *old = dc.st.miterLimit;
@@ -390,6 +415,8 @@ WIN32_API BOOL WINAPI GetMiterLimit(HDC hdc, FLOAT* plimit) {
 }
 
 WIN32_API BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_MOVETOEX, {DWORD(x), DWORD(y)});
   return WithDc(hdc, BOOL(FALSE), [&](DcObj& dc) {
     if (lppt) *lppt = dc.st.current;
     dc.st.current = {x, y};

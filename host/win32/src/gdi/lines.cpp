@@ -1,8 +1,10 @@
 // Lines and curves: LineTo, the polyline and Bézier calls, PolyDraw and the arcs.
 #include <cmath>
+#include <cstring>
 
 #include "gdi/geometry.h"
 #include "gdi/pen.h"
+#include "emf/recorder.h"
 
 using namespace zolt::host::gdi;
 
@@ -82,12 +84,16 @@ BOOL DrawFigures(HDC hdc, const Shape& logical) {
 }  // namespace
 
 WIN32_API BOOL WINAPI LineTo(HDC hdc, int x, int y) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) { journal->Words(EMR_LINETO, {DWORD(x), DWORD(y)}); const POINT p[2] = {FindDc(hdc)->st.current, {x, y}}; journal->Touch(p, 2, 1); }
   Figure f;
   f.Add(x, y, false);
   return DrawFromCurrent(hdc, f, POINT{x, y});
 }
 
 WIN32_API BOOL WINAPI Polyline(HDC hdc, const POINT* apt, int cpt) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) if (cpt > 0) journal->Poly(EMR_POLYLINE, EMR_POLYLINE16, apt, DWORD(cpt));
   if (!apt || cpt < 2) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -96,11 +102,15 @@ WIN32_API BOOL WINAPI Polyline(HDC hdc, const POINT* apt, int cpt) {
 }
 
 WIN32_API BOOL WINAPI PolylineTo(HDC hdc, const POINT* apt, DWORD cpt) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Poly(EMR_POLYLINETO, EMR_POLYLINETO16, apt, cpt);
   if (!apt || cpt == 0) return FALSE;
   return DrawFromCurrent(hdc, LogicalFigure(apt, cpt, false), apt[cpt - 1]);
 }
 
 WIN32_API BOOL WINAPI PolyPolyline(HDC hdc, const POINT* apt, const DWORD* asz, DWORD csz) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->PolyPoly(EMR_POLYPOLYLINE, EMR_POLYPOLYLINE16, apt, asz, csz);
   if (!apt || !asz || csz == 0) return FALSE;
   Shape s;
   size_t at = 0;
@@ -116,6 +126,8 @@ WIN32_API BOOL WINAPI PolyPolyline(HDC hdc, const POINT* apt, const DWORD* asz, 
 }
 
 WIN32_API BOOL WINAPI PolyBezier(HDC hdc, const POINT* apt, DWORD cpt) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Poly(EMR_POLYBEZIER, EMR_POLYBEZIER16, apt, cpt);
   if (!apt || cpt < 4 || (cpt - 1) % 3 != 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -127,6 +139,8 @@ WIN32_API BOOL WINAPI PolyBezier(HDC hdc, const POINT* apt, DWORD cpt) {
 }
 
 WIN32_API BOOL WINAPI PolyBezierTo(HDC hdc, const POINT* apt, DWORD cpt) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Poly(EMR_POLYBEZIERTO, EMR_POLYBEZIERTO16, apt, cpt);
   if (!apt || cpt == 0 || cpt % 3 != 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -135,6 +149,8 @@ WIN32_API BOOL WINAPI PolyBezierTo(HDC hdc, const POINT* apt, DWORD cpt) {
 }
 
 WIN32_API BOOL WINAPI PolyDraw(HDC hdc, const POINT* apt, const BYTE* aj, int cpt) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) if (cpt > 0) journal->PolyDraw(apt, aj, DWORD(cpt));
   if (cpt < 0 || (cpt > 0 && (!apt || !aj))) return FALSE;
   // Checked whole before anything is drawn.
   for (int i = 0; i < cpt; ++i) {
@@ -234,14 +250,20 @@ BOOL ArcCall(HDC hdc, int x1, int y1, int x2, int y2, int x3, int y3, int x4, in
 }  // namespace
 
 WIN32_API BOOL WINAPI Arc(HDC hdc, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) { journal->Words(EMR_ARC, {DWORD(x1), DWORD(y1), DWORD(x2), DWORD(y2), DWORD(x3), DWORD(y3), DWORD(x4), DWORD(y4)}); journal->TouchBox(x1, y1, x2, y2); }
   return ArcCall(hdc, x1, y1, x2, y2, x3, y3, x4, y4, false);
 }
 
 WIN32_API BOOL WINAPI ArcTo(HDC hdc, int left, int top, int right, int bottom, int xr1, int yr1, int xr2, int yr2) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) { journal->Words(EMR_ARCTO, {DWORD(left), DWORD(top), DWORD(right), DWORD(bottom), DWORD(xr1), DWORD(yr1), DWORD(xr2), DWORD(yr2)}); journal->TouchBox(left, top, right, bottom); }
   return ArcCall(hdc, left, top, right, bottom, xr1, yr1, xr2, yr2, true);
 }
 
 WIN32_API BOOL WINAPI AngleArc(HDC hdc, int x, int y, DWORD r, FLOAT StartAngle, FLOAT SweepAngle) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) { DWORD a, b; std::memcpy(&a, &StartAngle, 4); std::memcpy(&b, &SweepAngle, 4); journal->Words(EMR_ANGLEARC, {DWORD(x), DWORD(y), r, a, b}); journal->TouchBox(x - int(r), y - int(r), x + int(r), y + int(r)); }
   if (r > 0x7FFFFFFF || !std::isfinite(StartAngle) || !std::isfinite(SweepAngle)) return FALSE;
   GDI_LOCK();
   DrawCtx d;

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "gdi/raster.h"
+#include "emf/recorder.h"
 #include "win32/hostgdi.h"
 
 namespace zolt::host::gdi {
@@ -137,7 +138,7 @@ bool RemoveObject(HGDIOBJ handle) {
 
 std::shared_ptr<DcObj> FindDc(HDC hdc) {
   auto o = FindObject(hdc);
-  if (!o || (o->type != OBJ_DC && o->type != OBJ_MEMDC)) return nullptr;
+  if (!o || (o->type != OBJ_DC && o->type != OBJ_MEMDC && o->type != OBJ_ENHMETADC)) return nullptr;
   return std::static_pointer_cast<DcObj>(o);
 }
 
@@ -289,6 +290,8 @@ WIN32_API DWORD WINAPI GetObjectType(HGDIOBJ h) {
 }
 
 WIN32_API HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) if (!journal->Select(h)) return nullptr;
   GDI_LOCK();
   auto dc = FindDc(hdc);
   auto o = FindObject(h);
@@ -355,9 +358,11 @@ WIN32_API BOOL WINAPI DeleteObject(HGDIOBJ ho) {
     return FALSE;
   }
   if (o->stock) return TRUE;
-  if (o->type == OBJ_DC || o->type == OBJ_MEMDC) return FALSE;
+  if (o->type == OBJ_DC || o->type == OBJ_MEMDC || o->type == OBJ_ENHMETADC) return FALSE;
   // A bitmap selected into a DC stays: the platform refuses to delete it.
   if (o->type == OBJ_BITMAP && static_cast<BitmapObj*>(o.get())->selectedInto) return FALSE;
+  // Metafile DCs that recorded the object record its deletion.
+  zolt::host::emf::ObjectDeleted(ho);
   // Pens, brushes, fonts and palettes still selected live on in their DC until replaced.
   RemoveObject(ho);
   return TRUE;
@@ -578,6 +583,8 @@ WIN32_API COLORREF WINAPI GetDCPenColor(HDC hdc) {
 }
 
 WIN32_API BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_SETBRUSHORGEX, {DWORD(x), DWORD(y)});
   GDI_LOCK();
   auto dc = FindDc(hdc);
   if (!dc) return FALSE;

@@ -101,6 +101,9 @@ struct PathPoint {
 
 enum class PathState { None, Open, Closed };
 
+// The recorder of a metafile DC (src/emf).
+struct DcRecorder;
+
 struct DcState {
   std::shared_ptr<PenObj> pen;
   std::shared_ptr<BrushObj> brush;
@@ -140,6 +143,7 @@ struct DcObj : GdiObject {
   POINT origin{0, 0};               // device origin inside the surface (window DCs)
   std::optional<Region> visible;    // the part of the surface the DC may draw (window DCs)
   int logPixelsX = 96, logPixelsY = 96;
+  std::shared_ptr<DcRecorder> recorder;  // a metafile DC: what is drawn is recorded
 
   Surface* Target() const { return st.bitmap ? &st.bitmap->surface : nullptr; }
 };

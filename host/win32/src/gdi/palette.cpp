@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "gdi/draw.h"
+#include "emf/recorder.h"
 
 using namespace zolt::host::gdi;
 
@@ -16,6 +17,8 @@ WIN32_API HPALETTE WINAPI CreatePalette(const LOGPALETTE* plpal) {
 }
 
 WIN32_API HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE hPal, BOOL) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Select(hPal);
   GDI_LOCK();
   auto dc = FindDc(hdc);
   auto pal = FindAs<PaletteObj>(hPal, OBJ_PAL);
@@ -30,6 +33,8 @@ WIN32_API HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE hPal, BOOL) {
 
 // True-colour surfaces have no hardware palette: nothing is mapped.
 WIN32_API UINT WINAPI RealizePalette(HDC hdc) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_REALIZEPALETTE, {});
   GDI_LOCK();
   return FindDc(hdc) ? 0 : UINT(GDI_ERROR);
 }

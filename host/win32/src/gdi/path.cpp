@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "gdi/pen.h"
+#include "emf/recorder.h"
 
 namespace zolt::host::gdi {
 
@@ -77,6 +78,8 @@ BOOL WithClosedPath(HDC hdc, bool consume, Fn&& fn) {
 }  // namespace
 
 WIN32_API BOOL WINAPI BeginPath(HDC hdc) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_BEGINPATH, {});
   GDI_LOCK();
   auto dc = FindDc(hdc);
   if (!dc) return FALSE;
@@ -86,6 +89,8 @@ WIN32_API BOOL WINAPI BeginPath(HDC hdc) {
 }
 
 WIN32_API BOOL WINAPI EndPath(HDC hdc) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_ENDPATH, {});
   GDI_LOCK();
   auto dc = FindDc(hdc);
   if (!dc || dc->st.pathState != PathState::Open) {
@@ -97,6 +102,8 @@ WIN32_API BOOL WINAPI EndPath(HDC hdc) {
 }
 
 WIN32_API BOOL WINAPI AbortPath(HDC hdc) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_ABORTPATH, {});
   GDI_LOCK();
   auto dc = FindDc(hdc);
   if (!dc) return FALSE;
@@ -106,6 +113,8 @@ WIN32_API BOOL WINAPI AbortPath(HDC hdc) {
 }
 
 WIN32_API BOOL WINAPI CloseFigure(HDC hdc) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_CLOSEFIGURE, {});
   GDI_LOCK();
   auto dc = FindDc(hdc);
   if (!dc || dc->st.pathState != PathState::Open || dc->st.path.empty()) {
@@ -117,12 +126,16 @@ WIN32_API BOOL WINAPI CloseFigure(HDC hdc) {
 }
 
 WIN32_API BOOL WINAPI StrokePath(HDC hdc) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_STROKEPATH, {0, 0, 0xFFFFFFFF, 0xFFFFFFFF});
   return WithClosedPath(hdc, true, [](DrawCtx& d) {
     return StrokeFigures(d, ShapeOfPath(d.dc->st.path, d.dc->origin.x, d.dc->origin.y)) ? TRUE : FALSE;
   });
 }
 
 WIN32_API BOOL WINAPI FillPath(HDC hdc) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_FILLPATH, {0, 0, 0xFFFFFFFF, 0xFFFFFFFF});
   return WithClosedPath(hdc, true, [](DrawCtx& d) {
     return FillFigures(d, ShapeOfPath(d.dc->st.path, d.dc->origin.x, d.dc->origin.y),
                        d.dc->st.polyFillMode == WINDING)
@@ -132,6 +145,8 @@ WIN32_API BOOL WINAPI FillPath(HDC hdc) {
 }
 
 WIN32_API BOOL WINAPI StrokeAndFillPath(HDC hdc) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_STROKEANDFILLPATH, {0, 0, 0xFFFFFFFF, 0xFFFFFFFF});
   return WithClosedPath(hdc, true, [](DrawCtx& d) {
     Shape s = ShapeOfPath(d.dc->st.path, d.dc->origin.x, d.dc->origin.y);
     for (Figure& f : s) f.closed = true;
@@ -142,6 +157,8 @@ WIN32_API BOOL WINAPI StrokeAndFillPath(HDC hdc) {
 }
 
 WIN32_API BOOL WINAPI SelectClipPath(HDC hdc, int mode) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_SELECTCLIPPATH, {DWORD(mode)});
   if (mode < RGN_AND || mode > RGN_COPY) return FALSE;
   return WithClosedPath(hdc, true, [&](DrawCtx& d) {
     const Region r = RegionOfShape(ShapeOfPath(d.dc->st.path, 0, 0), d.dc->st.polyFillMode == WINDING);
@@ -166,6 +183,8 @@ WIN32_API HRGN WINAPI PathToRegion(HDC hdc) {
 }
 
 WIN32_API BOOL WINAPI FlattenPath(HDC hdc) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_FLATTENPATH, {});
   return WithClosedPath(hdc, false, [](DrawCtx& d) {
     d.dc->st.path = PathOfShape(FlattenShape(ShapeOfPath(d.dc->st.path, 0, 0), 0.25));
     return TRUE;
@@ -173,6 +192,8 @@ WIN32_API BOOL WINAPI FlattenPath(HDC hdc) {
 }
 
 WIN32_API BOOL WINAPI WidenPath(HDC hdc) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_WIDENPATH, {});
   return WithClosedPath(hdc, false, [](DrawCtx& d) {
     const PenGeometry g = PenOf(d);
     if (g.null) return FALSE;

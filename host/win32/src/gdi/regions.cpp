@@ -7,6 +7,7 @@
 #include "gdi/geometry.h"
 #include "gdi/outline.h"
 #include "gdi/pen.h"
+#include "emf/recorder.h"
 #include "win32/hostgdi.h"
 
 namespace zolt::host::gdi {
@@ -291,21 +292,32 @@ BOOL PaintRegion(HDC hdc, HRGN hrgn, const BrushObj* brush, uint8_t rop) {
 }  // namespace
 
 WIN32_API BOOL WINAPI FillRgn(HDC hdc, HRGN hrgn, HBRUSH hbr) {
-  auto b = FindAs<BrushObj>(zolt::host::SystemColorBrush(hbr), OBJ_BRUSH);
+  hbr = zolt::host::SystemColorBrush(hbr);
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Region(EMR_FILLRGN, hrgn, 0, hbr, 0, 0);
+  auto b = FindAs<BrushObj>(hbr, OBJ_BRUSH);
   if (!b) return FALSE;
   return PaintRegion(hdc, hrgn, b.get(), 0xF0);
 }
 
 WIN32_API BOOL WINAPI PaintRgn(HDC hdc, HRGN hrgn) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Region(EMR_PAINTRGN, hrgn, 0, nullptr, 0, 0);
   GDI_LOCK();
   auto dc = FindDc(hdc);
   if (!dc) return FALSE;
   return PaintRegion(hdc, hrgn, dc->st.brush.get(), MixToRop3(dc->st.rop2));
 }
 
-WIN32_API BOOL WINAPI InvertRgn(HDC hdc, HRGN hrgn) { return PaintRegion(hdc, hrgn, nullptr, 0x55); }
+WIN32_API BOOL WINAPI InvertRgn(HDC hdc, HRGN hrgn) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Region(EMR_INVERTRGN, hrgn, 0, nullptr, 0, 0);
+  return PaintRegion(hdc, hrgn, nullptr, 0x55);
+}
 
 WIN32_API BOOL WINAPI FrameRgn(HDC hdc, HRGN hrgn, HBRUSH hbr, int w, int h) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Region(EMR_FRAMERGN, hrgn, 0, hbr, w, h);
   GDI_LOCK();
   auto r = FindRegion(hrgn);
   if (!r || w < 0 || h < 0) return FALSE;
@@ -328,6 +340,8 @@ WIN32_API BOOL WINAPI FrameRgn(HDC hdc, HRGN hrgn, HBRUSH hbr, int w, int h) {
 // Clipping.
 
 WIN32_API int WINAPI ExtSelectClipRgn(HDC hdc, HRGN hrgn, int mode) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Region(EMR_EXTSELECTCLIPRGN, hrgn, DWORD(mode), nullptr, 0, 0);
   GDI_LOCK();
   auto dc = FindDc(hdc);
   if (!dc || mode < RGN_AND || mode > RGN_COPY) return ERROR;
@@ -372,6 +386,8 @@ WIN32_API int WINAPI GetClipBox(HDC hdc, LPRECT lprect) {
 }
 
 WIN32_API int WINAPI IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_INTERSECTCLIPRECT, {DWORD(left), DWORD(top), DWORD(right), DWORD(bottom)});
   GDI_LOCK();
   auto dc = FindDc(hdc);
   if (!dc) return ERROR;
@@ -379,6 +395,8 @@ WIN32_API int WINAPI IntersectClipRect(HDC hdc, int left, int top, int right, in
 }
 
 WIN32_API int WINAPI ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_EXCLUDECLIPRECT, {DWORD(left), DWORD(top), DWORD(right), DWORD(bottom)});
   GDI_LOCK();
   auto dc = FindDc(hdc);
   if (!dc) return ERROR;
@@ -386,6 +404,8 @@ WIN32_API int WINAPI ExcludeClipRect(HDC hdc, int left, int top, int right, int 
 }
 
 WIN32_API int WINAPI OffsetClipRgn(HDC hdc, int x, int y) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_OFFSETCLIPRGN, {DWORD(x), DWORD(y)});
   GDI_LOCK();
   auto dc = FindDc(hdc);
   if (!dc) return ERROR;

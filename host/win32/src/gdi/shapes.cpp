@@ -5,6 +5,7 @@
 
 #include "gdi/geometry.h"
 #include "gdi/pen.h"
+#include "emf/recorder.h"
 #include "win32/hostgdi.h"
 
 using namespace zolt::host::gdi;
@@ -64,6 +65,8 @@ Figure EllipseFigure(const ShapeBox& box) {
 }  // namespace
 
 WIN32_API BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) { journal->Words(EMR_RECTANGLE, {DWORD(left), DWORD(top), DWORD(right), DWORD(bottom)}); journal->TouchBox(left, top, right, bottom); }
   GDI_LOCK();
   DrawCtx d;
   if (!d.Open(hdc)) return FALSE;
@@ -89,6 +92,8 @@ WIN32_API BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int botto
 }
 
 WIN32_API BOOL WINAPI RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int height) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) { journal->Words(EMR_ROUNDRECT, {DWORD(left), DWORD(top), DWORD(right), DWORD(bottom), DWORD(width), DWORD(height)}); journal->TouchBox(left, top, right, bottom); }
   GDI_LOCK();
   DrawCtx d;
   if (!d.Open(hdc)) return FALSE;
@@ -121,6 +126,8 @@ WIN32_API BOOL WINAPI RoundRect(HDC hdc, int left, int top, int right, int botto
 }
 
 WIN32_API BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) { journal->Words(EMR_ELLIPSE, {DWORD(left), DWORD(top), DWORD(right), DWORD(bottom)}); journal->TouchBox(left, top, right, bottom); }
   GDI_LOCK();
   DrawCtx d;
   if (!d.Open(hdc)) return FALSE;
@@ -147,14 +154,20 @@ BOOL ChordOrPie(HDC hdc, int x1, int y1, int x2, int y2, int x3, int y3, int x4,
 }  // namespace
 
 WIN32_API BOOL WINAPI Chord(HDC hdc, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) { journal->Words(EMR_CHORD, {DWORD(x1), DWORD(y1), DWORD(x2), DWORD(y2), DWORD(x3), DWORD(y3), DWORD(x4), DWORD(y4)}); journal->TouchBox(x1, y1, x2, y2); }
   return ChordOrPie(hdc, x1, y1, x2, y2, x3, y3, x4, y4, false);
 }
 
 WIN32_API BOOL WINAPI Pie(HDC hdc, int left, int top, int right, int bottom, int xr1, int yr1, int xr2, int yr2) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) { journal->Words(EMR_PIE, {DWORD(left), DWORD(top), DWORD(right), DWORD(bottom), DWORD(xr1), DWORD(yr1), DWORD(xr2), DWORD(yr2)}); journal->TouchBox(left, top, right, bottom); }
   return ChordOrPie(hdc, left, top, right, bottom, xr1, yr1, xr2, yr2, true);
 }
 
 WIN32_API BOOL WINAPI PolyPolygon(HDC hdc, const POINT* apt, const INT* asz, int csz) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) { if (apt && asz && csz > 0) { std::vector<DWORD> counts(asz, asz + csz); journal->PolyPoly(EMR_POLYPOLYGON, EMR_POLYPOLYGON16, apt, counts.data(), DWORD(csz)); } }
   if (!apt || !asz || csz <= 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -183,6 +196,8 @@ WIN32_API BOOL WINAPI PolyPolygon(HDC hdc, const POINT* apt, const INT* asz, int
 }
 
 WIN32_API BOOL WINAPI Polygon(HDC hdc, const POINT* apt, int cpt) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) if (cpt > 0) journal->Poly(EMR_POLYGON, EMR_POLYGON16, apt, DWORD(cpt));
   if (cpt < 2) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -245,6 +260,15 @@ BOOL FillPixelRect(HDC hdc, const RECT* lprc, HBRUSH hbr, uint8_t rop, bool fram
 
 WIN32_API int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
   hbr = zolt::host::SystemColorBrush(hbr);
+  zolt::host::emf::RecordScope journal(hDC);
+  if (journal && lprc && hbr) {
+    // Recorded as the brush selected for a pattern copy, then the DC's own brush again.
+    HGDIOBJ cur = GetCurrentObject(hDC, OBJ_BRUSH);
+    if (journal->Select(hbr)) {
+      journal->PatternBlit(lprc->left, lprc->top, lprc->right - lprc->left, lprc->bottom - lprc->top, PATCOPY);
+      journal->Select(cur);
+    }
+  }
   if (!hbr) return FALSE;
   return FillPixelRect(hDC, lprc, hbr, 0xF0, false);
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include "emf/recorder.h"
 
 namespace zolt::host::gdi {
 
@@ -85,6 +86,8 @@ void DrawGlyph(DrawCtx& d, SpanPainter& painter, const Glyph& g, int penX, int p
 
 WIN32_API BOOL WINAPI ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCWSTR lpString, UINT c,
                                   const INT* lpDx) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Text(x, y, options, lprect, lpString, c, lpDx);
   GDI_LOCK();
   DrawCtx d;
   if (!d.Open(hdc)) return FALSE;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "win32/base.h"
+#include "emf/recorder.h"
 
 namespace zolt::host::gdi {
 
@@ -121,6 +122,8 @@ bool FixedExtents(int mode) { return mode != MM_ISOTROPIC && mode != MM_ANISOTRO
 }  // namespace
 
 WIN32_API int WINAPI SetMapMode(HDC hdc, int iMode) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_SETMAPMODE, {DWORD(iMode)});
   if (iMode < MM_TEXT || iMode > MM_ANISOTROPIC) return 0;
   int old = 0;
   if (!WithDc(hdc, [&](DcObj& dc) {
@@ -142,6 +145,8 @@ WIN32_API int WINAPI GetMapMode(HDC hdc) {
 }
 
 WIN32_API BOOL WINAPI SetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_SETWINDOWORGEX, {DWORD(x), DWORD(y)});
   return WithDc(hdc, [&](DcObj& dc) {
     if (lppt) *lppt = dc.st.windowOrg;
     dc.st.windowOrg = {x, y};
@@ -157,6 +162,8 @@ WIN32_API BOOL WINAPI GetWindowOrgEx(HDC hdc, LPPOINT lppoint) {
 }
 
 WIN32_API BOOL WINAPI SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_SETVIEWPORTORGEX, {DWORD(x), DWORD(y)});
   return WithDc(hdc, [&](DcObj& dc) {
     if (lppt) *lppt = dc.st.viewportOrg;
     dc.st.viewportOrg = {x, y};
@@ -172,6 +179,8 @@ WIN32_API BOOL WINAPI GetViewportOrgEx(HDC hdc, LPPOINT lppoint) {
 }
 
 WIN32_API BOOL WINAPI OffsetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) { POINT o{0, 0}; GetWindowOrgEx(hdc, &o); journal->Words(EMR_SETWINDOWORGEX, {DWORD(o.x + x), DWORD(o.y + y)}); }
   return WithDc(hdc, [&](DcObj& dc) {
     if (lppt) *lppt = dc.st.windowOrg;
     dc.st.windowOrg.x += x;
@@ -181,6 +190,8 @@ WIN32_API BOOL WINAPI OffsetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
 }
 
 WIN32_API BOOL WINAPI OffsetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) { POINT o{0, 0}; GetViewportOrgEx(hdc, &o); journal->Words(EMR_SETVIEWPORTORGEX, {DWORD(o.x + x), DWORD(o.y + y)}); }
   return WithDc(hdc, [&](DcObj& dc) {
     if (lppt) *lppt = dc.st.viewportOrg;
     dc.st.viewportOrg.x += x;
@@ -190,6 +201,8 @@ WIN32_API BOOL WINAPI OffsetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
 }
 
 WIN32_API BOOL WINAPI SetWindowExtEx(HDC hdc, int x, int y, LPSIZE lpsz) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_SETWINDOWEXTEX, {DWORD(x), DWORD(y)});
   return WithDc(hdc, [&](DcObj& dc) {
     if (lpsz) *lpsz = dc.st.windowExt;
     if (FixedExtents(dc.st.mapMode)) return TRUE;  // ignored in the fixed modes
@@ -208,6 +221,8 @@ WIN32_API BOOL WINAPI GetWindowExtEx(HDC hdc, LPSIZE lpsize) {
 }
 
 WIN32_API BOOL WINAPI SetViewportExtEx(HDC hdc, int x, int y, LPSIZE lpsz) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_SETVIEWPORTEXTEX, {DWORD(x), DWORD(y)});
   return WithDc(hdc, [&](DcObj& dc) {
     if (lpsz) *lpsz = dc.st.viewportExt;
     if (FixedExtents(dc.st.mapMode)) return TRUE;
@@ -226,6 +241,8 @@ WIN32_API BOOL WINAPI GetViewportExtEx(HDC hdc, LPSIZE lpsize) {
 }
 
 WIN32_API BOOL WINAPI ScaleViewportExtEx(HDC hdc, int xn, int xd, int yn, int yd, LPSIZE lpsz) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_SCALEVIEWPORTEXTEX, {DWORD(xn), DWORD(xd), DWORD(yn), DWORD(yd)});
   return WithDc(hdc, [&](DcObj& dc) {
     if (lpsz) *lpsz = dc.st.viewportExt;
     if (FixedExtents(dc.st.mapMode)) return TRUE;
@@ -240,6 +257,8 @@ WIN32_API BOOL WINAPI ScaleViewportExtEx(HDC hdc, int xn, int xd, int yn, int yd
 }
 
 WIN32_API BOOL WINAPI ScaleWindowExtEx(HDC hdc, int xn, int xd, int yn, int yd, LPSIZE lpsz) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) journal->Words(EMR_SCALEWINDOWEXTEX, {DWORD(xn), DWORD(xd), DWORD(yn), DWORD(yd)});
   return WithDc(hdc, [&](DcObj& dc) {
     if (lpsz) *lpsz = dc.st.windowExt;
     if (FixedExtents(dc.st.mapMode)) return TRUE;
@@ -289,6 +308,8 @@ bool Invertible(const XFORM& x) {
 }  // namespace
 
 WIN32_API BOOL WINAPI SetWorldTransform(HDC hdc, const XFORM* lpxf) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) if (lpxf) journal->Bytes(EMR_SETWORLDTRANSFORM, lpxf, sizeof(XFORM));
   if (!lpxf || !Invertible(*lpxf)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -309,6 +330,8 @@ WIN32_API BOOL WINAPI GetWorldTransform(HDC hdc, LPXFORM lpxf) {
 }
 
 WIN32_API BOOL WINAPI ModifyWorldTransform(HDC hdc, const XFORM* lpxf, DWORD mode) {
+  zolt::host::emf::RecordScope journal(hdc);
+  if (journal) { struct { XFORM x; DWORD mode; } m{lpxf ? *lpxf : XFORM{1, 0, 0, 1, 0, 0}, mode}; journal->Bytes(EMR_MODIFYWORLDTRANSFORM, &m, sizeof(m)); }
   return WithDc(hdc, [&](DcObj& dc) {
     if (dc.st.graphicsMode != GM_ADVANCED) return FALSE;
     if (mode == MWT_IDENTITY) {
