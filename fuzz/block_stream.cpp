@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "block_stream_decoder.h"
+#include "block_stream.h"
 
 namespace {
 void Require(bool condition) {
@@ -17,9 +17,9 @@ void Require(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  zolt::test::DecodedStream stream;
+  zolt::blocks::DecodedStream stream;
   std::string error;
-  if (!zolt::test::DecodeStream(bytes, &stream, &error)) {
+  if (!zolt::blocks::DecodeStream(bytes, &stream, &error)) {
     Require(!error.empty());
     return 0;
   }
@@ -33,6 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(!page.records.empty() && page.records.front().opcode == 96 && page.records.back().opcode == 97);
     for (const auto& record : page.records) Require(record.bytes.size() % 4 == 0 && !record.bytes.empty());
   }
-  (void)zolt::test::SummariseStream(stream);
+  (void)zolt::blocks::SummariseStream(stream);
   return 0;
 }

@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "block_stream_decoder.h"
+#include "block_stream.h"
 #include "machine_fixture.h"
 #include "win32/windows.h"
 
 namespace zolt::test {
+
+using namespace zolt::blocks;
 
 class GrJobTest : public DriverMachineTest {
  protected:

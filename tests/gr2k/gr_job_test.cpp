@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "block_stream_decoder.h"
+#include "block_stream.h"
 #include "gr_job_support.h"
 #include "gr_pdev.h"
 #include "gr_test_support.h"
@@ -15,6 +15,8 @@
 namespace fs = std::filesystem;
 
 namespace zolt::test {
+
+using namespace zolt::blocks;
 namespace {
 
 // Golden files beside the tests; ZOLT_UPDATE_GOLDEN=1 writes them from the current output.

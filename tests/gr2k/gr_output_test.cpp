@@ -4,13 +4,15 @@
 #include <cstring>
 #include <string>
 
-#include "block_stream_decoder.h"
+#include "block_stream.h"
 #include "gr_output.h"
 #include "gr_pdev.h"
 #include "gr_records.h"
 #include "gr_test_support.h"
 
 namespace zolt::test {
+
+using namespace zolt::blocks;
 namespace {
 
 TEST(GrOutputBlocks, TypedBlockIsHeaderThenPayloadInPiecesOf4096) {

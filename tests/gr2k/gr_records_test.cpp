@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "block_stream_decoder.h"
+#include "block_stream.h"
 #include "gr_pdev.h"
 #include "gr_records.h"
 #include "gr_test_support.h"
 
 namespace zolt::test {
+
+using namespace zolt::blocks;
 namespace {
 
 // The records buffered so far, as the data block would carry them.

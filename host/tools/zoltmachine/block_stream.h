@@ -1,5 +1,5 @@
 // A decoder of the graphics module's output block stream, written apart from the module so that
-// tests can check what it produced: every block's header and length, the framing of the job and
+// tests can check what it produced and zoltmachine can summarise a job's output: every block's header and length, the framing of the job and
 // its pages, and the drawing records carried by the data blocks of each page.
 //
 // Grammar checked (blocks by type):
@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zolt::test {
+namespace zolt::blocks {
 
 struct DecodedBlock {
   uint8_t type = 0;
@@ -188,4 +188,4 @@ inline std::string SummariseStream(const DecodedStream& s) {
   return text + ", bytes " + std::to_string(s.bytes);
 }
 
-}  // namespace zolt::test
+}  // namespace zolt::blocks
