@@ -32,6 +32,7 @@
 #include "option_values.h"
 #include "print_notification.h"
 #include "quality_list.h"
+#include "scenario_install.h"
 #include "settings_paths.h"
 #include "undo_images.h"
 
@@ -80,9 +81,11 @@ void ApiCopyDefaultTrays(DriverContext* ctx) {
   OptSetValue(ctx, 1026, OptGetValue(ctx, 10278, nullptr));
 }
 
-// From interface version 10 on, flag 0x20 reads the print-notification capabilities.
-void ApiReadNotificationForFlags(DriverContext* ctx, uint32_t flags) {
+// From interface version 10 on, flag 0x20 reads the print-notification capabilities; from 11
+// on, flag 0x40 checks the preset list against the printer's scenario again, without asking.
+void ApiRefreshForSourceFlags(DriverContext* ctx, uint32_t flags) {
   if ((flags & kApiDmNotification) && ApiGetVersion() >= 10) BidiReadPrintNotification(ctx, kNotifyReadCapabilityOnly);
+  if ((flags & kApiDmScenarioPresets) && ApiGetVersion() >= 11) ApiRefreshScenarioPresets(ctx);
 }
 
 void ApiRefreshForFlags(DriverContext* ctx, uint32_t flags) {
@@ -90,7 +93,7 @@ void ApiRefreshForFlags(DriverContext* ctx, uint32_t flags) {
     if (BidiStateFileGetFlag(ctx)) BidiLoadStateFile(ctx);
     if (BidiUpdateFromDeviceQuiet(ctx)) ApiCopyDefaultTrays(ctx);
   }
-  ApiReadNotificationForFlags(ctx, flags);
+  ApiRefreshForSourceFlags(ctx, flags);
 }
 
 void ApiKeepMacroPlanes(DriverContext* ctx) {
@@ -111,14 +114,8 @@ void ApiRerunResolutionRule(DriverContext* ctx) {
 }
 
 int ApiPaperFitsResolution(DriverContext* ctx) {
-  DEVMODEW* dm = Working(ctx);
-  BYTE* bytes = reinterpret_cast<BYTE*>(dm);
-  DmSetResolutionFromOptions(bytes, ctx);
-  const DWORD both = kDmFieldPaperLength | kDmFieldPaperWidth;
-  if ((dm->dmFields & both) == both) OptSetSourcePaperFromDmSize(bytes, ctx);
-  else DmSetSourcePaper(dm->dmPaperSize, kApiOptPaperSize, ctx, bytes);
-  DmSetOutputPaper(OptGetValue(ctx, kApiOptOutPaperSize, nullptr), kApiOptOutPaperSize, ctx, bytes);
-  if (dm->dmPrintQuality == 600) return 1;
+  ApiRefreshPaperFields(ctx);
+  if (Working(ctx)->dmPrintQuality == 600) return 1;
   return OptDstPaperFitsDots(ctx) && OptScaledSrcPaperFitsDots(ctx);
 }
 
@@ -171,7 +168,7 @@ int ApiLoadPrinterDefault(DriverContext* ctx, HANDLE printer, uint32_t flags) {
 
 void ApiTakeCurrent(DriverContext* ctx, uint32_t flags) {
   ApiPrepareDevMode(ctx, flags);
-  ApiReadNotificationForFlags(ctx, flags);
+  ApiRefreshForSourceFlags(ctx, flags);
   if (CfgGetResolutionListKind(ctx) == 1) ApiRerunResolutionRule(ctx);
   if (ApiNeedsResolution600(ctx)) {
     OptSetValue(ctx, kApiOptDstResolutionW, 600);
@@ -307,6 +304,19 @@ int32_t ApiReadImageValue(DriverContext*, const OptionEntry* row, const BYTE* im
   const size_t at = static_cast<size_t>(offset) + row->offset;
   if (at + OptStorageExtent(row->typeWord) > DmGetImageSize()) return 0;
   return OptDecodeValue(image + at, row->typeWord);
+}
+
+int ApiRefreshScenarioPresets(DriverContext* ctx) { return CfgRefreshScenarioPresets(ctx, 0); }
+
+int ApiRefreshPaperFields(DriverContext* ctx) {
+  DEVMODEW* dm = Working(ctx);
+  BYTE* bytes = reinterpret_cast<BYTE*>(dm);
+  DmSetResolutionFromOptions(bytes, ctx);
+  const DWORD both = kDmFieldPaperLength | kDmFieldPaperWidth;
+  if ((dm->dmFields & both) == both) OptSetSourcePaperFromDmSize(bytes, ctx);
+  else DmSetSourcePaper(dm->dmPaperSize, kApiOptPaperSize, ctx, bytes);
+  DmSetOutputPaper(OptGetValue(ctx, kApiOptOutPaperSize, nullptr), kApiOptOutPaperSize, ctx, bytes);
+  return 0;  // the finishing-item lookup that follows has no entry for its option
 }
 
 int32_t ApiFetchDefaultDevMode(DriverContext* ctx, HANDLE printer, DEVMODEW* out) {

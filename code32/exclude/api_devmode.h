@@ -25,6 +25,12 @@ enum : uint32_t {
 // The driver's defaults as ZOLTDrvGetDevmode gives them for flag 1, on a context the caller
 // made: the size, or -1.
 int32_t ApiFetchDefaultDevMode(DriverContext* ctx, HANDLE printer, DEVMODEW* out);
+// The preset list checked against the printer's scenario without asking: entries that no longer
+// apply are dropped, the scenario's new presets added. The installer's answer, 0 on failure.
+int ApiRefreshScenarioPresets(DriverContext* ctx);
+// The resolution fields, the source paper (from the device mode's size when it has both length
+// fields, else from its paper code) and the output paper. 0.
+int ApiRefreshPaperFields(DriverContext* ctx);
 int ApiMergeDevMode(DriverContext* ctx, const DEVMODEW* dm, DWORD flags);
 int ApiMergeAndKeepCustomSize(DriverContext* ctx, const DEVMODEW* dm);
 void ApiFixFinishingAfterChange(DriverContext* ctx, const DEVMODEW* dm);
@@ -32,6 +38,21 @@ void ApiPrepareDevMode(DriverContext* ctx, uint32_t flags);
 void ApiSetOptionsFromModel(DriverContext* ctx);
 int ApiNeedsResolution600(DriverContext* ctx);
 int32_t ApiReadImageValue(DriverContext* ctx, const OptionEntry* row, const BYTE* image);
+
+// A copy of the context's device-mode block, put back when the object goes. Without memory
+// Taken() is false and the last error is 100.
+class ApiDevModeTrial {
+ public:
+  explicit ApiDevModeTrial(DriverContext* ctx);
+  ~ApiDevModeTrial();
+  ApiDevModeTrial(const ApiDevModeTrial&) = delete;
+  ApiDevModeTrial& operator=(const ApiDevModeTrial&) = delete;
+  bool Taken() const { return copy_ != nullptr; }
+
+ private:
+  DriverContext* ctx_;
+  BYTE* copy_;
+};
 
 // A switch tried on a copy of the device mode: 1 when the sub-option keeps the value with the
 // switch on (status handlers of the function switches).

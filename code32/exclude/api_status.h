@@ -35,6 +35,12 @@ struct StatusHandlers {
 
 // The handler tables of the handler files, each ended by a row of id 0.
 extern const StatusHandlers kPlainStatusHandlers[];
+extern const StatusHandlers kLayoutStatusHandlers[];
+extern const StatusHandlers kPaperStatusHandlers[];
+extern const StatusHandlers kJobStatusHandlers[];
+
+// 1 when a user-defined size (display unit) lies within the printer's limits.
+int ApiIsCustomSizeInRange(DriverContext* ctx, int32_t width, int32_t length);
 
 constexpr int kStatusRowCount = 97;  // ids 1-84 and 257-269
 

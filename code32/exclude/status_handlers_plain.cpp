@@ -32,7 +32,7 @@ constexpr PlainStatus kPlainStatuses[] = {
     {5, 15, kDmFieldColor, false},         {6, 7, kDmFieldOrientation, false},
     {9, 12, kDmFieldCopies, false},        {22, 183, 0, false}, {23, 184, 0, false},
     {24, 187, 0, false},                   {25, 201, 0, false}, {27, 173, 0, false},
-    {30, 212, 0, true},                    {31, 211, 0, true},  {32, 213, 0, true},
+    {29, 215, 0, true},                    {30, 212, 0, true},                    {31, 211, 0, true},  {32, 213, 0, true},
     {33, 217, 0, true},
 };
 
@@ -151,6 +151,17 @@ int32_t GetPlanes(DriverContext* ctx, uint32_t, StatusRecord* record, uint32_t) 
 
 }  // namespace
 
+// The plain family for the handler files of statuses that add a test of their own.
+int ApiSetPlainStatus(DriverContext* ctx, uint32_t id, const StatusRecord* record, uint8_t* changes, int32_t mode) {
+  return SetPlain(ctx, id, record, changes, mode);
+}
+int ApiCheckPlainStatus(DriverContext* ctx, uint32_t id, const StatusRecord* record, uint8_t* changes, int32_t mode) {
+  return CheckPlain(ctx, id, record, changes, mode);
+}
+int32_t ApiGetPlainStatus(DriverContext* ctx, uint32_t id, StatusRecord* record, uint32_t version) {
+  return GetPlain(ctx, id, record, version);
+}
+
 // The common post-set check of the function switches.
 int ApiCheckSwitched(DriverContext* ctx, uint32_t id, const StatusRecord* record, uint8_t*, int32_t) {
   const uint16_t sw = ApiFindSwitchOption(id, nullptr);
@@ -159,26 +170,28 @@ int ApiCheckSwitched(DriverContext* ctx, uint32_t id, const StatusRecord* record
   return OptGetValue(ctx, sw, nullptr) != 0 ? 1 : -1;
 }
 
+ApiDevModeTrial::ApiDevModeTrial(DriverContext* ctx) : ctx_(ctx), copy_(static_cast<BYTE*>(CtxAllocMem(DmGetSize()))) {
+  if (copy_) std::memcpy(copy_, CtxGetDevMode(ctx), DmGetSize());
+  else SetApiLastError(ctx, kApiErrGeneral);
+}
+
+ApiDevModeTrial::~ApiDevModeTrial() {
+  if (copy_) std::memcpy(CtxGetDevMode(ctx_), copy_, DmGetSize());
+  MdlFreeMem(copy_);
+}
+
 int ApiTrySwitchedValue(DriverContext* ctx, uint32_t id, uint16_t switchOption, uint16_t subOption, int32_t value) {
   if (OptGetValue(ctx, switchOption, nullptr) != 0) return 1;
-  const DWORD size = DmGetSize();
-  auto* copy = static_cast<BYTE*>(CtxAllocMem(size));
-  if (!copy) {
-    SetApiLastError(ctx, kApiErrGeneral);
-    return 0;
-  }
+  ApiDevModeTrial trial(ctx);
+  if (!trial.Taken()) return 0;
   BYTE* dm = CtxGetDevMode(ctx);
-  std::memcpy(copy, dm, size);
   OptSetValue(ctx, switchOption, 1);
   OptSetValue(ctx, subOption, value);
   if (id == 15) DmSetDuplexFromOptions(dm, ctx);
   ApiRunOptionRules(ctx, switchOption);
   DmSetDuplexFromOptions(dm, ctx);
   ApiMergeAndKeepCustomSize(ctx, nullptr);
-  const int answer = OptGetValue(ctx, switchOption, nullptr) != 0 && OptCheckValue(subOption, value, ctx) == 1 ? 1 : 0;
-  std::memcpy(dm, copy, size);
-  MdlFreeMem(copy);
-  return answer;
+  return OptGetValue(ctx, switchOption, nullptr) != 0 && OptCheckValue(subOption, value, ctx) == 1 ? 1 : 0;
 }
 
 const StatusHandlers kPlainStatusHandlers[] = {

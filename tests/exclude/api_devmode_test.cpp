@@ -4,7 +4,10 @@
 #include "api_fixture.h"
 #include "api_options.h"
 #include "api_support.h"
+#include "env_language.h"
 #include "fm_modules_5_8.h"
+#include "preset_list.h"
+#include "settings_paths.h"
 
 namespace {
 
@@ -252,6 +255,37 @@ TEST_F(ApiTest, NotificationFlagFromVersionTen) {
     EXPECT_EQ(ZOLTDrvGetDevmode(ctx, c.flags, nullptr), 1236);
     EXPECT_EQ(OptGetValue(ctx, 564, nullptr), c.want) << c.version << " " << c.flags;
     EXPECT_EQ(OptGetValue(ctx, 565, nullptr), c.want) << c.version << " " << c.flags;
+    Close(ctx);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Flag 0x40 checks the preset list against the printer's scenario from interface version 11 on,
+// without asking: the scenario's new presets join the list.
+TEST_F(ApiTest, ScenarioFlagFromVersionEleven) {
+  SetIniVersion(u"22");
+  // The first listed preset is the scenario's default; the second is a new one.
+  for (const char16_t* name : {u"C:\\Windows\\System32\\spool\\drivers\\x64\\3\\FIRST.RSR",
+                               u"C:\\Windows\\System32\\spool\\drivers\\x64\\3\\NEWPRE.RSR"})
+    zolt::test::WriteBytes(Real(name), "[ZOLT Office 7000]\r\nwdmPresetName=New\r\n");
+  for (int32_t version : {10, 11}) {
+    DriverContext* ctx = Open(zolt::test::kApiPrinter, version);
+    ASSERT_NE(ctx, nullptr);
+    const std::u16string settings = PathGetSettingsIni(ctx);
+    const std::u16string section = CfgPrinterSection(ctx);
+    const std::u16string language = CfgLanguageSection(ctx);
+    ASSERT_NE(settings.rfind(u'\\'), std::u16string::npos);
+    CreateDirectoryW(settings.substr(0, settings.rfind(u'\\')).c_str(), nullptr);
+    ASSERT_TRUE(WritePrivateProfileStringW(language.c_str(), u"NumDeficonfiles", u"2", u"C:\\scenario.rst"));
+    ASSERT_TRUE(WritePrivateProfileStringW(language.c_str(), u"Deficonfiles1", u"FIRST.RSR", u"C:\\scenario.rst"));
+    ASSERT_TRUE(WritePrivateProfileStringW(language.c_str(), u"Deficonfiles2", u"NEWPRE.RSR", u"C:\\scenario.rst"));
+    ASSERT_TRUE(WritePrivateProfileStringW(section.c_str(), u"DefaultRst", u"C:\\scenario.rst", settings.c_str()));
+    FmClearPresetList(ctx);
+    EXPECT_EQ(ZOLTDrvGetDevmode(ctx, 0x44, nullptr), 1236);
+    EXPECT_EQ(CfgGetPresetCount(ctx), version >= 11 ? 1 : 0) << version;
     Close(ctx);
   }
 }
