@@ -240,8 +240,8 @@ void CfgResaveInstalledCopy(const WCHAR* copy, const WCHAR* source, DWORD kind, 
     IniCopySection(source, section, copy, section);
   }
   DmPushSnapshot(ctx);
-  if (CfgLoadSettingsFile(ctx->printer, source, kind | kCfgInstalledDefault, ctx))
-    CfgSaveSettingsFile(ctx->printer, copy, kind | kCfgInstalledDefault, ctx);
+  CfgLoadSettingsFile(ctx->printer, source, kind | kCfgInstalledDefault, ctx);
+  CfgSaveSettingsFile(ctx->printer, copy, kind | kCfgInstalledDefault, ctx);
   const WCHAR* language = CfgLanguageSection(ctx);
   const WCHAR* printerSection = CfgPrinterSection(ctx);
   WCHAR readonly[16] = {};

@@ -564,6 +564,8 @@ int CfgTransferOptionRange(const WCHAR* path, DWORD flags, DriverContext* ctx, c
   int result = 1;
   for (uint32_t id = firstId; id <= lastId; ++id) {
     if ((flags & kCfgListFile) && IsBetween(id, kOptConfigFirst, kOptConfigFirst + 2)) continue;
+    // The font lists are this process's own buffers: a stored number never replaces them.
+    if (!write && IsBetween(id, kOptFontTableCount, kOptOptionFont)) continue;
     OptionEntry* row = OptFind(ctx, static_cast<uint16_t>(id));
     const WCHAR* name = FieldName(row);
     if (!name || !name[0]) continue;

@@ -145,3 +145,36 @@ TEST_F(DeployFiles, CacheRefreshCopiesCompanionFilesAndLeavesNewerCopies) {
 }
 
 }  // namespace
+
+namespace {
+
+class DeployDriverFiles : public DeployFiles {};
+
+TEST_F(DeployDriverFiles, WholeDeploymentCopiesOnceAndPlacesTheScenarioFiles) {
+  WCHAR shared[MAX_PATH] = {};
+  ASSERT_GT(PathGetSharedDir(shared, MAX_PATH, ctx_), 0);
+  ASSERT_EQ(PathCreateSharedDir(ctx_), 1);
+  const u16string sharedDir = u16string(shared) + u"\\";
+  Put(driverDir_ + u"QV00C140.dll", "c140", kOlder);
+  Put(driverDir_ + u"P1.rsd", "[us]\r\nsetname=First\r\n", kOlder);
+  Put(driverDir_ + u"scen.rsb", "[us]\r\nNumDeficonfiles=1\r\nDeficonfiles1=%sysdir%P1.rsd\r\n", kOlder);
+  IniWriteString(u"us", u"DefaultRst", u"scen.rsb", ini_.c_str());
+
+  EXPECT_EQ(CfgDeployDriverFiles(ctx_, 0), 1);
+  EXPECT_EQ(Read(systemDir_ + u"QV00C140.dll"), "c140");
+  EXPECT_EQ(TimeOf(systemDir_ + u"QV00C140.dll"), kOlder);  // the copy keeps its source's time
+  EXPECT_NE(Read(sharedDir + u"P1.rsd").find("setname=First"), std::string::npos);
+  // On this system the driver-directory files are used where they are: no copy of the defaults
+  // or the scenario goes into the system directory.
+  EXPECT_EQ(GetFileAttributesW((systemDir_ + u"QVF9D172.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesW((systemDir_ + u"scen.rsb").c_str()), INVALID_FILE_ATTRIBUTES);
+
+  // The second run finds every copy in step: a copy changed in place (its time kept) stays.
+  Put(systemDir_ + u"QV00C140.dll", "local", kOlder);
+  Put(sharedDir + u"P1.rsd", "[us]\r\nsetname=Local\r\n", kOlder);
+  EXPECT_EQ(CfgDeployDriverFiles(ctx_, 0), 1);
+  EXPECT_EQ(Read(systemDir_ + u"QV00C140.dll"), "local");
+  EXPECT_NE(Read(sharedDir + u"P1.rsd").find("setname=Local"), std::string::npos);
+}
+
+}  // namespace

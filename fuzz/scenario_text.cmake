@@ -1,0 +1,1 @@
+zolt_fuzz_target(scenario_text ${CMAKE_CURRENT_LIST_DIR}/scenario_text.cpp zoltcore)
