@@ -1,20 +1,16 @@
 // Load and unload of the zoltgr module.
 #include "context_services.h"
+#include "gr_pdev.h"
 #include "win32/windows.h"
-
-namespace {
-HINSTANCE g_module = nullptr;
-}
 
 ZOLT_EXPORT BOOL WINAPI DllMain(HINSTANCE hinstDLL, DWORD fdwReason, LPVOID) {
   switch (fdwReason) {
     case DLL_PROCESS_ATTACH:
-      g_module = hinstDLL;
+      GrSetModuleHandle(reinterpret_cast<HMODULE>(hinstDLL));
       CtxProcessAttach();
       break;
     case DLL_PROCESS_DETACH:
       CtxProcessDetach();
-      g_module = nullptr;
       break;
     default:
       break;

@@ -41,3 +41,12 @@ PluginList* PlgEnumCategory(const char* category, const char* driverDirectory);
 // Frees the list, its array, every entry and every text. NULL is allowed. Always 1.
 int PlgFreeList(PluginList* list);
 
+
+// A list of ANSI names: count slots, each a separate allocation or NULL (the graphics module
+// hands the paths of its output plug-ins to an interface module in one).
+struct PluginIdList {
+  uint32_t count;
+  char** names;
+};
+// Frees every name, the array and the list. NULL is allowed. Always 1.
+int PlgFreeIdList(PluginIdList* list);

@@ -213,3 +213,13 @@ int PlgFreeList(PluginList* list) {
   return 1;
 }
 
+
+int PlgFreeIdList(PluginIdList* list) {
+  if (!list) return 1;
+  if (list->names) {
+    for (uint32_t i = 0; i < list->count; ++i) MdlFreeMem(list->names[i]);
+    MdlFreeMem(list->names);
+  }
+  MdlFreeMem(list);
+  return 1;
+}

@@ -212,8 +212,10 @@ int SharedControl(const char* name, uint16_t* controlId) {
   const NameEntry* symbol = OptFindSymbolByName(name);
   const StaticDialogTable* t = CtxGetTemplate()->dialogTable;
   if (!symbol || !t || !t->rows) return 0;
-  static ControlIndex* index = new ControlIndex;
-  const uint16_t* id = index->Find(t, symbol->nameIndex);
+  // An object of the module, destroyed when the module is unloaded (a module loaded and freed
+  // per job must not leave it behind).
+  static ControlIndex index;
+  const uint16_t* id = index.Find(t, symbol->nameIndex);
   if (!id) return 0;
   *controlId = *id;
   return 1;

@@ -1,0 +1,6 @@
+zolt_fuzz_target(block_stream ${CMAKE_CURRENT_LIST_DIR}/block_stream.cpp)
+foreach(target fuzz_block_stream fuzz_block_stream_replay)
+  if(TARGET ${target})
+    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/host/tools/zoltmachine)
+  endif()
+endforeach()
