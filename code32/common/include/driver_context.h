@@ -150,6 +150,7 @@ struct ContextWorkArea {
   WCHAR resolvedPrinterName[kCtxPathChars];  // a client-side-rendering name resolved, else empty
   void* apiExtension;                     // the settings interface's record of the context
   DWORD chapterChanged;                   // set while the settings interface changes chapters
+  DWORD comInitialized;                   // 1 while the sheet holds a CoInitialize
 };
 
 // The text widths that the code filling them relies on.
