@@ -25,6 +25,7 @@
 // Records of other subsystems that the context only points at.
 struct SettingsImage;   // the working device mode and option image
 struct ModelImage;      // the loaded model description
+struct MdlRuleIndex;    // the per-value rule rows of a model image, by rule and value
 struct FeatureModuleList;
 struct ChapterEntry;
 struct DeviceFontEntry;
@@ -150,6 +151,8 @@ struct ContextWorkArea {
   WCHAR resolvedPrinterName[kCtxPathChars];  // a client-side-rendering name resolved, else empty
   void* apiExtension;                     // the settings interface's record of the context
   DWORD chapterChanged;                   // set while the settings interface changes chapters
+  const MdlRuleIndex* ruleIndex;          // of modelImage, kept by the image cache; NULL to walk rows
+  DWORD presetRefreshRunning;             // 1 while the one-time preset refresh shows its dialog
   DWORD comInitialized;                   // 1 while the sheet holds a CoInitialize
 };
 

@@ -24,7 +24,8 @@ struct MdlSourceStamp {
 
 // The model image of the context's printer: from the process-wide cache, else the cache file,
 // else compiled. Runs under the global mutex (unless the context was created without locking).
-// NULL when the printer has no model description or it cannot be compiled.
+// NULL when the printer has no model description or it cannot be compiled. The context's work
+// area gets the image's rule index, which the image cache keeps.
 ModelImage* MdlLoad(DriverContext* ctx);
 
 // The model description path of a printer: a copy of given when it is not NULL, else the data
@@ -68,6 +69,9 @@ ModelImage* MdlFindCachedImage(const WCHAR* sourcePath, const MdlSourceStamp* st
 // Adds an image under the path and stamp; the cache owns it from then on. 0 for a NULL image or
 // path, or when memory runs out (the image then stays the caller's).
 int MdlAddCachedImage(ModelImage* image, const WCHAR* sourcePath, const MdlSourceStamp* stamp);
+// The rule index of an image of the cache, built on the first call; NULL for an image the cache
+// does not hold or when memory runs out.
+const MdlRuleIndex* MdlCachedRuleIndex(const ModelImage* image);
 // Frees every image of the cache (when the module leaves the process).
 void MdlFreeCache();
 // Number of images in the cache.

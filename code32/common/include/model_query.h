@@ -85,6 +85,30 @@ const ExclusiveRule* MdlFindRuleByKey(uint16_t nameIndex, DriverContext* ctx);
 const ExclusiveRule* MdlItemRule(const ModelImage* image, const ModelItem* item);
 // The first per-value row of a rule with that value ID, or NULL.
 const ItemRuleRow* MdlFindValueRow(const ModelImage* image, const ExclusiveRule* rule, uint16_t valueId);
+// The same through the context's rule index when it has one for its image.
+const ItemRuleRow* MdlFindContextValueRow(DriverContext* ctx, const ExclusiveRule* rule, uint16_t valueId);
+
+// ---- the rule index of an image ---------------------------------------------------------------
+
+// Which judge of a per-value row a caller reads.
+enum : uint32_t {
+  kMdlRowDisabled = 0x1,
+  kMdlRowRestricted = 0x2,
+  kMdlRowLocked = 0x4,
+  kMdlRowAnyJudge = 0x7,
+};
+// The first per-value row of every (rule, value ID) of an image, for the rules its items and its
+// rule list link, found by the same bounded walk as MdlFindValueRow. Built once per image (the
+// image cache keeps it) and read without locks. NULL when memory runs out.
+MdlRuleIndex* MdlBuildRuleIndex(const ModelImage* image);
+void MdlFreeRuleIndex(MdlRuleIndex* index);
+// The row of MdlFindValueRow as the index gives it: 1 when the index covers the rule (*row then
+// holds the row or NULL), 0 when it does not (the caller walks the rows). With a mask other than
+// kMdlRowAnyJudge, *row may be NULL for a rule none of whose rows has a judge of that kind.
+int MdlRuleIndexFind(const MdlRuleIndex* index, const ModelImage* image, const ExclusiveRule* rule,
+                     uint16_t valueId, uint32_t judgeMask, const ItemRuleRow** row);
+// The index a context reads: its work area's, when it belongs to the context's image.
+const MdlRuleIndex* MdlContextRuleIndex(const DriverContext* ctx);
 
 // ---- other model data -------------------------------------------------------------------------
 

@@ -10,6 +10,7 @@
 
 #include "core_memory.h"
 #include "model_load.h"
+#include "model_query.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ struct ModelCacheNode {
   ModelImage* image;
   WCHAR* path;
   MdlSourceStamp stamp;
+  MdlRuleIndex* ruleIndex;  // built on first use
 };
 
 struct ModelImageCache {
@@ -90,6 +92,7 @@ int MdlAddCachedImage(ModelImage* image, const WCHAR* sourcePath, const MdlSourc
   node->image = image;
   node->path = path;
   node->stamp = *stamp;
+  node->ruleIndex = nullptr;
   std::lock_guard<std::mutex> hold(g_lock);
   if (g_cache.last)
     g_cache.last->next = node;
@@ -111,9 +114,21 @@ void MdlFreeCache() {
     ModelCacheNode* next = node->next;
     MdlFreeMem(node->image);
     MdlFreeMem(node->path);
+    MdlFreeRuleIndex(node->ruleIndex);
     MdlFreeMem(node);
     node = next;
   }
+}
+
+const MdlRuleIndex* MdlCachedRuleIndex(const ModelImage* image) {
+  if (!image) return nullptr;
+  std::lock_guard<std::mutex> hold(g_lock);
+  for (ModelCacheNode* node = g_cache.first; node; node = node->next)
+    if (node->image == image) {
+      if (!node->ruleIndex) node->ruleIndex = MdlBuildRuleIndex(image);
+      return node->ruleIndex;
+    }
+  return nullptr;
 }
 
 uint32_t MdlCachedImageCount() {

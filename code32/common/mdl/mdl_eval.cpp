@@ -213,7 +213,12 @@ int EvalRule(const ExclusiveRule* rule, uint16_t valueId, DriverContext* ctx, Te
   if (valueId == 0) {
     judge = test == Test::kDisabled ? rule->disabled : test == Test::kRestricted ? rule->restricted : rule->locked;
   } else {
-    const ItemRuleRow* row = MdlFindValueRow(ImageOf(ctx), rule, valueId);
+    const uint32_t mask = test == Test::kDisabled     ? kMdlRowDisabled
+                          : test == Test::kRestricted ? kMdlRowRestricted
+                                                      : kMdlRowLocked;
+    const ItemRuleRow* row = nullptr;
+    if (!MdlRuleIndexFind(MdlContextRuleIndex(ctx), ImageOf(ctx), rule, valueId, mask, &row))
+      row = MdlFindValueRow(ImageOf(ctx), rule, valueId);
     if (!row) return 0;
     judge = test == Test::kDisabled ? row->disabled : test == Test::kRestricted ? row->restricted : row->locked;
   }

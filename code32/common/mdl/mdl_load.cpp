@@ -122,6 +122,7 @@ ModelImage* MdlLoad(DriverContext* ctx) {
     }
   }
   MdlFreeMem(path);
+  if (ctx->workArea) ctx->workArea->ruleIndex = MdlCachedRuleIndex(image);
   EnvUnlockGlobalMutex(ctx);
   return image;
 }

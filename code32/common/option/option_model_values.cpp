@@ -59,7 +59,7 @@ int OptHasControlNotice(DriverContext* ctx, const ControlDescriptor* control) {
   if (!FmIsFeatureEnabled(ctx, 2, 0)) return 0;
   const ModelItem* item = control->modelItem;
   if (const ExclusiveRule* rule = item ? MdlItemRule(ctx->modelImage, item) : nullptr) {
-    const ItemRuleRow* row = MdlFindValueRow(ctx->modelImage, rule, control->controlId);
+    const ItemRuleRow* row = MdlFindContextValueRow(ctx, rule, control->controlId);
     return MdlIsLocked(item, row && row->locked ? control->controlId : 0, ctx);
   }
   if (control->lockOption == 0) return 0;

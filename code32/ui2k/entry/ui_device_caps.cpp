@@ -20,6 +20,7 @@
 #include "option_values.h"
 #include "settings_paths.h"
 #include "ui_entry.h"
+#include "csr_cleanup.h"
 #include "user_sync.h"
 
 namespace {

@@ -25,6 +25,7 @@
 #include "settings_paths.h"
 #include "settings_upgrade.h"
 #include "ui_entry.h"
+#include "csr_cleanup.h"
 #include "user_sync.h"
 
 namespace {

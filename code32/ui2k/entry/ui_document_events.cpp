@@ -21,13 +21,6 @@ constexpr struct {
   uint16_t stringId;
 } kEscapeRows[kEscapeStringRows] = {{731, 15000}, {733, 15001}, {735, 15002}, {0, 0}};
 
-// The escape call of the graphics interface, found where the platform exports it.
-using ExtEscapeFn = int(WINAPI*)(HDC, int, int, LPCSTR, int, LPSTR);
-ExtEscapeFn FindExtEscape() {
-  HMODULE gdi = GetModuleHandleW(u"gdi32.dll");
-  return gdi ? EnvProcAs<ExtEscapeFn>(GetProcAddress(gdi, "ExtEscape")) : nullptr;
-}
-
 }  // namespace
 
 HMODULE UiLoadStringLibrary(HANDLE printer, HMODULE* slot) {
@@ -72,8 +65,7 @@ void UiSendEscapeStrings(HANDLE printer, HDC dc) {
   // One table per call: documents started together in one process do not share it.
   EscapeStringRow table[kEscapeStringRows];
   const DWORD size = UiBuildEscapeStrings(printer, table);
-  if (ExtEscapeFn escape = FindExtEscape())
-    escape(dc, kEscapeStrings, static_cast<int>(size), reinterpret_cast<LPCSTR>(table), 0, nullptr);
+  ExtEscape(dc, kEscapeStrings, static_cast<int>(size), reinterpret_cast<LPCSTR>(table), 0, nullptr);
 }
 
 int UiHandleDocumentEvent(HANDLE printer, HDC dc, int event, ULONG, PVOID, ULONG, PVOID) {

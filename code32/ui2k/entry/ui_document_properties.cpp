@@ -20,6 +20,7 @@
 #include "prn_data.h"
 #include "ui_entry.h"
 #include "user_code.h"
+#include "csr_cleanup.h"
 #include "user_sync.h"
 
 namespace {

@@ -14,6 +14,7 @@
 #include "devmode_merge.h"
 #include "devmode_public.h"
 #include "ui_entry.h"
+#include "csr_cleanup.h"
 #include "user_sync.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include "context_services.h"
 #include "env_system.h"
 #include "ui_entry.h"
+#include "csr_cleanup.h"
 #include "user_sync.h"
 
 namespace {

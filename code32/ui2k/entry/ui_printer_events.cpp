@@ -14,6 +14,7 @@
 #include "printer_setup.h"
 #include "settings_paths.h"
 #include "ui_entry.h"
+#include "csr_cleanup.h"
 #include "user_sync.h"
 
 namespace {

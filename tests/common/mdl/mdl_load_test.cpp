@@ -21,6 +21,7 @@
 #include "machine_fixture.h"
 #include "mdl_compile.h"
 #include "model_load.h"
+#include "model_query.h"
 
 namespace fs = std::filesystem;
 
@@ -160,10 +161,19 @@ TEST_F(MdlLoadTest, TheFirstLoadCompilesAndWritesTheCacheFileTheNextProcessReads
   EXPECT_EQ(CacheBytes(), fresh) << "the cache file holds the packed image byte for byte";
   EXPECT_GE(WriteTime(cache_.c_str()), WriteTime(source_.c_str()));
   EXPECT_EQ(MdlCachedImageCount(), 1u);
+  // The context reads the rule rows through the index the image cache keeps with the image.
+  const MdlRuleIndex* index = area_->ruleIndex;
+  ASSERT_NE(index, nullptr);
+  ctx_.modelImage = image;
+  EXPECT_EQ(MdlContextRuleIndex(&ctx_), index);
+  ctx_.modelImage = nullptr;
+  EXPECT_EQ(MdlContextRuleIndex(&ctx_), nullptr) << "an index of another image is not read";
 
   // In this process the image is shared without the cache file.
   ASSERT_TRUE(DeleteFileW(cache_.c_str()));
+  area_->ruleIndex = nullptr;
   EXPECT_EQ(MdlLoad(&ctx_), image);
+  EXPECT_EQ(area_->ruleIndex, index) << "built once per image";
   EXPECT_FALSE(CacheExists());
 
   // A new process (an empty image cache) reads the cache file: a display text changed in it

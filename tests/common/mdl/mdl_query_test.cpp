@@ -326,3 +326,95 @@ TEST_F(SampleModelTest, CustomSlotExtentsAndLengthsInTenthMillimetres) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every rule an item or the rule list links, and the value IDs worth asking it: each row's own,
+// its neighbours, and IDs no row has.
+struct RuleQueries {
+  std::vector<const ExclusiveRule*> rules;
+  std::vector<uint16_t> valueIds{0, 1, 0xFFFF};
+};
+
+RuleQueries QueriesOf(const ModelImage* image) {
+  RuleQueries q;
+  for (const ModelItem* i = MdlImageAt<ModelItem>(image, image->header.firstItem); i;
+       i = MdlImageAt<ModelItem>(image, i->next))
+    if (const ExclusiveRule* r = MdlItemRule(image, i)) q.rules.push_back(r);
+  for (const ExclusiveRule* r = MdlImageAt<ExclusiveRule>(image, image->header.firstExclusive); r;
+       r = MdlImageAt<ExclusiveRule>(image, r->next))
+    q.rules.push_back(r);
+  for (const ExclusiveRule* r : q.rules)
+    for (const ItemRuleRow* row = MdlImageRef<ItemRuleRow>(image, r->itemRules); row;
+         row = MdlImageRef<ItemRuleRow>(image, row->next))
+      for (uint32_t v : {row->valueId - 1, row->valueId, row->valueId + 1}) q.valueIds.push_back(static_cast<uint16_t>(v));
+  return q;
+}
+
+// The index answers what the walk answers: the same row for any judge, and for one judge kind
+// either the same row or none where the walk's row has no judge of that kind.
+void ExpectIndexMatchesWalk(const ModelImage* image) {
+  MdlRuleIndex* index = MdlBuildRuleIndex(image);
+  ASSERT_NE(index, nullptr);
+  const RuleQueries q = QueriesOf(image);
+  ASSERT_FALSE(q.rules.empty());
+  for (const ExclusiveRule* rule : q.rules)
+    for (uint16_t v : q.valueIds) {
+      const ItemRuleRow* walked = MdlFindValueRow(image, rule, v);
+      const ItemRuleRow* found = nullptr;
+      ASSERT_EQ(MdlRuleIndexFind(index, image, rule, v, kMdlRowAnyJudge, &found), 1);
+      ASSERT_EQ(found, walked) << "value " << v;
+      for (uint32_t mask : {kMdlRowDisabled, kMdlRowRestricted, kMdlRowLocked}) {
+        ASSERT_EQ(MdlRuleIndexFind(index, image, rule, v, mask, &found), 1);
+        if (found != walked) {
+          ASSERT_EQ(found, nullptr);
+          const uint32_t judge = mask == kMdlRowDisabled ? walked->disabled
+                                 : mask == kMdlRowRestricted ? walked->restricted : walked->locked;
+          EXPECT_EQ(judge, 0u) << "value " << v;
+        }
+      }
+    }
+  // Another image, or a rule the index does not cover, is left to the walk.
+  const ItemRuleRow* row = nullptr;
+  EXPECT_EQ(MdlRuleIndexFind(index, nullptr, q.rules[0], 1, kMdlRowAnyJudge, &row), 0);
+  EXPECT_EQ(MdlRuleIndexFind(index, image, MdlImageAt<ExclusiveRule>(image, 4), 1, kMdlRowAnyJudge, &row), 0);
+  MdlFreeRuleIndex(index);
+}
+
+}  // namespace
+
+TEST_F(SampleModelTest, RuleIndexFindsTheRowsTheWalkFinds) {
+  ExpectIndexMatchesWalk(ctx->modelImage);
+  // A copy whose rows repeat value IDs (the first row holds) and spread them far apart (a
+  // rule's rows kept as sorted pairs instead of a run by value ID).
+  std::vector<uint8_t> bytes(MdlImageBytes(ctx->modelImage), MdlImageBytes(ctx->modelImage) + ctx->modelImage->header.totalSize);
+  auto* copy = reinterpret_cast<ModelImage*>(bytes.data());
+  uint32_t n = 0;
+  for (const ExclusiveRule* r : QueriesOf(copy).rules)
+    for (auto* row = const_cast<ItemRuleRow*>(MdlImageRef<ItemRuleRow>(copy, r->itemRules)); row;
+         row = const_cast<ItemRuleRow*>(MdlImageRef<ItemRuleRow>(copy, row->next)), ++n)
+      row->valueId = n % 3 == 0 ? 7 : n % 3 == 1 ? 1000 * (n % 60) : 0x12345;
+  ASSERT_GT(n, 10u);
+  ExpectIndexMatchesWalk(copy);
+}
+
+TEST_F(SampleModelTest, RuleTestsAnswerTheSameThroughTheIndex) {
+  MdlRuleIndex* index = MdlBuildRuleIndex(ctx->modelImage);
+  ASSERT_NE(index, nullptr);
+  const ModelImage* image = ctx->modelImage;
+  for (const ModelItem* item = MdlImageAt<ModelItem>(image, image->header.firstItem); item;
+       item = MdlImageAt<ModelItem>(image, item->next)) {
+    if (!ModelIsListKind(item->typeWord)) continue;
+    for (const ModelValue* v = MdlImageAt<ModelValue>(image, item->values); v; v = MdlNextItemValue(image, item, v)) {
+      ctx->workArea->ruleIndex = nullptr;
+      const int walked[3] = {MdlIsDisabled(item, v->valueId, ctx), MdlIsRestricted(item, v->valueId, ctx),
+                             MdlIsLocked(item, v->valueId, ctx)};
+      ctx->workArea->ruleIndex = index;
+      EXPECT_EQ(MdlIsDisabled(item, v->valueId, ctx), walked[0]);
+      EXPECT_EQ(MdlIsRestricted(item, v->valueId, ctx), walked[1]);
+      EXPECT_EQ(MdlIsLocked(item, v->valueId, ctx), walked[2]);
+    }
+  }
+  ctx->workArea->ruleIndex = nullptr;
+  MdlFreeRuleIndex(index);
+}

@@ -1,6 +1,7 @@
-// The contract between the spooler, the graphics engine and a printer's interface module (the
-// driver's configuration file): the records passed to its entry points, the codes of the
-// document and printer events, the device-capability queries and the document-properties modes.
+// The contract between the spooler and a printer's interface module (the driver's configuration
+// file): the records passed to its entry points, the codes of the printer events (the document
+// events are the graphics engine's, in spooler.h), the device-capability queries and the
+// document-properties modes.
 #pragma once
 
 #include "win32/base.h"
@@ -72,30 +73,6 @@
 #define PRINTRATEUNIT_LPM 3
 #define PRINTRATEUNIT_IPM 4
 
-// Document events, raised by the graphics engine around a printer DC and its documents.
-#define DOCUMENTEVENT_FIRST 1
-#define DOCUMENTEVENT_CREATEDCPRE 1
-#define DOCUMENTEVENT_CREATEDCPOST 2
-#define DOCUMENTEVENT_RESETDCPRE 3
-#define DOCUMENTEVENT_RESETDCPOST 4
-#define DOCUMENTEVENT_STARTDOC 5
-#define DOCUMENTEVENT_STARTDOCPRE 5
-#define DOCUMENTEVENT_STARTPAGE 6
-#define DOCUMENTEVENT_ENDPAGE 7
-#define DOCUMENTEVENT_ENDDOC 8
-#define DOCUMENTEVENT_ENDDOCPRE 8
-#define DOCUMENTEVENT_ABORTDOC 9
-#define DOCUMENTEVENT_DELETEDC 10
-#define DOCUMENTEVENT_ESCAPE 11
-#define DOCUMENTEVENT_ENDDOCPOST 12
-#define DOCUMENTEVENT_STARTDOCPOST 13
-#define DOCUMENTEVENT_QUERYFILTER 14
-#define DOCUMENTEVENT_LAST 15
-
-#define DOCUMENTEVENT_SUCCESS 1
-#define DOCUMENTEVENT_UNSUPPORTED 0
-#define DOCUMENTEVENT_FAILURE (-1)
-
 // Printer events, raised by the spooler.
 #define PRINTER_EVENT_ADD_CONNECTION 1
 #define PRINTER_EVENT_DELETE_CONNECTION 2
@@ -156,8 +133,6 @@ typedef DWORD(WINAPI* PFN_DrvDeviceCapabilities)(HANDLE hPrinter, LPWSTR pDevice
                                                   VOID* pvOutput, PDEVMODEW pDevMode);
 typedef BOOL(WINAPI* PFN_DrvPrinterEvent)(LPWSTR pPrinterName, INT DriverEvent, DWORD Flags, LPARAM lParam);
 typedef BOOL(WINAPI* PFN_DrvUpgradePrinter)(DWORD Level, LPBYTE pDriverUpgradeInfo);
-typedef INT(WINAPI* PFN_DrvDocumentEvent)(HANDLE hPrinter, HDC hdc, int iEsc, ULONG cbIn, PVOID pvIn, ULONG cbOut,
-                                          PVOID pvOut);
 typedef BOOL(WINAPI* PFN_DevQueryPrintEx)(PDEVQUERYPRINT_INFO pDQPInfo);
 
 // The spooler's document-properties calls: they load the printer's interface module from the
