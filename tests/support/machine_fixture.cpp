@@ -56,6 +56,7 @@ void DriverMachineTest::SetUp() {
   host::PrinterSetup printer;
   printer.name = kPrinterName;
   printer.driver = kDriverName;
+  printer.driverEvents = InitializesPrinter();
   ASSERT_TRUE(host::AddPrinter(printer, &error)) << error;
 }
 

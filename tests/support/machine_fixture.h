@@ -52,6 +52,10 @@ class DriverMachineTest : public MachineTest {
   static constexpr const char* kSampleModel = "ZOLT7000.QCS";
 
   virtual std::filesystem::path ModelFile() const { return {}; }
+  // Whether the driver prepares the printer when it is added (its printer event and default
+  // device mode, as the platform's spooler calls them); by default the printer is registered
+  // as it stands before the driver's work.
+  virtual bool InitializesPrinter() const { return false; }
   void SetUp() override;
 
   // Opens the test printer with these rights (nullptr when it fails; the test fails too).

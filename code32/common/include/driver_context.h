@@ -153,6 +153,7 @@ struct ContextWorkArea {
   DWORD chapterChanged;                   // set while the settings interface changes chapters
   const MdlRuleIndex* ruleIndex;          // of modelImage, kept by the image cache; NULL to walk rows
   DWORD presetRefreshRunning;             // 1 while the one-time preset refresh shows its dialog
+  DWORD comInitialized;                   // 1 while the sheet holds a CoInitialize
 };
 
 // The text widths that the code filling them relies on.

@@ -1,5 +1,5 @@
 // zoltmachine: makes and shows emulated Windows machines for the driver, installs the driver
-// into them, adds printers, and shows and drives a module's dialogs.
+// into them, adds printers, prints, shows what their driver answers and drives a module's dialogs.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -60,6 +60,11 @@ const char kUsage[] =
     "                   click   select=TEXT   type=TEXT   key=NAME|NUMBER (RETURN, ESCAPE, TAB, ...)\n"
     "                   read (its text, check state and selected item)   answer=N (the next message\n"
     "                   box's answer)   png=FILE (the window as a picture)\n"
+    "  caps ROOT PRINTER\n"
+    "                 show the printer's device capabilities as its driver answers them\n"
+    "  devmode ROOT PRINTER FILE\n"
+    "                 write the printer's default device mode (as DocumentProperties gives it)\n"
+    "                 to FILE\n"
     "  demo           make a machine in a temporary folder, install the driver from the build,\n"
     "                 add a printer, print the sample job through the driver, show it all and\n"
     "                 what the printer received, and remove the machine\n"
@@ -323,6 +328,141 @@ int ListPrintersOfMachine() {
   return failures ? 1 : 0;
 }
 
+// ---- device capabilities -----------------------------------------------------------------
+
+struct CapabilityQuery {
+  WORD code;
+  const char* name;
+  enum Kind { kNumber, kWords, kPoints, kNames, kPairs, kDwords } kind;
+  int chars;  // characters of one name
+};
+
+constexpr CapabilityQuery kCapabilities[] = {
+    {DC_FIELDS, "DC_FIELDS", CapabilityQuery::kNumber, 0},
+    {DC_PAPERS, "DC_PAPERS", CapabilityQuery::kWords, 0},
+    {DC_PAPERNAMES, "DC_PAPERNAMES", CapabilityQuery::kNames, 64},
+    {DC_PAPERSIZE, "DC_PAPERSIZE", CapabilityQuery::kPoints, 0},
+    {DC_MINEXTENT, "DC_MINEXTENT", CapabilityQuery::kNumber, 0},
+    {DC_MAXEXTENT, "DC_MAXEXTENT", CapabilityQuery::kNumber, 0},
+    {DC_BINS, "DC_BINS", CapabilityQuery::kWords, 0},
+    {DC_BINNAMES, "DC_BINNAMES", CapabilityQuery::kNames, 24},
+    {DC_DUPLEX, "DC_DUPLEX", CapabilityQuery::kNumber, 0},
+    {DC_SIZE, "DC_SIZE", CapabilityQuery::kNumber, 0},
+    {DC_EXTRA, "DC_EXTRA", CapabilityQuery::kNumber, 0},
+    {DC_VERSION, "DC_VERSION", CapabilityQuery::kNumber, 0},
+    {DC_DRIVER, "DC_DRIVER", CapabilityQuery::kNumber, 0},
+    {DC_ENUMRESOLUTIONS, "DC_ENUMRESOLUTIONS", CapabilityQuery::kPairs, 0},
+    {DC_FILEDEPENDENCIES, "DC_FILEDEPENDENCIES", CapabilityQuery::kNumber, 0},
+    {DC_TRUETYPE, "DC_TRUETYPE", CapabilityQuery::kNumber, 0},
+    {DC_ORIENTATION, "DC_ORIENTATION", CapabilityQuery::kNumber, 0},
+    {DC_COPIES, "DC_COPIES", CapabilityQuery::kNumber, 0},
+    {DC_BINADJUST, "DC_BINADJUST", CapabilityQuery::kNumber, 0},
+    {DC_EMF_COMPLIANT, "DC_EMF_COMPLIANT", CapabilityQuery::kNumber, 0},
+    {DC_DATATYPE_PRODUCED, "DC_DATATYPE_PRODUCED", CapabilityQuery::kNumber, 0},
+    {DC_COLLATE, "DC_COLLATE", CapabilityQuery::kNumber, 0},
+    {DC_MANUFACTURER, "DC_MANUFACTURER", CapabilityQuery::kNumber, 0},
+    {DC_MODEL, "DC_MODEL", CapabilityQuery::kNumber, 0},
+    {DC_PERSONALITY, "DC_PERSONALITY", CapabilityQuery::kNames, 32},
+    {DC_PRINTRATE, "DC_PRINTRATE", CapabilityQuery::kNumber, 0},
+    {DC_PRINTRATEUNIT, "DC_PRINTRATEUNIT", CapabilityQuery::kNumber, 0},
+    {DC_PRINTERMEM, "DC_PRINTERMEM", CapabilityQuery::kNumber, 0},
+    {DC_MEDIAREADY, "DC_MEDIAREADY", CapabilityQuery::kNames, 64},
+    {DC_STAPLE, "DC_STAPLE", CapabilityQuery::kNumber, 0},
+    {DC_PRINTRATEPPM, "DC_PRINTRATEPPM", CapabilityQuery::kNumber, 0},
+    {DC_COLORDEVICE, "DC_COLORDEVICE", CapabilityQuery::kNumber, 0},
+    {DC_NUP, "DC_NUP", CapabilityQuery::kDwords, 0},
+};
+
+// One capability: the count or answer, then the entries of a list.
+std::string CapabilityText(const std::u16string& printer, const CapabilityQuery& q) {
+  const int n = DeviceCapabilitiesW(printer.c_str(), nullptr, q.code, nullptr, nullptr);
+  char buf[64];
+  if (q.kind == CapabilityQuery::kNumber || n <= 0) {
+    if (q.code == DC_MINEXTENT || q.code == DC_MAXEXTENT) {
+      std::snprintf(buf, sizeof buf, "%d x %d (0.1 mm)", n & 0xFFFF, (n >> 16) & 0xFFFF);
+      return buf;
+    }
+    std::snprintf(buf, sizeof buf, n == -1 ? "-1 (no answer)" : "%d", n);
+    if (q.code == DC_FIELDS || q.code == DC_VERSION || q.code == DC_DRIVER) std::snprintf(buf, sizeof buf, "0x%X", n);
+    return buf;
+  }
+  // Room for the entries, rounded up to whole 8-byte units.
+  const size_t unit = q.kind == CapabilityQuery::kWords     ? 2
+                      : q.kind == CapabilityQuery::kNames   ? size_t(q.chars) * 2
+                      : q.kind == CapabilityQuery::kDwords ? 4
+                                                            : 8;
+  std::vector<uint64_t> storage((unit * size_t(n) + 7) / 8 + 1);
+  auto* out = reinterpret_cast<LPWSTR>(storage.data());
+  const int got = DeviceCapabilitiesW(printer.c_str(), nullptr, q.code, out, nullptr);
+  std::string text = std::to_string(got) + ":";
+  const auto* bytes = reinterpret_cast<const BYTE*>(storage.data());
+  for (int i = 0; i < got && i < n; ++i) {
+    text += i ? ", " : " ";
+    switch (q.kind) {
+      case CapabilityQuery::kWords: {
+        WORD w;
+        std::memcpy(&w, bytes + 2 * i, 2);
+        text += std::to_string(w);
+        break;
+      }
+      case CapabilityQuery::kDwords: {
+        DWORD d;
+        std::memcpy(&d, bytes + 4 * i, 4);
+        text += std::to_string(d);
+        break;
+      }
+      case CapabilityQuery::kPoints:
+      case CapabilityQuery::kPairs: {
+        LONG a, b;
+        std::memcpy(&a, bytes + 8 * i, 4);
+        std::memcpy(&b, bytes + 8 * i + 4, 4);
+        text += std::to_string(a) + "x" + std::to_string(b);
+        break;
+      }
+      default: {
+        const auto* name = reinterpret_cast<const char16_t*>(bytes + unit * i);
+        std::u16string s(name, std::char_traits<char16_t>::length(name) < size_t(q.chars)
+                                   ? std::char_traits<char16_t>::length(name)
+                                   : size_t(q.chars));
+        text += "\"" + ToUtf8(s) + "\"";
+        break;
+      }
+    }
+  }
+  return text;
+}
+
+int ShowCapabilities(const std::string& printerName) {
+  std::u16string printer = FromUtf8(printerName);
+  HANDLE h = nullptr;
+  if (!OpenPrinterW(printer.data(), &h, nullptr)) return Fail("no printer \"" + printerName + "\"");
+  ClosePrinter(h);
+  std::printf("device capabilities of %s\n", printerName.c_str());
+  for (const auto& q : kCapabilities) std::printf("  %-22s %s\n", q.name, CapabilityText(printer, q).c_str());
+  return 0;
+}
+
+int WriteDefaultDevMode(const std::string& printerName, const std::string& file) {
+  std::u16string printer = FromUtf8(printerName);
+  HANDLE h = nullptr;
+  if (!OpenPrinterW(printer.data(), &h, nullptr)) return Fail("no printer \"" + printerName + "\"");
+  const LONG size = DocumentPropertiesW(nullptr, h, printer.data(), nullptr, nullptr, 0);
+  std::vector<BYTE> dm(size > 0 ? size_t(size) : 0);
+  const LONG r = size > 0 ? DocumentPropertiesW(nullptr, h, printer.data(), reinterpret_cast<PDEVMODEW>(dm.data()),
+                                                nullptr, DM_OUT_BUFFER)
+                          : -1;
+  ClosePrinter(h);
+  if (r != IDOK) return Fail("the driver gave no device mode (result " + std::to_string(r) + ")");
+  const auto* header = reinterpret_cast<const DEVMODEW*>(dm.data());
+  const size_t extent = size_t{header->dmSize} + header->dmDriverExtra;
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(dm.data()), std::streamsize(extent < dm.size() ? extent : dm.size()));
+  if (!out) return Fail("cannot write " + file);
+  std::printf("wrote the default device mode of %s (%u + %u bytes) to %s\n", printerName.c_str(),
+              unsigned(header->dmSize), unsigned(header->dmDriverExtra), file.c_str());
+  return 0;
+}
+
 int Create(const std::vector<std::string>& args) {
   if (args.size() < 2) return Usage("create needs a machine root");
   MachineFacts facts;
@@ -507,6 +647,16 @@ int main(int argc, char** argv) {
     if (args.size() < 4) return Usage("ui needs a machine root, a module and a dialog id");
     if (!UseMachine(args[1])) return 1;
     return RunUiScript(args[2], args[3], std::vector<std::string>(args.begin() + 4, args.end()));
+  }
+  if (cmd == "caps") {
+    if (args.size() != 3) return Usage("caps needs a machine root and a printer name");
+    if (!UseMachine(args[1])) return 1;
+    return ShowCapabilities(args[2]);
+  }
+  if (cmd == "devmode") {
+    if (args.size() != 4) return Usage("devmode needs a machine root, a printer name and a file");
+    if (!UseMachine(args[1])) return 1;
+    return WriteDefaultDevMode(args[2], args[3]);
   }
   if (cmd == "demo") {
     if (args.size() != 1) return Usage("demo takes no arguments");

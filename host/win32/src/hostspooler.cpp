@@ -6,7 +6,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "spooler_driver.h"
 #include "spooler_store.h"
+#include "win32/driverui.h"
 #include "win32/hostpath.h"
 #include "win32/hostspooler.h"
 #include "win32/hosttext.h"
@@ -80,6 +82,31 @@ void MakeDefaultIfNone(const std::u16string& name) {
   });
 }
 
+// Stores the driver's default device mode as the printer's default (local printers).
+void StoreDefaultDevMode(const std::u16string& name, const std::string& devMode) {
+  WriteHive(Hive::LocalMachine, [&](RegistryKey& root, bool& changed) {
+    RegistryKey* key = root.Find(LocalPrinterPath(name));
+    if (!key) return LONG(ERROR_INVALID_PRINTER_NAME);
+    PrinterRecord r = ReadPrinter(*key);
+    r.devMode = devMode;
+    WritePrinter(*key, r);
+    changed = true;
+    return LONG(ERROR_SUCCESS);
+  });
+}
+
+// The local printers of a driver.
+std::vector<std::u16string> PrintersOfDriver(std::u16string_view driver) {
+  std::vector<std::u16string> names;
+  ReadHive(Hive::LocalMachine, [&](const RegistryKey& root) {
+    if (const RegistryKey* printers = root.Find(PrintersPath()))
+      for (const auto& [folded, key] : printers->subkeys)
+        if (NamesEqual(ReadPrinter(*key).driver, driver)) names.push_back(key->name);
+    return LONG(ERROR_SUCCESS);
+  });
+  return names;
+}
+
 bool ValidServerName(std::u16string_view server) {
   return !server.empty() && server.find_first_of(u"\\|,/") == std::u16string_view::npos &&
          !NamesEqual(server, ComputerName());
@@ -104,6 +131,7 @@ bool InstallDriver(const DriverInstall& install, std::string* error) {
   if (!ContainsName(names, install.configFile))
     return Fail(error, ToUtf8(install.configFile) + " is not in " + install.moduleDir.string());
 
+  const bool upgrade = DriverExists(install.name);
   std::u16string dir = DriverDirectory();
   DWORD code = 0;
   auto realDir = MapPath(dir, Resolve::LastMayMiss, &code);
@@ -139,6 +167,9 @@ bool InstallDriver(const DriverInstall& install, std::string* error) {
     return LONG(ERROR_SUCCESS);
   });
   if (rc != ERROR_SUCCESS) return Fail(error, "cannot register the driver (error " + std::to_string(rc) + ")");
+  // The printers of a replaced driver hear of the upgrade from their interface module.
+  if (upgrade)
+    for (const auto& printer : PrintersOfDriver(install.name)) UpgradePrinter(printer, dir);
   return true;
 }
 
@@ -159,6 +190,13 @@ bool AddPrinter(const PrinterSetup& printer, std::string* error) {
   if (rc == ERROR_PRINTER_ALREADY_EXISTS) return Fail(error, "a printer \"" + ToUtf8(printer.name) + "\" exists");
   if (rc != ERROR_SUCCESS) return Fail(error, "cannot add the printer (error " + std::to_string(rc) + ")");
   MakeDefaultIfNone(r.name);
+  if (!printer.driverEvents) return true;
+  // The driver prepares the new printer's settings and gives its default device mode.
+  RaisePrinterEvent(r.name, PRINTER_EVENT_INITIALIZE);
+  if (r.devMode.empty()) {
+    std::string devMode = DriverDefaultDevMode(r.name);
+    if (!devMode.empty()) StoreDefaultDevMode(r.name, devMode);
+  }
   return true;
 }
 
@@ -193,13 +231,17 @@ bool AddClientConnection(const ConnectionSetup& connection, const PrinterSetup& 
   if (rc == ERROR_PRINTER_ALREADY_EXISTS) return Fail(error, "that connection exists");
   if (rc != ERROR_SUCCESS) return Fail(error, "cannot add the connection (error " + std::to_string(rc) + ")");
   bool csr = connection.clientSideRendering && Machine::Facts().majorVersion >= 6;
-  MakeDefaultIfNone((csr ? u"\\\\CSR|" : u"\\\\") + connection.server + u"\\" + r.name);
+  const std::u16string shown = (csr ? u"\\\\CSR|" : u"\\\\") + connection.server + u"\\" + r.name;
+  MakeDefaultIfNone(shown);
+  if (printer.driverEvents) RaisePrinterEvent(shown, PRINTER_EVENT_ADD_CONNECTION);
   return true;
 }
 
 bool DeletePrinter(std::u16string_view name, std::string* error) {
   auto parsed = ParsePrinterName(name);
   if (!parsed) return Fail(error, "not a printer name: \"" + ToUtf8(name) + "\"");
+  // The driver cleans up while the printer still exists.
+  RaisePrinterEvent(std::u16string(name), parsed->connection ? PRINTER_EVENT_DELETE_CONNECTION : PRINTER_EVENT_DELETE);
   LONG rc = ERROR_SUCCESS;
   if (parsed->connection) {
     rc = WriteHive(Hive::CurrentUser, [&](RegistryKey& root, bool& changed) {

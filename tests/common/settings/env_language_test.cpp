@@ -287,6 +287,7 @@ class HelpFileLanguage : public zolt::test::DriverMachineTest {
     zolt::host::PrinterSetup printer;
     printer.name = u"Help Printer";
     printer.driver = install.name;
+    printer.driverEvents = false;  // no printer data yet
     ASSERT_TRUE(zolt::host::AddPrinter(printer, &error)) << error;
   }
   HANDLE Open(std::u16string name) {

@@ -121,6 +121,32 @@ TEST_F(ZoltMachineToolTest, MakesAMachineWithTheDriverAndPrinters) {
   EXPECT_FALSE(fs::exists(root));
 }
 
+TEST_F(ZoltMachineToolTest, ShowsCapabilitiesAndWritesTheDefaultDeviceMode) {
+  fs::path root = Root() / "caps";
+  ASSERT_EQ(Tool({"create", root.string()}).status, 0);
+  ASSERT_EQ(Tool({"install-driver", root.string()}).status, 0);
+  ASSERT_EQ(Tool({"add-printer", root.string(), "Office"}).status, 0);
+  ToolRun caps = Tool({"caps", root.string(), "Office"});
+  ASSERT_EQ(caps.status, 0) << caps.err;
+  for (const char* line : {"  DC_SIZE                220\n", "  DC_EXTRA               1016\n",
+                           "  DC_PERSONALITY         1: \"ZOLT\"\n", "  DC_NUP                 5: 1, 2, 4, 9, 16\n"})
+    EXPECT_TRUE(Contains(caps.out, line)) << line << caps.out;
+  EXPECT_TRUE(Contains(caps.out, "\"A4\"")) << caps.out;
+  EXPECT_TRUE(Contains(caps.out, "2100x2970")) << caps.out;
+
+  fs::path file = Root() / "default.dm";
+  ToolRun dm = Tool({"devmode", root.string(), "Office", file.string()});
+  ASSERT_EQ(dm.status, 0) << dm.err;
+  const std::string bytes = zolt::test::ReadBytes(file);
+  ASSERT_EQ(bytes.size(), 1236u);
+  EXPECT_EQ(bytes.substr(220, 4), "ZOLT");
+
+  ToolRun missing = Tool({"caps", root.string(), "Nobody"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_TRUE(Contains(missing.err, "no printer")) << missing.err;
+  EXPECT_EQ(Tool({"devmode", root.string(), "Office"}).status, 2);
+}
+
 TEST_F(ZoltMachineToolTest, DemoInstallsTheBuiltDriver) {
   ToolRun demo = Tool({"demo"});
   ASSERT_EQ(demo.status, 0) << demo.err;

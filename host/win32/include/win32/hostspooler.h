@@ -35,6 +35,8 @@ struct DriverInstall {
 // Copies the files into the driver directory (<system>\spool\drivers\x64\3; each file is
 // written beside and renamed over an existing one) and registers the driver. Fails when the
 // module folder has no driver path or configuration file, or the model file is missing.
+// Replacing an installed driver upgrades its printers (DrvUpgradePrinter of the new
+// configuration file).
 bool InstallDriver(const DriverInstall& install, std::string* error = nullptr);
 
 struct PrinterSetup {
@@ -46,9 +48,15 @@ struct PrinterSetup {
   std::u16string location;
   DWORD attributes = 0;       // PRINTER_ATTRIBUTE_ bits besides LOCAL/NETWORK/SHARED
   std::string devMode;        // the stored default device mode (bytes), or empty
+  // The spooler calls the driver's interface module as the platform does (the printer events
+  // and the default device mode); false registers the printer without the driver's work.
+  bool driverEvents = true;
 };
 
 // Adds a local printer of an installed driver. The first printer becomes the user's default.
+// The driver's interface module then initialises it (DrvPrinterEvent PRINTER_EVENT_INITIALIZE)
+// and, unless a device mode was given, gives its default device mode (DrvConvertDevMode
+// CDM_DRIVER_DEFAULT), stored as the printer's.
 bool AddPrinter(const PrinterSetup& printer, std::string* error = nullptr);
 
 struct ConnectionSetup {
@@ -58,11 +66,12 @@ struct ConnectionSetup {
 };
 
 // Adds the current user's connection to printer.name of another machine, with the printer's
-// record as the client keeps it.
+// record as the client keeps it, and raises PRINTER_EVENT_ADD_CONNECTION.
 bool AddClientConnection(const ConnectionSetup& connection, const PrinterSetup& printer,
                          std::string* error = nullptr);
 
-// Deletes a local printer ("name") or the user's connection ("\\server\name") with its data.
+// Deletes a local printer ("name") or the user's connection ("\\server\name") with its data,
+// after PRINTER_EVENT_DELETE or PRINTER_EVENT_DELETE_CONNECTION.
 bool DeletePrinter(std::u16string_view name, std::string* error = nullptr);
 
 // Names of the local printers and of the user's connections ("\\server\name" forms).

@@ -19,6 +19,7 @@
 #include "win32/security.h"
 #include "win32/shell.h"
 #include "win32/spooler.h"
+#include "win32/driverui.h"
 #include "win32/strings.h"
 #include "win32/sync.h"
 #include "win32/time.h"
