@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core_memory.h"
+#include "fuzz_machine.h"
 #include "driver_context.h"
 #include "win32/hostspooler.h"
 #include "win32/windows.h"
@@ -35,6 +36,29 @@ inline HANDLE MakeFuzzPrinter(const std::filesystem::path& root, const char16_t*
   HANDLE printer = nullptr;
   return OpenPrinterW(name.data(), &printer, &defaults) ? printer : nullptr;
 }
+
+#ifdef ZOLT_SOURCE_DIR
+// Installs the 7000 sample driver (empty module files: the spooler only copies them) with the
+// interface version 22 in its driver-defaults file, and a printer of it named printerName, on a
+// new fuzz machine. Aborts when a step fails.
+inline void MakeSamplePrinterMachine(const char* tag, const char16_t* printerName) {
+  namespace fs = std::filesystem;
+  const fs::path root = MakeFuzzMachine(tag);
+  const fs::path modules = root / "modules";
+  fs::create_directories(modules);
+  for (const char* name : {"zoltgr.dll", "zoltui.dll", "zoltexc.dll"}) std::ofstream(modules / name) << "";
+  zolt::host::DriverInstall install;
+  install.name = u"ZOLT Office 7000 Series";
+  install.moduleDir = modules;
+  install.modelFile = fs::path(ZOLT_SOURCE_DIR) / "samples" / "models" / "ZOLT7000.QCS";
+  zolt::host::PrinterSetup setup;
+  setup.name = printerName;
+  setup.driver = install.name;
+  if (!zolt::host::InstallDriver(install) || !zolt::host::AddPrinter(setup)) std::abort();
+  WritePrivateProfileStringW(u"ZOLTAPI", u"ZOLTAPIVer", u"22",
+                             u"C:\\Windows\\System32\\spool\\drivers\\x64\\3\\QVF9D172.ini");
+}
+#endif
 
 // The block start offsets of the current layout into a settings image (NULL: nothing).
 inline void WriteFuzzBlockStarts(BYTE* image) {

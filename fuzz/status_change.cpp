@@ -12,7 +12,7 @@
 
 #include "api_frame.h"
 #include "api_status.h"
-#include "fuzz_machine.h"
+#include "fuzz_printer.h"
 #include "win32/hostspooler.h"
 #include "win32/windows.h"
 
@@ -23,21 +23,7 @@ constexpr size_t kGuard = 64;
 
 DriverContext* Context() {
   static DriverContext* ctx = [] {
-    namespace fs = std::filesystem;
-    const fs::path root = zolt::fuzz::MakeFuzzMachine("status");
-    const fs::path modules = root / "modules";
-    fs::create_directories(modules);
-    for (const char* name : {"zoltgr.dll", "zoltui.dll", "zoltexc.dll"}) std::ofstream(modules / name) << "";
-    zolt::host::DriverInstall install;
-    install.name = u"ZOLT Office 7000 Series";
-    install.moduleDir = modules;
-    install.modelFile = fs::path(ZOLT_SOURCE_DIR) / "samples" / "models" / "ZOLT7000.QCS";
-    zolt::host::PrinterSetup setup;
-    setup.name = u"Fuzz 7000";
-    setup.driver = install.name;
-    if (!zolt::host::InstallDriver(install) || !zolt::host::AddPrinter(setup)) std::abort();
-    WritePrivateProfileStringW(u"ZOLTAPI", u"ZOLTAPIVer", u"22",
-                               u"C:\\Windows\\System32\\spool\\drivers\\x64\\3\\QVF9D172.ini");
+    zolt::fuzz::MakeSamplePrinterMachine("status", u"Fuzz 7000");
     DriverContext* made = ZOLTDrvEnable("Fuzz 7000");
     if (!made) std::abort();
     return made;

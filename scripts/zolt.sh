@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libicu-dev libfreetype-dev liblcms2-dev python3 libfontconfig-dev libpng-dev
+          libbenchmark-dev libicu-dev libfreetype-dev liblcms2-dev python3 libfontconfig-dev libpng-dev libuemf-dev
           fonts-liberation2 fonts-ipafont-mincho fonts-ipafont-gothic)
 
 # Only the bench preset uses these; CI does not run it.

@@ -30,6 +30,7 @@
 #include "option_context_words.h"
 #include "option_store.h"
 #include "option_values.h"
+#include "print_notification.h"
 #include "quality_list.h"
 #include "settings_paths.h"
 #include "undo_images.h"
@@ -79,11 +80,17 @@ void ApiCopyDefaultTrays(DriverContext* ctx) {
   OptSetValue(ctx, 1026, OptGetValue(ctx, 10278, nullptr));
 }
 
+// From interface version 10 on, flag 0x20 reads the print-notification capabilities.
+void ApiReadNotificationForFlags(DriverContext* ctx, uint32_t flags) {
+  if ((flags & kApiDmNotification) && ApiGetVersion() >= 10) BidiReadPrintNotification(ctx, kNotifyReadCapabilityOnly);
+}
+
 void ApiRefreshForFlags(DriverContext* ctx, uint32_t flags) {
   if (flags & kApiDmRefreshDevice) {
     if (BidiStateFileGetFlag(ctx)) BidiLoadStateFile(ctx);
     if (BidiUpdateFromDeviceQuiet(ctx)) ApiCopyDefaultTrays(ctx);
   }
+  ApiReadNotificationForFlags(ctx, flags);
 }
 
 void ApiKeepMacroPlanes(DriverContext* ctx) {
@@ -164,6 +171,7 @@ int ApiLoadPrinterDefault(DriverContext* ctx, HANDLE printer, uint32_t flags) {
 
 void ApiTakeCurrent(DriverContext* ctx, uint32_t flags) {
   ApiPrepareDevMode(ctx, flags);
+  ApiReadNotificationForFlags(ctx, flags);
   if (CfgGetResolutionListKind(ctx) == 1) ApiRerunResolutionRule(ctx);
   if (ApiNeedsResolution600(ctx)) {
     OptSetValue(ctx, kApiOptDstResolutionW, 600);
@@ -299,6 +307,12 @@ int32_t ApiReadImageValue(DriverContext*, const OptionEntry* row, const BYTE* im
   const size_t at = static_cast<size_t>(offset) + row->offset;
   if (at + OptStorageExtent(row->typeWord) > DmGetImageSize()) return 0;
   return OptDecodeValue(image + at, row->typeWord);
+}
+
+int32_t ApiFetchDefaultDevMode(DriverContext* ctx, HANDLE printer, DEVMODEW* out) {
+  const int32_t uiMode = OptGetValue(ctx, kApiOptUiModeChange, nullptr);
+  ApiSetChapterChanged(ctx, 0);
+  return Finish(ctx, ApiLoadDefaults(ctx, printer, kApiDmDefaults), uiMode, out);
 }
 
 ZOLT_EXPORT int32_t WINAPI ZOLTDrvGetDevmode(DriverContext* ctx, uint32_t flags, DEVMODEW* out) {

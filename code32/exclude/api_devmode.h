@@ -22,6 +22,9 @@ enum : uint32_t {
   kApiDmScenarioPresets = 0x40,
 };
 
+// The driver's defaults as ZOLTDrvGetDevmode gives them for flag 1, on a context the caller
+// made: the size, or -1.
+int32_t ApiFetchDefaultDevMode(DriverContext* ctx, HANDLE printer, DEVMODEW* out);
 int ApiMergeDevMode(DriverContext* ctx, const DEVMODEW* dm, DWORD flags);
 int ApiMergeAndKeepCustomSize(DriverContext* ctx, const DEVMODEW* dm);
 void ApiFixFinishingAfterChange(DriverContext* ctx, const DEVMODEW* dm);

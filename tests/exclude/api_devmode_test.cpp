@@ -224,3 +224,36 @@ TEST_F(ChapterTest, ChapterListEditedWithoutItsDialog) {
 }
 
 }  // namespace
+
+namespace {
+
+// Flag 0x20 reads the print-notification capabilities from interface version 10 on, with every
+// source flag.
+TEST_F(ApiTest, NotificationFlagFromVersionTen) {
+  WCHAR dir[MAX_PATH] = {};
+  GetSystemDirectoryW(dir, MAX_PATH);
+  const std::u16string system = std::u16string(dir) + u"\\";
+  std::error_code ec;
+  std::filesystem::copy_file(std::filesystem::path(ZOLT_MODULE_DIR) / "QVPNInf.dll", Real(system + u"QVPNInf.dll"),
+                             std::filesystem::copy_options::overwrite_existing, ec);
+  ASSERT_FALSE(ec) << ec.message();
+  zolt::test::WriteBytes(Real(system + u"QVPNInf.ini"), "[ZOLT Office 7000]\r\nCapability=3\r\nValue=0\r\n");
+  SetIniVersion(u"22");
+  struct Case {
+    int32_t version;
+    uint32_t flags;
+    int32_t want;  // zdmSupportFunc2SelectJobComplete afterwards
+  } cases[] = {{9, 0x24, 0}, {10, 0x24, 1}, {10, 0x04, 0}, {10, 0x21, 1}, {10, 0x22, 1}};
+  for (const Case& c : cases) {
+    DriverContext* ctx = Open(zolt::test::kApiPrinter, c.version);
+    ASSERT_NE(ctx, nullptr);
+    OptSetValue(ctx, 564, 0);
+    OptSetValue(ctx, 565, 0);
+    EXPECT_EQ(ZOLTDrvGetDevmode(ctx, c.flags, nullptr), 1236);
+    EXPECT_EQ(OptGetValue(ctx, 564, nullptr), c.want) << c.version << " " << c.flags;
+    EXPECT_EQ(OptGetValue(ctx, 565, nullptr), c.want) << c.version << " " << c.flags;
+    Close(ctx);
+  }
+}
+
+}  // namespace

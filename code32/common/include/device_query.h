@@ -126,7 +126,3 @@ int BidiReadPdlVersion(const PortApiTable* table, HANDLE port, DriverContext* ct
 
 // The process-wide block that each session fills again.
 PortApiBlock* BidiPortBlock();
-
-// The model name of the driver in the driver-defaults file ([Models] <driver>), leading blanks
-// skipped, into out (kBidiModelNameChars characters); 1 when there is one.
-int BidiReadDriverModelName(DriverContext* ctx, WCHAR* out);

@@ -152,6 +152,7 @@ struct ContextWorkArea {
   void* apiExtension;                     // the settings interface's record of the context
   DWORD chapterChanged;                   // set while the settings interface changes chapters
   const MdlRuleIndex* ruleIndex;          // of modelImage, kept by the image cache; NULL to walk rows
+  DWORD presetRefreshRunning;             // 1 while the one-time preset refresh shows its dialog
 };
 
 // The text widths that the code filling them relies on.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "win32/windows.h"
 
@@ -28,6 +29,16 @@ WCHAR* IniReplaceBrackets(WCHAR* text);
 // the file could be opened and its time read. Returns the write result, 0 when nothing was
 // written.
 BOOL IniWriteStringKeepTime(const WCHAR* section, const WCHAR* key, const WCHAR* value, const WCHAR* file, int mode);
+
+// ---- Whole sections --------------------------------------------------------------------------
+// The section's "key=value" lines as a double-NUL list, however long the section is (the
+// buffer grows until the whole section fits, up to 16 M characters). Empty when the section is
+// missing or empty.
+std::vector<WCHAR> IniReadWholeSection(const WCHAR* section, const WCHAR* file);
+// Copies the whole section fromSection of from into toSection of to, replacing the target
+// section. 1 when the source section held lines and they were written, 0 when
+// it is missing or empty or the write failed.
+int IniCopySection(const WCHAR* from, const WCHAR* fromSection, const WCHAR* to, const WCHAR* toSection);
 
 // ---- In-memory files -----------------------------------------------------------------------
 // An image is the whole file as ANSI text followed by one NUL byte. A section body is the

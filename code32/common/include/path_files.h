@@ -7,6 +7,8 @@
 // arguments and for a failing platform call.
 #pragma once
 
+#include <string>
+
 #include "driver_context.h"
 
 // Copy modes of the deployment operations: 1 copies only when the destination is missing; any
@@ -79,5 +81,8 @@ WCHAR* PathGetExtension(WCHAR* path, int* length);
 const WCHAR* PathGetExtension(const WCHAR* path, int* length);
 // The file-name part and the number of characters before its first ".".
 const WCHAR* PathGetBaseNameLength(const WCHAR* path, int* length);
+// The folder part of a path (before its last "\", empty without one) and the file-name part.
+std::u16string PathFolderPart(const std::u16string& path);
+std::u16string PathFilePart(const std::u16string& path);
 // 1 when the file name has a base of at least one character and an extension of 1-3.
 int PathHasShortExtension(const WCHAR* path);

@@ -28,6 +28,10 @@ int RcfgGetServerType(HANDLE printer, const WCHAR* printerName, BYTE* typeOut);
 // Copies a printer-data value from the print server's copy over an open connection: its type
 // into *type, at most expectedSize bytes into out, the size into *size. No connection ever
 // exists, so nothing is copied: 0.
+// When the printing-preferences sheet opens and in the device-mode merge without a sheet: a
+// per-user copy that is missing or older than the printer's first installation is synchronised
+// (CfgSyncUserSettings). Always 0: the remote variant is not available.
+int RcfgRefreshClientSettings(DriverContext* ctx, PRINTER_INFO_2W* pi2, DRIVER_INFO_2W* di2, DRIVER_INFO_3W* di3);
 int RcfgCopyServerPrinterData(HANDLE printer, const WCHAR* valueName, DWORD* type, BYTE* out, DWORD expectedSize,
                               DWORD* size, DWORD valueType, void* connection);
 

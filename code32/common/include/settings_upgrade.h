@@ -41,5 +41,16 @@ int CfgImportListDefaults(const WCHAR* settingsIni, const WCHAR* driverIni, Driv
 // settings folder's). 1/0.
 int CfgImportDriverIniDefaults(HANDLE printer, void* reserved, short mode, DriverContext* ctx,
                                PRINTER_INFO_2W* pi2, DRIVER_INFO_2W* di2, DRIVER_INFO_3W* di3);
+// The driver-directory defaults into the settings file of the target (0 the shared settings
+// folder's, 1 the context's own): mode 1 the format version, mode 0 the list defaults; then the
+// printer information and the default scenario's custom sizes. Without a context one is made
+// from the records (mode 1 does nothing once the driver scenario was imported). 1/0.
+int CfgImportDriverIniDefaultsEx(HANDLE printer, HANDLE printer2, short mode, DriverContext* ctx, short target,
+                                 PRINTER_INFO_2W* pi2, DRIVER_INFO_2W* di2, DRIVER_INFO_3W* di3);
+// The custom-size keys the driver's default scenario gives, into the settings file; then the
+// mark [BatchInstallDone] of the driver defaults with their date kept (keep-time mode 1: 0 when
+// the date cannot be read). 1/0.
+int CfgImportScenarioFreeSizes(const WCHAR* settingsIni, const WCHAR* driverIni, DriverContext* ctx,
+                               short keepTimeMode);
 // Brings the custom-size and watermark list sections of the settings file into step. 1/0.
 int CfgRepairListSections(DriverContext* ctx);

@@ -22,3 +22,9 @@ void UiRunBuiltInFunc(DriverContext* ctx, WORD code);
 HANDLE UiRevertToPrinterSelf();
 // Puts the client's token back on the thread; 0 without a call for a 0 token.
 BOOL UiImpersonatePrinterClient(HANDLE token);
+
+// Runs a sub-dialog of the sheet engine (kind 4: modal) through the runner the printer-interface
+// module registers; without one no dialog runs and the answer is 0.
+using UiSubDialogRunner = int (*)(DriverContext* ctx, uint16_t dialogId, DWORD kind);
+void UiSetSubDialogRunner(UiSubDialogRunner runner);
+int UiRunSubDialog(DriverContext* ctx, uint16_t dialogId, DWORD kind);

@@ -22,6 +22,7 @@
 #include "feature_modules.h"
 #include "fm_modules_5_8.h"
 #include "ini_file.h"
+#include "model_registration.h"
 #include "option_access.h"
 #include "option_constants.h"
 #include "option_store.h"
@@ -273,23 +274,6 @@ int BidiIsAllowed(DriverContext* ctx) { return SettingsSwitch(ctx, kAllowedKey);
 
 int BidiIsModelCheckOn(DriverContext* ctx) { return SettingsSwitch(ctx, kModelCheckKey); }
 
-int BidiReadDriverModelName(DriverContext* ctx, WCHAR* out) {
-  if (!out) return 0;
-  out[0] = u'\0';
-  const WCHAR* defaults = ctx ? PathGetDriverIni(ctx) : nullptr;
-  const WCHAR* driver = ctx ? PrnGetDriverName(ctx) : nullptr;
-  if (!defaults || !defaults[0] || !driver || !driver[0]) return 0;
-  WCHAR name[kBidiModelNameChars] = {};
-  IniReadString(kModelsSection, driver, u"", name, kBidiModelNameChars, defaults);
-  const WCHAR* start = name;
-  while (*start == u' ') ++start;
-  if (!*start) return 0;
-  std::u16string_view text(start);
-  text.copy(out, kBidiModelNameChars - 1);
-  out[text.size() < kBidiModelNameChars ? text.size() : kBidiModelNameChars - 1] = u'\0';
-  return 1;
-}
-
 int BidiProbePort(DriverContext* ctx, DWORD) {
   if (!ctx) return 0;
   PortLibrary library;
@@ -301,8 +285,11 @@ int BidiProbePort(DriverContext* ctx, DWORD) {
 
 int BidiRunSession(DWORD flags, DriverContext* ctx) {
   if (!ctx) return 0;
+  // The model the driver is for: [Models] <driver> of the driver defaults, blanks skipped.
   WCHAR driverModel[kBidiModelNameChars] = {};
-  if (!BidiReadDriverModelName(ctx, driverModel)) return 0;
+  const WCHAR* registered = PathSkipBlanks(CfgGetModelName(ctx));
+  if (!registered || !registered[0]) return 0;
+  lstrcpynW(driverModel, registered, kBidiModelNameChars);
 
   PortLibrary library;
   const PortApiTable* table = library.Initialise();

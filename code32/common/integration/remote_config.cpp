@@ -6,6 +6,7 @@
 #include "env_system.h"
 #include "env_text.h"
 #include "settings_paths.h"
+#include "user_sync.h"
 
 int RcfgGetState(DriverContext*) { return kRcfgUnavailable; }
 
@@ -18,6 +19,14 @@ int RcfgGetServerDevmode(DriverContext*, void*, BYTE*) { return 0; }
 int RcfgGetServerType(HANDLE, const WCHAR*, BYTE*) { return 0; }
 
 int RcfgCopyServerPrinterData(HANDLE, const WCHAR*, DWORD*, BYTE*, DWORD, DWORD*, DWORD, void*) { return 0; }
+
+int RcfgRefreshClientSettings(DriverContext* ctx, PRINTER_INFO_2W* pi2, DRIVER_INFO_2W* di2, DRIVER_INFO_3W* di3) {
+  if (!ctx) return 0;
+  int state = kUserCopyCurrent;
+  if (CfgCompareInstallStamps(ctx->printer, &state, pi2) != 1) return 0;
+  if (state == kUserCopyMissing) CfgSyncUserSettings(ctx->printer, 0, pi2, di2, di3);
+  return 0;
+}
 
 int BidiGetDeviceAddress(DriverContext* ctx, char* address, int size) {
   if (!ctx || !address || size <= 0) return 0;

@@ -10,6 +10,7 @@
 namespace {
 // Pending-update class that makes the sheet engine rebuild the open dialog.
 constexpr uint32_t kPendingClearDialog = 0x10000000;
+UiSubDialogRunner g_subDialogRunner = nullptr;
 }  // namespace
 
 void UiRunBuiltInFunc(DriverContext* ctx, WORD code) {
@@ -32,3 +33,9 @@ void UiRunBuiltInFunc(DriverContext* ctx, WORD code) {
 HANDLE UiRevertToPrinterSelf() { return RevertToPrinterSelf(); }
 
 BOOL UiImpersonatePrinterClient(HANDLE token) { return token ? ImpersonatePrinterClient(token) : FALSE; }
+
+void UiSetSubDialogRunner(UiSubDialogRunner runner) { g_subDialogRunner = runner; }
+
+int UiRunSubDialog(DriverContext* ctx, uint16_t dialogId, DWORD kind) {
+  return g_subDialogRunner ? g_subDialogRunner(ctx, dialogId, kind) : 0;
+}

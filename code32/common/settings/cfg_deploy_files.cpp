@@ -6,7 +6,10 @@
 #include "env_system.h"
 #include "ini_file.h"
 #include "path_files.h"
+#include "admin_install.h"
+#include "env_language.h"
 #include "scenario_install.h"
+#include "scenario_package.h"
 #include "settings_paths.h"
 #include "ui_services.h"
 
@@ -72,5 +75,63 @@ int CfgCopyDriverFilesToSystem(HANDLE printer) {
   for (const WCHAR* name : {profile->companionLibraryName, profile->settingsModuleName})
     if (name && name[0]) result = PathCopyBetweenFolders(name, source, destination, kCopyWhenNewer);
   if (token) UiImpersonatePrinterClient(token);
+  return result ? result : 1;
+}
+
+namespace {
+
+// A file named by the driver defaults: an absolute name is deployed from the driver directory to
+// its path; on Windows 2000 and later the driver-directory path is used as it stands; before,
+// the file is copied into the system directory and that copy is used. The path into out.
+int PlaceNamedFile(const WCHAR* name, WCHAR (&out)[MAX_PATH], DriverContext* ctx) {
+  out[0] = u'\0';
+  if (!name || !name[0]) return 0;
+  if (name[1] == u':') {
+    lstrcpynW(out, name, MAX_PATH);
+    return PathDeployFile(out, nullptr, kCopyWhenNewer, ctx);
+  }
+  const WCHAR* fileName = PathGetFileName(name);
+  if (EnvIsWin2000OrLater()) {
+    PathInContextDriverDir(out, fileName, ctx);
+    return 0;
+  }
+  const int copied = PathCopyToSystemDir(fileName, nullptr, kCopyWhenNewer, ctx);
+  PathInSystemDir(out, MAX_PATH, fileName);
+  return copied;
+}
+
+}  // namespace
+
+int CfgDeployDriverFiles(DriverContext* ctx, DWORD flags) {
+  if (!ctx || !ctx->workArea) return 1;
+  int result = 0;
+  auto keep = [&result](int step) {
+    if (step) result = step;
+  };
+  CfgInstallScenarioDefaults(ctx);
+
+  const DriverProfile* profile = ctx->profile ? ctx->profile : CtxGetTemplate()->profile;
+  const WCHAR* language = CfgLanguageSection(ctx);
+  WCHAR section[kCtxShortNameChars] = {};
+  if (language) lstrcpynW(section, language, kCtxShortNameChars);
+  WCHAR driverIni[MAX_PATH] = {};
+  if (profile && profile->driverIniName && profile->driverIniName[0]) {
+    keep(PlaceNamedFile(profile->driverIniName, driverIni, ctx));
+    if (driverIni[0]) keep(CfgDeployInstallFiles(driverIni, section, ctx));
+  }
+
+  WCHAR scenario[MAX_PATH] = {};
+  if (CfgReadDriverDefaultRst(scenario, ctx)) {
+    WCHAR placed[MAX_PATH] = {};
+    keep(PlaceNamedFile(scenario, placed, ctx));
+    if (placed[0] && section[0]) {
+      keep(CfgInstallScenarioPresets(placed, section, flags | kInstallCopyFiles, ctx, 0, nullptr));
+      keep(CfgInstallScenarioQualities(placed, section, flags | kInstallCopyFiles, ctx, 0, nullptr));
+    }
+  }
+
+  if (profile)
+    for (const WCHAR* name : {profile->companionLibraryName, profile->settingsModuleName})
+      if (name && name[0]) keep(PathCopyToSystemDir(name, nullptr, kCopyWhenNewer, ctx));
   return result ? result : 1;
 }

@@ -53,8 +53,6 @@ constexpr DWORD kItemsConnectionClear = 0x409E;
 constexpr DWORD kItemsClearLocal = 0x789F;
 
 constexpr BYTE kRcfgMasterServer = 17;
-constexpr DWORD kStateSectionChars = 30720;
-constexpr DWORD kStateSectionMaxChars = 16u << 20;
 
 // The session opened for the installation file's set-up, closed on every path.
 struct SetupSession {
@@ -82,20 +80,6 @@ void ReloadLockBits(HANDLE printer, DriverContext* ctx) {
   if (OptionEntry* row = OptFind(ctx, kOptLock001First))
     CfgLoadCompositeValue(printer, ctx, row, 0, kKindUInt8, kCompositeLock001, kOptLock001First, kOptLock001Last);
   if (OptionEntry* row = OptFind(ctx, kOptLockDstResolutionBoth)) PrnReadOption(printer, ctx, row, 0, nullptr);
-}
-
-// The whole section (a double-NUL list), however long it is.
-std::vector<WCHAR> ReadWholeSection(const WCHAR* section, const WCHAR* file) {
-  std::vector<WCHAR> buffer;
-  for (DWORD size = kStateSectionChars; size <= kStateSectionMaxChars; size *= 2) {
-    buffer.assign(size, u'\0');
-    const DWORD read = GetPrivateProfileSectionW(section, buffer.data(), size, file);
-    if (read < size - 2) {
-      buffer.resize(read + 2);
-      return buffer;
-    }
-  }
-  return {};
 }
 
 }  // namespace
@@ -272,7 +256,7 @@ int CfgHandlePrinterRename(DriverContext* ctx) {
       WCHAR oldSection[kCtxPathChars] = {};
       lstrcpynW(oldSection, stored, kCtxPathChars);
       IniReplaceBrackets(oldSection);
-      std::vector<WCHAR> lines = ReadWholeSection(oldSection, stateFile);
+      std::vector<WCHAR> lines = IniReadWholeSection(oldSection, stateFile);
       if (lines.size() > 2) {
         WCHAR target[kCtxPathChars] = {};
         lstrcpynW(target, newSection, kCtxPathChars);

@@ -3,7 +3,13 @@
 // takes when the file is new or of another major format version, and the format version itself.
 #include "settings_upgrade.h"
 
+#include "admin_install.h"
 #include "context_services.h"
+#include "default_section.h"
+#include "env_mutex.h"
+#include "free_size.h"
+#include "stamp_list.h"
+#include "undo_images.h"
 #include "env_language.h"
 #include "env_system.h"
 #include "feature_modules.h"
@@ -194,9 +200,159 @@ int CfgImportListDefaults(const WCHAR* settingsIni, const WCHAR* driverIni, Driv
     CopyKey(lang, key, driverIniCopy, settingsIniCopy, false);
   return 1;
 }
-// not built yet: nothing is imported or repaired.
-int CfgImportDriverIniDefaults(HANDLE, void*, short, DriverContext*, PRINTER_INFO_2W*, DRIVER_INFO_2W*,
-                               DRIVER_INFO_3W*) {
-  return 0;
+
+int CfgImportScenarioFreeSizes(const WCHAR* settingsIni, const WCHAR* driverIni, DriverContext* ctx, short keepTimeMode) {
+  if (!settingsIni || !driverIni || !ctx) return 0;
+  WCHAR scenario[MAX_PATH] = {};
+  if (!CfgReadDriverDefaultRst(scenario, ctx)) return 1;
+  PathCompleteFromDriverDir(scenario, MAX_PATH, ctx);
+  const WCHAR* code = CfgLanguageCodeStr(ctx);
+  if (!scenario[0] || !code || !code[0]) return 1;
+  WCHAR lang[16] = {};
+  lstrcpynW(lang, code, 16);
+  const int slots = static_cast<int>(IniReadInt(lang, u"FreeSizeCount", 0, driverIni));
+  for (int n = 0; n < slots && n < 10000; ++n) {
+    WCHAR section[kSectionChars];
+    ListSection(section, u"FreeSize", n, lang);
+    for (const uint16_t id : kFreeSizeKeyIds) {
+      const WCHAR* key = OptGetFieldName(ctx, id);
+      if (!key || !key[0]) continue;
+      WCHAR value[kValueChars] = {};
+      IniReadString(section, key, u"", value, kValueChars, scenario);
+      if (value[0]) IniWriteString(section, key, value, settingsIni);
+    }
+  }
+  const BOOL written = IniWriteStringKeepTime(u"BatchInstallDone", u"BatchInstallDone", u"1", driverIni, keepTimeMode);
+  return written || keepTimeMode != 1 ? 1 : 0;
 }
-int CfgRepairListSections(DriverContext*) { return 0; }
+
+int CfgImportDriverIniDefaultsEx(HANDLE printer, HANDLE printer2, short mode, DriverContext* ctx, short target,
+                                 PRINTER_INFO_2W* pi2, DRIVER_INFO_2W* di2, DRIVER_INFO_3W* di3) {
+  EnvLockGlobalMutex(nullptr);
+  DriverContext* own = nullptr;
+  if (!ctx) {
+    WCHAR driverIni[MAX_PATH] = {};
+    const WCHAR* name = CtxGetTemplate()->profile ? CtxGetTemplate()->profile->driverIniName : nullptr;
+    WCHAR folder[MAX_PATH] = {};
+    if (name && PathGetDriverDirEx(printer, folder, MAX_PATH, di3 ? di3->pDriverPath : nullptr, di3) &&
+        lstrlenW(folder) + lstrlenW(name) < MAX_PATH) {
+      lstrcpynW(driverIni, folder, MAX_PATH);
+      lstrcatW(driverIni, name);
+    }
+    WCHAR done[kValueChars] = {};
+    if (driverIni[0]) IniReadString(u"BatchInstallDone", u"BatchInstallDone", u"", done, kValueChars, driverIni);
+    if (mode == 1 && done[0]) {
+      EnvUnlockGlobalMutex(nullptr);
+      return 1;
+    }
+    own = CtxCreate(printer, printer2, nullptr, kCtxModeUi, pi2, di2, di3);
+    if (!own) {
+      EnvUnlockGlobalMutex(nullptr);
+      return 0;
+    }
+    ctx = own;
+  }
+  WCHAR driverIni[MAX_PATH] = {}, settingsIni[MAX_PATH] = {};
+  if (const WCHAR* d = PathGetDriverIni(ctx)) lstrcpynW(driverIni, d, MAX_PATH);
+  if (target == 1) {
+    if (const WCHAR* t = PathGetSettingsIni(ctx)) lstrcpynW(settingsIni, t, MAX_PATH);
+  } else {
+    PathGetSettingsIniOf(settingsIni, MAX_PATH, 0, ctx->printer);
+  }
+  int result = 1;
+  if (driverIni[0] && settingsIni[0]) {
+    if (mode == 1)
+      CfgCopyRstVersion(settingsIni, driverIni, ctx);
+    else
+      CfgImportListDefaults(settingsIni, driverIni, ctx);
+    CfgCopyPrinterInformation(nullptr, settingsIni, driverIni);
+    CfgImportScenarioFreeSizes(settingsIni, driverIni, ctx, 1);
+  } else {
+    result = 0;
+  }
+  if (own) CtxRelease(own);
+  EnvUnlockGlobalMutex(nullptr);
+  return result;
+}
+
+int CfgImportDriverIniDefaults(HANDLE printer, void*, short mode, DriverContext* ctx, PRINTER_INFO_2W* pi2,
+                               DRIVER_INFO_2W* di2, DRIVER_INFO_3W* di3) {
+  return CfgImportDriverIniDefaultsEx(printer, printer, mode, ctx, 0, pi2, di2, di3);
+}
+
+namespace {
+
+bool IsEmptyKey(const WCHAR* section, const WCHAR* key, const WCHAR* file) {
+  if (!key || !key[0]) return false;
+  WCHAR value[kValueChars] = {};
+  IniReadString(section, key, u"", value, kValueChars, file);
+  return !value[0];
+}
+
+bool FreeSizesNeedRepair(DriverContext* ctx, const WCHAR* settingsIni, const WCHAR* lang, int slots, int wanted) {
+  if (slots == 0 || (wanted != 0 && wanted != slots)) return true;
+  for (int n = 0; n < slots; ++n) {
+    WCHAR section[kSectionChars];
+    ListSection(section, u"FreeSize", n, lang);
+    for (const uint16_t id : kFreeSizeKeyIds)
+      if (id != kOptFreeSizeName && IsEmptyKey(section, OptGetFieldName(ctx, id), settingsIni)) return true;
+  }
+  return false;
+}
+
+bool StampsNeedRepair(DriverContext* ctx, const WCHAR* settingsIni, const WCHAR* lang, int have) {
+  if (have <= 0) return true;
+  enum : uint16_t { kWmChar = 952, kWmImage = 953, kWmCharName = 954, kWmImageName = 955 };
+  for (int n = 0; n < have && n <= kStampNumberLast; ++n) {
+    WCHAR section[kSectionChars];
+    ListSection(section, u"Stamp", n, lang);
+    const WCHAR* kindKey = OptGetFieldName(ctx, kOptWmKind);
+    const UINT kind = kindKey ? IniReadInt(section, kindKey, 0, settingsIni) : 0;
+    for (const uint16_t id : kStampKeyIds) {
+      if ((id == kWmChar || id == kWmCharName) && kind != 1) continue;
+      if ((id == kWmImage || id == kWmImageName) && kind != 2) continue;
+      if (IsEmptyKey(section, OptGetFieldName(ctx, id), settingsIni)) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+int CfgRepairListSections(DriverContext* ctx) {
+  if (!ctx || !ctx->workArea) return 0;
+  WCHAR settingsIni[MAX_PATH] = {};
+  const WCHAR* s = PathGetSettingsIni(ctx);
+  const WCHAR* code = CfgLanguageCodeStr(ctx);
+  if (!s || !s[0] || !code || !code[0] || !PathGetDriverIni(ctx)) return 0;
+  lstrcpynW(settingsIni, s, MAX_PATH);
+  WCHAR lang[16] = {};
+  lstrcpynW(lang, code, 16);
+
+  const int slots = CfgFreeSizeSlotCount(ctx);
+  const int wanted = CfgGetDefaultFreeSizeCount(ctx);
+  if (FreeSizesNeedRepair(ctx, settingsIni, lang, slots, wanted)) {
+    DmPushSnapshot(ctx);
+    CfgSetFreeSizeCount(nullptr, ctx, wanted);
+    for (int n = 0; n < wanted; ++n)
+      if (CfgLoadFreeSizeDefault(ctx, n)) CfgSaveFreeSize(ctx, n);
+    DmPopSnapshot(ctx, 1);
+  }
+
+  int have = CfgGetStampCount(ctx);
+  const int wantedStamps = CfgGetDefaultStampCount(ctx);
+  if (StampsNeedRepair(ctx, settingsIni, lang, have)) {
+    DmPushSnapshot(ctx);
+    if (have < wantedStamps) {
+      CfgSetStampCount(ctx, wantedStamps);
+      have = wantedStamps;
+    }
+    for (int n = 0; n < have && n <= kStampNumberLast; ++n) {
+      CfgLoadDefaultStamp(nullptr, ctx, n < wantedStamps ? n : 0);
+      CfgLoadStamp(ctx, n);
+      CfgSaveStamp(ctx, n);
+    }
+    DmPopSnapshot(ctx, 1);
+  }
+  return 1;
+}

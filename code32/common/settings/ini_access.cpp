@@ -101,3 +101,32 @@ BOOL IniWriteStringKeepTime(const WCHAR* section, const WCHAR* key, const WCHAR*
   }
   return written;
 }
+
+std::vector<WCHAR> IniReadWholeSection(const WCHAR* section, const WCHAR* file) {
+  constexpr DWORD kFirstChars = 32768;
+  constexpr DWORD kMostChars = 16u << 20;
+  SectionName name(section);
+  if (!section || !file || !name.valid()) return {};
+  std::vector<WCHAR> buffer;
+  for (DWORD size = kFirstChars; size <= kMostChars; size *= 2) {
+    buffer.assign(size, u'\0');
+    const DWORD read = GetPrivateProfileSectionW(name.get(), buffer.data(), size, file);
+    if (read < size - 2) {
+      if (read == 0) return {};
+      buffer.resize(read + 2);
+      buffer[read] = buffer[read + 1] = u'\0';
+      return buffer;
+    }
+  }
+  return {};
+}
+
+int IniCopySection(const WCHAR* from, const WCHAR* fromSection, const WCHAR* to, const WCHAR* toSection) {
+  const std::vector<WCHAR> lines = IniReadWholeSection(fromSection, from);
+  if (lines.empty() || !lines[0]) return 0;
+  SectionName target(toSection);
+  if (!toSection || !to || !target.valid()) return 0;
+  if (!WritePrivateProfileSectionW(target.get(), lines.data(), to)) return 0;
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, to);
+  return 1;
+}

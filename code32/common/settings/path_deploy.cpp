@@ -139,6 +139,3 @@ int PathInstalledPresetPathEx(WCHAR* out, const WCHAR* filePath, int size, Drive
 int PathInstalledPresetPath(WCHAR* out, const WCHAR* filePath, int size, DriverContext* ctx) {
   return PathInstalledPresetPathEx(out, filePath, size, ctx);
 }
-
-// not built yet: nothing is deployed (which is no failure).
-int CfgDeployDriverFiles(DriverContext*, DWORD) { return 1; }

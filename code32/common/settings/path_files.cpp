@@ -182,3 +182,13 @@ int PathReplaceExtension(WCHAR* out, const WCHAR* path, const WCHAR* newExtensio
 }
 
 int PathQualityFileOf(WCHAR* out, const WCHAR* presetPath) { return PathReplaceExtension(out, presetPath, u"rsq"); }
+
+std::u16string PathFolderPart(const std::u16string& path) {
+  const size_t slash = path.rfind(u'\\');
+  return slash == std::u16string::npos ? std::u16string() : path.substr(0, slash);
+}
+
+std::u16string PathFilePart(const std::u16string& path) {
+  const size_t slash = path.rfind(u'\\');
+  return slash == std::u16string::npos ? path : path.substr(slash + 1);
+}

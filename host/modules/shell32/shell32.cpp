@@ -1,4 +1,4 @@
-// shell32.dll: the user's well-known folders. The path of SHGetKnownFolderPath is task memory,
+// shell32.dll: the user's well-known folders and the folder chooser. The path of
 // freed with ole32.dll's CoTaskMemFree.
 #include "win32/windows.h"
 
@@ -8,4 +8,11 @@ ZOLT_EXPORT HRESULT WINAPI SHGetKnownFolderPath(REFKNOWNFOLDERID rfid, DWORD dwF
 
 ZOLT_EXPORT HRESULT WINAPI SHGetFolderPathW(HWND, int csidl, HANDLE hToken, DWORD, LPWSTR pszPath) {
   return zolt::host::FolderPathByCsidl(csidl, hToken, pszPath);
+}
+
+// The folder chooser: the item list it returns is task memory, freed with CoTaskMemFree.
+ZOLT_EXPORT PIDLIST_ABSOLUTE WINAPI SHBrowseForFolderW(LPBROWSEINFOW lpbi) { return zolt::host::BrowseForFolder(lpbi); }
+
+ZOLT_EXPORT BOOL WINAPI SHGetPathFromIDListW(PCIDLIST_ABSOLUTE pidl, LPWSTR pszPath) {
+  return zolt::host::PathFromIdList(pidl, pszPath);
 }

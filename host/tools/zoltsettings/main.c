@@ -26,6 +26,7 @@ static const char kUsage[] =
 
 #define PATH_UNITS 260
 #define MAX_RECORD_BYTES 65536
+#define MAX_BLOCK_BYTES (256 * 1024)
 
 struct Interface {
   HMODULE_ZS module;
@@ -37,6 +38,14 @@ struct Interface {
   ZoltDrvGetStatusFn getStatus;
   ZoltDrvSetStatusFn setStatus;
   ZoltDrvGetCapsFn getCaps;
+  ExcGetDriverDevmodeFn excDevmode;
+  ExcGetExclusiveFn excOpen;
+  ExcFreeExclusiveFn excFree;
+  ExcSetCommandBaseFn excSetBase;
+  ExcGetCommandChangeFn excChange;
+  ExcGetCommandValueFn excValues;
+  ExcGetPrinterOptionFn excOption;
+  ExcGetPrinterValueFn excValue;
 };
 
 struct FieldName {
@@ -138,8 +147,17 @@ static int LoadInterface(struct Interface* api, const char* printer) {
   api->getStatus = (ZoltDrvGetStatusFn)GetProcAddress(api->module, "ZOLTDrvGetStatus");
   api->setStatus = (ZoltDrvSetStatusFn)GetProcAddress(api->module, "ZOLTDrvSetStatus");
   api->getCaps = (ZoltDrvGetCapsFn)GetProcAddress(api->module, "ZOLTDrvGetCaps");
+  api->excDevmode = (ExcGetDriverDevmodeFn)GetProcAddress(api->module, "ExcGetDriverDevmode");
+  api->excOpen = (ExcGetExclusiveFn)GetProcAddress(api->module, "ExcGetExclusive");
+  api->excFree = (ExcFreeExclusiveFn)GetProcAddress(api->module, "ExcFreeExclusive");
+  api->excSetBase = (ExcSetCommandBaseFn)GetProcAddress(api->module, "ExcSetCommandBase");
+  api->excChange = (ExcGetCommandChangeFn)GetProcAddress(api->module, "ExcGetCommandChange");
+  api->excValues = (ExcGetCommandValueFn)GetProcAddress(api->module, "ExcGetCommandValue");
+  api->excOption = (ExcGetPrinterOptionFn)GetProcAddress(api->module, "ExcGetPrinterOption");
+  api->excValue = (ExcGetPrinterValueFn)GetProcAddress(api->module, "ExcGetPrinterValue");
   if (!api->checkVersion || !api->enable || !api->init || !api->lastError || !api->disable || !api->getStatus ||
-      !api->setStatus || !api->getCaps) {
+      !api->setStatus || !api->getCaps || !api->excDevmode || !api->excOpen || !api->excFree || !api->excSetBase ||
+      !api->excChange || !api->excValues || !api->excOption || !api->excValue) {
     FreeLibrary(api->module);
     return Fail(0, "zoltexc.dll lacks an entry point of the settings interface", NULL);
   }
@@ -312,6 +330,134 @@ static int CommandCaps(struct Interface* api, void* ctx) {
   return 0;
 }
 
+/* The whole of a file ("-": standard input) as a NUL-terminated text; NULL when it cannot be
+ * read, is longer than a block may be or holds a NUL byte. */
+static char* ReadBlock(const char* path) {
+  FILE* file = strcmp(path, "-") == 0 ? stdin : fopen(path, "rb");
+  char* text;
+  size_t length = 0, n;
+  if (!file) return NULL;
+  text = (char*)malloc(MAX_BLOCK_BYTES + 2);
+  while (text && (n = fread(text + length, 1, MAX_BLOCK_BYTES + 1 - length, file)) > 0) length += n;
+  if (file != stdin) fclose(file);
+  if (!text) return NULL;
+  if (length > MAX_BLOCK_BYTES || memchr(text, 0, length)) {
+    free(text);
+    return NULL;
+  }
+  text[length] = 0;
+  return text;
+}
+
+/* Opens the printer's command handle and loads a block into it; the handle, or NULL (the reason
+ * on stderr and in *status). */
+static ZoltExcHandle OpenBlock(struct Interface* api, const char* printer, const char* path, int32_t* answer, int* status) {
+  char* text = NULL;
+  ZoltExcHandle handle;
+  int32_t length = 0;
+  if (path && !(text = ReadBlock(path))) {
+    *status = Fail(2, "cannot read the block of lines (or it is too long or holds a NUL byte):", path);
+    return NULL;
+  }
+  handle = api->excOpen(printer);
+  if (!handle) {
+    free(text);
+    *status = Fail(1, "cannot open printer", printer);
+    return NULL;
+  }
+  *answer = 0;
+  if (text) {
+    *answer = api->excSetBase(handle, text, &length);
+    free(text);
+    if (*answer == -1) *status = Fail(1, "the block holds a line that is not \"@PJL SET NAME = VALUE\" ending in CR LF", NULL);
+    if (*answer == -2)
+      *status = Fail(1, "the block does not set every required command:", "APLPAGESIZE, APLPAGELAYOUT, PAPER and TRAY");
+    if (*answer < 0) {
+      api->excFree(handle);
+      return NULL;
+    }
+  }
+  return handle;
+}
+
+static int CommandPjl(struct Interface* api, const char* printer, const char* path) {
+  int32_t answer = 0, length = 0;
+  int status = 0;
+  char* text;
+  ZoltExcHandle handle = OpenBlock(api, printer, path, &answer, &status);
+  if (!handle) return status;
+  if (answer == 0) {
+    printf("the printer takes every line as given\n");
+  } else {
+    api->excChange(handle, 0, NULL, &length);
+    text = length > 0 ? (char*)calloc(1, (size_t)length) : NULL;
+    if (!text || api->excChange(handle, length, text, &length) != 0) status = Fail(1, "cannot read the changed lines", NULL);
+    else fputs(text, stdout);
+    free(text);
+  }
+  api->excFree(handle);
+  return status;
+}
+
+/* Prints the items of a list (NUL-separated, one more NUL at the end), one a line. */
+static void PrintItems(const char* items, int32_t length) {
+  const char* p = items;
+  while (p < items + length && *p) {
+    puts(p);
+    p += strlen(p) + 1;
+  }
+}
+
+static int CommandPjlValues(struct Interface* api, const char* printer, const char* name, const char* path) {
+  int32_t answer = 0, length = 0;
+  int status = 0, kind = 0;
+  char* text = NULL;
+  ZoltExcHandle handle = OpenBlock(api, printer, path, &answer, &status);
+  if (!handle) return status;
+  /* A job command, then a printer option, then a printer value. */
+  api->excValues(handle, name, path ? 1 : 0, 0, NULL, &length);
+  if (length > 0) kind = 1;
+  if (!kind && !path) {
+    api->excOption(handle, name, 0, NULL, &length);
+    if (length > 0) kind = 2;
+  }
+  if (!kind && !path) {
+    api->excValue(handle, name, 0, NULL, &length);
+    if (length > 0) kind = 3;
+  }
+  if (kind) text = (char*)calloc(1, (size_t)length);
+  if (kind && text) {
+    if (kind == 1) answer = api->excValues(handle, name, path ? 1 : 0, length, text, &length);
+    else if (kind == 2) answer = api->excOption(handle, name, length, text, &length);
+    else answer = api->excValue(handle, name, length, text, &length);
+    if (answer != 0) status = Fail(1, "the printer did not list the values of", name);
+    else if (kind == 3) puts(text);
+    else PrintItems(text, length);
+  } else if (kind) {
+    status = Fail(1, "out of memory", NULL);
+  } else {
+    status = Fail(1, path ? "no value of this command is open with that block:" : "not a command of this printer:", name);
+  }
+  free(text);
+  api->excFree(handle);
+  return status;
+}
+
+static int CommandDevmode(struct Interface* api, const char* printer, const char* path) {
+  unsigned char record[ZOLTEXC_DEVMODE_BYTES];
+  int32_t length = 0;
+  FILE* file;
+  if (api->excDevmode(printer, 1, 0, NULL, &length) != 1 || length != ZOLTEXC_DEVMODE_BYTES)
+    return Fail(1, "the driver reports an unexpected device-mode size for", printer);
+  if (api->excDevmode(printer, 1, (int32_t)sizeof(record), record, &length) != 0)
+    return Fail(1, "cannot read the default device mode of printer", printer);
+  file = fopen(path, "wb");
+  if (!file) return Fail(1, "cannot write", path);
+  if (fwrite(record, 1, sizeof(record), file) != sizeof(record) || fclose(file) != 0) return Fail(1, "cannot write", path);
+  printf("%s: default device mode, %u bytes, written to %s\n", printer, (unsigned)sizeof(record), path);
+  return 0;
+}
+
 int main(int argc, char** argv) {
   struct Interface api;
   const char* printer;
@@ -341,6 +487,10 @@ int main(int argc, char** argv) {
     if (argc < 4 || !ParseNumber(argv[3], 1, UINT32_MAX, &id)) return Fail(2, "needs a status id, not", argc < 4 ? "nothing" : argv[3]);
     if (strcmp(command, "status") == 0 && argc != 4) return Fail(2, "status takes one status id", NULL);
     if (strcmp(command, "set") == 0 && argc < 5) return Fail(2, "set needs at least one FIELD=VALUE", NULL);
+  } else if (strcmp(command, "pjl") == 0 || strcmp(command, "devmode") == 0) {
+    if (argc != 4) return Fail(2, command, strcmp(command, "pjl") == 0 ? "takes one FILE or -" : "takes one FILE");
+  } else if (strcmp(command, "pjl-values") == 0) {
+    if (argc != 4 && argc != 5) return Fail(2, "pjl-values takes a command NAME and optionally a FILE or -", NULL);
   } else {
     return Fail(2, "unknown command", command);
   }
@@ -353,6 +503,13 @@ int main(int argc, char** argv) {
     if (version <= 0) return Fail(1, "no settings interface for printer", printer);
     printf("%s: settings interface version %d\n", printer, version);
     return 0;
+  }
+  if (strcmp(command, "pjl") == 0 || strcmp(command, "pjl-values") == 0 || strcmp(command, "devmode") == 0) {
+    if (strcmp(command, "pjl") == 0) status = CommandPjl(&api, printer, argv[3]);
+    else if (strcmp(command, "devmode") == 0) status = CommandDevmode(&api, printer, argv[3]);
+    else status = CommandPjlValues(&api, printer, argv[3], argc == 5 ? argv[4] : NULL);
+    FreeLibrary(api.module);
+    return status;
   }
   ctx = api.enable(printer);
   if (!ctx) {

@@ -55,6 +55,26 @@ typedef int32_t (*ZoltDrvGetCapsFn)(void* context, uint32_t id, void* data);
 typedef int32_t (*ZoltDrvSetStatusFn)(void* context, uint32_t id, const ZoltDrvStatus* record, uint8_t* changes,
                                       int32_t mode);
 
+/* ---- the job-language command interface ------------------------------------------------- */
+
+/* The getters answer -1 (unusable handle or failure), 0 (done; the length counts the final NUL
+ * and, for lists, the extra NUL that ends them) or 1 (the buffer is shorter than the length). */
+typedef void* ZoltExcHandle;
+#define ZOLTEXC_DEVMODE_BYTES 1172 /* the ANSI device mode: 156 public bytes and the private part */
+
+typedef int32_t (*ExcGetDriverDevmodeFn)(const char* printer, int32_t flags, int32_t length, void* buffer,
+                                         int32_t* lengthOut);
+typedef ZoltExcHandle (*ExcGetExclusiveFn)(const char* printer);
+typedef void (*ExcFreeExclusiveFn)(ZoltExcHandle handle);
+typedef int32_t (*ExcSetCommandBaseFn)(ZoltExcHandle handle, const char* text, int32_t* lengthOut);
+typedef int32_t (*ExcGetCommandChangeFn)(ZoltExcHandle handle, int32_t length, char* buffer, int32_t* lengthOut);
+typedef int32_t (*ExcGetCommandValueFn)(ZoltExcHandle handle, const char* name, int32_t onlyAllowed, int32_t length,
+                                        char* buffer, int32_t* lengthOut);
+typedef int32_t (*ExcGetPrinterOptionFn)(ZoltExcHandle handle, const char* name, int32_t length, char* buffer,
+                                         int32_t* lengthOut);
+typedef int32_t (*ExcGetPrinterValueFn)(ZoltExcHandle handle, const char* name, int32_t length, char* buffer,
+                                        int32_t* lengthOut);
+
 /* ---- the platform ----------------------------------------------------------------------- */
 
 /* A program that has the platform's own declarations defines ZOLTSETTINGS_RECORDS_ONLY. */

@@ -210,6 +210,13 @@ const KeyPath& WindowsKeyPath() {
 
 bool IsPrinterHandle(HANDLE h) { return HandleOf(h) != nullptr; }
 
+bool PrinterNameOfHandle(HANDLE h, std::u16string& name) {
+  auto handle = HandleOf(h);
+  if (!handle) return false;
+  name = handle->name.name;
+  return true;
+}
+
 std::u16string DefaultPrinterName() {
   std::u16string device;
   ReadHive(Hive::CurrentUser, [&](const RegistryKey& root) {

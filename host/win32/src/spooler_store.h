@@ -69,6 +69,8 @@ std::u16string ComputerName();
 
 // Printer handles and the user's default printer (spooler.cpp).
 bool IsPrinterHandle(HANDLE h);
+// The printer's own name behind a handle; false for an unknown handle.
+bool PrinterNameOfHandle(HANDLE h, std::u16string& name);
 std::u16string DefaultPrinterName();
 // Sets (or, with an empty name, clears) the default printer in the user's hive root.
 void WriteDefaultPrinter(RegistryKey& userRoot, std::u16string_view name);

@@ -2,13 +2,16 @@
 // property sheets applying, refusing a page and cancelling; the common property-sheet host.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "machine_fixture.h"
-#include "testmod.h"
+#include "png_image.h"
+#include "testmod.h"  // before the platform's headers, which define IDC_HAND only when it is not
+#include "test_module.h"
 #include "win32/hostui.h"
 #include "win32/windows.h"
 
@@ -75,20 +78,11 @@ struct TemplateBuilder {
   const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(w.data()); }
 };
 
-class DialogTest : public zolt::test::MachineTest {
+class DialogTest : public zolt::test::TestModuleTest {
  protected:
   void SetUp() override {
-    MachineTest::SetUp();
-    fs::copy_file(fs::path(ZOLT_TEST_MODULE_DIR) / "TestModA.dll", Root() / "drive_c/Windows/System32/TestModA.dll",
-                  fs::copy_options::overwrite_existing);
-    module_ = LoadLibraryW(u"TestModA.dll");
-    ASSERT_NE(module_, nullptr);
-    ui::Reset();
+    TestModuleTest::SetUp();
     g_seen.clear();
-  }
-  void TearDown() override {
-    FreeLibrary(module_);
-    MachineTest::TearDown();
   }
   std::vector<int> Commands() const {
     std::vector<int> out;
@@ -96,7 +90,6 @@ class DialogTest : public zolt::test::MachineTest {
       if (s.msg == WM_COMMAND) out.push_back(s.id);
     return out;
   }
-  HMODULE module_ = nullptr;
 };
 
 TEST_F(DialogTest, ExtendedTemplateBuildsItsControlsInDialogUnits) {
@@ -425,6 +418,59 @@ TEST_F(DialogTest, MalformedTemplatesAreRefused) {
   unknownClass.Item(0, 1, 1, 10, 10, 5, 0x99, u"b");
   EXPECT_EQ(CreateDialogIndirectParamW(nullptr, unknownClass.Get(), nullptr, TestDialogProc, 0), nullptr);
   EXPECT_EQ(CreateDialogIndirectParamW(nullptr, nullptr, nullptr, TestDialogProc, 0), nullptr);
+}
+
+// Pictures of dialogs compared with golden PNG files. The pixels are compared, not the files'
+// bytes: the compressed bytes change with the library's version while the picture does not.
+// Frames, fills, check marks and the places of controls must match exactly; text goes through the
+// font rasteriser, whose smoothing may move by a shade between versions, so at most 1 pixel in
+// 200 may differ. A control drawn at the wrong place or in the wrong state changes far more.
+// ZOLT_UPDATE_GOLDEN=1 writes the pictures into the source tree instead of comparing them.
+class DialogPngTest : public DialogTest {
+ protected:
+  // Saves the window and compares it with the golden picture of that name.
+  void ExpectPicture(HWND window, const std::string& name) {
+    const fs::path golden = fs::path(ZOLT_SOURCE_DIR) / "tests/host/modules/golden" / name;
+    const fs::path shot = Root() / name;
+    ASSERT_TRUE(ui::SavePng(window, shot.string()));
+    if (const char* update = std::getenv("ZOLT_UPDATE_GOLDEN"); update && *update == '1') {
+      fs::copy_file(shot, golden, fs::copy_options::overwrite_existing);
+      return;
+    }
+    zolt::test::RgbImage want, got;
+    ASSERT_TRUE(zolt::test::ReadPng(golden, want)) << golden;
+    ASSERT_TRUE(zolt::test::ReadPng(shot, got));
+    ASSERT_EQ(got.width, want.width);
+    ASSERT_EQ(got.height, want.height);
+    size_t differing = 0;
+    for (size_t i = 0; i + 2 < got.rgb.size(); i += 3)
+      if (got.rgb[i] != want.rgb[i] || got.rgb[i + 1] != want.rgb[i + 1] || got.rgb[i + 2] != want.rgb[i + 2])
+        ++differing;
+    const size_t pixels = size_t(got.width) * size_t(got.height);
+    EXPECT_LE(differing * 200, pixels) << name << ": " << differing << " of " << pixels
+                                       << " pixels differ; the picture taken is " << shot;
+  }
+
+};
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
+
+TEST_F(DialogPngTest, DialogWithCaptionLabelEditAndButtons) {
+  HWND dlg = CreateDialogParamW(module_, MAKEINTRESOURCEW(IDD_TEST), nullptr, PlainDialogProc, 0);
+  ASSERT_NE(dlg, nullptr);
+  SetDlgItemTextW(dlg, 1002, u"Zolt 7000");
+  ExpectPicture(dlg, "test_dialog.png");
+  DestroyWindow(dlg);
+}
+
+TEST_F(DialogPngTest, CheckedBoxAndBitmapOfAnOldTemplate) {
+  HWND dlg = CreateDialogParamW(module_, MAKEINTRESOURCEW(IDD_OLD), nullptr, PlainDialogProc, 0);
+  ASSERT_NE(dlg, nullptr);
+  ShowWindow(dlg, SW_SHOW);
+  ASSERT_TRUE(ui::Click(GetDlgItem(dlg, 2001)));
+  ASSERT_EQ(ui::CheckState(GetDlgItem(dlg, 2001)), BST_CHECKED);
+  ExpectPicture(dlg, "old_dialog_checked.png");
+  DestroyWindow(dlg);
 }
 
 }  // namespace

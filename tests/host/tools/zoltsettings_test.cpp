@@ -109,3 +109,66 @@ TEST_F(ZoltSettingsToolTest, CapsPrintsEveryCapability) {
 }
 
 }  // namespace
+
+namespace {
+
+constexpr char kBlock[] =
+    "@PJL SET APLPAGESIZE = A4 \r\n"
+    "@PJL SET APLPAGELAYOUT = PORTRAIT \r\n"
+    "@PJL SET PAPER = SAME \r\n"
+    "@PJL SET TRAY = TRAY1 \r\n"
+    "@PJL SET NUP = 4IN1P2 \r\n";
+
+TEST_F(ZoltSettingsToolTest, JobLanguageBlocksValuesAndDeviceMode) {
+  const std::filesystem::path block = Root() / "block.pjl";
+  zolt::test::WriteBytes(block, kBlock);
+  ToolRun taken = Tool({"ZOLT Office 7000", "pjl", block.string()});
+  EXPECT_EQ(taken.status, 0) << taken.err;
+  EXPECT_EQ(taken.out, "the printer takes every line as given\n");
+
+  struct Case {
+    std::string text;
+    int status;
+    const char* message;
+  } refused[] = {
+      {"@PJL SET APLPAGESIZE = A4 \r\n", 1, "does not set every required command"},
+      {"@PJL SET APLPAGESIZE=A4\r\n", 1, "not \"@PJL SET NAME = VALUE\""},
+      {std::string("@PJL SET TRAY = A\0B \r\n", 22), 2, "holds a NUL byte"},
+  };
+  for (const Case& c : refused) {
+    zolt::test::WriteBytes(block, c.text);
+    ToolRun r = Tool({"Front Desk", "pjl", block.string()});
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_TRUE(Contains(r.err, c.message)) << r.err;
+  }
+  ToolRun missing = Tool({"Front Desk", "pjl", (Root() / "nothing.pjl").string()});
+  EXPECT_EQ(missing.status, 2);
+
+  ToolRun values = Tool({"ZOLT Office 7000", "pjl-values", "TRAY"});
+  EXPECT_EQ(values.status, 0) << values.err;
+  EXPECT_EQ(values.out, "ALL\nTRAY1\nTRAY2\nMULTI\n");
+  zolt::test::WriteBytes(block, kBlock);
+  ToolRun allowed = Tool({"Front Desk", "pjl-values", "DUPLEX", block.string()});
+  EXPECT_EQ(allowed.status, 1);  // DUPLEX is not in the block
+  allowed = Tool({"Front Desk", "pjl-values", "NUP", block.string()});
+  EXPECT_EQ(allowed.status, 0) << allowed.err;
+  EXPECT_TRUE(Contains(allowed.out, "4IN1P2\n")) << allowed.out;
+  ToolRun option = Tool({"Front Desk", "pjl-values", "OUTBIN"});
+  EXPECT_EQ(option.out, "INNER\n");
+  ToolRun value = Tool({"Front Desk", "pjl-values", "TRAYPAPERORIENT1"});
+  EXPECT_EQ(value.status, 0) << value.err;
+  ToolRun unknown = Tool({"Front Desk", "pjl-values", "FROB"});
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_TRUE(Contains(unknown.err, "not a command of this printer: FROB"));
+
+  const std::filesystem::path dm = Root() / "default.dm";
+  ToolRun written = Tool({"Front Desk", "devmode", dm.string()});
+  EXPECT_EQ(written.status, 0) << written.err;
+  const std::string bytes = zolt::test::ReadBytes(dm);
+  ASSERT_EQ(bytes.size(), 1172u);
+  EXPECT_EQ(std::string(bytes.c_str()), "Front Desk");
+  EXPECT_EQ(static_cast<uint8_t>(bytes[36]) | static_cast<uint8_t>(bytes[37]) << 8, 156);
+  EXPECT_EQ(Tool({"Front Desk", "devmode"}).status, 2);
+}
+
+}  // namespace

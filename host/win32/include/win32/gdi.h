@@ -893,6 +893,49 @@ typedef struct _ICONINFO {
 #define DI_DEFAULTSIZE 0x0008
 
 // ---------------------------------------------------------------------------------------------
+// Printing: documents and pages on a printer DC, and escapes to its driver.
+
+typedef int(CALLBACK* ABORTPROC)(HDC, int);
+
+typedef struct _DOCINFOW {
+  int cbSize;
+  LPCWSTR lpszDocName;
+  LPCWSTR lpszOutput;
+  LPCWSTR lpszDatatype;
+  DWORD fwType;
+} DOCINFOW, *LPDOCINFOW;
+
+#define DI_APPBANDING 0x00000001
+#define DI_ROPS_READ_DESTINATION 0x00000002
+
+// Results of the document calls.
+#define SP_NOTREPORTED 0x4000
+#define SP_ERROR (-1)
+#define SP_APPABORT (-2)
+#define SP_USERABORT (-3)
+#define SP_OUTOFDISK (-4)
+#define SP_OUTOFMEMORY (-5)
+
+// Escapes of Escape and ExtEscape.
+#define NEWFRAME 1
+#define ABORTDOC 2
+#define NEXTBAND 3
+#define SETCOLORTABLE 4
+#define GETCOLORTABLE 5
+#define FLUSHOUTPUT 6
+#define DRAFTMODE 7
+#define QUERYESCSUPPORT 8
+#define SETABORTPROC 9
+#define STARTDOC 10
+#define ENDDOC 11
+#define GETPHYSPAGESIZE 12
+#define GETPRINTINGOFFSET 13
+#define GETSCALINGFACTOR 14
+#define SETCOPYCOUNT 17
+#define PASSTHROUGH 19
+#define GETTECHNOLOGY 20
+
+// ---------------------------------------------------------------------------------------------
 // The calls.
 
 // Device contexts.
@@ -904,6 +947,18 @@ WIN32_API int WINAPI SaveDC(HDC hdc);
 WIN32_API BOOL WINAPI RestoreDC(HDC hdc, int nSavedDC);
 WIN32_API int WINAPI GetDeviceCaps(HDC hdc, int index);
 WIN32_API BOOL WINAPI GdiFlush(void);
+
+// Printing. StartDocW returns the job id (above 0) or SP_ERROR; the page calls return a
+// positive value or SP_ERROR. ExtEscape passes the escape to the printer driver's DrvEscape.
+WIN32_API int WINAPI StartDocW(HDC hdc, const DOCINFOW* lpdi);
+WIN32_API int WINAPI EndDoc(HDC hdc);
+WIN32_API int WINAPI StartPage(HDC hdc);
+WIN32_API int WINAPI EndPage(HDC hdc);
+WIN32_API int WINAPI AbortDoc(HDC hdc);
+WIN32_API int WINAPI SetAbortProc(HDC hdc, ABORTPROC proc);
+WIN32_API HDC WINAPI ResetDCW(HDC hdc, const DEVMODEW* lpdm);
+WIN32_API int WINAPI ExtEscape(HDC hdc, int iEscape, int cjInput, LPCSTR lpInData, int cjOutput, LPSTR lpOutData);
+WIN32_API int WINAPI Escape(HDC hdc, int iEscape, int cjIn, LPCSTR pvIn, LPVOID pvOut);
 
 // Objects.
 WIN32_API HGDIOBJ WINAPI GetStockObject(int i);
@@ -1136,6 +1191,42 @@ WIN32_API BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon);
 WIN32_API BOOL WINAPI DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWidth,
                                  UINT istepIfAniCur, HBRUSH hbrFlickerFreeDraw, UINT diFlags);
 
+// Blending and gradients.
+typedef USHORT COLOR16;
+typedef struct _TRIVERTEX {
+  LONG x;
+  LONG y;
+  COLOR16 Red;
+  COLOR16 Green;
+  COLOR16 Blue;
+  COLOR16 Alpha;
+} TRIVERTEX, *PTRIVERTEX;
+static_assert(sizeof(TRIVERTEX) == 16);
+typedef struct _GRADIENT_RECT {
+  ULONG UpperLeft;
+  ULONG LowerRight;
+} GRADIENT_RECT, *PGRADIENT_RECT;
+typedef struct _GRADIENT_TRIANGLE {
+  ULONG Vertex1;
+  ULONG Vertex2;
+  ULONG Vertex3;
+} GRADIENT_TRIANGLE, *PGRADIENT_TRIANGLE;
+#define GRADIENT_FILL_RECT_H 0x00000000
+#define GRADIENT_FILL_RECT_V 0x00000001
+#define GRADIENT_FILL_TRIANGLE 0x00000002
+typedef struct _BLENDFUNCTION {
+  BYTE BlendOp;
+  BYTE BlendFlags;
+  BYTE SourceConstantAlpha;
+  BYTE AlphaFormat;
+} BLENDFUNCTION, *PBLENDFUNCTION;
+static_assert(sizeof(BLENDFUNCTION) == 4);
+#define AC_SRC_OVER 0x00
+#define AC_SRC_ALPHA 0x01
+WIN32_API BOOL WINAPI AlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest, HDC hdcSrc,
+                                 int xoriginSrc, int yoriginSrc, int wSrc, int hSrc, BLENDFUNCTION ftn);
+WIN32_API BOOL WINAPI GradientFill(HDC hdc, PTRIVERTEX pVertex, ULONG nVertex, PVOID pMesh, ULONG nMesh, ULONG ulMode);
+
 // Rectangles (the window system's helpers).
 WIN32_API BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom);
 WIN32_API BOOL WINAPI SetRectEmpty(LPRECT lprc);
@@ -1149,3 +1240,8 @@ WIN32_API BOOL WINAPI IntersectRect(LPRECT lprcDst, const RECT* lprcSrc1, const 
 WIN32_API BOOL WINAPI UnionRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
 WIN32_API BOOL WINAPI SubtractRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
 WIN32_API int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator);
+
+// System colours (the window system's scheme, COLOR_x indexes). FillRect, FrameRect and FillRgn
+// also take COLOR_x + 1 in place of a brush, as window classes give their background.
+WIN32_API DWORD WINAPI GetSysColor(int nIndex);
+WIN32_API HBRUSH WINAPI GetSysColorBrush(int nIndex);

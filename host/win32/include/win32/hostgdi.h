@@ -29,6 +29,18 @@ bool GetBitmapBitsView(HBITMAP bitmap, BitmapBits& out);
 // uses it for the DCs of child windows drawing into their top-level window's surface.
 bool SetDcPlacement(HDC dc, POINT origin, HRGN visible);
 
+// A DC drawing into `surface` without selecting it: any number of such DCs share one bitmap
+// (the window system's DCs of the windows of one top-level window). The bitmap cannot be
+// replaced with SelectObject; deleting the DC leaves it alone.
+HDC CreateSurfaceDC(HBITMAP surface);
+
+// System colours as brushes: a solid brush that DeleteObject leaves alone (GetSysColorBrush
+// makes one per colour), and the brush a COLOR_x + 1 value stands for where the platform takes
+// one in place of a brush (any other handle is returned as it is).
+constexpr uintptr_t kSystemColorCount = 31;
+HBRUSH CreateSystemBrush(COLORREF color);
+HBRUSH SystemColorBrush(HBRUSH brush);
+
 // StretchDIBits and SetDIBitsToDevice with the sizes of the caller's header and bits, which are
 // checked against what the header claims (the platform's calls trust the header).
 int StretchDIBitsChecked(HDC hdc, int xDest, int yDest, int DestWidth, int DestHeight, int xSrc, int ySrc,

@@ -68,4 +68,7 @@ bool DeletePrinter(std::u16string_view name, std::string* error = nullptr);
 // Names of the local printers and of the user's connections ("\\server\name" forms).
 std::vector<std::u16string> ListPrinters();
 
+// Where the printer's port puts a completed job: <root>/out/<printer>-<job id>.prn.
+std::filesystem::path JobOutputPath(std::u16string_view printer, DWORD jobId);
+
 }  // namespace zolt::host

@@ -231,3 +231,144 @@ WIN32_API BOOL WINAPI GetFormW(HANDLE hPrinter, LPWSTR pFormName, DWORD Level, L
 // The user's default printer (characters, with the terminator).
 WIN32_API BOOL WINAPI GetDefaultPrinterW(LPWSTR pszBuffer, LPDWORD pcchBuffer);
 WIN32_API BOOL WINAPI SetDefaultPrinterW(LPCWSTR pszPrinter);
+
+// ---------------------------------------------------------------------------------------------
+// Jobs. StartDocPrinterW opens a job on the printer of the handle (its id is the result);
+// WritePrinter adds bytes to it; EndDocPrinter completes it and hands its bytes to the printer's
+// port, which writes <root>/out/<printer>-<job id>.prn; AbortPrinter deletes it. A job's bytes
+// are kept under a temporary name until the job completes, so that a failed job leaves no
+// output under the final name.
+
+#define ERROR_PRINT_CANCELLED 63L
+#define ERROR_INVALID_PRIORITY 1800L
+#define ERROR_SPL_NO_STARTDOC 3003L
+
+#define JOB_STATUS_PAUSED 0x00000001
+#define JOB_STATUS_ERROR 0x00000002
+#define JOB_STATUS_DELETING 0x00000004
+#define JOB_STATUS_SPOOLING 0x00000008
+#define JOB_STATUS_PRINTING 0x00000010
+#define JOB_STATUS_OFFLINE 0x00000020
+#define JOB_STATUS_PAPEROUT 0x00000040
+#define JOB_STATUS_PRINTED 0x00000080
+#define JOB_STATUS_DELETED 0x00000100
+#define JOB_STATUS_BLOCKED_DEVQ 0x00000200
+#define JOB_STATUS_USER_INTERVENTION 0x00000400
+#define JOB_STATUS_RESTART 0x00000800
+#define JOB_STATUS_COMPLETE 0x00001000
+
+#define JOB_CONTROL_PAUSE 1
+#define JOB_CONTROL_RESUME 2
+#define JOB_CONTROL_CANCEL 3
+#define JOB_CONTROL_RESTART 4
+#define JOB_CONTROL_DELETE 5
+#define JOB_CONTROL_SENT_TO_PRINTER 6
+#define JOB_CONTROL_LAST_PAGE_EJECTED 7
+
+#define JOB_POSITION_UNSPECIFIED 0
+#define MIN_PRIORITY 1
+#define MAX_PRIORITY 99
+#define DEF_PRIORITY 1
+
+typedef struct _DOC_INFO_1W {
+  LPWSTR pDocName;
+  LPWSTR pOutputFile;
+  LPWSTR pDatatype;
+} DOC_INFO_1W, *PDOC_INFO_1W, *LPDOC_INFO_1W;
+
+typedef struct _JOB_INFO_1W {
+  DWORD JobId;
+  LPWSTR pPrinterName;
+  LPWSTR pMachineName;
+  LPWSTR pUserName;
+  LPWSTR pDocument;
+  LPWSTR pDatatype;
+  LPWSTR pStatus;
+  DWORD Status;
+  DWORD Priority;
+  DWORD Position;
+  DWORD TotalPages;
+  DWORD PagesPrinted;
+  SYSTEMTIME Submitted;
+} JOB_INFO_1W, *PJOB_INFO_1W, *LPJOB_INFO_1W;
+
+typedef struct _JOB_INFO_2W {
+  DWORD JobId;
+  LPWSTR pPrinterName;
+  LPWSTR pMachineName;
+  LPWSTR pUserName;
+  LPWSTR pDocument;
+  LPWSTR pNotifyName;
+  LPWSTR pDatatype;
+  LPWSTR pPrintProcessor;
+  LPWSTR pParameters;
+  LPWSTR pDriverName;
+  LPDEVMODEW pDevMode;
+  LPWSTR pStatus;
+  PSECURITY_DESCRIPTOR pSecurityDescriptor;
+  DWORD Status;
+  DWORD Priority;
+  DWORD Position;
+  DWORD StartTime;
+  DWORD UntilTime;
+  DWORD TotalPages;
+  DWORD Size;
+  SYSTEMTIME Submitted;
+  DWORD Time;
+  DWORD PagesPrinted;
+} JOB_INFO_2W, *PJOB_INFO_2W, *LPJOB_INFO_2W;
+
+// Level 1 only. The data type "RAW" (or none) and "NT EMF 1.008" are taken.
+WIN32_API DWORD WINAPI StartDocPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo);
+WIN32_API BOOL WINAPI StartPagePrinter(HANDLE hPrinter);
+WIN32_API BOOL WINAPI WritePrinter(HANDLE hPrinter, LPVOID pBuf, DWORD cbBuf, LPDWORD pcWritten);
+WIN32_API BOOL WINAPI EndPagePrinter(HANDLE hPrinter);
+WIN32_API BOOL WINAPI EndDocPrinter(HANDLE hPrinter);
+WIN32_API BOOL WINAPI AbortPrinter(HANDLE hPrinter);
+// Levels 1 and 2 of a job of the handle's printer (running or completed in this process).
+WIN32_API BOOL WINAPI GetJobW(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD cbBuf,
+                              LPDWORD pcbNeeded);
+// Level 0 with a command (JOB_CONTROL_*), or levels 1 and 2 changing the document name,
+// priority and status text.
+WIN32_API BOOL WINAPI SetJobW(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD Command);
+
+// ---------------------------------------------------------------------------------------------
+// Document events: what the graphics engine tells the printer-interface module's
+// DrvDocumentEvent(hPrinter, hdc, iEsc, cbIn, pvIn, cbOut, pvOut) about a printer DC.
+
+#define DOCUMENTEVENT_FIRST 1
+#define DOCUMENTEVENT_CREATEDCPRE 1
+#define DOCUMENTEVENT_CREATEDCPOST 2
+#define DOCUMENTEVENT_RESETDCPRE 3
+#define DOCUMENTEVENT_RESETDCPOST 4
+#define DOCUMENTEVENT_STARTDOC 5
+#define DOCUMENTEVENT_STARTPAGE 6
+#define DOCUMENTEVENT_ENDPAGE 7
+#define DOCUMENTEVENT_ENDDOC 8
+#define DOCUMENTEVENT_ABORTDOC 9
+#define DOCUMENTEVENT_DELETEDC 10
+#define DOCUMENTEVENT_ESCAPE 11
+#define DOCUMENTEVENT_ENDDOCPOST 12
+#define DOCUMENTEVENT_STARTDOCPOST 13
+#define DOCUMENTEVENT_QUERYFILTER 14
+#define DOCUMENTEVENT_LAST 15
+
+#define DOCUMENTEVENT_UNSUPPORTED 0
+#define DOCUMENTEVENT_SUCCESS 1
+#define DOCUMENTEVENT_FAILURE (-1)
+
+typedef struct _DOCEVENT_CREATEDCPRE {
+  PWSTR pszDriver;
+  PWSTR pszDevice;
+  PDEVMODEW pdm;
+  BOOL bIC;
+} DOCEVENT_CREATEDCPRE, *PDCEVENT_CREATEDCPRE;
+
+typedef struct _DOCEVENT_ESCAPE {
+  int iEscape;
+  int cjInput;
+  PVOID pvInData;
+} DOCEVENT_ESCAPE, *PDOCEVENT_ESCAPE;
+
+typedef int(WINAPI* PFN_DrvDocumentEvent)(HANDLE hPrinter, HDC hdc, int iEsc, ULONG cbIn, PVOID pvIn, ULONG cbOut,
+                                          PVOID pvOut);

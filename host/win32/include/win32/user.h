@@ -14,6 +14,7 @@
 #pragma once
 
 #include "win32/base.h"
+#include "win32/gdi.h"
 #include "win32/resource.h"
 
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
@@ -1014,31 +1015,6 @@ typedef struct tagDELETEITEMSTRUCT {
 #define HH_HELP_CONTEXT 0x000F
 #define HH_CLOSE_ALL 0x0012
 
-// DrawText flags (drawn by the graphics interface, declared here as the platform does).
-#ifndef DT_TOP
-#define DT_TOP 0x00000000
-#define DT_LEFT 0x00000000
-#define DT_CENTER 0x00000001
-#define DT_RIGHT 0x00000002
-#define DT_VCENTER 0x00000004
-#define DT_BOTTOM 0x00000008
-#define DT_WORDBREAK 0x00000010
-#define DT_SINGLELINE 0x00000020
-#define DT_EXPANDTABS 0x00000040
-#define DT_TABSTOP 0x00000080
-#define DT_NOCLIP 0x00000100
-#define DT_EXTERNALLEADING 0x00000200
-#define DT_CALCRECT 0x00000400
-#define DT_NOPREFIX 0x00000800
-#define DT_INTERNAL 0x00001000
-#define DT_EDITCONTROL 0x00002000
-#define DT_PATH_ELLIPSIS 0x00004000
-#define DT_END_ELLIPSIS 0x00008000
-#define DT_MODIFYSTRING 0x00010000
-#define DT_RTLREADING 0x00020000
-#define DT_WORD_ELLIPSIS 0x00040000
-#endif
-
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define MAKELRESULT(l, h) ((LRESULT)(DWORD)MAKELONG(l, h))
@@ -1128,25 +1104,12 @@ WIN32_API HWND WINAPI ChildWindowFromPoint(HWND hWndParent, POINT Point);
 WIN32_API BOOL WINAPI AdjustWindowRectEx(LPRECT lpRect, DWORD dwStyle, BOOL bMenu, DWORD dwExStyle);
 
 WIN32_API int WINAPI GetSystemMetrics(int nIndex);
-WIN32_API DWORD WINAPI GetSysColor(int nIndex);
-WIN32_API HBRUSH WINAPI GetSysColorBrush(int nIndex);
 WIN32_API BOOL WINAPI MessageBeep(UINT uType);
-
-// Rectangles.
-WIN32_API BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom);
-WIN32_API BOOL WINAPI SetRectEmpty(LPRECT lprc);
-WIN32_API BOOL WINAPI CopyRect(LPRECT lprcDst, const RECT* lprcSrc);
-WIN32_API BOOL WINAPI IsRectEmpty(const RECT* lprc);
-WIN32_API BOOL WINAPI PtInRect(const RECT* lprc, POINT pt);
-WIN32_API BOOL WINAPI OffsetRect(LPRECT lprc, int dx, int dy);
-WIN32_API BOOL WINAPI InflateRect(LPRECT lprc, int dx, int dy);
-WIN32_API BOOL WINAPI IntersectRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
-WIN32_API BOOL WINAPI UnionRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
-WIN32_API BOOL WINAPI EqualRect(const RECT* lprc1, const RECT* lprc2);
 
 // ---------------------------------------------------------------------------------------------
 // Messages, queues and timers.
 WIN32_API LRESULT WINAPI SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+WIN32_API UINT WINAPI RegisterWindowMessageW(LPCWSTR lpString);
 WIN32_API LRESULT WINAPI SendMessageTimeoutW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam, UINT fuFlags,
                                              UINT uTimeout, DWORD_PTR* lpdwResult);
 WIN32_API BOOL WINAPI SendNotifyMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);

@@ -115,7 +115,7 @@ void Measure(HWND hwnd, Window& w, ListViewState& s) {
   if (GetQuiet(hwnd) && mis.itemHeight) s.rowHeight = mis.itemHeight;
 }
 
-void Paint(HWND hwnd, HDC dc) {
+void Paint(HWND hwnd, HDC dc, HBRUSH) {
   auto w = GetQuiet(hwnd);
   if (!w) return;
   auto& s = StateOf(*w);
@@ -493,21 +493,8 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       NotifyParent(hwnd, nm, msg == WM_SETFOCUS ? NM_SETFOCUS : NM_KILLFOCUS);
       return 0;
     }
-    case WM_SETFONT:
-      w->font = reinterpret_cast<HFONT>(wParam);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(w->font);
-    case WM_ERASEBKGND:
-      return TRUE;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      Paint(hwnd, dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
   }
+  if (LRESULT r; CommonControlMessage(hwnd, msg, wParam, lParam, 0, Paint, &r)) return r;
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 

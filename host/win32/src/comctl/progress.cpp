@@ -23,6 +23,18 @@ LRESULT SetPos(HWND hwnd, ProgressState& s, int pos) {
   if (old != s.pos) InvalidateRect(hwnd, nullptr, TRUE);
   return old;
 }
+void Paint(HWND hwnd, HDC dc, HBRUSH) {
+  auto w = GetQuiet(hwnd);
+  if (!w) return;
+  auto& s = StateOf(*w);
+  RECT c = ClientRectOf(*w);
+  draw::Fill(dc, c, COLOR_BTNFACE);
+  draw::Edge(dc, c, true);
+  int range = std::max(1, s.high - s.low);
+  RECT bar{2, 2, 2 + int(int64_t(c.right - 4) * (s.pos - s.low) / range), c.bottom - 2};
+  draw::Fill(dc, bar, COLOR_HIGHLIGHT);
+}
+
 }  // namespace
 
 LRESULT CALLBACK ProgressProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -64,23 +76,8 @@ LRESULT CALLBACK ProgressProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       SetPos(hwnd, s, next);
       return old;
     }
-    case WM_ERASEBKGND:
-      return TRUE;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      if (dc) {
-        RECT c = ClientRectOf(*w);
-        draw::Fill(dc, c, COLOR_BTNFACE);
-        draw::Edge(dc, c, true);
-        int range = std::max(1, s.high - s.low);
-        RECT bar{2, 2, 2 + int(int64_t(c.right - 4) * (s.pos - s.low) / range), c.bottom - 2};
-        draw::Fill(dc, bar, COLOR_HIGHLIGHT);
-      }
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
   }
+  if (LRESULT r; CommonControlMessage(hwnd, msg, wParam, lParam, 0, Paint, &r)) return r;
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 

@@ -61,7 +61,7 @@ void Apply(TabItem& item, const TCITEMW& in) {
   if (in.mask & TCIF_STATE) item.state = (item.state & ~in.dwStateMask) | (in.dwState & in.dwStateMask);
 }
 
-void Paint(HWND hwnd, HDC dc) {
+void Paint(HWND hwnd, HDC dc, HBRUSH) {
   auto w = GetQuiet(hwnd);
   if (!w || !dc) return;
   auto& s = StateOf(*w);
@@ -241,21 +241,8 @@ LRESULT CALLBACK TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       s.focused = msg == WM_SETFOCUS;
       InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
-    case WM_SETFONT:
-      w->font = reinterpret_cast<HFONT>(wParam);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(w->font);
-    case WM_ERASEBKGND:
-      return TRUE;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      Paint(hwnd, dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
   }
+  if (LRESULT r; CommonControlMessage(hwnd, msg, wParam, lParam, 0, Paint, &r)) return r;
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 

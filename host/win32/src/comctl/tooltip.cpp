@@ -60,6 +60,17 @@ void Pop(HWND hwnd, TipState& s) {
   }
 }
 
+void Paint(HWND hwnd, HDC dc, HBRUSH) {
+  auto w = GetQuiet(hwnd);
+  if (!w) return;
+  RECT c = ClientRectOf(*w);
+  draw::Fill(dc, c, COLOR_INFOBK);
+  draw::Frame(dc, c, COLOR_INFOTEXT);
+  RECT t = c;
+  InflateRect(&t, -3, -1);
+  draw::Text(dc, FontOf(hwnd), w->text, t, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, COLOR_INFOTEXT);
+}
+
 }  // namespace
 
 LRESULT CALLBACK ToolTipProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -176,23 +187,8 @@ LRESULT CALLBACK ToolTipProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       return 0;
     case WM_NCHITTEST:
       return HTTRANSPARENT;
-    case WM_ERASEBKGND:
-      return TRUE;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      if (dc) {
-        RECT c = ClientRectOf(*w);
-        draw::Fill(dc, c, COLOR_INFOBK);
-        draw::Frame(dc, c, COLOR_INFOTEXT);
-        RECT t = c;
-        InflateRect(&t, -3, -1);
-        draw::Text(dc, FontOf(hwnd), w->text, t, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, COLOR_INFOTEXT);
-      }
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
   }
+  if (LRESULT r; CommonControlMessage(hwnd, msg, wParam, lParam, 0, Paint, &r)) return r;
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 

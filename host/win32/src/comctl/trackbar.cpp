@@ -56,7 +56,7 @@ void Move(HWND hwnd, Window& w, TrackbarState& s, int pos, int code) {
   Tell(hwnd, w, code, code == TB_THUMBTRACK || code == TB_THUMBPOSITION ? pos : 0);
 }
 
-void Paint(HWND hwnd, HDC dc) {
+void Paint(HWND hwnd, HDC dc, HBRUSH) {
   auto w = GetQuiet(hwnd);
   if (!w || !dc) return;
   auto& s = StateOf(*w);
@@ -206,16 +206,8 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       s.focused = msg == WM_SETFOCUS;
       InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
-    case WM_ERASEBKGND:
-      return TRUE;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      Paint(hwnd, dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
   }
+  if (LRESULT r; CommonControlMessage(hwnd, msg, wParam, lParam, 0, Paint, &r)) return r;
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 

@@ -123,7 +123,7 @@ bool Expand(HWND hwnd, TreeState& s, UINT_PTR id, UINT code) {
   return true;
 }
 
-void Paint(HWND hwnd, HDC dc) {
+void Paint(HWND hwnd, HDC dc, HBRUSH) {
   auto w = GetQuiet(hwnd);
   if (!w || !dc) return;
   auto& s = StateOf(*w);
@@ -388,24 +388,11 @@ LRESULT CALLBACK TreeViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       NotifyParent(hwnd, nm, msg == WM_SETFOCUS ? NM_SETFOCUS : NM_KILLFOCUS);
       return 0;
     }
-    case WM_SETFONT:
-      w->font = reinterpret_cast<HFONT>(wParam);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(w->font);
-    case WM_ERASEBKGND:
-      return TRUE;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      Paint(hwnd, dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
     case WM_DESTROY:
       for (UINT_PTR id : std::vector<UINT_PTR>(s.roots)) DeleteNode(hwnd, s, id);
       return 0;
   }
+  if (LRESULT r; CommonControlMessage(hwnd, msg, wParam, lParam, 0, Paint, &r)) return r;
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 

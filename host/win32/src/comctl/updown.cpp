@@ -95,6 +95,21 @@ void Step(HWND hwnd, Window& w, UpDownState& s, int direction) {
                  reinterpret_cast<LPARAM>(hwnd));
 }
 
+void Paint(HWND hwnd, HDC dc, HBRUSH) {
+  auto w = GetQuiet(hwnd);
+  if (!w) return;
+  RECT c = ClientRectOf(*w);
+  bool horizontal = (w->style & UDS_HORZ) != 0;
+  RECT a = horizontal ? RECT{0, 0, c.right / 2, c.bottom} : RECT{0, 0, c.right, c.bottom / 2};
+  RECT b = horizontal ? RECT{c.right / 2, 0, c.right, c.bottom} : RECT{0, c.bottom / 2, c.right, c.bottom};
+  bool enabled = IsWindowEnabled(hwnd);
+  draw::Fill(dc, c, COLOR_BTNFACE);
+  draw::Edge(dc, a, false);
+  draw::Edge(dc, b, false);
+  draw::Arrow(dc, a, horizontal ? 2 : 0, enabled);
+  draw::Arrow(dc, b, horizontal ? 3 : 1, enabled);
+}
+
 }  // namespace
 
 LRESULT CALLBACK UpDownProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -185,27 +200,8 @@ LRESULT CALLBACK UpDownProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (wParam == VK_UP || wParam == VK_RIGHT) Step(hwnd, *w, s, 1);
       if (wParam == VK_DOWN || wParam == VK_LEFT) Step(hwnd, *w, s, -1);
       return 0;
-    case WM_ERASEBKGND:
-      return TRUE;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      if (dc) {
-        RECT c = ClientRectOf(*w);
-        bool horizontal = (w->style & UDS_HORZ) != 0;
-        RECT a = horizontal ? RECT{0, 0, c.right / 2, c.bottom} : RECT{0, 0, c.right, c.bottom / 2};
-        RECT b = horizontal ? RECT{c.right / 2, 0, c.right, c.bottom} : RECT{0, c.bottom / 2, c.right, c.bottom};
-        bool enabled = IsWindowEnabled(hwnd);
-        draw::Fill(dc, c, COLOR_BTNFACE);
-        draw::Edge(dc, a, false);
-        draw::Edge(dc, b, false);
-        draw::Arrow(dc, a, horizontal ? 2 : 0, enabled);
-        draw::Arrow(dc, b, horizontal ? 3 : 1, enabled);
-      }
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
   }
+  if (LRESULT r; CommonControlMessage(hwnd, msg, wParam, lParam, 0, Paint, &r)) return r;
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 

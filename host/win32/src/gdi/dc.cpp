@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "gdi/draw.h"
+#include "gdi/printer.h"
+#include "win32/hostgdi.h"
 #include "win32/strings.h"
 
 namespace zolt::host::gdi {
@@ -27,6 +29,8 @@ std::shared_ptr<DcObj> NewDc(DWORD type) {
 }  // namespace
 
 HGDIOBJ DefaultBitmapHandle() { return StockObject(21)->handle; }
+
+std::shared_ptr<DcObj> NewDeviceContext(DWORD type) { return NewDc(type); }
 
 COLORREF PenColor(const DcObj& dc) { return dc.st.pen->dcPen ? dc.st.dcPenColor : dc.st.pen->color; }
 
@@ -87,7 +91,9 @@ T WithDc(HDC hdc, T failure, Fn&& fn) {
 // Keeps the bitmap's record of the DC it is selected into in step with a state change.
 void SwapBitmap(DcObj& dc, const std::shared_ptr<BitmapObj>& next) {
   if (dc.st.bitmap == next) return;
-  if (dc.st.bitmap && !dc.st.bitmap->stock) dc.st.bitmap->selectedInto = nullptr;
+  if (dc.type != OBJ_MEMDC) return;  // a surface DC's bitmap is shared, never selected
+  if (dc.st.bitmap && !dc.st.bitmap->stock && dc.st.bitmap->selectedInto == static_cast<HDC>(dc.handle))
+    dc.st.bitmap->selectedInto = nullptr;
   if (next && !next->stock) next->selectedInto = static_cast<HDC>(dc.handle);
 }
 
@@ -112,25 +118,35 @@ WIN32_API HDC WINAPI CreateCompatibleDC(HDC hdc) {
   return static_cast<HDC>(InsertObject(dc));
 }
 
-WIN32_API HDC WINAPI CreateDCW(LPCWSTR pwszDriver, LPCWSTR pwszDevice, LPCWSTR, const DEVMODEW*) {
+namespace {
+
+bool IsDisplay(LPCWSTR pwszDriver, LPCWSTR pwszDevice) {
+  return (pwszDriver && lstrcmpiW(pwszDriver, u"DISPLAY") == 0) ||
+         (!pwszDriver && pwszDevice && lstrcmpiW(pwszDevice, u"\\\\.\\DISPLAY1") == 0);
+}
+
+HDC CreateDisplayDc() {
   GDI_LOCK();
-  const bool display = (pwszDriver && lstrcmpiW(pwszDriver, u"DISPLAY") == 0) ||
-                       (!pwszDriver && pwszDevice && lstrcmpiW(pwszDevice, u"\\\\.\\DISPLAY1") == 0);
-  if (!display) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
   auto dc = NewDc(OBJ_DC);
   dc->display = true;
   return static_cast<HDC>(InsertObject(dc));
 }
 
-WIN32_API HDC WINAPI CreateICW(LPCWSTR pszDriver, LPCWSTR pszDevice, LPCWSTR pszPort, const DEVMODEW* pdm) {
-  return CreateDCW(pszDriver, pszDevice, pszPort, pdm);
+}  // namespace
+
+WIN32_API HDC WINAPI CreateDCW(LPCWSTR pwszDriver, LPCWSTR pwszDevice, LPCWSTR, const DEVMODEW* pdm) {
+  if (IsDisplay(pwszDriver, pwszDevice)) return CreateDisplayDc();
+  return CreatePrinterDc(pwszDriver, pwszDevice, pdm, false);
+}
+
+WIN32_API HDC WINAPI CreateICW(LPCWSTR pszDriver, LPCWSTR pszDevice, LPCWSTR, const DEVMODEW* pdm) {
+  if (IsDisplay(pszDriver, pszDevice)) return CreateDisplayDc();
+  return CreatePrinterDc(pszDriver, pszDevice, pdm, true);
 }
 
 WIN32_API BOOL WINAPI DeleteDC(HDC hdc) {
   GDI_LOCK();
+  DeletePrinterDc(hdc);
   auto dc = FindDc(hdc);
   if (!dc) {
     SetLastError(ERROR_INVALID_HANDLE);
@@ -170,6 +186,10 @@ WIN32_API BOOL WINAPI RestoreDC(HDC hdc, int nSavedDC) {
 WIN32_API BOOL WINAPI GdiFlush(void) { return TRUE; }
 
 WIN32_API int WINAPI GetDeviceCaps(HDC hdc, int index) {
+  {
+    GDI_LOCK();
+    if (int value = 0; PrinterDeviceCaps(hdc, index, value)) return value;
+  }
   return WithDc(hdc, 0, [&](DcObj& dc) {
     const int width = kScreenWidth, height = kScreenHeight;
     switch (index) {
@@ -388,3 +408,19 @@ WIN32_API BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt) {
     return BOOL(TRUE);
   });
 }
+
+namespace zolt::host {
+
+HDC CreateSurfaceDC(HBITMAP surface) {
+  GDI_LOCK();
+  auto bm = FindAs<BitmapObj>(surface, OBJ_BITMAP);
+  if (!bm) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  auto dc = NewDc(OBJ_DC);
+  dc->st.bitmap = bm;
+  return static_cast<HDC>(InsertObject(dc));
+}
+
+}  // namespace zolt::host

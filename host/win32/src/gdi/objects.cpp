@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "gdi/raster.h"
+#include "win32/hostgdi.h"
 
 namespace zolt::host::gdi {
 
@@ -628,3 +629,20 @@ WIN32_API HFONT WINAPI CreateFontW(int cHeight, int cWidth, int cEscapement, int
   for (int i = 0; pszFaceName && pszFaceName[i] && i < LF_FACESIZE - 1; ++i) lf.lfFaceName[i] = pszFaceName[i];
   return CreateFontIndirectW(&lf);
 }
+
+namespace zolt::host {
+
+HBRUSH CreateSystemBrush(COLORREF color) {
+  GDI_LOCK();
+  auto b = MakeBrush(BS_SOLID, color & 0x00FFFFFF);
+  b->stock = true;
+  return static_cast<HBRUSH>(InsertObject(b));
+}
+
+HBRUSH SystemColorBrush(HBRUSH brush) {
+  const auto value = reinterpret_cast<uintptr_t>(brush);
+  if (value == 0 || value > kSystemColorCount) return brush;
+  return GetSysColorBrush(int(value) - 1);
+}
+
+}  // namespace zolt::host

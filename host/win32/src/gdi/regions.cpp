@@ -7,6 +7,7 @@
 #include "gdi/geometry.h"
 #include "gdi/outline.h"
 #include "gdi/pen.h"
+#include "win32/hostgdi.h"
 
 namespace zolt::host::gdi {
 
@@ -290,7 +291,7 @@ BOOL PaintRegion(HDC hdc, HRGN hrgn, const BrushObj* brush, uint8_t rop) {
 }  // namespace
 
 WIN32_API BOOL WINAPI FillRgn(HDC hdc, HRGN hrgn, HBRUSH hbr) {
-  auto b = FindAs<BrushObj>(hbr, OBJ_BRUSH);
+  auto b = FindAs<BrushObj>(zolt::host::SystemColorBrush(hbr), OBJ_BRUSH);
   if (!b) return FALSE;
   return PaintRegion(hdc, hrgn, b.get(), 0xF0);
 }

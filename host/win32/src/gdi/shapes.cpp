@@ -5,6 +5,7 @@
 
 #include "gdi/geometry.h"
 #include "gdi/pen.h"
+#include "win32/hostgdi.h"
 
 using namespace zolt::host::gdi;
 
@@ -243,11 +244,13 @@ BOOL FillPixelRect(HDC hdc, const RECT* lprc, HBRUSH hbr, uint8_t rop, bool fram
 }  // namespace
 
 WIN32_API int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
+  hbr = zolt::host::SystemColorBrush(hbr);
   if (!hbr) return FALSE;
   return FillPixelRect(hDC, lprc, hbr, 0xF0, false);
 }
 
 WIN32_API int WINAPI FrameRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
+  hbr = zolt::host::SystemColorBrush(hbr);
   if (!hbr) return FALSE;
   return FillPixelRect(hDC, lprc, hbr, 0xF0, true);
 }

@@ -1,6 +1,8 @@
 // The button class: push and default push buttons, check boxes (two and three states, manual
 // and automatic), radio buttons (manual and automatic, grouped), group boxes and owner-drawn
 // buttons, with their messages, notifications and painting.
+#include <algorithm>
+
 #include "user/window.h"
 
 namespace zolt::host::user {
@@ -82,7 +84,7 @@ void SetPushed(HWND hwnd, bool pushed) {
   InvalidateRect(hwnd, nullptr, FALSE);
 }
 
-void Paint(HWND hwnd, HDC dc) {
+void Paint(HWND hwnd, HDC dc, HBRUSH background) {
   auto w = GetQuiet(hwnd);
   if (!w) return;
   auto& s = StateOf(*w);
@@ -90,7 +92,8 @@ void Paint(HWND hwnd, HDC dc) {
   DWORD type = TypeOf(*w);
   bool enabled = !(w->style & WS_DISABLED);
   HFONT font = FontOf(hwnd);
-  int textColour = enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT;
+  // Push buttons take the face colour; the others the parent's WM_CTLCOLORSTATIC colours.
+  int textColour = enabled ? (IsPush(type) ? COLOR_BTNTEXT : -1) : COLOR_GRAYTEXT;
   if (type == BS_OWNERDRAW) {
     DRAWITEMSTRUCT dis{ODT_BUTTON, UINT(w->id), 0, ODA_DRAWENTIRE,
                        UINT((s.pushed ? ODS_SELECTED : 0) | (s.focused ? ODS_FOCUS : 0) | (enabled ? 0 : ODS_DISABLED)),
@@ -121,10 +124,22 @@ void Paint(HWND hwnd, HDC dc) {
     frame.top += 6;
     draw::Frame(dc, frame, COLOR_BTNSHADOW);
     RECT label{r.left + 8, r.top, r.right - 8, r.top + 13};
-    draw::Text(dc, font, u" " + w->text + u" ", label, DT_LEFT | DT_SINGLELINE | DT_TOP, textColour);
+    if (!w->text.empty()) {
+      // The caption interrupts the frame: its width is cleared with the background first.
+      RECT measure = label;
+      const std::u16string caption = u" " + w->text + u" ";
+      HGDIOBJ old = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+      DrawTextW(dc, reinterpret_cast<LPCWSTR>(caption.c_str()), int(caption.size()), &measure,
+                DT_LEFT | DT_SINGLELINE | DT_TOP | DT_CALCRECT);
+      SelectObject(dc, old);
+      measure.right = std::min(measure.right, label.right);
+      draw::Background(dc, measure, background, COLOR_BTNFACE);
+      draw::Text(dc, font, caption, label, DT_LEFT | DT_SINGLELINE | DT_TOP, textColour);
+    }
     return;
   }
   // Check boxes and radio buttons: a 13-pixel box at the left (right with BS_LEFTTEXT).
+  draw::Background(dc, r, background, COLOR_BTNFACE);
   int box = 13;
   bool left = !(w->style & BS_LEFTTEXT);
   int top = r.top + ((r.bottom - r.top) - box) / 2;
@@ -255,28 +270,11 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       DefWindowProcW(hwnd, msg, wParam, lParam);
       InvalidateRect(hwnd, nullptr, TRUE);
       return TRUE;
-    case WM_SETFONT:
-      w->font = reinterpret_cast<HFONT>(wParam);
-      if (lParam) InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(w->font);
-    case WM_ENABLE:
-      InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
-    case WM_ERASEBKGND:
-      return TRUE;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      Paint(hwnd, dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
     case WM_NCHITTEST:
       if (type == BS_GROUPBOX) return HTTRANSPARENT;
       return HTCLIENT;
   }
+  if (LRESULT r; CommonControlMessage(hwnd, msg, wParam, lParam, IsPush(type) || type == BS_OWNERDRAW ? WM_CTLCOLORBTN : WM_CTLCOLORSTATIC, Paint, &r)) return r;
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 

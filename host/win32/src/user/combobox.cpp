@@ -74,7 +74,7 @@ void UserSelect(HWND hwnd, Window& w, ComboState& s, int index) {
   if (changed) Notify(hwnd, CBN_SELCHANGE);
 }
 
-void Paint(HWND hwnd, HDC dc) {
+void Paint(HWND hwnd, HDC dc, HBRUSH background) {
   auto w = GetQuiet(hwnd);
   if (!w) return;
   auto& s = StateOf(*w);
@@ -84,7 +84,10 @@ void Paint(HWND hwnd, HDC dc) {
   RECT field{0, 0, Kind(*w) == CBS_SIMPLE ? c.right : c.right - arrow, std::min<LONG>(c.bottom, LONG(s.fieldHeight + 6))};
   if (dc) {
     draw::Fill(dc, c, COLOR_BTNFACE);
-    draw::Fill(dc, field, enabled ? COLOR_WINDOW : COLOR_BTNFACE);
+    if (enabled)
+      draw::Background(dc, field, background, COLOR_WINDOW);
+    else
+      draw::Fill(dc, field, COLOR_BTNFACE);
     draw::Frame(dc, RECT{0, 0, c.right, field.bottom}, COLOR_BTNSHADOW);
     if (Kind(*w) != CBS_SIMPLE) {
       RECT a{c.right - arrow, 0, c.right, field.bottom};
@@ -401,25 +404,11 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
     case WM_SETFONT:
-      w->font = reinterpret_cast<HFONT>(wParam);
       if (s.edit) SendMessageW(s.edit, WM_SETFONT, wParam, lParam);
-      if (lParam) InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(w->font);
+      break;
     case WM_ENABLE:
       if (s.edit) EnableWindow(s.edit, BOOL(wParam));
-      InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
-    case WM_ERASEBKGND:
-      return TRUE;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      Paint(hwnd, dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
+      break;
     case WM_NCDESTROY:
       if (OwnerDraw(*w) && w->parent && IsWindow(w->parent))
         for (int i = 0; i < list.Count(); ++i) {
@@ -428,6 +417,7 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
       return 0;
   }
+  if (LRESULT r; CommonControlMessage(hwnd, msg, wParam, lParam, WM_CTLCOLOREDIT, Paint, &r)) return r;
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 

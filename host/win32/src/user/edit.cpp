@@ -125,13 +125,13 @@ size_t LineEnd(const std::u16string& t, size_t start) {
   return e;
 }
 
-void Paint(HWND hwnd, HDC dc) {
+void Paint(HWND hwnd, HDC dc, HBRUSH background) {
   auto w = GetQuiet(hwnd);
   if (!w || !dc) return;
   auto& s = StateOf(*w);
   RECT r = ClientRectOf(*w);
   bool enabled = !(w->style & WS_DISABLED);
-  draw::Fill(dc, r, enabled && !(w->style & ES_READONLY) ? COLOR_WINDOW : COLOR_BTNFACE);
+  draw::Background(dc, r, background, enabled && !(w->style & ES_READONLY) ? COLOR_WINDOW : COLOR_BTNFACE);
   std::u16string shown = w->text;
   if (s.password) shown.assign(w->text.size(), s.password);
   RECT t = r;
@@ -139,7 +139,7 @@ void Paint(HWND hwnd, HDC dc) {
   UINT flags = DT_NOPREFIX | ((w->style & ES_MULTILINE) ? DT_WORDBREAK : (DT_SINGLELINE | DT_VCENTER));
   if ((w->style & 3) == ES_CENTER) flags |= DT_CENTER;
   if ((w->style & 3) == ES_RIGHT) flags |= DT_RIGHT;
-  draw::Text(dc, FontOf(hwnd), shown, t, flags, enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT);
+  draw::Text(dc, FontOf(hwnd), shown, t, flags, enabled ? -1 : COLOR_GRAYTEXT);
   if (s.focused) {
     // The caret or the selection, as a mark under the text.
     RECT mark{t.left, t.bottom - 1, t.right, t.bottom};
@@ -387,25 +387,8 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       InvalidateRect(hwnd, nullptr, FALSE);
       Notify(hwnd, EN_KILLFOCUS);
       return 0;
-    case WM_SETFONT:
-      w->font = reinterpret_cast<HFONT>(wParam);
-      if (lParam) InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(w->font);
-    case WM_ENABLE:
-      InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
-    case WM_ERASEBKGND:
-      return TRUE;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      Paint(hwnd, dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
   }
+  if (LRESULT r; CommonControlMessage(hwnd, msg, wParam, lParam, (w->style & (ES_READONLY | WS_DISABLED)) ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, Paint, &r)) return r;
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 

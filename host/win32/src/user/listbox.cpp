@@ -102,12 +102,15 @@ void UserSelect(HWND hwnd, Window& w, ListBoxState& s, int index, bool toggle) {
   if (w.style & LBS_NOTIFY) Notify(hwnd, LBN_SELCHANGE);
 }
 
-void Paint(HWND hwnd, HDC dc) {
+void Paint(HWND hwnd, HDC dc, HBRUSH background) {
   auto w = GetQuiet(hwnd);
   if (!w) return;
   auto& s = StateOf(*w);
   RECT c = ClientRectOf(*w);
-  if (dc) draw::Fill(dc, c, (w->style & WS_DISABLED) ? COLOR_BTNFACE : COLOR_WINDOW);
+  if (w->style & WS_DISABLED)
+    draw::Fill(dc, c, COLOR_BTNFACE);
+  else
+    draw::Background(dc, c, background, COLOR_WINDOW);
   HFONT font = FontOf(hwnd);
   for (int i = s.list.top; i < s.list.Count(); ++i) {
     RECT r = ItemRect(s, *w, i);
@@ -392,21 +395,9 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       w->font = reinterpret_cast<HFONT>(wParam);
       if (lParam) Redraw(hwnd, s);
       return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(w->font);
     case WM_ENABLE:
       Redraw(hwnd, s);
       return 0;
-    case WM_ERASEBKGND:
-      return TRUE;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      if (w->parent) SendMessageW(w->parent, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd));
-      Paint(hwnd, dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
     case WM_NCDESTROY:
       if (OwnerDraw(*w) && w->parent && IsWindow(w->parent))
         for (int i = 0; i < list.Count(); ++i) {
@@ -415,6 +406,7 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         }
       return 0;
   }
+  if (LRESULT r; CommonControlMessage(hwnd, msg, wParam, lParam, WM_CTLCOLORLISTBOX, Paint, &r)) return r;
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 

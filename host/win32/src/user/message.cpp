@@ -603,8 +603,7 @@ WIN32_API LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORSTATIC:
-      return reinterpret_cast<LRESULT>(
-          GetSysColorBrush(msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX ? COLOR_WINDOW : COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(DefaultControlColors(reinterpret_cast<HDC>(wParam), msg));
     case WM_GETFONT:
       return 0;
     case WM_NOTIFYFORMAT:
@@ -613,4 +612,23 @@ WIN32_API LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPAR
       return 0;
   }
   return 0;
+}
+
+// Registered messages: one number from 0xC000 up per name, names compared without case.
+WIN32_API UINT WINAPI RegisterWindowMessageW(LPCWSTR lpString) {
+  if (!lpString || !*lpString) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  static std::mutex lock;
+  static std::vector<std::u16string> names;
+  std::lock_guard<std::mutex> guard(lock);
+  const std::u16string key = zolt::host::user::Lower(lpString);
+  auto it = std::find(names.begin(), names.end(), key);
+  if (it == names.end()) {
+    if (names.size() >= 0x3FFF) return 0;
+    names.push_back(key);
+    it = names.end() - 1;
+  }
+  return UINT(0xC000 + (it - names.begin()));
 }

@@ -37,13 +37,13 @@ void Tell(HWND hwnd, Window& w, int code, int pos) {
   SendMessageW(w.parent, Vertical(w) ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, pos), reinterpret_cast<LPARAM>(hwnd));
 }
 
-void Paint(HWND hwnd, HDC dc) {
+void Paint(HWND hwnd, HDC dc, HBRUSH background) {
   auto w = GetQuiet(hwnd);
   if (!w || !dc) return;
   auto& s = StateOf(*w);
   RECT c = ClientRectOf(*w);
   bool vertical = Vertical(*w);
-  draw::Fill(dc, c, COLOR_SCROLLBAR);
+  draw::Background(dc, c, background, COLOR_SCROLLBAR);
   int arrow = vertical ? std::min<int>(c.right, c.bottom / 2) : std::min<int>(c.bottom, c.right / 2);
   RECT a = vertical ? RECT{0, 0, c.right, arrow} : RECT{0, 0, arrow, c.bottom};
   RECT b = vertical ? RECT{0, c.bottom - arrow, c.right, c.bottom} : RECT{c.right - arrow, 0, c.right, c.bottom};
@@ -178,21 +178,8 @@ LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
           wParam == VK_NEXT || wParam == VK_HOME || wParam == VK_END)
         Tell(hwnd, *w, SB_ENDSCROLL, 0);
       return 0;
-    case WM_ENABLE:
-      InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
-    case WM_ERASEBKGND:
-      return TRUE;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      if (w->parent)
-        SendMessageW(w->parent, WM_CTLCOLORSCROLLBAR, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd));
-      Paint(hwnd, dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
   }
+  if (LRESULT r; CommonControlMessage(hwnd, msg, wParam, lParam, WM_CTLCOLORSCROLLBAR, Paint, &r)) return r;
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 

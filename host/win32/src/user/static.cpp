@@ -21,7 +21,7 @@ StaticState& StateOf(Window& w) {
 
 DWORD TypeOf(const Window& w) { return w.style & SS_TYPEMASK; }
 
-void Paint(HWND hwnd, HDC dc) {
+void Paint(HWND hwnd, HDC dc, HBRUSH background) {
   auto w = GetQuiet(hwnd);
   if (!w) return;
   RECT r = ClientRectOf(*w);
@@ -46,9 +46,11 @@ void Paint(HWND hwnd, HDC dc) {
     case SS_ICON:
     case SS_BITMAP:
     case SS_ENHMETAFILE:
+      draw::Background(dc, r, background, COLOR_BTNFACE);
       DrawStaticImage(hwnd, dc, r, StateOf(*w).image, type == SS_ICON ? IMAGE_ICON : IMAGE_BITMAP);
       return;
   }
+  draw::Background(dc, r, background, COLOR_BTNFACE);
   UINT flags = DT_EXPANDTABS | ((w->style & SS_NOPREFIX) ? DT_NOPREFIX : 0);
   if (type == SS_CENTER)
     flags |= DT_CENTER | DT_WORDBREAK;
@@ -60,7 +62,7 @@ void Paint(HWND hwnd, HDC dc) {
     flags |= DT_WORDBREAK;
   if (w->style & SS_CENTERIMAGE) flags = (flags & ~DT_WORDBREAK) | DT_SINGLELINE | DT_VCENTER;
   if (w->style & SS_ENDELLIPSIS) flags |= DT_END_ELLIPSIS;
-  draw::Text(dc, FontOf(hwnd), w->text, r, flags, (w->style & WS_DISABLED) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
+  draw::Text(dc, FontOf(hwnd), w->text, r, flags, (w->style & WS_DISABLED) ? COLOR_GRAYTEXT : -1);
 }
 
 }  // namespace
@@ -121,22 +123,8 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       DefWindowProcW(hwnd, msg, wParam, lParam);
       InvalidateRect(hwnd, nullptr, TRUE);
       return TRUE;
-    case WM_SETFONT:
-      w->font = reinterpret_cast<HFONT>(wParam);
-      if (lParam) InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(w->font);
-    case WM_ERASEBKGND:
-      return TRUE;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      Paint(hwnd, dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
   }
+  if (LRESULT r; CommonControlMessage(hwnd, msg, wParam, lParam, WM_CTLCOLORSTATIC, Paint, &r)) return r;
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 

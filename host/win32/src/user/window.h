@@ -142,6 +142,21 @@ void PaintTree(HWND hwnd);
 void ForgetSurface(HWND hwnd);
 // Fills a rectangle of a paint DC with a brush or a system colour (COLOR_x + 1 as the brush).
 BOOL EraseWithBrush(HDC hdc, const RECT& rect, HBRUSH brush);
+// The surface of a top-level window (null before it was first painted).
+HBITMAP SurfaceBitmap(HWND root);
+// Paints the frame of a window (border, edges, caption) through its window DC.
+void PaintFrame(HWND hwnd);
+// The colours of a control: WM_CTLCOLORx to its parent sets the DC's text and background
+// colours and gives the brush of the background; the default ones when the parent gives none.
+HBRUSH ControlColors(HWND control, HDC hdc, UINT msg);
+HBRUSH DefaultControlColors(HDC hdc, UINT msg);
+// The messages every control answers alike: WM_SETFONT and WM_GETFONT (the control's font,
+// redrawn when asked), WM_ENABLE (redrawn), WM_ERASEBKGND (nothing: a control paints all of its
+// client) and WM_PAINT (BeginPaint, the colours of WM_CTLCOLORx when ctlColor is not 0, paint,
+// EndPaint). False, and nothing done, for any other message.
+using ControlPainter = void (*)(HWND hwnd, HDC dc, HBRUSH background);
+bool CommonControlMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT ctlColor, ControlPainter paint,
+                          LRESULT* result);
 
 // The dialog font of a template (null while the graphics interface has no fonts) and the
 // dialog base units it gives: pixels per 4 horizontal and per 8 vertical dialog units.
@@ -156,10 +171,13 @@ void Fill(HDC dc, const RECT& r, int sysColor);
 void FillRgb(HDC dc, const RECT& r, DWORD colorref);
 void Frame(HDC dc, const RECT& r, int sysColor);
 void Edge(HDC dc, const RECT& r, bool sunken);  // a two-pixel 3D edge
+// A sysColor of -1 keeps the DC's text colour (the one WM_CTLCOLORx set).
 void Text(HDC dc, HFONT font, std::u16string_view text, RECT r, UINT dtFlags, int sysColor);
 void Check(HDC dc, const RECT& box, int state, bool radio);
 void Arrow(HDC dc, const RECT& r, int direction, bool enabled);  // 0 up, 1 down, 2 left, 3 right
 void Focus(HDC dc, const RECT& r);
+// Fills with the brush WM_CTLCOLORx gave, or the system colour when there is none.
+void Background(HDC dc, const RECT& r, HBRUSH brush, int sysColor);
 void Line(HDC dc, int x1, int y1, int x2, int y2, int sysColor);
 }  // namespace draw
 HFONT FontOf(HWND hwnd);  // WM_GETFONT, or the dialog font of its dialog

@@ -1,0 +1,7 @@
+zolt_fuzz_target(pjl_command ${CMAKE_CURRENT_SOURCE_DIR}/pjl_command.cpp zoltexc_core zoltcore)
+if(TARGET fuzz_pjl_command_replay)
+  target_compile_definitions(fuzz_pjl_command_replay PRIVATE ZOLT_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+endif()
+if(TARGET fuzz_pjl_command)
+  target_compile_definitions(fuzz_pjl_command PRIVATE ZOLT_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+endif()
