@@ -124,14 +124,18 @@ std::optional<DWORD> StillMissing(const std::string& exact) {
 }
 
 void RememberMissing(const std::string& exact, const WinPath& path, DWORD error) {
+  // The folders of the path from its root down, up to the first that is missing.
   WinPath folderPath = path;
+  folderPath.parts.clear();
   std::optional<fs::path> folder;
-  while (!folderPath.parts.empty() && !folder) {
-    folderPath.parts.pop_back();
+  for (size_t i = 0; i + 1 < path.parts.size(); ++i) {
+    folderPath.parts.push_back(path.parts[i]);
     DWORD ignored = 0;
-    folder = MapPath(folderPath, Resolve::Existing, &ignored);
+    std::optional<fs::path> deeper = MapPathByFolders(folderPath, Resolve::Existing, &ignored);
+    if (!deeper) break;
+    folder = std::move(deeper);
   }
-  if (!folder) return;
+  if (!folder) folder = DriveRoot(path.drive);
   const std::optional<FolderStamp> stamp = StampFolder(*folder);
   struct timespec now {};
   ::clock_gettime(CLOCK_REALTIME, &now);

@@ -111,6 +111,14 @@ TEST_F(PathMapTest, AMissingPathIsFoundOnceAnotherProcessMakesIt) {
   }
 }
 
+TEST_F(PathMapTest, ADeepMissingPathAnswersAtOnce) {
+  std::u16string deep = u"C:\\Settled";
+  for (int i = 0; i < 60; ++i) deep += u"\\missing";
+  DWORD err = 0;
+  EXPECT_FALSE(MapPath(deep, Resolve::Existing, &err));
+  EXPECT_EQ(err, ERROR_PATH_NOT_FOUND);
+}
+
 TEST_F(PathMapTest, NamesCompareWithoutCase) {
   EXPECT_TRUE(NamesEqual(u"QVJC32.DLL", u"qvjc32.dll"));
   EXPECT_TRUE(NamesEqual(u"\u00C4rger", u"\u00E4RGER"));
