@@ -2,6 +2,9 @@
 #include <unicode/uchar.h>
 #include <unicode/ustring.h>
 
+#include <sys/stat.h>
+
+#include <ctime>
 #include <mutex>
 #include <system_error>
 
@@ -56,6 +59,93 @@ bool AppendComponents(std::u16string_view text, std::vector<std::u16string>& par
     i = j + 1;
   }
   return true;
+}
+
+std::optional<fs::path> MapPathByFolders(const WinPath& path, Resolve mode, DWORD* error);
+
+// A path that did not resolve: the deepest folder of it that exists, as it stood then. Every
+// name made, removed or renamed in a folder changes the folder's times, so while the folder
+// stands as it was the path still does not resolve and its folders need not be read again.
+// Only a folder that had stood still for a while is trusted, so that a change within one tick of
+// the file system's clock is not missed.
+struct FolderStamp {
+  dev_t device = 0;
+  ino_t inode = 0;
+  struct timespec modified {};
+  struct timespec changed {};
+  bool operator==(const FolderStamp& o) const {
+    return device == o.device && inode == o.inode && modified.tv_sec == o.modified.tv_sec &&
+           modified.tv_nsec == o.modified.tv_nsec && changed.tv_sec == o.changed.tv_sec &&
+           changed.tv_nsec == o.changed.tv_nsec;
+  }
+};
+
+std::optional<FolderStamp> StampFolder(const fs::path& folder) {
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
+  return FolderStamp{st.st_dev, st.st_ino, st.st_mtim, st.st_ctim};
+}
+
+constexpr int64_t kSettledNs = 100'000'000;
+constexpr size_t kMissingPaths = 32;
+
+int64_t Nanoseconds(const struct timespec& t) { return int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec; }
+
+struct MissingPath {
+  std::string exact;  // the real path spelled as asked
+  uint64_t generation = 0;
+  fs::path folder;
+  FolderStamp stamp;
+  DWORD error = ERROR_FILE_NOT_FOUND;
+};
+
+struct MissingPaths {
+  std::mutex lock;
+  std::vector<MissingPath> entries;  // most recent last
+};
+
+MissingPaths& Missing() {
+  static MissingPaths* m = new MissingPaths;
+  return *m;
+}
+
+// The error of a path remembered as missing whose deepest folder has not changed since.
+std::optional<DWORD> StillMissing(const std::string& exact) {
+  MissingPaths& m = Missing();
+  const uint64_t generation = Machine::Generation();
+  std::lock_guard guard(m.lock);
+  for (auto it = m.entries.rbegin(); it != m.entries.rend(); ++it) {
+    if (it->exact != exact) continue;
+    if (it->generation == generation && StampFolder(it->folder) == it->stamp) return it->error;
+    m.entries.erase(std::next(it).base());
+    break;
+  }
+  return std::nullopt;
+}
+
+void RememberMissing(const std::string& exact, const WinPath& path, DWORD error) {
+  // The folders of the path from its root down, up to the first that is missing.
+  WinPath folderPath = path;
+  folderPath.parts.clear();
+  std::optional<fs::path> folder;
+  for (size_t i = 0; i + 1 < path.parts.size(); ++i) {
+    folderPath.parts.push_back(path.parts[i]);
+    DWORD ignored = 0;
+    std::optional<fs::path> deeper = MapPathByFolders(folderPath, Resolve::Existing, &ignored);
+    if (!deeper) break;
+    folder = std::move(deeper);
+  }
+  if (!folder) folder = DriveRoot(path.drive);
+  const std::optional<FolderStamp> stamp = StampFolder(*folder);
+  struct timespec now {};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  if (!stamp || Nanoseconds(now) - std::max(Nanoseconds(stamp->modified), Nanoseconds(stamp->changed)) <= kSettledNs)
+    return;
+  MissingPaths& m = Missing();
+  std::lock_guard guard(m.lock);
+  std::erase_if(m.entries, [&](const MissingPath& e) { return e.exact == exact; });
+  if (m.entries.size() >= kMissingPaths) m.entries.erase(m.entries.begin());
+  m.entries.push_back({exact, Machine::Generation(), std::move(*folder), *stamp, error});
 }
 
 }  // namespace
@@ -196,7 +286,30 @@ std::optional<fs::path> MapPath(const WinPath& path, Resolve mode, DWORD* error)
     for (const auto& part : path.parts) exact /= ToUtf8(part);
     if (fs::symlink_status(exact, ec).type() != fs::file_type::not_found && !ec) return exact;
     ec.clear();
+    if (mode == Resolve::Existing) {
+      if (const auto missing = StillMissing(exact.native())) {
+        if (error) *error = *missing;
+        return std::nullopt;
+      }
+      DWORD why = ERROR_SUCCESS;
+      auto resolved = MapPathByFolders(path, mode, &why);
+      if (!resolved && (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND))
+        RememberMissing(exact.native(), path, why);
+      if (error) *error = why;
+      return resolved;
+    }
   }
+  return MapPathByFolders(path, mode, error);
+}
+
+namespace {
+
+// Resolves a path component by component, each matched without case when it does not exist as
+// spelled.
+std::optional<fs::path> MapPathByFolders(const WinPath& path, Resolve mode, DWORD* error) {
+  if (error) *error = ERROR_SUCCESS;
+  fs::path real = DriveRoot(path.drive);
+  std::error_code ec;
   if (!fs::is_directory(real, ec)) {
     if (path.drive == u'C') {
       Machine::Facts();  // creates a missing drive C tree
@@ -240,6 +353,8 @@ std::optional<fs::path> MapPath(const WinPath& path, Resolve mode, DWORD* error)
   }
   return real;
 }
+
+}  // namespace
 
 std::optional<fs::path> MapPath(std::u16string_view text, Resolve mode, DWORD* error) {
   auto parsed = ParseWinPath(text, error);

@@ -530,6 +530,7 @@ struct HiveCache {
   int lockFd = -1;
   uint64_t lockForks = 0;  // the fork count when lockFd was opened (a forked child opens its own)
   const uint64_t* lockChanges = nullptr;  // the number in the lock file, mapped shared
+  uint64_t checkedAt = ~uint64_t{0};      // the number when the file was last compared with the copy
 
   HiveCache() = default;
   HiveCache(const HiveCache&) = delete;
@@ -607,6 +608,10 @@ LONG Refresh(HiveCache& cache, const fs::path& file) {
   uint64_t changes = ReadChanges(cache, file);
   if (changes != cache.changes) cache.loaded = false;
   cache.changes = changes;
+  // Every write raises the shared number after its rename: a copy read since the number last
+  // moved (and checked against the file then) is current without another look at the file.
+  if (cache.loaded && cache.lockChanges && cache.checkedAt == changes) return ERROR_SUCCESS;
+  cache.checkedAt = changes;
   struct stat st;
   if (::stat(file.c_str(), &st) != 0) {
     if (errno != ENOENT) return ERROR_CANTREAD;
@@ -619,7 +624,10 @@ LONG Refresh(HiveCache& cache, const fs::path& file) {
   }
   if (cache.loaded && cache.stamp == StampOf(st)) return ERROR_SUCCESS;
   int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? Refresh(cache, file) : ERROR_CANTREAD;
+  if (fd < 0) {
+    cache.checkedAt = ~uint64_t{0};  // look again
+    return errno == ENOENT ? Refresh(cache, file) : ERROR_CANTREAD;
+  }
   struct stat fst;
   std::string text;
   bool ok = ::fstat(fd, &fst) == 0;

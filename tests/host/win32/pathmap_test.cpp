@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 #include "machine_fixture.h"
 #include "win32/hostpath.h"
@@ -77,6 +79,44 @@ TEST_F(PathMapTest, MissingParentAndMissingFileHaveTheirOwnErrors) {
   ASSERT_TRUE(p.has_value());
   EXPECT_EQ(p->filename(), "NewFile.Txt");  // a new name keeps its spelling
   EXPECT_EQ(p->parent_path().filename(), "Windows");
+}
+
+// A path found missing is remembered with its deepest existing folder; whatever another process
+// then makes in that folder (the file itself, another spelling of it, a missing folder of the
+// path) is found on the next look.
+TEST_F(PathMapTest, AMissingPathIsFoundOnceAnotherProcessMakesIt) {
+  const fs::path folder = Root() / "drive_c" / "Settled";
+  fs::create_directories(folder);
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));  // the folder stands still
+  struct Case {
+    const char16_t* asked;
+    DWORD error;
+    fs::path made;  // what the other process makes
+  } cases[] = {
+      {u"C:\\Settled\\one.ini", ERROR_FILE_NOT_FOUND, folder / "one.ini"},
+      {u"C:\\Settled\\two.ini", ERROR_FILE_NOT_FOUND, folder / "TWO.INI"},
+      {u"C:\\Settled\\Sub\\three.ini", ERROR_PATH_NOT_FOUND, folder / "sub" / "Three.ini"},
+  };
+  for (const Case& c : cases) {
+    DWORD err = 0;
+    for (int look = 0; look < 2; ++look) {  // the second look is answered from memory
+      EXPECT_FALSE(MapPath(c.asked, Resolve::Existing, &err));
+      EXPECT_EQ(err, c.error);
+    }
+    fs::create_directories(c.made.parent_path());
+    std::ofstream(c.made) << "x";
+    auto p = MapPath(c.asked, Resolve::Existing, &err);
+    ASSERT_TRUE(p.has_value()) << c.made;
+    EXPECT_EQ(*p, c.made);
+  }
+}
+
+TEST_F(PathMapTest, ADeepMissingPathAnswersAtOnce) {
+  std::u16string deep = u"C:\\Settled";
+  for (int i = 0; i < 60; ++i) deep += u"\\missing";
+  DWORD err = 0;
+  EXPECT_FALSE(MapPath(deep, Resolve::Existing, &err));
+  EXPECT_EQ(err, ERROR_PATH_NOT_FOUND);
 }
 
 TEST_F(PathMapTest, NamesCompareWithoutCase) {
