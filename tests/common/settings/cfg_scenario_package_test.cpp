@@ -189,6 +189,7 @@ TEST_F(ScenarioPackage, InstalledOnASecondMachine) {
   zolt::host::PrinterSetup setup;
   setup.name = kPrinterName;
   setup.driver = kDriverName;
+  setup.driverEvents = false;  // an untouched printer, like the server's in the fixture
   ASSERT_TRUE(zolt::host::AddPrinter(setup, &error)) << error;
   HANDLE printer = OpenTestPrinter(PRINTER_ACCESS_ADMINISTER);
   ASSERT_NE(printer, nullptr);
