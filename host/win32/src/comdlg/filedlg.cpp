@@ -554,11 +554,11 @@ BOOL Run(LPOPENFILENAMEW ofn, bool save) {
 
 std::vector<DirEntry> ListFolder(const std::u16string& folder) {
   std::vector<DirEntry> out;
-  std::u16string spec = folder;
-  if (!spec.empty() && spec.back() != u'\\') spec += u'\\';
-  spec += u'*';
+  std::u16string pattern = folder;
+  if (!pattern.empty() && pattern.back() != u'\\') pattern += u'\\';
+  pattern += u'*';
   WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW(spec.c_str(), &fd);
+  HANDLE h = FindFirstFileW(pattern.c_str(), &fd);
   if (h == INVALID_HANDLE_VALUE) return out;
   do {
     std::u16string name = fd.cFileName;
