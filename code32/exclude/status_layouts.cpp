@@ -1,9 +1,13 @@
 // The record layouts of the statuses that have several: their sizes and the lowest interface
-// version of each.
+// version of each; and the small steps the handler files share.
 #include "status_layouts.h"
+
+#include <cstring>
 
 #include "api_frame.h"
 #include "api_status.h"
+#include "option_units.h"
+#include "option_validation.h"
 
 namespace {
 
@@ -46,3 +50,33 @@ bool ApiStatusGetGate(DriverContext* ctx, uint32_t id, uint32_t version) {
   return false;
 }
 
+
+bool ApiStatusAllowed(DriverContext* ctx, uint16_t option, int32_t value) { return OptCheckValue(option, value, ctx) == 1; }
+
+int32_t ApiStatusMmToDots(int32_t mm) {
+  return mm <= 0 ? 0 : static_cast<int32_t>(OptLengthToDots(1, static_cast<uint32_t>(mm), 1200));
+}
+
+int32_t ApiStatusDotsToMm(int32_t dots) {
+  return dots <= 0 ? 0 : static_cast<int32_t>(OptDotsToLength(1, static_cast<uint32_t>(dots), 1200, nullptr));
+}
+
+int32_t ApiRecordI32(const StatusRecord* record, size_t offset) {
+  int32_t v;
+  std::memcpy(&v, reinterpret_cast<const uint8_t*>(record) + offset, sizeof(v));
+  return v;
+}
+
+int16_t ApiRecordI16(const StatusRecord* record, size_t offset) {
+  int16_t v;
+  std::memcpy(&v, reinterpret_cast<const uint8_t*>(record) + offset, sizeof(v));
+  return v;
+}
+
+void ApiRecordPutI32(StatusRecord* record, size_t offset, int32_t value) {
+  std::memcpy(reinterpret_cast<uint8_t*>(record) + offset, &value, sizeof(value));
+}
+
+void ApiRecordPutI16(StatusRecord* record, size_t offset, int16_t value) {
+  std::memcpy(reinterpret_cast<uint8_t*>(record) + offset, &value, sizeof(value));
+}

@@ -14,3 +14,16 @@ uint32_t ApiStatusSetVersion(uint32_t id, const StatusRecord* record);
 uint32_t ApiStatusGetVersion(uint32_t id, uint32_t requested);
 // A get handler's version gate: false with error 6 when the layout needs a newer interface.
 bool ApiStatusGetGate(DriverContext* ctx, uint32_t id, uint32_t version);
+
+// ---- small steps shared by the handler files ---------------------------------------------------
+
+// The option takes the value by the model's rules (OptCheckValue answers 1).
+bool ApiStatusAllowed(DriverContext* ctx, uint16_t option, int32_t value);
+// Lengths of the records in 0.1 mm and the options' 1200-dpi dots (0 for 0 or less).
+int32_t ApiStatusMmToDots(int32_t mm);
+int32_t ApiStatusDotsToMm(int32_t dots);
+// Fields of a record by byte offset.
+int32_t ApiRecordI32(const StatusRecord* record, size_t offset);
+int16_t ApiRecordI16(const StatusRecord* record, size_t offset);
+void ApiRecordPutI32(StatusRecord* record, size_t offset, int32_t value);
+void ApiRecordPutI16(StatusRecord* record, size_t offset, int16_t value);
