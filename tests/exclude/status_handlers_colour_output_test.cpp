@@ -3,6 +3,7 @@
 // versions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -199,6 +200,75 @@ TEST_F(OutputStatusTest, RefusalsWithTheirOwnCodes) {
   if (Supported(ctx_, 73)) {
     EXPECT_EQ(ZOLTDrvGetStatus(ctx_, 73, nullptr, 0), -1);
   }
+}
+
+// The driver's information, and the selectors that later interface versions no longer take.
+TEST_F(OutputStatusTest, InformationSelectors) {
+  std::vector<uint8_t> buffer(300, 0);
+  auto* r = reinterpret_cast<StatusRecord*>(buffer.data());
+  r->value = 0;
+  ASSERT_EQ(ZOLTDrvGetStatus(ctx_, 50, r, 0), 300);
+  EXPECT_STREQ(reinterpret_cast<const char*>(buffer.data() + 8), "7.70");
+  EXPECT_STREQ(reinterpret_cast<const char*>(buffer.data() + 40), "7.424");
+  // The keyword list: its length first, then the list itself into a buffer of that length.
+  std::fill(buffer.begin(), buffer.end(), 0);
+  r->value = 248;
+  ASSERT_EQ(ZOLTDrvGetStatus(ctx_, 50, r, 0), 300);
+  int32_t length = 0;
+  std::memcpy(&length, buffer.data() + 28, 4);
+  if (length > 0) {
+    std::vector<char> keywords(static_cast<size_t>(length), '\x7F');
+    char* address = keywords.data();
+    const int32_t one = 1;
+    std::memcpy(buffer.data() + 24, &one, 4);
+    std::memcpy(buffer.data() + 32, &address, sizeof address);
+    ASSERT_EQ(ZOLTDrvGetStatus(ctx_, 50, r, 0), 300) << ZOLTDrvGetLastError(ctx_);
+    EXPECT_EQ(keywords[static_cast<size_t>(length) - 1], 0);
+    EXPECT_EQ(keywords[static_cast<size_t>(length) - 2], 0);
+    // A buffer said to be shorter than the list is refused rather than overrun.
+    const int32_t shorter = length - 1;
+    std::memcpy(buffer.data() + 28, &shorter, 4);
+    EXPECT_EQ(ZOLTDrvGetStatus(ctx_, 50, r, 0), -1);
+    EXPECT_EQ(ZOLTDrvGetLastError(ctx_), kApiErrRefused);
+  }
+  // No buffer given for the list: refused with 7.
+  std::fill(buffer.begin(), buffer.end(), 0);
+  r->value = 248;
+  const int32_t one = 1;
+  std::memcpy(buffer.data() + 24, &one, 4);
+  EXPECT_EQ(ZOLTDrvGetStatus(ctx_, 50, r, 0), -1);
+  EXPECT_EQ(ZOLTDrvGetLastError(ctx_), kApiErrRefused);
+  // 247 is no longer read from version 12 on, 248-253 no longer set.
+  std::fill(buffer.begin(), buffer.end(), 0);
+  r->value = 247;
+  EXPECT_EQ(ZOLTDrvGetStatus(ctx_, 50, r, 0), -1);
+  EXPECT_EQ(ZOLTDrvGetLastError(ctx_), kApiErrNoLongerAccepted2);
+  r->version = 1;
+  r->value = 250;
+  EXPECT_EQ(ZOLTDrvSetStatus(ctx_, 50, r, nullptr, 0), -1);
+  EXPECT_EQ(ZOLTDrvGetLastError(ctx_), kApiErrNoLongerAccepted);
+  // An unknown selector is taken without change.
+  r->value = 7;
+  EXPECT_EQ(ZOLTDrvSetStatus(ctx_, 50, r, nullptr, 0), 0);
+}
+
+// A tray that the printer does not list has no information.
+TEST_F(OutputStatusTest, TrayInformationOfListedTraysOnly) {
+  std::vector<uint8_t> buffer(56, 0);
+  auto* r = reinterpret_cast<StatusRecord*>(buffer.data());
+  r->value = 0x7FFF;
+  EXPECT_EQ(ZOLTDrvGetStatus(ctx_, 63, r, 0), -1);
+  EXPECT_EQ(ZOLTDrvGetLastError(ctx_), kApiErrRefused);
+  const int32_t trays = ZOLTDrvGetCaps(ctx_, 2, nullptr);
+  if (trays > 0) {
+    std::vector<uint32_t> codes(static_cast<size_t>(trays));
+    ZOLTDrvGetCaps(ctx_, 2, codes.data());
+    r->value = static_cast<int32_t>(codes[0]);
+    EXPECT_EQ(ZOLTDrvGetStatus(ctx_, 63, r, 0), 56);
+  }
+  // It cannot be set.
+  EXPECT_EQ(ZOLTDrvSetStatus(ctx_, 63, r, nullptr, 0), -1);
+  EXPECT_EQ(ZOLTDrvGetLastError(ctx_), kApiErrGeneral);
 }
 
 }  // namespace
