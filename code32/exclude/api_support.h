@@ -41,6 +41,8 @@ int ApiIsValidKind(int n);
 int ApiTextHasChar(const char* text, char c);
 int ApiIsAbsolutePath(const WCHAR* path);
 int ApiIsUsableFile(int kind, const char* path);
+// 1 when a TrueType family of that face name is installed (vertical faces passed over).
+int ApiIsFontInstalled(const char* faceName);
 
 // ---- job-control module ----------------------------------------------------------------------
 

@@ -39,45 +39,6 @@ int Refuse(DriverContext* ctx, int32_t code) {
   return 0;
 }
 
-// A text field of a record: its length within the field (a field without a terminator counts
-// whole, which every caller's length test then refuses).
-size_t FieldLength(const StatusRecord* r, size_t offset, size_t size) {
-  const auto* p = reinterpret_cast<const char*>(Bytes(r) + offset);
-  size_t n = 0;
-  while (n < size && p[n]) ++n;
-  return n;
-}
-
-void PutText(StatusRecord* r, size_t offset, size_t size, const char* text, size_t n) {
-  std::memset(Bytes(r) + offset, 0, size);
-  std::memcpy(Bytes(r) + offset, text, std::min(n, size - 1));
-}
-
-// An ANSI option's text (its bytes up to the first NUL, at most `limit`).
-size_t OptionText(DriverContext* ctx, uint16_t option, char* out, size_t limit) {
-  OptionEntry* row = nullptr;
-  const BYTE* value = OptGetValuePointer(ctx, option, &row);
-  size_t n = 0;
-  if (value && row) {
-    const size_t size = std::min<size_t>(TypeSize(row->typeWord), limit);
-    while (n < size && value[n]) ++n;
-    std::memcpy(out, value, n);
-  }
-  out[n] = 0;
-  return n;
-}
-
-// Writes an ANSI text into an option of its own size (cut to fit, NUL-filled).
-int SetOptionText(DriverContext* ctx, uint16_t option, const char* text, size_t n) {
-  OptionEntry* row = OptFind(ctx, option);
-  if (!row) return 0;
-  const size_t size = TypeSize(row->typeWord);
-  if (size == 0) return 0;
-  std::vector<char> field(size, 0);
-  std::memcpy(field.data(), text, std::min(n, size - 1));
-  return OptSetValueBytes(ctx, option, field.data());
-}
-
 bool AllDigits(const char* text, size_t n) {
   for (size_t i = 0; i < n; ++i)
     if (text[i] < '0' || text[i] > '9') return false;
@@ -127,9 +88,9 @@ int32_t GetInformation(DriverContext* ctx, uint32_t, StatusRecord* r, uint32_t) 
     char text[32] = {};
     if (ctx->profile && ctx->profile->driverVersionString)
       WideCharToMultiByte(CP_ACP, 0, ctx->profile->driverVersionString, -1, text, sizeof text - 1, nullptr, nullptr);
-    PutText(r, kInfoTextAt, 16, text, std::strlen(text));
+    ApiRecordPutText(r, kInfoTextAt, 16, text, std::strlen(text));
     CoreVersion(text, sizeof text);
-    PutText(r, kInfoText2At, kInfoText2Bytes, text, std::strlen(text));
+    ApiRecordPutText(r, kInfoText2At, kInfoText2Bytes, text, std::strlen(text));
   } else if (selector == 245 && version >= 20) {
     const bool fit = OptIsA4FitActive(ctx) != 0;
     ApiRecordPutI32(r, kInfoValueAt, fit ? 1 : 0);
@@ -138,8 +99,8 @@ int32_t GetInformation(DriverContext* ctx, uint32_t, StatusRecord* r, uint32_t) 
     ApiRecordPutI32(r, kInfoValueAt, ApiIsControlUsable(ctx, kUserCodeDialog, kUserCodeControl, 2));
     ApiLoadJobValues(ctx, 1);
     char code[16];
-    const size_t n = OptionText(ctx, kOptUserCode, code, 9);
-    if (n >= 1 && n <= 8) PutText(r, kInfoText2At, kInfoText2Bytes, code, n);
+    const size_t n = ApiOptionText(ctx, kOptUserCode, code, 9);
+    if (n >= 1 && n <= 8) ApiRecordPutText(r, kInfoText2At, kInfoText2Bytes, code, n);
   } else if (selector == 247 && version >= 12) {
     SetApiLastError(ctx, kApiErrNoLongerAccepted2);
     return -1;
@@ -176,8 +137,8 @@ int32_t GetInformation(DriverContext* ctx, uint32_t, StatusRecord* r, uint32_t) 
     ApiRecordPutI32(r, kInfoValueAt, OptGetValue(ctx, kOptHeaderFlags, nullptr));
   } else if (selector == 256 && version >= 10) {
     char id[32];
-    const size_t n = OptionText(ctx, kOptTrackId, id, kTrackIdChars);
-    PutText(r, kInfoText2At, kInfoText2Bytes, id, n);
+    const size_t n = ApiOptionText(ctx, kOptTrackId, id, kTrackIdChars);
+    ApiRecordPutText(r, kInfoText2At, kInfoText2Bytes, id, n);
   }
   return kInformationBytes;
 }
@@ -188,10 +149,10 @@ int SetUserCode(DriverContext* ctx, const StatusRecord* r) {
   if (!ApiIsControlUsable(ctx, kUserCodeDialog, kUserCodeControl, 2)) return 0;
   if (!EnvIsWin9x() && !EnvCheckAdministratorToken()) return Refuse(ctx, kApiErrNeedsAdmin);
   const char* code = reinterpret_cast<const char*>(Bytes(r) + kInfoText2At);
-  const size_t n = FieldLength(r, kInfoText2At, kInfoText2Bytes);
+  const size_t n = ApiRecordTextLength(r, kInfoText2At, kInfoText2Bytes);
   if (!AllDigits(code, n)) return Refuse(ctx, kApiErrBadChar);
   if (n < 1 || n > 8) return 0;
-  SetOptionText(ctx, kOptUserCode, code, n);
+  ApiSetOptionText(ctx, kOptUserCode, code, n);
   WCHAR answer[32] = {};
   if (ApiReadJobValue(ctx->printer, 1, 1, answer)) {
     WCHAR wide[16] = {};
@@ -237,8 +198,8 @@ int SetInformation(DriverContext* ctx, uint32_t, const StatusRecord* r, uint8_t*
       return 1;
     case 256:
       if (version < 10) return 1;
-      return SetOptionText(ctx, kOptTrackId, reinterpret_cast<const char*>(Bytes(r) + kInfoText2At),
-                           std::min(FieldLength(r, kInfoText2At, kInfoText2Bytes), kTrackIdChars)) ? 1 : 0;
+      return ApiSetOptionText(ctx, kOptTrackId, reinterpret_cast<const char*>(Bytes(r) + kInfoText2At),
+                           std::min(ApiRecordTextLength(r, kInfoText2At, kInfoText2Bytes), kTrackIdChars)) ? 1 : 0;
     default:
       return 1;
   }
@@ -272,7 +233,7 @@ void PutStoredText(StatusRecord* r, size_t offset, size_t size, const WCHAR* tex
       out += ansi[i];
     }
   }
-  PutText(r, offset, size, out.data(), out.size());
+  ApiRecordPutText(r, offset, size, out.data(), out.size());
 }
 
 int SetPreset(DriverContext* ctx, uint32_t id, const StatusRecord* r, uint8_t*, int32_t) {
@@ -352,8 +313,8 @@ int SetAuthenticationUser(DriverContext* ctx, uint32_t, const StatusRecord* r, u
   const auto passwordMax = static_cast<size_t>(ApiQueryCapability(ctx, 91, nullptr));
   const char* name = reinterpret_cast<const char*>(Bytes(r) + kAuthUserAt);
   const char* password = reinterpret_cast<const char*>(Bytes(r) + kAuthPasswordAt);
-  const size_t nameLength = FieldLength(r, kAuthUserAt, kAuthUserField);
-  const size_t passwordLength = FieldLength(r, kAuthPasswordAt, kAuthPasswordField);
+  const size_t nameLength = ApiRecordTextLength(r, kAuthUserAt, kAuthUserField);
+  const size_t passwordLength = ApiRecordTextLength(r, kAuthPasswordAt, kAuthPasswordField);
   if (nameLength < 1 || nameLength > nameMax) return 0;
   if (!TextCharsAllowed(name, nameLength, 1)) return Refuse(ctx, kApiErrBadChar);
   std::vector<uint8_t> current(kAuthUserBytes, 0);
@@ -361,8 +322,8 @@ int SetAuthenticationUser(DriverContext* ctx, uint32_t, const StatusRecord* r, u
   if (ApiGetVersion() == 12 && reinterpret_cast<StatusRecord*>(current.data())->value == 2 && passwordLength == 0) return 0;
   if (passwordLength > passwordMax) return 0;
   if (!TextCharsAllowed(password, passwordLength, 2)) return Refuse(ctx, kApiErrBadChar);
-  SetOptionText(ctx, kOptAuthUserName, name, nameLength);
-  SetOptionText(ctx, kOptAuthPassword, password, passwordLength);
+  ApiSetOptionText(ctx, kOptAuthUserName, name, nameLength);
+  ApiSetOptionText(ctx, kOptAuthPassword, password, passwordLength);
   ApiStoreJobValue(ctx, 0x800);
   ApiStoreJobValue(ctx, 0x1000);
   return 1;
@@ -380,7 +341,7 @@ int SetAuthenticationMode(DriverContext* ctx, uint32_t, const StatusRecord* r, u
   const int32_t mode = r->value;
   if (mode < 0 || mode > 2 || (mode == 2 && offered < 2)) return 0;
   const char* key = reinterpret_cast<const char*>(Bytes(r) + kNetworkKeyAt);
-  const size_t keyLength = FieldLength(r, kNetworkKeyAt, kNetworkKeyField);
+  const size_t keyLength = ApiRecordTextLength(r, kNetworkKeyAt, kNetworkKeyField);
   if (mode == 2) {
     if (keyLength > kNetworkKeyChars) return 0;
     for (size_t i = 0; i < keyLength; ++i) {
@@ -404,7 +365,7 @@ int SetAuthenticationMode(DriverContext* ctx, uint32_t, const StatusRecord* r, u
     return 0;
   }
   if (mode == 2) {
-    SetOptionText(ctx, kOptNetworkKey, key, keyLength);
+    ApiSetOptionText(ctx, kOptNetworkKey, key, keyLength);
     ApiStoreJobValue(ctx, 0x2000);
   }
   return 1;

@@ -1,6 +1,7 @@
 // The record layouts of the statuses that have several, and the versions a handler works with.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "api_records.h"
@@ -8,6 +9,8 @@
 
 // 1 when the layout of that record version may be used at the current interface version.
 bool ApiStatusLayoutAllowed(uint32_t id, uint32_t version);
+// The size of the record of that version (0 for a version the id does not have).
+int32_t ApiStatusLayoutSize(uint32_t id, uint32_t version);
 // The record version a set handler works with: the caller's (0 counts as 1), at most the row's.
 uint32_t ApiStatusSetVersion(uint32_t id, const StatusRecord* record);
 // The version a get handler fills: the requested one, or the row's for 0 or a newer request.
@@ -27,3 +30,12 @@ int32_t ApiRecordI32(const StatusRecord* record, size_t offset);
 int16_t ApiRecordI16(const StatusRecord* record, size_t offset);
 void ApiRecordPutI32(StatusRecord* record, size_t offset, int32_t value);
 void ApiRecordPutI16(StatusRecord* record, size_t offset, int16_t value);
+// An ANSI text option: its bytes up to the first NUL (at most limit) into out with a NUL, and
+// its length; and a text written into it cut to the option's size (1/0).
+size_t ApiOptionText(DriverContext* ctx, uint16_t option, char* out, size_t limit);
+int ApiSetOptionText(DriverContext* ctx, uint16_t option, const char* text, size_t n);
+// A text field of a record: its length within the field (a field without a terminator counts
+// whole, which the callers' length tests then refuse), its start, and a text written into it.
+size_t ApiRecordTextLength(const StatusRecord* record, size_t offset, size_t size);
+const char* ApiRecordText(const StatusRecord* record, size_t offset);
+void ApiRecordPutText(StatusRecord* record, size_t offset, size_t size, const char* text, size_t n);

@@ -271,4 +271,57 @@ TEST_F(OutputStatusTest, TrayInformationOfListedTraysOnly) {
   EXPECT_EQ(ZOLTDrvGetLastError(ctx_), kApiErrGeneral);
 }
 
+// Header and footer: flags beyond the three parts are cut in the caller's record, and no part
+// on writes no font. Chapters stay off without entries. Copy protection off needs nothing else.
+TEST_F(OutputStatusTest, HeaderFooterChaptersAndCopyProtection) {
+  std::vector<uint8_t> buffer(108, 0);
+  auto* r = reinterpret_cast<StatusRecord*>(buffer.data());
+  ASSERT_EQ(ZOLTDrvGetStatus(ctx_, 47, r, 0), 108) << ZOLTDrvGetLastError(ctx_);
+  EXPECT_EQ(r->version, 2u);
+  char before[40] = {};
+  std::memcpy(before, OptGetValuePointer(ctx_, 115, nullptr), 32);
+  r->value = 8;
+  std::memcpy(buffer.data() + 8, "No Such Face", 13);
+  ASSERT_EQ(ZOLTDrvSetStatus(ctx_, 47, r, nullptr, 0), 0) << ZOLTDrvGetLastError(ctx_);
+  EXPECT_EQ(r->value, 0);
+  for (uint16_t option : {100, 101, 102}) EXPECT_EQ(OptGetValue(ctx_, option, nullptr), 0) << option;
+  EXPECT_EQ(std::memcmp(OptGetValuePointer(ctx_, 115, nullptr), before, 32), 0);
+  // With the date on, a face that is not installed is refused with 8.
+  r->value = 1;
+  EXPECT_EQ(ZOLTDrvSetStatus(ctx_, 47, r, nullptr, 0), -1);
+  const int32_t error = ZOLTDrvGetLastError(ctx_);
+  EXPECT_TRUE(error == kApiErrFontMissing || error == kApiErrRefused) << error;
+  // The 104-byte layout of version 1; a layout above the row's is refused.
+  EXPECT_EQ(ZOLTDrvGetStatus(ctx_, 47, nullptr, 1), 104);
+  EXPECT_EQ(ZOLTDrvGetStatus(ctx_, 47, nullptr, 3), -1);
+
+  std::vector<uint8_t> chapters(40, 0);
+  auto* c = reinterpret_cast<StatusRecord*>(chapters.data());
+  c->version = 2;
+  c->value = 1;  // on, operation 0, no entries
+  ASSERT_EQ(ZOLTDrvSetStatus(ctx_, 67, c, nullptr, 0), 0) << ZOLTDrvGetLastError(ctx_);
+  EXPECT_EQ(OptGetValue(ctx_, kApiOptFuncSelectChapter, nullptr), 0);
+  ASSERT_EQ(ZOLTDrvGetStatus(ctx_, 67, c, 0), 40);
+  EXPECT_EQ(c->value, 0);
+  // Entry 1 of an empty list cannot be read, nor deleted.
+  std::memset(chapters.data(), 0, chapters.size());
+  const int32_t one = 1, deleteOne = 2;
+  std::memcpy(chapters.data() + 16, &one, 4);
+  EXPECT_EQ(ZOLTDrvGetStatus(ctx_, 67, c, 0), -1);
+  EXPECT_EQ(ZOLTDrvGetLastError(ctx_), kApiErrRefused);
+  c->version = 2;
+  c->value = 1;
+  std::memcpy(chapters.data() + 8, &deleteOne, 4);
+  EXPECT_EQ(ZOLTDrvSetStatus(ctx_, 67, c, nullptr, 0), -1);
+
+  std::vector<uint8_t> protect(172, 0);
+  auto* p = reinterpret_cast<StatusRecord*>(protect.data());
+  p->version = 1;
+  OptSetValue(ctx_, 79, 1);
+  ASSERT_EQ(ZOLTDrvSetStatus(ctx_, 55, p, nullptr, 0), 0) << ZOLTDrvGetLastError(ctx_);
+  EXPECT_EQ(OptGetValue(ctx_, 79, nullptr), 0);
+  p->value = 4;  // no such mode
+  EXPECT_EQ(ZOLTDrvSetStatus(ctx_, 55, p, nullptr, 0), -1);
+}
+
 }  // namespace
