@@ -31,13 +31,10 @@ int32_t WINAPI ZOLTDrvGetStatus(DriverContext* ctx, uint32_t id, StatusRecord* o
 
 namespace {
 
+using namespace status_steps;
+
 uint8_t* Bytes(StatusRecord* r) { return reinterpret_cast<uint8_t*>(r); }
 const uint8_t* Bytes(const StatusRecord* r) { return reinterpret_cast<const uint8_t*>(r); }
-
-int Refuse(DriverContext* ctx, int32_t code) {
-  SetApiLastError(ctx, code);
-  return 0;
-}
 
 bool AllDigits(const char* text, size_t n) {
   for (size_t i = 0; i < n; ++i)

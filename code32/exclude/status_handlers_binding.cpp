@@ -18,15 +18,7 @@
 
 namespace {
 
-int32_t Get(DriverContext* ctx, uint16_t option) { return OptGetValue(ctx, option, nullptr); }
-void Set(DriverContext* ctx, uint16_t option, int32_t value) { OptSetValue(ctx, option, value); }
-bool Allowed(DriverContext* ctx, uint16_t option, int32_t value) { return ApiStatusAllowed(ctx, option, value); }
-int32_t At(const StatusRecord* r, size_t offset) { return ApiRecordI32(r, offset); }
-
-int Refuse(DriverContext* ctx, int32_t code) {
-  SetApiLastError(ctx, code);
-  return 0;
-}
+using namespace status_steps;
 
 // ---- chapters -----------------------------------------------------------------------------------
 
@@ -200,19 +192,11 @@ constexpr LengthField kOptionLengths[5][4] = {
     {{52, kOptCutAdjust}},
 };
 
-// OptCheckValue's answer for a value tested only against its item's numeric range.
-bool InItemRange(DriverContext* ctx, uint16_t option, int32_t value) {
-  const ModelItem* item = ApiFindOptionItem(ctx, option);
-  if (!item || (item->typeWord & 0xFF) != 8 || !item->values) return false;
-  const auto* range = MdlImageAt<ModelNumericValue>(ctx->modelImage, item->values);
-  return range && value >= range->minimum && value <= range->maximum;
-}
-
 // A length of the record in the display unit, stored into its option as dots and tested.
 bool TakeLength(DriverContext* ctx, uint16_t option, int32_t length) {
   const int32_t dots = OptFromDisplayUnits(ctx, option, length);
   const bool rangeOnly = option == kOptAdjustVertical || option == kOptAdjustHorizontal || option == kOptCutAdjust;
-  return rangeOnly ? InItemRange(ctx, option, dots) : Allowed(ctx, option, dots);
+  return rangeOnly ? ApiIsInItemRange(ctx, option, dots) : Allowed(ctx, option, dots);
 }
 
 int32_t Display(DriverContext* ctx, uint16_t option) { return OptToDisplayUnits(ctx, option, 0); }

@@ -14,6 +14,8 @@
 
 namespace {
 
+using namespace status_steps;
+
 enum : uint16_t {
   kOptColorBalanceR = 141,
   kOptColorBalanceG = 142,
@@ -47,8 +49,6 @@ const ObjectStatus* FindObject(uint32_t id) {
     if (s.id == id) return &s;
   return nullptr;
 }
-
-int32_t Get(DriverContext* ctx, uint16_t option) { return OptGetValue(ctx, option, nullptr); }
 
 bool ColourMatchingAsNeeded(DriverContext* ctx, int needed) {
   return needed < 0 || (Get(ctx, kApiOptColorMatching) != 0) == (needed == 1);

@@ -15,6 +15,8 @@
 
 namespace {
 
+using namespace status_steps;
+
 enum : uint16_t {
   kOptCoverMediaType = 406,       // 406-409 and 411 take the same cover media type
   kOptMPInputMediaType = 408,
@@ -46,16 +48,6 @@ enum : uint16_t {
 constexpr int32_t kIndexMediaType = 272;      // the media type that index rotation needs
 constexpr int32_t kFoldingOff = 255;
 constexpr uint32_t kFunctionBitPageSeparation = 0x200;
-
-int32_t Get(DriverContext* ctx, uint16_t option) { return OptGetValue(ctx, option, nullptr); }
-void Set(DriverContext* ctx, uint16_t option, int32_t value) { OptSetValue(ctx, option, value); }
-bool Allowed(DriverContext* ctx, uint16_t option, int32_t value) { return ApiStatusAllowed(ctx, option, value); }
-int32_t At(const StatusRecord* r, size_t offset) { return ApiRecordI32(r, offset); }
-
-int Refuse(DriverContext* ctx, int32_t code) {
-  SetApiLastError(ctx, code);
-  return 0;
-}
 
 // ---- authentication mode (read only) ------------------------------------------------------------
 

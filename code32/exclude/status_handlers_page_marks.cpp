@@ -13,15 +13,7 @@
 
 namespace {
 
-int32_t Get(DriverContext* ctx, uint16_t option) { return OptGetValue(ctx, option, nullptr); }
-void Set(DriverContext* ctx, uint16_t option, int32_t value) { OptSetValue(ctx, option, value); }
-bool Allowed(DriverContext* ctx, uint16_t option, int32_t value) { return ApiStatusAllowed(ctx, option, value); }
-int32_t At(const StatusRecord* r, size_t offset) { return ApiRecordI32(r, offset); }
-
-int Refuse(DriverContext* ctx, int32_t code) {
-  SetApiLastError(ctx, code);
-  return 0;
-}
+using namespace status_steps;
 
 // The text of a record field equals the option's text.
 bool TextEquals(DriverContext* ctx, uint16_t option, const StatusRecord* r, size_t offset, size_t size) {
@@ -172,14 +164,6 @@ constexpr int32_t kRepeated = 64;   // the position that repeats the pattern ove
 constexpr int32_t kOutline = 3;
 constexpr int32_t kWhiteBackground = 255;
 
-// The value lies within the numeric range of the option's model item.
-bool InItemRange(DriverContext* ctx, uint16_t option, int32_t value) {
-  const ModelItem* item = ApiFindOptionItem(ctx, option);
-  if (!item || (item->typeWord & 0xFF) != 8 || !item->values) return false;
-  const auto* range = MdlImageAt<ModelNumericValue>(ctx->modelImage, item->values);
-  return range && value >= range->minimum && value <= range->maximum;
-}
-
 int SetCopyProtect(DriverContext* ctx, uint32_t id, const StatusRecord* r, uint8_t*, int32_t) {
   const int32_t mode = r->value;
   if (ApiFindSwitchOption(id, nullptr) && mode == 0) {
@@ -205,14 +189,14 @@ int SetCopyProtect(DriverContext* ctx, uint32_t id, const StatusRecord* r, uint8
   const size_t fontLength = ApiRecordTextLength(r, kCPFontAt, kCPFontBytes);
   if (textLength > 64 || fontLength == 0 || fontLength >= kCPFontBytes) return 0;
   if (!ApiIsFontInstalled(ApiRecordText(r, kCPFontAt))) return Refuse(ctx, kApiErrFontMissing);
-  if (!InItemRange(ctx, kOptCPFontPoint, At(r, 124)) || !Allowed(ctx, kOptCPFontStyle, At(r, 128))) return 0;
+  if (!ApiIsInItemRange(ctx, kOptCPFontPoint, At(r, 124)) || !Allowed(ctx, kOptCPFontStyle, At(r, 128))) return 0;
   const bool repeated = !Allowed(ctx, kOptCPPosition, position);
   if (repeated) {
-    if (position != kRepeated || !InItemRange(ctx, kOptCPLinePitch, At(r, 140))) return 0;
+    if (position != kRepeated || !ApiIsInItemRange(ctx, kOptCPLinePitch, At(r, 140))) return 0;
     if (At(r, 144) != 0 && At(r, 144) != 1) return 0;
   }
   const bool withAngle = position == kRepeated || position == 0;
-  if (withAngle && !InItemRange(ctx, kOptCPAngle, At(r, 132))) return 0;
+  if (withAngle && !ApiIsInItemRange(ctx, kOptCPAngle, At(r, 132))) return 0;
   if (background != 0 && background != kOutline && background != kWhiteBackground) return 0;
 
   Set(ctx, kOptCPCopyGuard, mode == 3 ? 1 : 0);

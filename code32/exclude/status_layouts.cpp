@@ -8,6 +8,8 @@
 
 #include "api_frame.h"
 #include "api_status.h"
+#include "api_support.h"
+#include "model_image.h"
 #include "option_access.h"
 #include "option_table.h"
 #include "option_units.h"
@@ -132,3 +134,21 @@ void ApiRecordPutText(StatusRecord* record, size_t offset, size_t size, const ch
   std::memset(p, 0, size);
   std::memcpy(p, text, std::min(n, size - 1));
 }
+
+int ApiIsInItemRange(DriverContext* ctx, uint16_t option, int32_t value) {
+  const ModelItem* item = ApiFindOptionItem(ctx, option);
+  if (!item || (item->typeWord & 0xFF) != 8 || !item->values) return 0;
+  const auto* range = MdlImageAt<ModelNumericValue>(ctx->modelImage, item->values);
+  return range && value >= range->minimum && value <= range->maximum ? 1 : 0;
+}
+
+namespace status_steps {
+int32_t Get(DriverContext* ctx, uint16_t option) { return OptGetValue(ctx, option, nullptr); }
+void Set(DriverContext* ctx, uint16_t option, int32_t value) { OptSetValue(ctx, option, value); }
+bool Allowed(DriverContext* ctx, uint16_t option, int32_t value) { return ApiStatusAllowed(ctx, option, value); }
+int32_t At(const StatusRecord* record, size_t offset) { return ApiRecordI32(record, offset); }
+int Refuse(DriverContext* ctx, int32_t code) {
+  SetApiLastError(ctx, code);
+  return 0;
+}
+}  // namespace status_steps

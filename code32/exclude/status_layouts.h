@@ -39,3 +39,17 @@ int ApiSetOptionText(DriverContext* ctx, uint16_t option, const char* text, size
 size_t ApiRecordTextLength(const StatusRecord* record, size_t offset, size_t size);
 const char* ApiRecordText(const StatusRecord* record, size_t offset);
 void ApiRecordPutText(StatusRecord* record, size_t offset, size_t size, const char* text, size_t n);
+
+// 1 when the value lies within the numeric range of the option's model item (the test of the
+// lengths that only their item's range limits).
+int ApiIsInItemRange(DriverContext* ctx, uint16_t option, int32_t value);
+
+// The short steps of the handler files: an option's value, a write, the rules' test, a record
+// field and a refusal with a code of its own.
+namespace status_steps {
+int32_t Get(DriverContext* ctx, uint16_t option);
+void Set(DriverContext* ctx, uint16_t option, int32_t value);
+bool Allowed(DriverContext* ctx, uint16_t option, int32_t value);
+int32_t At(const StatusRecord* record, size_t offset);
+int Refuse(DriverContext* ctx, int32_t code);  // stores the code; 0
+}  // namespace status_steps
