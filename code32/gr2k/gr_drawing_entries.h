@@ -1,6 +1,7 @@
 // The drawing, escape, font and colour-transform entry points of the module's table.
 #pragma once
 
+#include "gr_device_fonts.h"
 #include "win32/ddi.h"
 
 BOOL WINAPI DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
@@ -26,13 +27,6 @@ BOOL WINAPI DrvRealizeBrush(BRUSHOBJ* pbo, SURFOBJ* psoTarget, SURFOBJ* psoPatte
                             ULONG iHatch);
 ULONG WINAPI DrvDitherColor(DHPDEV dhpdev, ULONG iMode, ULONG rgb, ULONG* pul);
 ULONG WINAPI DrvEscape(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG cjOut, PVOID pvOut);
-ULONG WINAPI DrvGetGlyphMode(DHPDEV dhpdev, FONTOBJ* pfo);
-PIFIMETRICS WINAPI DrvQueryFont(DHPDEV dhpdev, ULONG_PTR iFile, ULONG iFace, ULONG_PTR* pid);
-PVOID WINAPI DrvQueryFontTree(DHPDEV dhpdev, ULONG_PTR iFile, ULONG iFace, ULONG iMode, ULONG_PTR* pid);
-LONG WINAPI DrvQueryFontData(DHPDEV dhpdev, FONTOBJ* pfo, ULONG iMode, HGLYPH hg, GLYPHDATA* pgd, PVOID pv,
-                             ULONG cjSize);
-BOOL WINAPI DrvQueryAdvanceWidths(DHPDEV dhpdev, FONTOBJ* pfo, ULONG iMode, HGLYPH* phg, PVOID pvWidths,
-                                  ULONG cGlyphs);
 HANDLE WINAPI DrvIcmCreateColorTransform(DHPDEV dhpdev, LOGCOLORSPACEW* pLogColorSpace, PVOID pvSourceProfile,
                                          ULONG cjSourceProfile, PVOID pvDestProfile, ULONG cjDestProfile,
                                          PVOID pvTargetProfile, ULONG cjTargetProfile, DWORD dwReserved);

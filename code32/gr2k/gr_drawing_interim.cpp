@@ -84,11 +84,6 @@ int GrSelectRop3(PhysicalDevice* pdev, BYTE rop3) { return GrRecRop3(pdev, rop3)
 
 void GrInvalidateDrawCaches(PhysicalDevice*) {}
 
-void GrEmptyGlyphTable(PhysicalDevice* pdev) {
-  std::memset(pdev->glyphTable, 0, sizeof pdev->glyphTable);
-  pdev->glyphGeneration = static_cast<uint16_t>(pdev->glyphGeneration + 1);
-}
-
 int GrEmitImage(PhysicalDevice* pdev, XLATEOBJ*, SURFOBJ* psoSrc, COLORADJUSTMENT*, POINTL*, RECTL* prclDest,
                 RECTL* prclSrc, SURFOBJ*, POINTL*, ROP4, ULONG) {
   if (!psoSrc || !psoSrc->pvScan0 || !prclDest || !prclSrc) return 0;
@@ -222,31 +217,6 @@ ULONG WINAPI DrvDitherColor(DHPDEV dhpdev, ULONG, ULONG, ULONG*) {
 ULONG WINAPI DrvEscape(SURFOBJ* pso, ULONG, ULONG, PVOID, ULONG, PVOID) {
   GrPdevOfSurface(pso);
   return 0;
-}
-
-ULONG WINAPI DrvGetGlyphMode(DHPDEV dhpdev, FONTOBJ*) {
-  GrCheckPdev(reinterpret_cast<PhysicalDevice*>(dhpdev));
-  return FO_GLYPHBITS;
-}
-
-PIFIMETRICS WINAPI DrvQueryFont(DHPDEV dhpdev, ULONG_PTR, ULONG, ULONG_PTR*) {
-  GrCheckPdev(reinterpret_cast<PhysicalDevice*>(dhpdev));
-  return nullptr;
-}
-
-PVOID WINAPI DrvQueryFontTree(DHPDEV dhpdev, ULONG_PTR, ULONG, ULONG, ULONG_PTR*) {
-  GrCheckPdev(reinterpret_cast<PhysicalDevice*>(dhpdev));
-  return nullptr;
-}
-
-LONG WINAPI DrvQueryFontData(DHPDEV dhpdev, FONTOBJ*, ULONG, HGLYPH, GLYPHDATA*, PVOID, ULONG) {
-  GrCheckPdev(reinterpret_cast<PhysicalDevice*>(dhpdev));
-  return static_cast<LONG>(GDI_ERROR);
-}
-
-BOOL WINAPI DrvQueryAdvanceWidths(DHPDEV dhpdev, FONTOBJ*, ULONG, HGLYPH*, PVOID, ULONG) {
-  GrCheckPdev(reinterpret_cast<PhysicalDevice*>(dhpdev));
-  return FALSE;
 }
 
 HANDLE WINAPI DrvIcmCreateColorTransform(DHPDEV dhpdev, LOGCOLORSPACEW*, PVOID, ULONG, PVOID, ULONG, PVOID, ULONG,
