@@ -5,11 +5,8 @@
 
 #include <cstdint>
 
+#include "gr_text_out.h"
 #include "win32/ddi.h"
-
-struct PhysicalDevice;
-struct TextFontInfo;
-struct TextMetricsEm;
 
 // Glyph flags of the glyph records.
 enum : BYTE {
@@ -53,3 +50,33 @@ struct PackedGlyph {
 // 1/0; memory that cannot be had empties the glyph table once and tries again.
 int GrPackGlyphBitmap(PhysicalDevice* pdev, const GLYPHBITS* bits, PackedGlyph* out);
 void GrFreePackedGlyph(PhysicalDevice* pdev, PackedGlyph* packed);
+
+// ---- the forms ------------------------------------------------------------------------------
+
+// The download form: the font defined with record 86, the glyphs sent once per page in mode
+// 'T' and placed by a positions record; mode 'S' (rotated or vertical text, or when 'T' fails)
+// and 'W' (EUDC faces and mirrored fonts, nothing cached) send a record per glyph.
+int GrTextDownloadMode(PhysicalDevice* pdev, STROBJ* pstro, FONTOBJ* pfo, const XFORML& m, TextEm em,
+                       TextFontInfo* info, LONG ascent);
+// Fonts the printer does not hold, in the device-text form: bitmaps downloaded once per page
+// and placed, or sent with the string.
+int GrBitmapTextMode(PhysicalDevice* pdev, STROBJ* pstro, FONTOBJ* pfo, const XFORML& m, TextEm em,
+                     TextFontInfo* info, LONG ascent);
+
+int GrDownloadGlyphs(PhysicalDevice* pdev, FONTOBJ* pfo, STROBJ* pstro, LONG ascent, const TextFontInfo& info,
+                     BYTE mode);
+int GrEmitGlyphPositions(PhysicalDevice* pdev, FONTOBJ* pfo, STROBJ* pstro, const TextFontInfo& info);
+int GrEmitGlyphBitmaps(PhysicalDevice* pdev, FONTOBJ* pfo, STROBJ* pstro, LONG ascent, const TextFontInfo& info,
+                       bool cacheable);
+int GrDownloadGlyphBitmaps(PhysicalDevice* pdev, FONTOBJ* pfo, STROBJ* pstro, const TextFontInfo& info);
+int GrDownloadAndPlace(PhysicalDevice* pdev, FONTOBJ* pfo, STROBJ* pstro, LONG ascent, const TextFontInfo& info);
+
+// A glyph outline as path data starting at 0/0 (a buffer of the record's heap), and its
+// placement block {3, path length, left, top, width, height}.
+struct GlyphOutline {
+  BYTE* data;
+  uint32_t length;
+};
+int GrGlyphOutline(PhysicalDevice* pdev, PATHOBJ* ppo, const RECTFX& bounds, GlyphOutline* out);
+void GrFreeGlyphOutline(PhysicalDevice* pdev, GlyphOutline* outline);
+void GrOutlinePlacement(const RECTL& rect, uint32_t pathLength, BYTE out[24]);

@@ -73,3 +73,84 @@ int GrGlyphCacheFind(PhysicalDevice* pdev, uint32_t bucket, uint32_t fontId, uin
 int GrGlyphCacheAdd(PhysicalDevice* pdev, uint32_t bucket, uint32_t fontId, uint16_t generation, uint16_t character,
                     BYTE orientation);
 void GrGlyphCacheClear(PhysicalDevice* pdev);
+
+// ---- angles and metrics ---------------------------------------------------------------------
+
+// v * f rounded to single precision, truncated toward zero.
+LONG GrScaleFloat(FLOATL f, LONG v);
+// Whole degrees of the direction (x, y), from -180 to 90.
+LONG GrAngle(int16_t x, int16_t y);
+// The last index in [lo, hi) whose tangent entry lies below v (tangents of tenths of a degree).
+int GrTanSearch(int lo, int hi, LONG v);
+// Sine and cosine of whole degrees (0 or more) times 16384.
+LONG GrSin(LONG degrees);
+LONG GrCos(LONG degrees);
+// The text direction of a font transform in whole degrees, 0-359.
+uint16_t GrEscapement(const XFORML& m);
+// The point a glyph record refers to: the top of the glyph's cell above (x, y).
+POINTL GrCellTop(LONG x, LONG y, LONG ascent, LONG escapement);
+// Whether a font transform mirrors (its eM11 and eM22 of opposite signs).
+bool GrMirrored(const XFORML& m);
+
+// ---- glyphs of a string ---------------------------------------------------------------------
+
+// The glyphs of a string one at a time, from its position array or by enumeration, never more
+// than the string's count; index is the glyph's place in the whole string.
+class GlyphWalk {
+ public:
+  explicit GlyphWalk(STROBJ* pstro);
+  bool Next();
+  const GLYPHPOS& Glyph() const { return batch_[at_]; }
+  ULONG Index() const { return index_; }
+  // The character of the glyph (pwszOrg), or the glyph handle when the string has no text.
+  WCHAR Character() const;
+  // The glyph's position; for fixed-pitch strings the first position plus index steps.
+  POINTL Position() const;
+
+ private:
+  STROBJ* pstro_;
+  GLYPHPOS* batch_ = nullptr;
+  ULONG count_ = 0, at_ = 0, index_ = 0;
+  bool more_ = true, started_ = false, loaded_ = false, haveFirst_ = false;
+  POINTL first_{0, 0};
+};
+bool GrFixedPitch(const STROBJ* pstro);
+
+// ---- font records ---------------------------------------------------------------------------
+
+// Fills what every form takes from the string, the font and its transform (not the names, the
+// type or the flags).
+void GrFillTextFont(PhysicalDevice* pdev, STROBJ* pstro, FONTOBJ* pfo, const IFIMETRICS* ifi, const XFORML& m,
+                    TextEm em, TextFontInfo* info);
+// The family and face names of the font: UTF-16 (wide) or in the device code page, at most 127
+// characters, zero-terminated.
+void GrTextFontNames(TextFontInfo* info, const IFIMETRICS* ifi, bool wide);
+
+// The font record rule: true when the page's font cache already holds this font and
+// orientation (nothing to write); otherwise the cache takes them.
+bool GrFontCacheHolds(PhysicalDevice* pdev, uint32_t fontId, BYTE orientation);
+void GrFontCacheForget(PhysicalDevice* pdev);
+// The record's font fields of a TextFontInfo with the given flags.
+uint16_t GrFontFlags(const TextFontInfo& info, int form);
+enum : int { kFormOutline = 0, kFormPrinter = 1, kFormDownload = 2 };
+// Records 80 and 86 with a name of device-code-page bytes; 86 of the download form with the
+// UTF-16 face name.
+int GrWriteFontSelect(PhysicalDevice* pdev, const TextFontInfo& info, uint16_t flags);
+int GrWriteFontDefinition(PhysicalDevice* pdev, const TextFontInfo& info, uint16_t flags, bool wideName);
+
+// ---- the forms ------------------------------------------------------------------------------
+
+int GrTextOutlineMode(PhysicalDevice* pdev, STROBJ* pstro, FONTOBJ* pfo, const XFORML& m, TextEm em,
+                      TextFontInfo* info, LONG ascent);
+int GrDeviceTextMode(PhysicalDevice* pdev, STROBJ* pstro, FONTOBJ* pfo, const XFORML& m, TextEm em,
+                     TextFontInfo* info, LONG ascent);
+int GrDefinePrinterFont(PhysicalDevice* pdev, STROBJ* pstro, FONTOBJ* pfo, const XFORML& m, TextEm em,
+                        TextFontInfo* info);
+int GrDefineDeviceFont(PhysicalDevice* pdev, STROBJ* pstro, FONTOBJ* pfo, const XFORML& m, TextEm em,
+                       TextFontInfo* info);
+int GrEmitOutlineGlyphs(PhysicalDevice* pdev, STROBJ* pstro, FONTOBJ* pfo);
+int GrEmitCharRun(PhysicalDevice* pdev, STROBJ* pstro, const TextFontInfo& info, TextEm em, LONG ascent);
+int GrEmitCharCells(PhysicalDevice* pdev, STROBJ* pstro, const TextFontInfo& info, TextEm em, LONG ascent);
+
+BOOL WINAPI DrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra, RECTL* prclOpaque,
+                       BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix);
