@@ -526,6 +526,45 @@ TEST_F(GrTextOut, RefusedCallsAndSwitches) {
   pdev()->flags &= ~kPdevWriteError;
 }
 
+// ---- golden records ---------------------------------------------------------------------------
+
+std::string Joined(const std::vector<DecodedRecord>& records) {
+  std::string all;
+  for (const auto& r : records) all += r.bytes;
+  return all;
+}
+
+TEST_F(GrTextOut, GoldenDeviceFontRecords) {
+  LoadDeviceFonts();
+  auto mincho = DeviceFont(pdev(), 1, 50, 0x201);
+  auto gothic = DeviceFont(pdev(), 3, 50, 0x202);
+  auto vertical = DeviceFont(pdev(), 2, 50, 0x203);
+  auto latin = LayOut(*mincho, u"Page 1: ", POINTL{100, 100}, SO_HORIZONTAL, 25);
+  auto japanese = LayOut(*mincho, u"日本語のテキスト", POINTL{300, 100}, SO_HORIZONTAL, 50);
+  auto halfWidth = LayOut(*gothic, u"ｶﾀｶﾅ ABC", POINTL{100, 200}, SO_HORIZONTAL | SO_FLAG_DEFAULT_PLACEMENT, 25);
+  auto column = LayOut(*vertical, u"縦書き「。」", POINTL{900, 100}, SO_VERTICAL, 50);
+  std::string all;
+  for (auto [s, f] : {std::pair{latin.get(), mincho.get()}, {japanese.get(), mincho.get()},
+                      {halfWidth.get(), gothic.get()}, {column.get(), vertical.get()}})
+    all += Joined(Draw(*s, *f));
+  ExpectGolden("text_device_fonts.bin", all);
+}
+
+TEST_F(GrTextOut, GoldenTrueTypeRecords) {
+  auto serif = TrueTypeFont(u"Times New Roman", 40, 0x301);
+  auto mincho = TrueTypeFont(u"ＭＳ 明朝", 40, 0x302);
+  ASSERT_NE(serif, nullptr);
+  ASSERT_NE(mincho, nullptr);
+  auto latin = LayOut(*serif, u"Quick brown fox", POINTL{100, 100});
+  auto japanese = LayOut(*mincho, u"日本語のテキスト", POINTL{100, 200});
+  auto column = LayOut(*mincho, u"縦書き", POINTL{900, 100}, SO_VERTICAL, 40);
+  std::string all;
+  for (auto [s, f] : {std::pair{latin.get(), serif.get()}, {japanese.get(), mincho.get()},
+                      {column.get(), mincho.get()}, {latin.get(), serif.get()}})
+    all += Joined(Draw(*s, *f));
+  ExpectGolden("text_truetype.bin", all);
+}
+
 // ---- angles -----------------------------------------------------------------------------------
 
 TEST(GrTextAngles, EscapementOfTransforms) {
