@@ -219,11 +219,6 @@ ULONG WINAPI DrvDitherColor(DHPDEV dhpdev, ULONG, ULONG, ULONG*) {
   return DCR_SOLID;
 }
 
-ULONG WINAPI DrvEscape(SURFOBJ* pso, ULONG, ULONG, PVOID, ULONG, PVOID) {
-  GrPdevOfSurface(pso);
-  return 0;
-}
-
 ULONG WINAPI DrvGetGlyphMode(DHPDEV dhpdev, FONTOBJ*) {
   GrCheckPdev(reinterpret_cast<PhysicalDevice*>(dhpdev));
   return FO_GLYPHBITS;
