@@ -43,6 +43,7 @@ extern const StatusHandlers kOutputStatusHandlers[];
 extern const StatusHandlers kAccountStatusHandlers[];
 extern const StatusHandlers kPageMarkStatusHandlers[];
 extern const StatusHandlers kBindingStatusHandlers[];
+extern const StatusHandlers kFileStatusHandlers[];
 
 // 1 when a user-defined size (display unit) lies within the printer's limits.
 int ApiIsCustomSizeInRange(DriverContext* ctx, int32_t width, int32_t length);

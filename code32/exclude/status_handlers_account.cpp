@@ -217,22 +217,6 @@ constexpr size_t kPresetCommentAt = 301;
 constexpr size_t kPresetCommentBytes = 513;
 constexpr size_t kPresetNumberAt = 816;
 
-// A stored text converted to ANSI into a field, with every "\n" pair made a line break.
-void PutStoredText(StatusRecord* r, size_t offset, size_t size, const WCHAR* text) {
-  std::vector<char> ansi(size * 2 + 2, 0);
-  WideCharToMultiByte(CP_ACP, 0, text, -1, ansi.data(), static_cast<int>(ansi.size() - 1), nullptr, nullptr);
-  std::string out;
-  for (size_t i = 0; ansi[i]; ++i) {
-    if (ansi[i] == '\\' && ansi[i + 1] == 'n') {
-      out += "\r\n";
-      ++i;
-    } else {
-      out += ansi[i];
-    }
-  }
-  ApiRecordPutText(r, offset, size, out.data(), out.size());
-}
-
 int SetPreset(DriverContext* ctx, uint32_t id, const StatusRecord* r, uint8_t*, int32_t) {
   if (ApiStatusSetVersion(id, r) < 2 || ApiGetVersion() < 11) return 0;
   const int32_t number = ApiRecordI32(r, kPresetNumberAt);
@@ -269,10 +253,10 @@ int32_t GetPreset(DriverContext* ctx, uint32_t, StatusRecord* r, uint32_t reques
   WCHAR text[kPresetCommentBytes + 1] = {};
   CfgPresetKey(key, number - 1, 1);
   GetPrivateProfileStringW(CfgLanguageSection(ctx), key, u"", text, kPresetNameBytes, PathGetSettingsIni(ctx));
-  PutStoredText(r, kPresetNameAt, kPresetNameBytes, text);
+  ApiRecordPutStoredText(r, kPresetNameAt, kPresetNameBytes, text);
   CfgPresetKey(key, number - 1, 2);
   GetPrivateProfileStringW(CfgLanguageSection(ctx), key, u"", text, kPresetCommentBytes, PathGetSettingsIni(ctx));
-  PutStoredText(r, kPresetCommentAt, kPresetCommentBytes, text);
+  ApiRecordPutStoredText(r, kPresetCommentAt, kPresetCommentBytes, text);
   return kPresetBytes;
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "api_frame.h"
@@ -152,3 +153,18 @@ int Refuse(DriverContext* ctx, int32_t code) {
   return 0;
 }
 }  // namespace status_steps
+
+void ApiRecordPutStoredText(StatusRecord* record, size_t offset, size_t size, const WCHAR* text) {
+  std::vector<char> ansi(size * 2 + 2, 0);
+  WideCharToMultiByte(CP_ACP, 0, text, -1, ansi.data(), static_cast<int>(ansi.size() - 1), nullptr, nullptr);
+  std::string out;
+  for (size_t i = 0; ansi[i]; ++i) {
+    if (ansi[i] == '\\' && ansi[i + 1] == 'n') {
+      out += "\r\n";
+      ++i;
+    } else {
+      out += ansi[i];
+    }
+  }
+  ApiRecordPutText(record, offset, size, out.data(), out.size());
+}

@@ -39,6 +39,8 @@ int ApiSetOptionText(DriverContext* ctx, uint16_t option, const char* text, size
 size_t ApiRecordTextLength(const StatusRecord* record, size_t offset, size_t size);
 const char* ApiRecordText(const StatusRecord* record, size_t offset);
 void ApiRecordPutText(StatusRecord* record, size_t offset, size_t size, const char* text, size_t n);
+// A text stored in a settings file, converted to ANSI into a field, every "\n" pair made a CR LF.
+void ApiRecordPutStoredText(StatusRecord* record, size_t offset, size_t size, const WCHAR* text);
 
 // 1 when the value lies within the numeric range of the option's model item (the test of the
 // lengths that only their item's range limits).

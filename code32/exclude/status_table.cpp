@@ -23,7 +23,8 @@ static_assert(std::size(kStatusRowData) == kStatusRowCount);
 // The handler tables of the handler files, in the order they are searched.
 const StatusHandlers* const kHandlerTables[] = {kPlainStatusHandlers,  kLayoutStatusHandlers, kPaperStatusHandlers,
                                                kJobStatusHandlers,    kColourStatusHandlers, kOutputStatusHandlers,
-                                               kAccountStatusHandlers, kPageMarkStatusHandlers, kBindingStatusHandlers};
+                                               kAccountStatusHandlers, kPageMarkStatusHandlers, kBindingStatusHandlers,
+                                               kFileStatusHandlers};
 
 const StatusHandlers* FindHandlers(uint32_t id) {
   for (const StatusHandlers* table : kHandlerTables)

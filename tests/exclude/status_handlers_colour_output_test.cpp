@@ -12,6 +12,8 @@
 #include "api_fixture.h"
 #include "api_options.h"
 #include "api_support.h"
+#include "option_validation.h"
+#include "settings_files.h"
 
 namespace {
 
@@ -142,6 +144,56 @@ TEST_F(OutputModelTest, ColourValuesFollowTheAdjustedObject) {
   mode.version = 1;
   setValue(mode, 255);
   EXPECT_EQ(ZOLTDrvSetStatus(ctx_, 39, &mode, nullptr, 0), -1);
+}
+
+// The print method with its job data: the record of each version, passwords by their rules,
+// methods the driver never takes, and the texts handed to the job-control module.
+TEST_F(OutputModelTest, PrintMethodAndJobData) {
+  EXPECT_EQ(ZOLTDrvGetStatus(ctx_, 10, nullptr, 1), 392);
+  EXPECT_EQ(ZOLTDrvGetStatus(ctx_, 10, nullptr, 2), 408);
+  EXPECT_EQ(ZOLTDrvGetStatus(ctx_, 10, nullptr, 3), 484);
+  std::vector<uint8_t> buffer(484, 0);
+  auto* r = reinterpret_cast<StatusRecord*>(buffer.data());
+  ASSERT_EQ(ZOLTDrvGetStatus(ctx_, 10, r, 0), 484);
+  int32_t flags = 0;
+  std::memcpy(&flags, buffer.data() + 8, 4);
+  EXPECT_EQ(flags, 0x7FF9);
+  auto record = [&](int32_t method, int32_t given, const char* user, const char* password) {
+    std::fill(buffer.begin(), buffer.end(), 0);
+    r->version = 3;
+    r->value = method;
+    std::memcpy(buffer.data() + 8, &given, 4);
+    std::memcpy(buffer.data() + 12, user, std::strlen(user) + 1);
+    std::memcpy(buffer.data() + 21, password, std::strlen(password) + 1);
+  };
+  for (int32_t method : {4, 6}) {
+    record(method, 0, "", "");
+    EXPECT_EQ(ZOLTDrvSetStatus(ctx_, 10, r, nullptr, 0), -1) << method;
+  }
+  ASSERT_EQ(OptCheckValue(kApiOptPrnMethod, 1, ctx_), 1);
+  struct Case {
+    const char* user;
+    const char* password;
+    int32_t result;
+  } cases[] = {
+      {"ab12", "12a4", -1},   // a letter in the password
+      {"ab12", "123", -1},    // too short
+      {"a b", "1234", -1},    // a blank in the user id
+      {"", "1234", -1},       // locked print needs a user id
+      {"ab12", "1234", 0},
+  };
+  for (const Case& c : cases) {
+    record(1, 0x3, c.user, c.password);
+    const std::string before = SettingsBytes(ctx_);
+    EXPECT_EQ(ZOLTDrvSetStatus(ctx_, 10, r, nullptr, 0), c.result) << c.user << " " << c.password;
+    if (c.result != 0) {
+      EXPECT_EQ(SettingsBytes(ctx_), before);
+      continue;
+    }
+    EXPECT_EQ(OptGetValue(ctx_, kApiOptPrnMethod, nullptr), 1);
+    EXPECT_STREQ(reinterpret_cast<const char*>(OptGetValuePointer(ctx_, 207, nullptr)), c.password);
+    EXPECT_STREQ(reinterpret_cast<const char*>(OptGetValuePointer(ctx_, 202, nullptr)), c.user);
+  }
 }
 
 // Record versions: a newer record is applied as far as the driver knows it, or not at all with
@@ -322,6 +374,72 @@ TEST_F(OutputStatusTest, HeaderFooterChaptersAndCopyProtection) {
   EXPECT_EQ(OptGetValue(ctx_, 79, nullptr), 0);
   p->value = 4;  // no such mode
   EXPECT_EQ(ZOLTDrvSetStatus(ctx_, 55, p, nullptr, 0), -1);
+}
+
+// A settings file: loaded into the printer's settings by the set, read without changing them by
+// the get; relative, missing and foreign files are refused with their codes.
+TEST_F(OutputStatusTest, SettingsFilesLoadedAndRead) {
+  std::vector<uint8_t> buffer(824, 0);
+  auto* r = reinterpret_cast<StatusRecord*>(buffer.data());
+  auto setPath = [&](const char* path) {
+    std::fill(buffer.begin(), buffer.end(), 0);
+    r->version = 1;
+    std::memcpy(buffer.data() + 4, path, std::strlen(path) + 1);
+  };
+  setPath("settings.rsd");
+  EXPECT_EQ(ZOLTDrvSetStatus(ctx_, 1, r, nullptr, 0), -1);
+  EXPECT_EQ(ZOLTDrvGetLastError(ctx_), kApiErrBadFile);
+  setPath("C:\\missing.rsd");
+  EXPECT_EQ(ZOLTDrvGetStatus(ctx_, 1, r, 0), -1);
+  EXPECT_EQ(ZOLTDrvGetLastError(ctx_), kApiErrBadFile);
+  // A file that is no settings file of this driver.
+  ASSERT_TRUE(WritePrivateProfileStringW(u"ZOLT Office 7000", u"wdmPresetName", u"Other", u"C:\\foreign.rsd"));
+  setPath("C:\\foreign.rsd");
+  EXPECT_EQ(ZOLTDrvSetStatus(ctx_, 1, r, nullptr, 0), -1);
+  EXPECT_EQ(ZOLTDrvGetLastError(ctx_), kApiErrSettingsVersion);
+  // The printer's own settings saved, changed, then loaded back by the set.
+  const int32_t media = OptGetValue(ctx_, 54, nullptr);
+  ASSERT_TRUE(CfgSaveSettingsFile(ctx_->printer, u"C:\\own.rsd", 0, ctx_));
+  ASSERT_TRUE(WritePrivateProfileStringW(u"ZOLT Office 7000", u"wdmPresetComment", u"first\\nsecond", u"C:\\own.rsd"));
+  StatusRecord thick = Get(ctx_, 3);
+  thick.value = StoredValueOf(ctx_, 54, "IDS_MEDIATYPE_THICK");
+  ASSERT_EQ(ZOLTDrvSetStatus(ctx_, 3, &thick, nullptr, 0), 0) << ZOLTDrvGetLastError(ctx_);
+  ASSERT_NE(OptGetValue(ctx_, 54, nullptr), media);
+  setPath("C:\\own.rsd");
+  const std::string before = SettingsBytes(ctx_);
+  ASSERT_EQ(ZOLTDrvGetStatus(ctx_, 1, r, 0), 824) << ZOLTDrvGetLastError(ctx_);
+  EXPECT_EQ(SettingsBytes(ctx_), before);  // reading the file leaves the settings
+  EXPECT_STREQ(reinterpret_cast<const char*>(buffer.data() + 301), "first\r\nsecond");
+  ASSERT_EQ(ZOLTDrvSetStatus(ctx_, 1, r, nullptr, 0), 0) << ZOLTDrvGetLastError(ctx_);
+  EXPECT_EQ(OptGetValue(ctx_, 54, nullptr), media);
+}
+
+// The interface's watermark: absent until enabled, then read back as written; a face that is not
+// installed is refused with 8, a text kind without text with 7.
+TEST_F(OutputStatusTest, InterfaceWatermark) {
+  std::vector<uint8_t> buffer(420, 0);
+  auto* r = reinterpret_cast<StatusRecord*>(buffer.data());
+  EXPECT_EQ(ZOLTDrvGetStatus(ctx_, 16, nullptr, 0), 420);
+  EXPECT_EQ(ZOLTDrvGetStatus(ctx_, 16, nullptr, 1), 372);
+  const int32_t got = ZOLTDrvGetStatus(ctx_, 16, r, 0);
+  if (got == -1) {
+    EXPECT_EQ(ZOLTDrvGetLastError(ctx_), kApiErrNoInterfaceStamp);
+    return;
+  }
+  ASSERT_EQ(got, 420);
+  const std::string before = SettingsBytes(ctx_);
+  r->version = 3;
+  r->value = 1;
+  std::memset(buffer.data() + 44, 0, 33);
+  std::memset(buffer.data() + 77, 0, 32);
+  std::memcpy(buffer.data() + 77, "No Such Face", 13);
+  EXPECT_EQ(ZOLTDrvSetStatus(ctx_, 16, r, nullptr, 0), -1);
+  EXPECT_EQ(SettingsBytes(ctx_), before);
+  std::memcpy(buffer.data() + 44, "DRAFT", 6);
+  const int32_t result = ZOLTDrvSetStatus(ctx_, 16, r, nullptr, 0);
+  EXPECT_EQ(result, -1);
+  const int32_t error = ZOLTDrvGetLastError(ctx_);
+  EXPECT_TRUE(error == kApiErrFontMissing || error == kApiErrRefused) << error;
 }
 
 }  // namespace

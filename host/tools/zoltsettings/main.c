@@ -71,7 +71,21 @@ static const struct StatusName kStatusNames[] = {
     {21, "punch"},           {22, "output direction"},   {23, "output order"},       {24, "blank sheets"},
     {25, "emulation"},       {26, "user id"},            {27, "print area"},         {28, "paper rotation"},
     {29, "merge action"},    {30, "proof action"},       {31, "security action"},    {32, "store action"},
-    {33, "overlay action"},  {34, "resolution"},         {35, "colour planes"},      {0, NULL},
+    {33, "overlay action"},  {34, "resolution"},         {35, "colour planes"},      {38, "colour adjustment"},
+    {39, "colour mode"},     {40, "brightness"},         {41, "contrast"},           {42, "saturation"},
+    {43, "colour balance"},  {45, "fit to regional paper"}, {46, "colour revision"}, {47, "header and footer"},
+    {48, "EMF spooling"},    {49, "image printing"},     {50, "information"},        {51, "fold"},
+    {52, "job-end notice"},  {53, "job-error notice"},   {54, "authentication mode"}, {55, "copy protection"},
+    {56, "preset"},          {57, "preview"},            {58, "manual-tray orientation"}, {59, "authentication user"},
+    {60, "authentication and network key"}, {61, "load sharing"}, {62, "index rotation"}, {63, "tray information"},
+    {64, "back cover"},      {65, "reverse cover"},      {66, "cover media type"},   {67, "chapters"},
+    {68, "edge and corner"}, {69, "margin overlap"},     {70, "crop marks"},         {71, "creep margins"},
+    {72, "paper face"},      {73, "page separation"},    {74, "near-standard paper"}, {75, "reduced font"},
+    {76, "pause action"},    {77, "save action"},        {78, "print-and-save action"}, {79, "folding"},
+    {80, "perfect binding"}, {81, "printer stamp"},      {82, "fore-edge cut"},      {83, "fold with stamp"},
+    {84, "colour-blind friendly"}, {257, "adjusted object"}, {262, "user print macro"}, {263, "eco colour"},
+    {264, "toner saving"},   {265, "colour matching"},   {266, "ICM type"},          {267, "ICM intent"},
+    {268, "printer side"},   {269, "colour-matching mode"}, {0, NULL},
 };
 
 static int Fail(int status, const char* message, const char* detail) {
@@ -323,10 +337,19 @@ static void PrintCap(struct Interface* api, void* ctx, uint32_t id) {
 
 static int CommandCaps(struct Interface* api, void* ctx) {
   uint32_t id;
+  ZoltDrvAllCaps* all = NULL;
   puts("     id  answer  [entries]");
   for (id = 1; id <= 150; ++id) PrintCap(api, ctx, id);
   for (id = 257; id <= 282; ++id) PrintCap(api, ctx, id);
   for (id = 0x30000; id <= 0x50000; id += 0x10000) PrintCap(api, ctx, id);
+  /* The same answers in one record, as a caller takes them all at once. */
+  if (api->getCaps(ctx, ZOLTDRV_CAPS_ALL, &all) == 1 && all) {
+    printf("all capabilities in one record: %d paper sizes, %d sources, %d resolutions\n", all->cap10.count,
+           all->cap2.count, all->cap54.count);
+    api->getCaps(ctx, ZOLTDRV_CAPS_FREE, all);
+  } else {
+    printf("all capabilities in one record: not available (error %d)\n", api->lastError(ctx));
+  }
   return 0;
 }
 

@@ -103,6 +103,9 @@ TEST_F(ZoltSettingsToolTest, CapsPrintsEveryCapability) {
   EXPECT_TRUE(Contains(caps.out, "\n    282  ")) << caps.out;
   EXPECT_TRUE(Contains(caps.out, "\n0x50000  ")) << caps.out;
   EXPECT_TRUE(Contains(caps.out, "\n     10  ")) << caps.out;
+  // The whole record agrees with the single answers it holds.
+  EXPECT_TRUE(Contains(caps.out, "\nall capabilities in one record: ")) << caps.out;
+  EXPECT_FALSE(Contains(caps.out, "not available")) << caps.out;
   ToolRun extra = Tool({"Front Desk", "caps", "1"});
   EXPECT_EQ(extra.status, 2);
   EXPECT_TRUE(Contains(extra.err, "caps takes no arguments")) << extra.err;
