@@ -1,4 +1,4 @@
-// Interim entry points for text, fonts, escapes and colour transforms, for as long as the
+// Interim entry points for text, fonts and escapes, for as long as the
 // module has no code of its own for them: in raster mode text is drawn by the engine into the
 // band; everything else reports success without output. The real code replaces this file.
 #include <cstring>
@@ -74,14 +74,3 @@ BOOL WINAPI DrvQueryAdvanceWidths(DHPDEV dhpdev, FONTOBJ*, ULONG, HGLYPH*, PVOID
   GrCheckPdev(reinterpret_cast<PhysicalDevice*>(dhpdev));
   return FALSE;
 }
-
-HANDLE WINAPI DrvIcmCreateColorTransform(DHPDEV dhpdev, LOGCOLORSPACEW*, PVOID, ULONG, PVOID, ULONG, PVOID, ULONG,
-                                         DWORD) {
-  GrCheckPdev(reinterpret_cast<PhysicalDevice*>(dhpdev));
-  return nullptr;
-}
-
-BOOL WINAPI DrvIcmDeleteColorTransform(DHPDEV dhpdev, HANDLE) {
-  return GrCheckPdev(reinterpret_cast<PhysicalDevice*>(dhpdev)) ? TRUE : FALSE;
-}
-
