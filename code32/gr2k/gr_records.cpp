@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "byte_order.h"
+#include "gr_color_transform.h"
 #include "gr_output.h"
 #include "gr_pdev.h"
 
@@ -225,14 +226,35 @@ int GrRecImage(PhysicalDevice* pdev, const RecImage& image) {
   WriteLe32(r + 52, static_cast<uint32_t>(image.height));
   for (uint32_t i = 0; i < paletteCount; ++i) PutColour(r + 56 + 3 * i, image.palette[i]);
 
+  // Colours not matched by the caller are matched here: the palette, and 24-bit rows block by
+  // block as they are written (a sliced record is marked before its first slice leaves).
+  const bool match = !grey && !image.hostMatched && !(image.formatWord & 0x800) && GrHostMatchingImages(pdev) &&
+                     GrTransformOf(pdev, kIcmObjectImage);
+  const bool matchRows = match && bpp == 24;
+  bool matched = match;
+  if (match && paletteCount)
+    matched = GrTranslateColors(pdev, r + 56, BM_RGBTRIPLETS, paletteCount, 1, nullptr, kIcmObjectImage) != 0;
+  if (sliced && matchRows) r[3] |= 0x8;
+  BYTE* block = r + headerBytes;
+  uint32_t blockRows = 0;
+  auto matchBlock = [&]() {
+    if (matchRows && blockRows && !GrTranslateColors(pdev, block, BM_RGBTRIPLETS, image.sourceWidth, blockRows,
+                                                     nullptr, kIcmObjectImage))
+      matched = false;
+    blockRows = 0;
+  };
+
   BYTE* rows = r + headerBytes;
   const uint32_t sliceRows = sliced ? std::max<uint32_t>(1, 0x100000 / rowBytes) : image.rows;
   for (uint32_t y = 0; y < image.rows; ++y) {
     if (sliced && y % sliceRows == 0) {
+      matchBlock();
       const uint32_t n = std::min(sliceRows, image.rows - y);
       rows = GrAllocRecord(&pdev->output, n * rowBytes);
       if (!rows) return 0;
+      block = rows;
     }
+    blockRows += 1;
     const BYTE* src = image.firstRow + static_cast<ptrdiff_t>(y) * image.rowStride;
     if (grey) {
       uint32_t x = 0;
@@ -246,6 +268,8 @@ int GrRecImage(PhysicalDevice* pdev, const RecImage& image) {
     }
     rows += rowBytes;
   }
+  matchBlock();
+  if (!sliced && match && matched) r[3] |= 0x8;
   // The row counts of a slice are whole rows, so the last slice ends the record exactly.
   return 1;
 }
@@ -265,6 +289,11 @@ BYTE* GrRecColour(PhysicalDevice* pdev, uint8_t flags, ULONG first, const ULONG*
   p += 3;
   if (second) PutColour(p, *second), p += 3;
   if (additional) PutColour(p, *additional);
+  // Colours not yet matched are matched here through the host's transform.
+  if (!(flags & kColourMatched) && GrHostMatching(pdev) &&
+      GrTranslateColors(pdev, r + 4, BM_BGRTRIPLETS, count, 1, nullptr,
+                        (flags & kColourMode2) ? kIcmObjectText : kIcmObjectLine))
+    r[2] |= kColourMatched;
   return r;
 }
 
@@ -307,7 +336,16 @@ BYTE* GrRecBrush(PhysicalDevice* pdev, uint8_t flags, const BYTE* pattern) {
   r[2] = pattern ? kBrushPatternPixels : 0;
   r[3] = 1;
   WriteLe16(r + 4, static_cast<uint16_t>(length));
-  if (pattern) std::memcpy(r + 6, pattern, length);
+  if (!pattern) return r;
+  // A colour pattern not yet matched goes through the host's transform straight into the
+  // record; otherwise it is copied as it is.
+  if ((flags & kBrushColour24) && !(flags & kBrushMatched) && GrHostMatching(pdev) &&
+      GrTranslateColors(pdev, const_cast<BYTE*>(pattern), BM_RGBTRIPLETS, kBrushPatternPixels, kBrushPatternPixels,
+                        r + 6, kIcmObjectLine)) {
+    r[1] |= kBrushMatched;
+    return r;
+  }
+  std::memcpy(r + 6, pattern, length);
   return r;
 }
 

@@ -12,6 +12,7 @@
 #include "win32/hostpath.h"
 #include "win32/hostspooler.h"
 #include "win32/hosttext.h"
+#include "win32/icm.h"
 #include "win32/machine.h"
 #include "win32/spooler.h"
 
@@ -112,6 +113,27 @@ bool ValidServerName(std::u16string_view server) {
          !NamesEqual(server, ComputerName());
 }
 
+// The colour profiles among a driver's files go into the machine's colour folder too, where
+// colour management finds them by name.
+bool InstallColourProfiles(const std::vector<std::pair<fs::path, std::u16string>>& files, std::string* error) {
+  WCHAR folder[MAX_PATH];
+  DWORD size = sizeof folder;
+  if (!GetColorDirectoryW(nullptr, folder, &size)) return Fail(error, "the machine has no colour folder");
+  const std::u16string colour(folder);
+  for (const auto& [source, name] : files) {
+    const size_t dot = name.rfind(u'.');
+    if (dot == std::u16string::npos) continue;
+    const std::u16string ext = name.substr(dot);
+    if (!NamesEqual(ext, u".icm") && !NamesEqual(ext, u".icc")) continue;
+    DWORD code = 0;
+    auto real = MapPath(colour, Resolve::LastMayMiss, &code);
+    std::error_code ec;
+    if (!real || (fs::create_directories(*real, ec), ec)) return Fail(error, "cannot make the colour folder");
+    if (!CopyInto(source, colour, name, error)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool InstallDriver(const DriverInstall& install, std::string* error) {
@@ -139,6 +161,7 @@ bool InstallDriver(const DriverInstall& install, std::string* error) {
   fs::create_directories(*realDir, ec);
   for (const auto& [source, name] : files)
     if (!CopyInto(source, dir, name, error)) return false;
+  if (!InstallColourProfiles(files, error)) return false;
   std::u16string dataFile = FromUtf8(install.modelFile.filename().string());
   if (!CopyInto(install.modelFile, dir, dataFile, error)) return false;
 

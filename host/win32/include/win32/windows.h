@@ -8,6 +8,7 @@
 #include "win32/emf.h"
 #include "win32/gdi.h"
 #include "win32/ddi.h"
+#include "win32/icm.h"
 #include "win32/locale.h"
 #include "win32/memory.h"
 #include "win32/module.h"

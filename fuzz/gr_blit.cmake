@@ -1,0 +1,6 @@
+zolt_fuzz_target(gr_blit ${CMAKE_CURRENT_LIST_DIR}/gr_blit.cpp zoltgr_core zoltwin32)
+foreach(target fuzz_gr_blit fuzz_gr_blit_replay)
+  if(TARGET ${target})
+    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/host/tools/zoltmachine)
+  endif()
+endforeach()
