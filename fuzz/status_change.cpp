@@ -57,8 +57,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::memcpy(record, data + 9, std::min(size - 9, kRecordBytes));
 
   ZOLTDrvSetStatus(ctx, id, reinterpret_cast<StatusRecord*>(record), (id & 1) ? changes : nullptr, mode);
+  // The read gets a buffer as large as the largest record (the settings-file and preset records
+  // take 824 bytes).
+  static uint8_t read[kRecordBytes + kGuard];
+  std::memset(read, 0, kRecordBytes);
+  std::memset(read + kRecordBytes, 0xCC, kGuard);
+  ZOLTDrvGetStatus(ctx, id, reinterpret_cast<StatusRecord*>(read), ReadU32(data + 4) % 5);
+  for (size_t i = 0; i < kGuard; ++i)
+    if (read[kRecordBytes + i] != 0xCC) std::abort();
   StatusRecord out{};
-  ZOLTDrvGetStatus(ctx, id, &out, ReadU32(data + 4) % 5);
   for (size_t i = 0; i < kGuard; ++i)
     if (record[kRecordBytes + i] != 0xCC || changes[kBitmapBytes + i] != 0xCC) std::abort();
   // The context still answers at the full version.

@@ -1,4 +1,5 @@
 // The capability table and its dispatcher, behind ZOLTDrvGetCaps.
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <vector>
@@ -15,8 +16,16 @@
 #include "option_access.h"
 #include "option_table.h"
 #include "option_units.h"
+#include "option_validation.h"
 #include "option_values.h"
+#include "preset_list.h"
 #include "prn_data.h"
+#include "quality_list.h"
+#include "settings_paths.h"
+#include "stamp_list.h"
+#include "undo_images.h"
+#include "api_devmode.h"
+#include "win32/profile.h"
 
 namespace {
 
@@ -419,6 +428,459 @@ int32_t CapSpecialC(DriverContext* ctx, uint32_t, void*) {
   return ApiGetVersion() > 17 && FmIsFeatureEnabled(ctx, 2, 0) && OptIsHeaderFooterLocked(ctx) ? 1 : 0;
 }
 
+// ---- watermarks, presets, quality entries and the other listed answers ----------------------------
+
+constexpr uint16_t kOptWmKind = 117;
+constexpr uint16_t kOptWmId = 118;
+constexpr uint16_t kOptWmImageName = 955;
+constexpr uint16_t kOptUserSetName = 950;
+constexpr uint32_t kWatermarkKindList[] = {1, 2, 3, 128};
+constexpr int kNameSlot = 64;
+
+// An option's text in an ANSI slot of `slot` bytes (cut to slot - 1); 0 when it cannot be converted.
+int OptionTextToSlot(DriverContext* ctx, uint16_t option, char* out, int slot) {
+  std::memset(out, 0, static_cast<size_t>(slot));
+  OptionEntry* row = OptFind(ctx, option);
+  if (!row) return 1;
+  WCHAR text[1025] = {};
+  OptGetStringValue(ctx, row, text, 1024);
+  return WideSlotsToAnsi(text, 1, 0, out, slot);
+}
+
+int32_t WriteList(void* data, const std::vector<uint32_t>& values) {
+  if (data && !values.empty()) std::memcpy(data, values.data(), values.size() * sizeof(uint32_t));
+  return static_cast<int32_t>(values.size());
+}
+
+// The settings are loaded from stored entries while a list is made and put back afterwards.
+class SnapshotGuard {
+ public:
+  explicit SnapshotGuard(DriverContext* ctx) : ctx_(ctx) { DmPushSnapshot(ctx); }
+  ~SnapshotGuard() { DmPopSnapshot(ctx_, 1); }
+  SnapshotGuard(const SnapshotGuard&) = delete;
+  SnapshotGuard& operator=(const SnapshotGuard&) = delete;
+
+ private:
+  DriverContext* ctx_;
+};
+
+// zdmAdjustMode held at 0 while the colour lists are made.
+class AdjustModeOff {
+ public:
+  explicit AdjustModeOff(DriverContext* ctx) : ctx_(ctx), was_(OptGetValue(ctx, kApiOptAdjustMode, nullptr) == 1) {
+    if (was_) OptSetValue(ctx, kApiOptAdjustMode, 0);
+  }
+  ~AdjustModeOff() {
+    if (was_) OptSetValue(ctx_, kApiOptAdjustMode, 1);
+  }
+  AdjustModeOff(const AdjustModeOff&) = delete;
+  AdjustModeOff& operator=(const AdjustModeOff&) = delete;
+
+ private:
+  DriverContext* ctx_;
+  bool was_;
+};
+
+bool WatermarksOffered(DriverContext* ctx) { return ApiQueryCapability(ctx, 31, nullptr) != 0; }
+
+// 30: the watermark kinds a caller may ask for.
+int32_t CapWatermarkKinds(DriverContext* ctx, uint32_t, void* data) {
+  if (!WatermarksOffered(ctx)) return 0;
+  std::vector<uint32_t> kinds;
+  for (uint32_t kind : kWatermarkKindList) {
+    if (kind == 3 && !ApiIsControlUsable(ctx, 1003, 2407, 1)) continue;
+    if (kind == 128 && !(ApiGetVersion() >= 3 && (ApiGetApiFunctionBits(ctx) & 1))) continue;
+    kinds.push_back(kind);
+  }
+  return WriteList(data, kinds);
+}
+
+// 32: the interface's slot (256), then the number + 1 of every stored watermark.
+int32_t CapWatermarkIds(DriverContext* ctx, uint32_t, void* data) {
+  if (!WatermarksOffered(ctx)) return 0;
+  std::vector<uint32_t> ids{256};
+  SnapshotGuard snapshot(ctx);
+  const int count = CfgGetStampCount(ctx);
+  for (int i = 0; i < count && i < static_cast<int>(kMaxListEntries); ++i) {
+    CfgLoadStamp(ctx, i);
+    ids.push_back(static_cast<uint32_t>(OptGetValue(ctx, kOptWmId, nullptr) + 1));
+  }
+  return WriteList(data, ids);
+}
+
+// 33: an empty first name (the interface's slot), then the text or image name of each watermark.
+int32_t CapWatermarkNames(DriverContext* ctx, uint32_t, void* data) {
+  if (!WatermarksOffered(ctx)) return 0;
+  const int count = std::min(CfgGetStampCount(ctx), static_cast<int>(kMaxListEntries));
+  if (!data) return count + 1;
+  char* out = static_cast<char*>(data);
+  std::memset(out, 0, kNameSlot);
+  SnapshotGuard snapshot(ctx);
+  int32_t result = count + 1;
+  for (int i = 0; i < count; ++i) {
+    char* slot = out + static_cast<size_t>(i + 1) * kNameSlot;
+    std::memset(slot, 0, kNameSlot);
+    CfgLoadStamp(ctx, i);
+    const int32_t kind = OptGetValue(ctx, kOptWmKind, nullptr);
+    const uint16_t option = kind == 1 || kind == 128 ? kApiOptWmCharName : kind == 2 || kind == 3 ? kOptWmImageName : 0;
+    if (option && !OptionTextToSlot(ctx, option, slot, kNameSlot)) result = -1;
+  }
+  return result;
+}
+
+// 56: the mark paper types and a final 0, or just 1 and 0 when the model has no usable item.
+int32_t CapMarkPaperTypes(DriverContext* ctx, uint32_t, void* data) {
+  if (ApiQueryCapability(ctx, 23, nullptr) == 0) return 0;
+  const ModelItem* item = MdlFindActiveItem(kApiOptMarkPaperType, ctx);
+  if (item && MdlIsDisabled(item, 0, ctx) != 1) {
+    const int32_t n = ApiListEnabledCodes(ctx, nullptr, kApiOptMarkPaperType);
+    if (n < 0) return -1;
+    if (data) {
+      ApiListEnabledCodes(ctx, data, kApiOptMarkPaperType);
+      static_cast<uint32_t*>(data)[n] = 0;
+    }
+    return n + 1;
+  }
+  return WriteList(data, {1, 0});
+}
+
+// The codes of a colour option with zdmAdjustMode held at 0; -1 when they fail.
+int32_t HeldColourCodes(DriverContext* ctx, uint16_t option, std::vector<uint32_t>& out) {
+  AdjustModeOff hold(ctx);
+  const int32_t n = ApiListEnabledCodes(ctx, nullptr, option);
+  if (n <= 0) return -1;
+  out.resize(static_cast<size_t>(n));
+  ApiListEnabledCodes(ctx, out.data(), option);
+  return n;
+}
+
+// 61: colour modes, with 255 when the driver-defaults file allows it.
+int32_t CapColourModes(DriverContext* ctx, uint32_t, void* data) {
+  std::vector<uint32_t> codes;
+  if (HeldColourCodes(ctx, kApiOptColorMode, codes) < 0) return 0;
+  if (ApiGetApiFunctionBits(ctx) & 2) codes.push_back(255);
+  return WriteList(data, codes);
+}
+
+int32_t CmmEntryCount(DriverContext* ctx) {
+  int32_t count = 0;
+  ApiChapterService(ctx, 0, &count);
+  return std::clamp<int32_t>(count, 0, 1000);
+}
+
+// 281: colour-matching modes, then 200, 201, ... one per user entry.
+int32_t CapColourMatchingModes(DriverContext* ctx, uint32_t, void* data) {
+  std::vector<uint32_t> codes;
+  if (HeldColourCodes(ctx, kApiOptColorMatchingMode, codes) < 0) return 0;
+  const int32_t entries = CmmEntryCount(ctx);
+  for (int32_t i = 0; i < entries; ++i) codes.push_back(200u + static_cast<uint32_t>(i));
+  return WriteList(data, codes);
+}
+
+// The short name that stands for a value text in the names of the macro lists.
+constexpr struct {
+  uint16_t valueText;
+  uint16_t shortName;
+} kShortNameTable[] = {
+#include "short_name_rows.inc"
+};
+
+uint16_t ShortNameOf(uint32_t valueText) {
+  for (const auto& row : kShortNameTable)
+    if (row.valueText == valueText) return row.shortName;
+  return 0;
+}
+
+// The names of the enabled codes of S: mode 1 the value's text, mode 0 its short name.
+int32_t ApiListCodeNames(DriverContext* ctx, void* data, uint16_t option, int slot, int mode) {
+  const int32_t n = ApiListEnabledCodes(ctx, nullptr, option);
+  if (n <= 0) return -1;
+  if (!data) return n;
+  std::vector<uint32_t> codes(static_cast<size_t>(n));
+  ApiListEnabledCodes(ctx, codes.data(), option);
+  const OptionEntry* row = OptFind(ctx, option);
+  const ValueTextPair* pairs = row ? OptValueListInUse(ctx, row) : nullptr;
+  char* out = static_cast<char*>(data);
+  int32_t result = n;
+  for (int32_t i = 0; i < n; ++i) {
+    char* dst = out + static_cast<size_t>(i) * slot;
+    std::memset(dst, 0, static_cast<size_t>(slot));
+    for (const ValueTextPair* p = pairs; p && p->valueId; ++p) {
+      if (static_cast<uint32_t>(p->value) != codes[static_cast<size_t>(i)]) continue;
+      const uint32_t stringId = mode == 1 ? p->valueId : ShortNameOf(p->valueId);
+      if (!stringId) continue;
+      WCHAR text[1025] = {};
+      EnvLoadString(ctx, stringId, text, 1025, 1);
+      if (!WideSlotsToAnsi(text, 1, 0, dst, slot)) result = -1;
+      if (mode == 1) break;
+    }
+  }
+  return result;
+}
+
+int32_t CapShortNames(DriverContext* ctx, uint32_t id, void* data) {
+  return ApiListCodeNames(ctx, data, id == 267 ? kApiOptPrintMacro : kApiOptBalanceMacro, kNameSlot, 0);
+}
+
+// 282: colour-matching mode names, then the names of the user entries.
+int32_t CapColourMatchingNames(DriverContext* ctx, uint32_t, void* data) {
+  int32_t n;
+  {
+    AdjustModeOff hold(ctx);
+    n = ApiListCodeNames(ctx, data, kApiOptColorMatchingMode, kNameSlot, 1);
+  }
+  if (n < 0) return n;
+  const int32_t entries = CmmEntryCount(ctx);
+  if (!data) return n + entries;
+  char* out = static_cast<char*>(data);
+  for (int32_t i = 0; i < entries; ++i) {
+    struct {
+      int32_t index;
+      WCHAR name[260];
+    } request{};
+    request.index = i;
+    ApiChapterService(ctx, 1, &request);
+    request.name[259] = 0;
+    if (!WideSlotsToAnsi(request.name, 1, 0, out + static_cast<size_t>(n + i) * kNameSlot, kNameSlot)) return -1;
+  }
+  return n + entries;
+}
+
+// 82: authentication: 1, or 2 when the secure mode can be chosen too.
+int32_t CapAuthentication(DriverContext* ctx, uint32_t, void*) {
+  if (!ApiIsOptionAvailable(ctx, kOptAuthMode, 0, 1)) return 0;
+  const DialogDescriptor* dialog = OptFindDialog(ctx, 4019);
+  if (dialog && ApiIsKeyDisabled(ctx, dialog->nameIndex, 0) != 1 && ApiIsOptionAvailable(ctx, kOptAuthSecureMode, 0, 1))
+    return 2;
+  return 1;
+}
+
+// 83, 90, 91: the longest text the model's item takes (the second word of its value record).
+int32_t CapTextLength(DriverContext* ctx, uint32_t id, void*) {
+  const uint16_t option = id == 83 ? 207 : id == 90 ? 1144 : 1145;
+  const ModelItem* item = ApiFindOptionItem(ctx, option);
+  if (!item || !item->values) return 0;
+  const ModelStringValue* record = MdlImageAt<ModelStringValue>(ctx->modelImage, item->values);
+  return record ? record->maxChars : 0;
+}
+
+int32_t CapAuthModeValue(DriverContext* ctx, uint32_t, void*) {
+  return ApiIsOptionAvailable(ctx, kOptAuthMode, 0, 1) ? OptGetValue(ctx, kOptAuthMode, nullptr) : 0;
+}
+
+int32_t CapAuthModes(DriverContext* ctx, uint32_t, void* data) {
+  if (!ApiIsOptionAvailable(ctx, kOptAuthMode, 0, 1)) return 0;
+  std::vector<uint32_t> modes{0, 1};
+  if (ApiQueryCapability(ctx, 82, nullptr) == 2) modes.push_back(2);
+  return WriteList(data, modes);
+}
+
+// 85: the preset numbers; 86: their names from the printer's section of the settings file.
+int32_t CapPresetNumbers(DriverContext* ctx, uint32_t, void* data) {
+  std::vector<uint32_t> numbers;
+  const int count = std::min(CfgGetPresetCount(ctx), static_cast<int>(kMaxListEntries));
+  for (int i = 1; i <= count; ++i) numbers.push_back(static_cast<uint32_t>(i));
+  return WriteList(data, numbers);
+}
+
+int32_t CapPresetNames(DriverContext* ctx, uint32_t, void* data) {
+  const int count = std::min(CfgGetPresetCount(ctx), static_cast<int>(kMaxListEntries));
+  if (!data) return count;
+  char* out = static_cast<char*>(data);
+  for (int i = 0; i < count; ++i) {
+    char* slot = out + static_cast<size_t>(i) * kNameSlot;
+    std::memset(slot, 0, kNameSlot);
+    WCHAR key[kPresetKeyChars] = {};
+    CfgPresetKey(key, i, 1);
+    WCHAR name[kNameSlot * 2] = {};
+    GetPrivateProfileStringW(CfgPrinterSection(ctx), key, u"", name, kNameSlot * 2, PathGetSettingsIni(ctx));
+    if (!WideSlotsToAnsi(name, 1, 0, slot, kNameSlot)) {
+      // Raw bytes of the text, cut to the slot.
+      for (int k = 0; k < kNameSlot - 1 && name[k]; ++k) slot[k] = static_cast<char>(name[k]);
+    }
+  }
+  return count;
+}
+
+// 93: the load-share modes the model offers (each status value once).
+int32_t CapLoadShareModes(DriverContext*, uint32_t, void* data) {
+  constexpr uint32_t kStatusValues[] = {0, 0, 1, 1, 2, 3};
+  std::vector<uint32_t> modes;
+  for (int row = 0; row < 6; ++row)
+    if (ApiIsLoadShareRowMarked(row) && std::find(modes.begin(), modes.end(), kStatusValues[row]) == modes.end())
+      modes.push_back(kStatusValues[row]);
+  return WriteList(data, modes);
+}
+
+bool DuplexOffered(DriverContext* ctx) { return ApiQueryCapability(ctx, 25, nullptr) != 0; }
+bool DuplexLocked(DriverContext* ctx) { return FmIsFeatureEnabled(ctx, 2, 0) && OptIsDuplexLocked(ctx); }
+
+// A whole list of S as a vector (empty when S has none or the list fails).
+std::vector<uint32_t> ListOf(DriverContext* ctx, uint16_t option, int32_t (*list)(DriverContext*, void*, uint16_t)) {
+  std::vector<uint32_t> values;
+  const int32_t n = list(ctx, nullptr, option);
+  if (n <= 0) return values;
+  values.resize(static_cast<size_t>(n));
+  list(ctx, values.data(), option);
+  return values;
+}
+std::vector<uint32_t> SelectableOf(DriverContext* ctx, uint16_t option) { return ListOf(ctx, option, ApiListSelectableValues); }
+std::vector<uint32_t> CodesOf(DriverContext* ctx, uint16_t option) { return ListOf(ctx, option, ApiListEnabledCodes); }
+
+// 103: duplex types that can be chosen with duplex on; 104: every duplex type.
+int32_t CapDuplexTypes(DriverContext* ctx, uint32_t id, void* data) {
+  if (!DuplexOffered(ctx)) return 0;
+  std::vector<uint32_t> types;
+  if (!DuplexLocked(ctx)) types.push_back(0);
+  std::vector<uint32_t> more;
+  if (id == 103) {
+    ApiDevModeTrial trial(ctx);
+    if (!trial.Taken()) return -1;
+    OptSetValue(ctx, kApiOptFuncSelectDuplex, 1);
+    more = SelectableOf(ctx, kApiOptDuplexType);
+  } else {
+    more = CodesOf(ctx, kApiOptDuplexType);
+  }
+  types.insert(types.end(), more.begin(), more.end());
+  return WriteList(data, types);
+}
+
+// 105: layout types that can be chosen, with those of the booklet kind; 106: the layout types of
+// every layout kind.
+int32_t CapLayoutTypes(DriverContext* ctx, uint32_t id, void* data) {
+  ApiDevModeTrial trial(ctx);
+  if (!trial.Taken()) return -1;
+  std::vector<uint32_t> types;
+  if (id == 105) {
+    types = SelectableOf(ctx, kApiOptNupType);
+    if (OptCheckValue(kApiOptNupPostKind, 9, ctx) == 1) {
+      OptSetValue(ctx, kApiOptNupPostKind, 9);
+      const std::vector<uint32_t> more = CodesOf(ctx, kApiOptNupType);
+      types.insert(types.end(), more.begin(), more.end());
+    }
+  } else {
+    if (!(FmIsFeatureEnabled(ctx, 2, 0) && OptIsNupKindLocked(ctx))) types.push_back(0);
+    for (uint32_t kind : CodesOf(ctx, kApiOptNupPostKind)) {
+      OptSetValue(ctx, kApiOptNupPostKind, static_cast<int32_t>(kind));
+      const std::vector<uint32_t> more = CodesOf(ctx, kApiOptNupType);
+      types.insert(types.end(), more.begin(), more.end());
+      if (types.size() > kMaxListEntries) return -1;
+    }
+  }
+  return WriteList(data, types);
+}
+
+// 124, 125: the largest and smallest paper of the profile in 0.1 mm, inside the custom-size
+// ranges of the model.
+int32_t CapPaperLimits(DriverContext* ctx, uint32_t id, void* data) {
+  const bool maximum = id == 124;
+  int32_t width = 0, length = 0;
+  if (ctx->profile) {
+    width = static_cast<int32_t>(maximum ? ctx->profile->paperMaxWidth : ctx->profile->paperMinWidth);
+    length = static_cast<int32_t>(maximum ? ctx->profile->paperMaxLength : ctx->profile->paperMinLength);
+  }
+  if (const ModelNumericValue* w = NumericRecord(ctx, kOptFreeSizeWidth))
+    width = std::clamp(width, std::min(w->minimum, w->maximum), std::max(w->minimum, w->maximum));
+  if (const ModelNumericValue* l = NumericRecord(ctx, kOptFreeSizeLength))
+    length = std::clamp(length, std::min(l->minimum, l->maximum), std::max(l->minimum, l->maximum));
+  if (data) {
+    int32_t* out = static_cast<int32_t*>(data);
+    out[0] = OptSignedDotsToLength(kLengthTenthMm, width);
+    out[1] = OptSignedDotsToLength(kLengthTenthMm, length);
+  }
+  return 1;
+}
+
+// 126: folding with one of the folding units installed.
+int32_t CapFoldingUnit(DriverContext* ctx, uint32_t, void*) {
+  if (!ApiIsOptionAvailable(ctx, 545, 0, 1)) return 0;
+  for (uint16_t option : {10295, 10296, 10297})
+    if (OptGetValue(ctx, option, nullptr) != 0) return 1;
+  return 0;
+}
+
+// A signed length: the magnitude as the answer, 1 in data when it is positive.
+int32_t SignedLength(void* data, int32_t length) {
+  if (data) *static_cast<uint32_t*>(data) = length > 0 ? 1 : 0;
+  return length < 0 ? -length : length;
+}
+
+// 131-134, 143, 144, 147, 148: the fixed adjustment lengths; no option of these has a row in
+// the core's fixed length table, so each answers a zero length.
+int32_t CapFixedLength(DriverContext*, uint32_t, void* data) { return SignedLength(data, 0); }
+
+// 135-142: the cut position ranges in the display unit.
+int32_t CapCutRange(DriverContext* ctx, uint32_t id, void* data) {
+  const uint16_t option = static_cast<uint16_t>(706 + (id - 135) / 2);
+  const bool maximum = (id - 135) % 2 == 0;
+  const ModelNumericValue* record = NumericRecord(ctx, option);
+  if (!record) return -1;
+  return SignedLength(data, OptToDisplayUnits(ctx, 0, maximum ? record->maximum : record->minimum));
+}
+
+// 271: 160 (the interface's quality entry), then the user print macro of every quality entry.
+int32_t CapQualityMacros(DriverContext* ctx, uint32_t, void* data) {
+  std::vector<uint32_t> macros{160};
+  if (ApiIsOptionSelectable(ctx, kApiOptUserPrintMacro)) {
+    SnapshotGuard snapshot(ctx);
+    const int count = std::min(CfgGetQualityCount(ctx), static_cast<int>(kMaxListEntries));
+    for (int i = 0; i < count; ++i) {
+      CfgLoadQuality(ctx, i);
+      macros.push_back(static_cast<uint32_t>(OptGetValue(ctx, kApiOptUserPrintMacro, nullptr)));
+    }
+  }
+  return WriteList(data, macros);
+}
+
+// 272: the name of the quality entry behind each entry of 271.
+int32_t CapQualityNames(DriverContext* ctx, uint32_t, void* data) {
+  const int32_t n = CapQualityMacros(ctx, 271, nullptr);
+  if (n <= 0 || !data) return n;
+  std::vector<uint32_t> macros(static_cast<size_t>(n));
+  CapQualityMacros(ctx, 271, macros.data());
+  char* out = static_cast<char*>(data);
+  int32_t result = n;
+  SnapshotGuard snapshot(ctx);
+  for (int32_t i = 0; i < n; ++i) {
+    CfgLoadQuality(ctx, static_cast<int>(macros[static_cast<size_t>(i)]) - 32);
+    if (!OptionTextToSlot(ctx, kOptUserSetName, out + static_cast<size_t>(i) * kNameSlot, kNameSlot)) result = -1;
+  }
+  return result;
+}
+
+// 274: on which dialog toner saving can be chosen (1: 1006, 2: 1029, 0: none).
+int32_t CapTonerSaveDialog(DriverContext* ctx, uint32_t, void*) {
+  if (ApiIsItemUsableOnDialog(ctx, kApiOptFuncSelectTonerSave, 1006)) return 1;
+  if (ApiIsItemUsableOnDialog(ctx, kApiOptFuncSelectTonerSave, 1029)) return 2;
+  return 0;
+}
+
+int32_t CapTonerSaveLevels(DriverContext* ctx, uint32_t, void* data) {
+  const int32_t where = CapTonerSaveDialog(ctx, 274, nullptr);
+  if (where == 0) return 0;
+  if (ApiIsItemUsableOnDialog(ctx, kApiOptTonerSave, where == 1 ? 1006 : 1029)) {
+    const int32_t n = ApiListEnabledCodes(ctx, data, kApiOptTonerSave);
+    return n < 0 ? -1 : n;
+  }
+  return WriteList(data, {static_cast<uint32_t>(OptGetValue(ctx, kApiOptTonerSave, nullptr))});
+}
+
+int32_t CapColourMatching(DriverContext* ctx, uint32_t, void*) {
+  const int32_t os = OptGetValue(ctx, kApiOptOSKind, nullptr);
+  return os != 0 && os != 1 && ApiHasItem(ctx, kApiOptColorMatching) ? 1 : 0;
+}
+
+int32_t CapIcmCodes(DriverContext* ctx, uint32_t id, void* data) {
+  if (!CapColourMatching(ctx, 276, nullptr)) return 0;
+  const int32_t n = ApiListEnabledCodes(ctx, data, id == 277 ? kApiOptIcmType : kApiOptIcmIntent);
+  return n < 0 ? 0 : n;
+}
+
+int32_t CapIcmIntentNames(DriverContext* ctx, uint32_t, void* data) {
+  if (!CapColourMatching(ctx, 276, nullptr)) return 0;
+  return ApiListCodeNames(ctx, data, kApiOptIcmIntent, kNameSlot, 1);
+}
+
 struct CapabilityHandlerRow {
   uint32_t id;
   uint16_t availabilityOption;
@@ -466,6 +928,55 @@ constexpr CapabilityHandlerRow kCapabilityHandlers[] = {
     {109, 0, CapCornerCodes},
     {110, 0, CapMarginOverlap},
     {118, 0, CapFunctionBit200},
+    {30, 0, CapWatermarkKinds},
+    {32, 0, CapWatermarkIds},
+    {33, 0, CapWatermarkNames},
+    {56, 0, CapMarkPaperTypes},
+    {61, 0, CapColourModes},
+    {82, 0, CapAuthentication},
+    {83, 0, CapTextLength},
+    {90, 0, CapTextLength},
+    {91, 0, CapTextLength},
+    {85, 0, CapPresetNumbers},
+    {86, 0, CapPresetNames},
+    {89, 0, CapAuthModeValue},
+    {92, 0, CapAuthModes},
+    {93, 0, CapLoadShareModes},
+    {103, 0, CapDuplexTypes},
+    {104, 0, CapDuplexTypes},
+    {105, 0, CapLayoutTypes},
+    {106, 0, CapLayoutTypes},
+    {124, 0, CapPaperLimits},
+    {125, 0, CapPaperLimits},
+    {126, 0, CapFoldingUnit},
+    {131, 0, CapFixedLength},
+    {132, 0, CapFixedLength},
+    {133, 0, CapFixedLength},
+    {134, 0, CapFixedLength},
+    {135, 0, CapCutRange},
+    {136, 0, CapCutRange},
+    {137, 0, CapCutRange},
+    {138, 0, CapCutRange},
+    {139, 0, CapCutRange},
+    {140, 0, CapCutRange},
+    {141, 0, CapCutRange},
+    {142, 0, CapCutRange},
+    {143, 0, CapFixedLength},
+    {144, 0, CapFixedLength},
+    {147, 0, CapFixedLength},
+    {148, 0, CapFixedLength},
+    {267, 0, CapShortNames},
+    {269, 0, CapShortNames},
+    {271, 0, CapQualityMacros},
+    {272, 0, CapQualityNames},
+    {274, 0, CapTonerSaveDialog},
+    {275, 0, CapTonerSaveLevels},
+    {276, 0, CapColourMatching},
+    {277, 0, CapIcmCodes},
+    {278, 0, CapIcmCodes},
+    {279, 0, CapIcmIntentNames},
+    {281, 0, CapColourMatchingModes},
+    {282, 0, CapColourMatchingNames},
     {kCapSpecialMachineType, 0, CapMachineType},
     {kCapSpecialB, 0, CapSpecialB},
     {kCapSpecialC, 0, CapSpecialC},
@@ -538,14 +1049,16 @@ int32_t DispatchGetCaps(DriverContext* ctx, uint32_t id, void* data) {
   return result;
 }
 
+}  // namespace
+
 int32_t ApiGetCapsCore(DriverContext* ctx, uint32_t id, void* data) {
   if (!ctx) return -1;
   if (id == 0) return ApiGetStatusSupportBitmap(static_cast<uint8_t*>(data));
+  if (id == kCapAllCapabilities) return GetAllCapabilities(ctx, static_cast<AllCapabilities**>(data));
+  if (id == kCapFreeAllCapabilities) return FreeAllCapabilities(static_cast<AllCapabilities*>(data));
   if (IsIdSupported(kApiKindCapability, id)) return DispatchGetCaps(ctx, id, data);
   return 0;
 }
-
-}  // namespace
 
 const CapabilityRow* CapabilityRowById(uint32_t id) {
   if (id == 0) return nullptr;
@@ -560,6 +1073,15 @@ int32_t ApiQueryCapability(DriverContext* ctx, uint32_t id, void* data) {
   const CapabilityRow* row = CapabilityRowById(id);
   if (!ctx || !row || !row->enabled || !row->handler || !IsIdSupported(kApiKindCapability, id)) return 0;
   return row->handler(ctx, id, data);
+}
+
+int ApiIsListOfMissingItem(DriverContext* ctx, uint32_t id) {
+  // The name lists of the value texts, besides the code lists.
+  constexpr OptionCap kNamedCodes[] = {{45, 201}, {267, 177}, {269, 178}, {279, 132}, {282, 133}};
+  uint16_t option = 0;
+  if (const OptionCap* row = FindCap(kCodeLists, id)) option = row->option;
+  if (const OptionCap* row = FindCap(kNamedCodes, id)) option = row->option;
+  return option && !ApiHasItem(ctx, option) ? 1 : 0;
 }
 
 int ApiIsCapabilitySupported(DriverContext* ctx, uint32_t id) {

@@ -200,11 +200,28 @@ void ApiMarkLoadShareModes(DriverContext* ctx) {
       g_loadShareMarks[i] = true;
 }
 
+// Asks the printer-interface module, through the spooler, for the printer's device mode once (the
+// module sets up the printer's stored settings when it has none yet). The answer is not used;
+// only a failed allocation stops the enable.
+int AskPrinterDevMode(HANDLE printer, WCHAR* name) {
+  const LONG size = DocumentPropertiesW(nullptr, printer, name, nullptr, nullptr, 0);
+  if (size <= 0) return 1;
+  void* buffer = CtxAllocMem(static_cast<DWORD>(size));
+  if (!buffer) return 0;
+  DocumentPropertiesW(nullptr, printer, name, static_cast<DEVMODEW*>(buffer), nullptr, DM_OUT_BUFFER);
+  MdlFreeMem(buffer);
+  return 1;
+}
+
 DriverContext* EnableContext(const char* name) {
   WCHAR wide[kCtxPathChars] = {};
   if (!NameToWide(name, wide, kCtxPathChars)) return nullptr;
   HANDLE printer = nullptr;
   if (!OpenPrinterW(wide, &printer, nullptr) || !printer) return nullptr;
+  if (!AskPrinterDevMode(printer, wide)) {
+    ClosePrinter(printer);
+    return nullptr;
+  }
 
   DriverContext* ctx = CtxCreateForPrinter(printer, printer, nullptr, kCtxModeSettingsInterface);
   if (!ctx || !ctx->workArea || !ctx->settingsImage) {

@@ -94,6 +94,15 @@ struct CapabilityRow {
 };
 
 const CapabilityRow* CapabilityRowById(uint32_t id);
+// The body of ZOLTDrvGetCaps without the machine-wide mutex (the whole record's sub-queries).
+int32_t ApiGetCapsCore(DriverContext* ctx, uint32_t id, void* data);
+// The whole record: 1 with *out set to a new record, 0 (last error 100; 5 without out).
+int32_t GetAllCapabilities(DriverContext* ctx, AllCapabilities** out);
+// Frees a whole record and every list it holds; 1, also for null.
+int32_t FreeAllCapabilities(AllCapabilities* record);
+// 1 when the capability lists the codes of a setting that the model does not describe (its
+// answer is then -1, but nothing is wrong with the printer).
+int ApiIsListOfMissingItem(DriverContext* ctx, uint32_t id);
 // A capability as the status machinery asks it: the handler's answer without the printer and
 // last-error steps of the export; 0 for an unknown or disabled id.
 int32_t ApiQueryCapability(DriverContext* ctx, uint32_t id, void* data);

@@ -17,6 +17,10 @@
 #include "option_store.h"
 #include "settings_paths.h"
 #include "stamp_list.h"
+#include "option_context_words.h"
+#include "preset_list.h"
+#include "settings_files.h"
+#include "win32/profile.h"
 
 namespace {
 
@@ -97,4 +101,49 @@ int ApiIsUserMacroPrint(DriverContext* ctx) {
 int ApiGetAdjustedVariant(DriverContext* ctx, uint16_t option) {
   if (OptGetValue(ctx, kApiOptAdjustMode, nullptr) != 1) return option;
   return ApiGetObjectVariant(ctx, option, OptGetValue(ctx, kApiOptAdjustObject, nullptr));
+}
+
+// ---- presets loaded without a window ------------------------------------------------------------
+
+namespace {
+
+constexpr uint16_t kOptWmKindId = 117;
+constexpr uint16_t kOptWmIdOption = 118;
+constexpr DWORD kPresetLoadFlags = 0x8004;
+
+}  // namespace
+
+int ApiLoadPresetByKey(DriverContext* ctx, const WCHAR* key) {
+  if (!ctx || !key || !key[0]) return 0;
+  WCHAR path[MAX_PATH] = {};
+  GetPrivateProfileStringW(CfgPrinterSection(ctx), key, u"", path, MAX_PATH, PathGetSettingsIni(ctx));
+  if (!path[0]) {
+    WCHAR first[kPresetKeyChars] = {};
+    CfgPresetKey(first, 0, 0);
+    GetPrivateProfileStringW(CfgPrinterSection(ctx), first, u"", path, MAX_PATH, PathGetSettingsIni(ctx));
+  }
+  CtxSetSettingsFileStatus(ctx, kSettingsFileOk);
+  if (path[0]) CfgLoadSettingsFile(ctx->printer, path, kPresetLoadFlags, ctx);
+  // The watermark the preset names is loaded again; one that no longer exists is switched off.
+  const int32_t id = OptGetValue(ctx, kOptWmIdOption, nullptr);
+  if (OptGetValue(ctx, kApiOptFuncSelectWaterMark, nullptr) != 0 && id >= 0 && id < CfgGetStampCount(ctx)) {
+    const int32_t kind = OptGetValue(ctx, kOptWmKindId, nullptr);
+    if (kind >= 1 && kind <= 3) {
+      CfgLoadStamp(ctx, id);
+      OptSetUiValue(ctx, kOptWmIdOption, static_cast<uint32_t>(id));
+    }
+  } else {
+    OptSetValue(ctx, kApiOptFuncSelectWaterMark, 0);
+    OptSetValue(ctx, kOptWmIdOption, 0);
+  }
+  CfgPresetValueCache(ctx, key, kPresetCacheStore);
+  FmBroadcastRecheck(ctx);
+  return CtxGetSettingsFileStatus(ctx) == kSettingsFileOk ? 1 : 0;
+}
+
+int ApiLoadPresetEntry(DriverContext* ctx, int index) {
+  if (index < 0 || index > 15) return 0;
+  WCHAR key[kPresetKeyChars] = {};
+  CfgPresetKey(key, index, 0);
+  return ApiLoadPresetByKey(ctx, key);
 }

@@ -38,6 +38,11 @@ extern const StatusHandlers kPlainStatusHandlers[];
 extern const StatusHandlers kLayoutStatusHandlers[];
 extern const StatusHandlers kPaperStatusHandlers[];
 extern const StatusHandlers kJobStatusHandlers[];
+extern const StatusHandlers kColourStatusHandlers[];
+extern const StatusHandlers kOutputStatusHandlers[];
+extern const StatusHandlers kAccountStatusHandlers[];
+extern const StatusHandlers kPageMarkStatusHandlers[];
+extern const StatusHandlers kBindingStatusHandlers[];
 
 // 1 when a user-defined size (display unit) lies within the printer's limits.
 int ApiIsCustomSizeInRange(DriverContext* ctx, int32_t width, int32_t length);

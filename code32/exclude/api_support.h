@@ -41,6 +41,8 @@ int ApiIsValidKind(int n);
 int ApiTextHasChar(const char* text, char c);
 int ApiIsAbsolutePath(const WCHAR* path);
 int ApiIsUsableFile(int kind, const char* path);
+// 1 when a TrueType family of that face name is installed (vertical faces passed over).
+int ApiIsFontInstalled(const char* faceName);
 
 // ---- job-control module ----------------------------------------------------------------------
 
@@ -50,6 +52,12 @@ int ApiStoreJobValue(DriverContext* ctx, DWORD flag);
 // ---- settings services -----------------------------------------------------------------------
 
 int ApiSaveUserSettings(DriverContext* ctx, HANDLE printer);
+// Loads the preset file of a preset-list key (entry 0's when the key names none), window-free:
+// its watermark settled, the preset cache stored and the modules asked to re-check. 1 when
+// the file was taken.
+int ApiLoadPresetByKey(DriverContext* ctx, const WCHAR* key);
+// Index 0-15 of the preset list; any other index loads nothing (0).
+int ApiLoadPresetEntry(DriverContext* ctx, int index);
 int ApiHasInterfaceStamp(DriverContext* ctx);
 void ApiResetMargins(DriverContext* ctx);
 int ApiResetMarginsIfOff(DriverContext* ctx);

@@ -120,3 +120,34 @@ int ApiIsUsableFile(int kind, const char* path) {
   const char* ext = ApiFileExtension(path, &length);
   return length > 0 && EqualsNoCase(ext, length, "rpo") ? 1 : 0;
 }
+
+namespace {
+
+struct FontSearch {
+  const WCHAR* name;
+  int found;
+};
+
+int CALLBACK MatchFontFamily(const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM param) {
+  auto* search = reinterpret_cast<FontSearch*>(param);
+  if (!(type & TRUETYPE_FONTTYPE) || font->lfFaceName[0] == u'@') return 1;
+  if (lstrcmpW(font->lfFaceName, search->name) != 0) return 1;
+  search->found = 1;
+  return 0;
+}
+
+}  // namespace
+
+int ApiIsFontInstalled(const char* faceName) {
+  if (!faceName) return 0;
+  WCHAR name[LF_FACESIZE] = {};
+  if (MultiByteToWideChar(CP_ACP, 0, faceName, -1, name, LF_FACESIZE) <= 0) return 0;
+  name[LF_FACESIZE - 1] = 0;
+  HWND desktop = GetDesktopWindow();
+  HDC dc = GetDC(desktop);
+  if (!dc) return 0;
+  FontSearch search{name, 0};
+  EnumFontFamiliesW(dc, nullptr, MatchFontFamily, reinterpret_cast<LPARAM>(&search));
+  ReleaseDC(desktop, dc);
+  return search.found;
+}

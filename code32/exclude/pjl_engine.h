@@ -130,3 +130,8 @@ class HandleSnapshot {
   int32_t* values_ = nullptr;
   BYTE* image_ = nullptr;
 };
+
+// The "@PJL SET" keywords of a setting that can be chosen now, as a multi-string (NUL-separated,
+// one more NUL at the end): -1 without a context, 0 done (also for none: length 0), 1 when the
+// buffer is shorter than the length; the text is copied only when a buffer is given.
+int32_t ApiListSettingKeywords(DriverContext* ctx, uint16_t setting, int32_t length, char* buffer, int32_t* lengthOut);

@@ -318,3 +318,16 @@ ZOLT_EXPORT int32_t WINAPI ExcGetWaterMarkList(ExclusiveHandle* handle, int32_t 
   }
   return FinishMultiString(text, length, buffer, lengthOut);
 }
+
+int32_t ApiListSettingKeywords(DriverContext* ctx, uint16_t setting, int32_t length, char* buffer, int32_t* lengthOut) {
+  if (lengthOut) *lengthOut = 0;
+  if (!ctx) return -1;
+  const CommandEntry* row = MdlFindValueTableRow(ctx, setting, kPjlKindJob | kPjlKindPrinterOption);
+  if (!row || !row->values) return 0;
+  CommandTextBuffer items;
+  for (DWORD i = 0; i < row->values->count; ++i) {
+    const CommandValue* v = &row->values->values[i];
+    if (v->keyword && MdlTryValue(ctx, row, v)) AppendItem(items, v->keyword);
+  }
+  return FinishMultiString(items, length, buffer, lengthOut);
+}

@@ -44,14 +44,12 @@ enum : uint16_t {
 constexpr uint32_t kCapWatermarks = 32;
 constexpr uint32_t kCapDuplexTypes = 104;
 
-bool Allowed(DriverContext* ctx, uint16_t option, int32_t value) { return OptCheckValue(option, value, ctx) == 1; }
+bool Allowed(DriverContext* ctx, uint16_t option, int32_t value) { return ApiStatusAllowed(ctx, option, value); }
 int32_t Get(DriverContext* ctx, uint16_t option) { return OptGetValue(ctx, option, nullptr); }
 void Set(DriverContext* ctx, uint16_t option, int32_t value) { OptSetValue(ctx, option, value); }
 
-int32_t MmToDots(int32_t mm) { return mm <= 0 ? 0 : static_cast<int32_t>(OptLengthToDots(1, static_cast<uint32_t>(mm), 1200)); }
-int32_t DotsToMm(int32_t dots) {
-  return dots <= 0 ? 0 : static_cast<int32_t>(OptDotsToLength(1, static_cast<uint32_t>(dots), 1200, nullptr));
-}
+int32_t MmToDots(int32_t mm) { return ApiStatusMmToDots(mm); }
+int32_t DotsToMm(int32_t dots) { return ApiStatusDotsToMm(dots); }
 
 // The family's switch-off: only the switch goes off.
 bool SwitchOff(DriverContext* ctx, uint32_t id, const StatusRecord* record, uint16_t* switchOption) {

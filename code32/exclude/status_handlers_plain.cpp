@@ -1,6 +1,6 @@
 // Handlers of the statuses that carry one plain value (paper source, media type, output tray,
-// colour, orientation, copies, output and job actions), of the staple and punch switches and of
-// the colour planes.
+// colour, orientation, copies, output and job actions, colour adjustment and matching, output
+// options and preview), of the staple, punch and fold switches and of the colour planes.
 #include <cstring>
 
 #include "api_devmode.h"
@@ -19,13 +19,19 @@
 
 namespace {
 
-// The main option of a plain status and the public device-mode field it stands for.
+// The main option of a plain status and the public device-mode field it stands for; some need a
+// capability of the printer, or colour matching switched on (1) or off (0).
 struct PlainStatus {
   uint32_t id;
   uint16_t option;
   DWORD dmField;  // 0 for a private setting
   bool actionWord;
+  uint32_t capability = 0;   // 0: none needed
+  int colourMatching = -1;   // -1: either
+  bool stored = false;       // kept in the settings file: written after a set, read before a get
 };
+
+constexpr uint16_t kOptColourMatching = 130;
 
 constexpr PlainStatus kPlainStatuses[] = {
     {2, 13, kDmFieldDefaultSource, false}, {3, 54, 0, false},   {4, 53, 0, false},
@@ -34,6 +40,14 @@ constexpr PlainStatus kPlainStatuses[] = {
     {24, 187, 0, false},                   {25, 201, 0, false}, {27, 173, 0, false},
     {29, 215, 0, true},                    {30, 212, 0, true},                    {31, 211, 0, true},  {32, 213, 0, true},
     {33, 217, 0, true},
+    {38, 128, 0, false},                   {45, 385, 0, false}, {48, 193, 0, false},
+    {49, 174, 0, false},                   {52, 532, 0, false, 80}, {53, 533, 0, false, 81},
+    {57, 603, 0, false, 87, -1, true},     {72, 395, 0, false}, {74, 396, 0, false},
+    {75, 10358, 0, false},                 {76, 218, 0, true},  {77, 219, 0, true},
+    {78, 220, 0, true},                    {81, 71, 0, false},  {84, 552, 0, false},
+    {257, 129, 0, false},                  {263, 154, 0, false},
+    {265, 130, 0, false, 276},             {266, 131, 0, false, 277, 1},
+    {268, 196, 0, false, 280},
 };
 
 const PlainStatus* FindPlain(uint32_t id) {
@@ -58,10 +72,16 @@ void StoreActionWord(DriverContext* ctx, uint16_t option) {
 
 int SetPlain(DriverContext* ctx, uint32_t id, const StatusRecord* record, uint8_t*, int32_t) {
   const PlainStatus* p = FindPlain(id);
-  if (!p || OptCheckValue(p->option, record->value, ctx) != 1) return 0;
+  if (!p) return 0;
+  if (p->capability && !ApiIsCapabilitySupported(ctx, p->capability)) return 0;
+  if (p->colourMatching >= 0 && (OptGetValue(ctx, kOptColourMatching, nullptr) != 0) != (p->colourMatching == 1))
+    return 0;
+  if (OptCheckValue(p->option, record->value, ctx) != 1) return 0;
   OptSetValue(ctx, p->option, record->value);
   if (p->dmField) reinterpret_cast<DEVMODEW*>(CtxGetDevMode(ctx))->dmFields |= p->dmField;
   if (p->actionWord) StoreActionWord(ctx, p->option);
+  if (p->stored)
+    if (OptionEntry* row = OptFind(ctx, p->option)) CfgWriteOption(ctx->printer, ctx, row, PathGetSettingsIni(ctx));
   return 1;
 }
 
@@ -73,6 +93,9 @@ int CheckPlain(DriverContext* ctx, uint32_t id, const StatusRecord* record, uint
 int32_t GetPlain(DriverContext* ctx, uint32_t id, StatusRecord* record, uint32_t) {
   const PlainStatus* p = FindPlain(id);
   if (!p) return -1;
+  if (p->capability && !ApiIsCapabilitySupported(ctx, p->capability)) return -1;
+  if (p->stored && record)
+    if (OptionEntry* row = OptFind(ctx, p->option)) IniReadOption(ctx, row, PathGetSettingsIni(ctx), nullptr, nullptr);
   if (record) record->value = OptGetValue(ctx, p->option, nullptr);
   return kStatusRecordSize;
 }
@@ -84,7 +107,7 @@ struct SwitchedStatus {
   uint16_t subOption;
 };
 
-constexpr SwitchedStatus kSwitchedStatuses[] = {{20, kApiOptStapleType}, {21, kApiOptPunchType}};
+constexpr SwitchedStatus kSwitchedStatuses[] = {{20, kApiOptStapleType}, {21, kApiOptPunchType}, {51, kApiOptFoldType}};
 
 uint16_t SubOptionOf(uint32_t id) {
   for (const SwitchedStatus& s : kSwitchedStatuses)
@@ -213,5 +236,26 @@ const StatusHandlers kPlainStatusHandlers[] = {
     {32, SetPlain, CheckPlain, GetPlain},
     {33, SetPlain, CheckPlain, GetPlain},
     {35, SetPlanes, CheckPlanes, GetPlanes},
+    {38, SetPlain, CheckPlain, GetPlain},
+    {45, SetPlain, CheckPlain, GetPlain},
+    {48, SetPlain, CheckPlain, GetPlain},
+    {49, SetPlain, CheckPlain, GetPlain},
+    {51, SetSwitched, ApiCheckSwitched, GetSwitched},
+    {52, SetPlain, CheckPlain, GetPlain},
+    {53, SetPlain, CheckPlain, GetPlain},
+    {57, SetPlain, CheckPlain, GetPlain},
+    {72, SetPlain, CheckPlain, GetPlain},
+    {74, SetPlain, CheckPlain, GetPlain},
+    {75, nullptr, nullptr, GetPlain},
+    {76, SetPlain, CheckPlain, GetPlain},
+    {77, SetPlain, CheckPlain, GetPlain},
+    {78, SetPlain, CheckPlain, GetPlain},
+    {81, SetPlain, CheckPlain, GetPlain},
+    {84, SetPlain, CheckPlain, GetPlain},
+    {257, SetPlain, CheckPlain, GetPlain},
+    {263, SetPlain, CheckPlain, GetPlain},
+    {265, SetPlain, CheckPlain, GetPlain},
+    {266, SetPlain, CheckPlain, GetPlain},
+    {268, SetPlain, CheckPlain, GetPlain},
     {0, nullptr, nullptr, nullptr},
 };

@@ -21,8 +21,9 @@ constexpr StatusRowData kStatusRowData[] = {
 static_assert(std::size(kStatusRowData) == kStatusRowCount);
 
 // The handler tables of the handler files, in the order they are searched.
-const StatusHandlers* const kHandlerTables[] = {kPlainStatusHandlers, kLayoutStatusHandlers, kPaperStatusHandlers,
-                                               kJobStatusHandlers};
+const StatusHandlers* const kHandlerTables[] = {kPlainStatusHandlers,  kLayoutStatusHandlers, kPaperStatusHandlers,
+                                               kJobStatusHandlers,    kColourStatusHandlers, kOutputStatusHandlers,
+                                               kAccountStatusHandlers, kPageMarkStatusHandlers, kBindingStatusHandlers};
 
 const StatusHandlers* FindHandlers(uint32_t id) {
   for (const StatusHandlers* table : kHandlerTables)

@@ -138,6 +138,12 @@ DHPDEV WINAPI DrvEnablePDEV(DEVMODEW* pdm, LPWSTR, ULONG cPat, HSURF* phsurfPatt
   // Device fonts are offered only in vector mode of a non-type-one driver.
   pdev->deviceFonts = nullptr;
   pdev->deviceFontCount = 0;
+  if (pdev->deviceFontsOn && !pdev->rasterMode && !pdev->driverTypeOne) {
+    if (DeviceFontTable* table = GrLoadDeviceFonts(pdev, pdev->module)) {
+      pdev->deviceFonts = table;
+      pdev->deviceFontCount = table->count;
+    }
+  }
   if (cjDevInfo >= offsetof(DEVINFO, cFonts) + sizeof(ULONG)) pdi->cFonts = pdev->deviceFontCount;
   if (phsurfPatterns) std::memset(phsurfPatterns, 0, sizeof(HSURF) * cPat);
   pdev->osVersion.dwOSVersionInfoSize = sizeof(OSVERSIONINFOW);
@@ -156,6 +162,8 @@ VOID WINAPI DrvDisablePDEV(DHPDEV dhpdev) {
   if (!GrCheckPdev(pdev)) return;
   if (pdev->palette) EngDeletePalette(pdev->palette);
   pdev->palette = nullptr;
+  GrFreeDeviceFonts(pdev, static_cast<DeviceFontTable*>(pdev->deviceFonts));
+  pdev->deviceFonts = nullptr;
   PlgFreeList(pdev->filterPlugins);
   pdev->filterPlugins = nullptr;
   PlgFreeIdList(pdev->moduleNames);

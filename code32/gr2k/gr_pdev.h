@@ -59,7 +59,7 @@ constexpr DWORD kOutputInterfaceVersion = 256;
 
 // The colour-matching choices of the job and the host transforms made from them.
 struct ColourTransformState {
-  void* transforms[2];
+  void* transforms[6];  // the profile, the main transform, image, text, line and single transforms
   uint32_t colorMatching;   // zdmColorMatching
   uint32_t icmType;         // zdmICMType
   uint32_t colorMode;       // zdmColorMode
@@ -70,7 +70,7 @@ struct ColourTransformState {
 
 // A realised brush of the drawing Parts (kept opaque here).
 struct ScratchBrush {
-  BYTE bytes[28];
+  alignas(4) BYTE bytes[28];
 };
 
 struct PhysicalDevice {
@@ -124,7 +124,7 @@ struct PhysicalDevice {
   ScratchBrush scratchBrush;
   OutputContext output;
   SplPageFn splStartPage, splEndPage;
-  BYTE attributeCaches[84];
+  alignas(4) BYTE attributeCaches[84];
   int32_t bandX, bandY, bandCount;
   int32_t pageWidthPx, pageHeightPx;
   const WCHAR* filterFileName;

@@ -19,15 +19,6 @@ namespace zolt::test {
 using namespace zolt::blocks;
 namespace {
 
-// Golden files beside the tests; ZOLT_UPDATE_GOLDEN=1 writes them from the current output.
-void ExpectGolden(const std::string& name, const std::string& bytes) {
-  const fs::path file = fs::path(ZOLT_SOURCE_DIR) / "tests" / "gr2k" / "golden" / name;
-  if (std::getenv("ZOLT_UPDATE_GOLDEN")) WriteBytes(file, bytes);
-  const std::string expected = ReadBytes(file);
-  ASSERT_FALSE(expected.empty()) << "no golden file " << file;
-  EXPECT_EQ(Hex(bytes), Hex(expected)) << name;
-}
-
 // A large output's golden form: its size and 64-bit FNV-1a digest.
 void ExpectGoldenDigest(const std::string& name, const std::string& bytes) {
   uint64_t hash = 0xcbf29ce484222325ull;

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
+#include "machine_fixture.h"
+
 namespace zolt::test {
 
 CapturedOutput& Captured() {
@@ -41,6 +46,14 @@ std::string Hex(std::string_view bytes) {
     text += kDigits[b & 15];
   }
   return text;
+}
+
+void ExpectGolden(const std::string& name, const std::string& bytes) {
+  const std::filesystem::path file = std::filesystem::path(ZOLT_SOURCE_DIR) / "tests" / "gr2k" / "golden" / name;
+  if (std::getenv("ZOLT_UPDATE_GOLDEN")) WriteBytes(file, bytes);
+  const std::string expected = ReadBytes(file);
+  ASSERT_FALSE(expected.empty()) << "no golden file " << file;
+  EXPECT_EQ(Hex(bytes), Hex(expected)) << name;
 }
 
 }  // namespace zolt::test

@@ -41,4 +41,7 @@ class TestPdev {
 // "30 00 00 00 ..." of bytes; for readable failures.
 std::string Hex(std::string_view bytes);
 
+// Golden files in tests/gr2k/golden; ZOLT_UPDATE_GOLDEN=1 writes them from the current output.
+void ExpectGolden(const std::string& name, const std::string& bytes);
+
 }  // namespace zolt::test

@@ -14,6 +14,7 @@
 #include "option_values.h"
 #include "settings_files.h"
 #include "settings_paths.h"
+#include "win32/hostui.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ class SettingsFileMessages : public zolt::test::DriverMachineTest {
  protected:
   void SetUp() override {
     DriverMachineTest::SetUp();
-    FdStandInReset();
+    zolt::host::ui::Reset();
     printer_ = OpenTestPrinter();
     ASSERT_NE(printer_, nullptr);
     ctx = CtxCreateWithFlags(printer_, printer_, nullptr, kCtxKindTablesOnly, kCtxModeUi);
@@ -36,18 +37,28 @@ class SettingsFileMessages : public zolt::test::DriverMachineTest {
     ASSERT_NE(ctx->settingsImage, nullptr);
     zolt::test::WriteBlockStarts(reinterpret_cast<BYTE*>(ctx->settingsImage));
     OptSetValue(ctx, kOptLanguageId, 1);
+    // The English language library, which holds the messages.
+    const std::u16string path = u"C:\\Windows\\ZOLT7Rus.DLL";
+    zolt::test::WriteBytes(Real(path), zolt::test::ReadBytes(std::filesystem::path(ZOLT_MODULE_DIR) / "ZOLT7Rus.DLL"));
+    ctx->resourceLibrary = LoadLibraryW(path.c_str());
+    ASSERT_NE(ctx->resourceLibrary, nullptr);
   }
   void TearDown() override {
     CfgSetRowIo(nullptr, nullptr);
     if (ctx) CtxReleaseAs(ctx, kCtxReleaseDestroy);
     if (printer_) ClosePrinter(printer_);
-    FdStandInReset();
+    zolt::host::ui::Reset();
     DriverMachineTest::TearDown();
   }
-  std::vector<std::pair<UINT, std::u16string>> Messages() {
-    std::vector<std::pair<UINT, std::u16string>> out;
-    for (const FdRecordedCall& c : FdStandInCalls())
-      if (c.kind == FdCallKind::kWithText) out.emplace_back(c.stringId, c.text);
+  // The texts of the message boxes shown, each checked for the warning icon and the printer's
+  // name as caption.
+  std::vector<std::u16string> Messages() {
+    std::vector<std::u16string> out;
+    for (const zolt::host::ui::MessageBoxRecord& box : zolt::host::ui::MessageBoxes()) {
+      EXPECT_EQ(box.caption, std::u16string(PrnGetName(ctx)));
+      EXPECT_EQ(box.type, UINT(MB_ICONWARNING | MB_OK));
+      out.push_back(box.text);
+    }
     return out;
   }
 
@@ -67,11 +78,12 @@ TEST_F(SettingsFileMessages, ARefusedFileIsNamedUnlessSilenceWasAsked) {
       {kCfgLoad | kCfgQualityRows, false},
   };
   for (const auto& c : cases) {
-    FdStandInReset();
+    zolt::host::ui::Reset();
     EXPECT_EQ(CfgTransferSettingsSection(printer_, kFile, c.flags, ctx), 1);
     EXPECT_EQ(CtxGetSettingsFileStatus(ctx), kSettingsFileVersion);
     if (c.message) {
-      EXPECT_EQ(Messages(), (std::vector<std::pair<UINT, std::u16string>>{{kMsgSettingsFileRefused, kFile}}));
+      EXPECT_EQ(Messages(),
+                std::vector<std::u16string>{u"The settings file C:\\settings.rst cannot be used with this printer."});
     } else {
       EXPECT_TRUE(Messages().empty()) << c.flags;
     }
@@ -85,7 +97,8 @@ TEST_F(SettingsFileMessages, LockedValuesThatDifferAreNamed) {
                          "[ZOLT Office 7000]\r\nRstVersion=335\r\nRstMachine=23\r\nRstLanguage=1\r\ndmColor=1\r\n");
   EXPECT_EQ(CfgTransferSettingsSection(printer_, kFile, kCfgLoad, ctx), 0);
   EXPECT_EQ(CtxGetSettingsFileStatus(ctx), kSettingsFileLockMismatch);
-  EXPECT_EQ(Messages(), (std::vector<std::pair<UINT, std::u16string>>{{kMsgSettingsFileLocked, kFile}}));
+  EXPECT_EQ(Messages(), std::vector<std::u16string>{u"The settings in C:\\settings.rst differ from settings locked by "
+                                                   u"the administrator. The file was not loaded."});
 }
 
 TEST_F(SettingsFileMessages, AStampTransferHereLeavesOutTheTileOptions) {

@@ -8,9 +8,6 @@
 // on Cancel goes on, since 0 is neither OK nor Cancel.
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "driver_context.h"
 #include "feature_modules.h"
 
@@ -18,22 +15,55 @@
 constexpr int kFdIdOk = 1;
 constexpr int kFdIdCancel = 2;
 
-// Message-box type bits the services use.
+// Message-box type bits the services use: icons, and the buttons.
 constexpr WORD kFdIconWarning = 0x30;
 constexpr WORD kFdIconInformation = 0x40;
+constexpr WORD kFdButtonsOk = 0x0;
+constexpr WORD kFdButtonsOkCancel = 0x1;
 
-// All take the context for its resource library and printer name (the caption); a NULL owner
-// is replaced by the active window.
-// Warning icon, OK button, the resource string of the id as text.
+// How a message's resource string takes its argument.
+constexpr WORD kFdArgumentNone = 0;
+constexpr WORD kFdArgumentText = 1;     // the string is a format with one text argument
+constexpr WORD kFdArgumentNumbers = 2;  // the string is a format with unsigned numbers
+
+// One message box, built zero-filled on the caller's stack.
+struct MessageRequest {
+  WORD textId;           // string id of the message text in the language library
+  WORD captionId;        // string id of the caption; 0 = the printer's name
+  WORD boxType;          // icon bits
+  WORD boxFlags;         // button bits
+  const WCHAR* prefix;   // shown above the message, or NULL
+  WORD argumentMode;     // kFdArgumentNone, kFdArgumentText or kFdArgumentNumbers
+  WORD numberCount;      // kFdArgumentNumbers: how many numbers (1-8; above 8 only the first)
+  const void* argument;  // kFdArgumentText: a text; kFdArgumentNumbers: an array of WORD
+  const WCHAR* suffix;   // shown below the message, or NULL
+};
+
+// The composer of every message box: the caption and the text (prefix, the formatted resource
+// string, suffix, each framed by an empty line) into MessageBoxW. Answers the box's result, or
+// 0 when nothing was shown (a NULL request, an argument with mode kFdArgumentNone, numbers with
+// a count of 0, no memory).
+int FdComposeMessageBox(DriverContext* ctx, const MessageRequest* request, HWND owner);
+
+// All the following take the context for its resource library and printer name (the caption);
+// a NULL owner is replaced by the active window. Each answers the box's result (kFdIdOk,
+// kFdIdCancel ...) or 0 when nothing was shown.
+// Warning icon, the given buttons, the resource string of the id as text.
+int FdShowMessage(DriverContext* ctx, HWND owner, WORD stringId, WORD boxFlags);
+// Warning icon, OK button.
 int FdShowWarning(DriverContext* ctx, HWND owner, WORD stringId);
-// As FdShowWarning with OK and Cancel: kFdIdOk or kFdIdCancel.
+// Warning icon, OK and Cancel: the caller tests for kFdIdOk.
 int FdAskWarningOkCancel(DriverContext* ctx, HWND owner, WORD stringId);
-// The resource string of the id with the given type bits.
+// The resource string of the id with the caller's icon and button bits.
 int FdShowMessageStyled(DriverContext* ctx, HWND owner, WORD stringId, WORD typeBits, WORD extraFlags);
-// Warning icon; the resource string of the id is a format whose one string argument is text.
+// Warning icon, OK; the resource string of the id is a format whose one string argument is text
+// (NULL stands for an empty text).
 int FdShowMessageWithText(DriverContext* ctx, HWND owner, UINT stringId, const WCHAR* text);
-// The modeless progress window showing the resource string of the id; NULL when none.
+// The modeless progress window (template 4006 of the language library, owned by the active
+// window; owner is not used) with the printer's name as caption and the resource string of the
+// id as its text; NULL when it could not be made. Nothing pumps its messages while it is up.
 HWND FdShowProgressDialog(DriverContext* ctx, HWND owner, WORD stringId);
+// Destroys the progress window (owner is not used); FALSE when there was none.
 BOOL FdCloseProgressDialog(HWND owner, HWND dialog);
 
 // The sheet engine's built-in first member of the dialog-message chain: sets the initial
@@ -48,25 +78,4 @@ FmDialogFn FdPresetOnDialog, FdStampOnDialog, FdCmmOnDialog, FdFreeSizeOnDialog,
     FdOptionsOnDialog, FdTtfOnDialog, FdSummaryOnDialog, FdLimitOnDialog, FdExtOnDialog;
 FmNotifyFn FdPresetOnNotify, FdStampOnNotify;
 
-// STAND-IN until the feature dialogs exist: the message boxes of the window build record each
-// call instead of showing anything, and answer what a test sets. The progress window is real;
-// its calls are recorded too, so that tests see the order of boxes and progress.
-enum class FdCallKind { kWarning, kOkCancel, kStyled, kWithText, kShowProgress, kCloseProgress };
-struct FdRecordedCall {
-  FdCallKind kind;
-  const DriverContext* ctx;
-  HWND owner;
-  UINT stringId;
-  WORD typeBits;    // message-box type bits (kStyled, and the fixed icon of the others)
-  WORD extraFlags;  // kStyled only
-  std::u16string text;  // kWithText only: the argument
-  HWND dialog;          // the progress window shown or closed
-};
-// The calls since the last reset, oldest first.
-std::vector<FdRecordedCall> FdStandInCalls();
-// Forgets the calls and answers kFdIdOk again.
-void FdStandInReset();
-// The answer of the next message boxes (kFdIdOk until set; 0 stands for a box that could not
-// be shown).
-void FdStandInSetAnswer(int answer);
 #endif

@@ -66,7 +66,9 @@ inline uint32_t RecordSize(std::string_view rest) {
     case 48: return static_cast<uint8_t>(rest[1]);
     case 112: return static_cast<uint8_t>(rest[2]);
     case 80: case 86: return rest.size() >= 16 ? Le16(rest, 14) : 0;
-    case 16: case 17: case 18: case 19: case 32: case 64: case 81: case 82: case 83: case 84: case 85: case 87:
+    // The brush record carries a u16 data length at offset 4, its pattern right after it.
+    case 64: return rest.size() >= 6 ? (Le16(rest, 4) + 9u) & ~3u : 0;
+    case 16: case 17: case 18: case 19: case 32: case 81: case 82: case 83: case 84: case 85: case 87:
       return Le32(rest, 4);
     default: return 0;
   }

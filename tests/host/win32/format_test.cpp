@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "machine_fixture.h"
 #include "win32/format.h"
+#include "win32/memory.h"
 #include "win32/hosttext.h"
 
 namespace {
@@ -77,6 +79,84 @@ TEST_F(FormatTest, RuntimeSwprintf) {
   EXPECT_EQ(swprintf(buf, 16, u"%I64d", 1234567890123LL), 13);
   EXPECT_EQ(swprintf(buf, 4, u"%s", u"abcdef"), -1);  // cut, still terminated
   EXPECT_EQ(std::u16string(buf), u"abc");
+}
+
+// FormatMessageW: the system's texts, strings with inserts and escapes, and its buffers.
+class FormatMessageTest : public MachineTest {
+ protected:
+  static std::u16string FromString(const char16_t* source, const DWORD_PTR* args, DWORD flags = 0) {
+    WCHAR out[256];
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ARGUMENT_ARRAY | flags, source, 0, 0, out,
+                             256, reinterpret_cast<va_list*>(const_cast<DWORD_PTR*>(args)));
+    return n ? std::u16string(out, n) : u"<failed>";
+  }
+};
+
+TEST_F(FormatMessageTest, SystemTextsInTheDefaultLanguages) {
+  for (DWORD language : {0x0u, 0x400u, 0x800u, 0x409u}) {
+    WCHAR* text = nullptr;
+    const DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr,
+        ERROR_FILE_NOT_FOUND, language, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    ASSERT_NE(text, nullptr) << language;
+    EXPECT_EQ(std::u16string(text, n), u"The system cannot find the file specified.\r\n");
+    EXPECT_EQ(LocalFree(text), nullptr);
+  }
+  // Inserts of a system text stay as they are when ignored.
+  WCHAR out[128];
+  ASSERT_NE(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_BAD_EXE_FORMAT,
+                           0, out, 128, nullptr),
+            0u);
+  EXPECT_EQ(std::u16string(out), u"%1 is not a valid Win32 application.\r\n");
+}
+
+TEST_F(FormatMessageTest, FailuresSayWhy) {
+  WCHAR out[8];
+  WCHAR* block = reinterpret_cast<WCHAR*>(1);
+  const DWORD system = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+  struct Case {
+    std::function<DWORD()> call;
+    DWORD error;
+  } cases[] = {
+      {[&] {
+         return FormatMessageW(system | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, 0xDEAD, 0,
+                               reinterpret_cast<LPWSTR>(&block), 0, nullptr);
+       },
+       ERROR_MR_MID_NOT_FOUND},
+      {[&] { return FormatMessageW(system, nullptr, ERROR_ACCESS_DENIED, 0x411, out, 8, nullptr); },
+       ERROR_RESOURCE_LANG_NOT_FOUND},
+      {[&] { return FormatMessageW(system, nullptr, ERROR_ACCESS_DENIED, 0, out, 8, nullptr); },
+       ERROR_INSUFFICIENT_BUFFER},
+      // An insert without arguments.
+      {[&] { return FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_BAD_EXE_FORMAT, 0, out, 8, nullptr); },
+       ERROR_INVALID_PARAMETER},
+      {[&] { return FormatMessageW(0, nullptr, 0, 0, out, 8, nullptr); }, ERROR_INVALID_PARAMETER},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SetLastError(0);
+    EXPECT_EQ(cases[i].call(), 0u) << i;
+    EXPECT_EQ(GetLastError(), cases[i].error) << i;
+  }
+  EXPECT_EQ(block, nullptr);  // a failed allocating call leaves no block
+}
+
+TEST_F(FormatMessageTest, InsertsAndEscapes) {
+  const DWORD_PTR args[] = {reinterpret_cast<DWORD_PTR>(u"file.ini"), 42, 0xBEEF};
+  struct Case {
+    const char16_t* source;
+    DWORD flags;
+    std::u16string want;
+  } cases[] = {
+      {u"Open %1 now", 0, u"Open file.ini now"},
+      {u"%2!u! of %1, %3!04X!", 0, u"42 of file.ini, BEEF"},
+      {u"%1%n100%% %t.%0 never", 0, u"file.ini\r\n100% \t."},
+      {u"Line one\nline two\r\n", 0, u"Line one\r\nline two\r\n"},
+      {u"Line one\r\nline two\r\n", FORMAT_MESSAGE_MAX_WIDTH_MASK, u"Line one line two"},
+      {u"Keep %1 and %2!u!", FORMAT_MESSAGE_IGNORE_INSERTS, u"Keep %1 and %2!u!"},
+      {u"%1!*d!", 0, u"<failed>"},  // widths from the arguments are not the platform's
+  };
+  for (size_t i = 0; i < std::size(cases); ++i)
+    EXPECT_EQ(FromString(cases[i].source, args, cases[i].flags), cases[i].want) << i;
 }
 
 }  // namespace

@@ -1,0 +1,1 @@
+zolt_fuzz_target(device_font_resources ${CMAKE_CURRENT_LIST_DIR}/device_font_resources.cpp zoltgr_core)

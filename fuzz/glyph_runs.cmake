@@ -1,0 +1,6 @@
+zolt_fuzz_target(glyph_runs ${CMAKE_CURRENT_LIST_DIR}/glyph_runs.cpp zoltgr_core)
+foreach(target fuzz_glyph_runs fuzz_glyph_runs_replay)
+  if(TARGET ${target})
+    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/host/tools/zoltmachine)
+  endif()
+endforeach()
