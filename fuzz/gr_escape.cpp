@@ -18,7 +18,6 @@
 #include "core_memory.h"
 #include "devmode_record.h"
 #include "fuzz_machine.h"
-#include "gr_drawing_entries.h"
 #include "gr_escapes.h"
 #include "gr_pdev.h"
 #include "mdl_compile.h"

@@ -406,7 +406,12 @@ int GrOptionIn(DriverContext* ctx, uint16_t optionId, int count, const int32_t* 
 // ---- expansion ----------------------------------------------------------------------------
 
 namespace {
+// Nesting of conditionals and the nodes visited in one expansion: a damaged image whose blocks
+// refer to each other ends the expansion instead of running without end.
 thread_local int t_depth = 0;
+thread_local int t_visited = 0;
+constexpr int kMaxVisited = 1000000;
+constexpr int32_t kMaxTextBytes = 16 << 20;  // a command text longer than this is a damaged image
 }
 
 int GrExpandConditional(DriverContext* ctx, const ModelCommandGroup* group, CommandTextState* state, char* buffer) {
@@ -427,7 +432,7 @@ int GrExpandNodeList(CommandTextState* state, DriverContext* ctx, uint32_t first
   int guard = 0;
   for (uint32_t at = firstNode; at; at = MdlImageAt<CommandNode>(image, at)->next) {
     const auto* node = MdlImageAt<CommandNode>(image, at);
-    if (!node || ++guard > kMaxNodes) return -1;
+    if (!node || ++guard > kMaxNodes || ++t_visited > kMaxVisited) return -1;
     switch (node->type) {
       case kNodeItemCommand: {
         const auto* item = MdlImageAt<ModelItemCommandNode>(image, at);
@@ -459,7 +464,7 @@ int GrExpandNodeList(CommandTextState* state, DriverContext* ctx, uint32_t first
       default:
         return -1;
     }
-    if (result == -1) return -1;
+    if (result == -1 || state->position > kMaxTextBytes) return -1;
   }
   return result;
 }
@@ -576,6 +581,8 @@ int GrExpandCommandGroup(DriverContext* ctx, uint32_t group, char* buffer, int32
   const auto* root = MdlImageAt<ModelCommandGroup>(ctx->modelImage, ctx->modelImage->header.groups[group]);
   if (!root) return 0;
   CommandTextState state{0};
+  t_depth = 0;
+  t_visited = 0;
   const int result = GrExpandConditional(ctx, root, &state, buffer);
   *length = state.position;
   if (result == -1) return -1;

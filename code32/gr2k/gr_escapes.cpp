@@ -7,7 +7,6 @@
 
 #include "driver_context.h"
 #include "gr_device_text.h"
-#include "gr_drawing_entries.h"
 #include "gr_output.h"
 #include "gr_pdev.h"
 #include "option_access.h"

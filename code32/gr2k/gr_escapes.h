@@ -6,9 +6,13 @@
 #include <cstdint>
 
 #include "escape_strings.h"
+#include "win32/ddi.h"
 #include "win32/windows.h"
 
 struct PhysicalDevice;
+
+// The escape entry point (also in the module's entry table).
+ULONG WINAPI DrvEscape(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG cjOut, PVOID pvOut);
 
 // Platform escapes.
 enum : ULONG {

@@ -203,3 +203,68 @@ TEST_F(CommandText, DeviceFontListAndBadGroups) {
 
 }  // namespace
 }  // namespace zolt::test
+
+namespace zolt::test {
+namespace {
+
+// The colour-matching data file a kind names, by model code and settings.
+class ColourFile : public ModelContextTest {
+ protected:
+  std::string Path(uint16_t kind, int objectKind) {
+    char out[600];
+    return GrColourFilePath(ctx, kind, objectKind, out, sizeof out) ? std::string(out) : std::string("<none>");
+  }
+  static std::string Tail(const std::string& path) {
+    const size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+  }
+  void Settings(int model, int colour, int mode, int adjust, int media) {
+    ctx->profile->modelCode = static_cast<BYTE>(model);
+    OptSetValue(ctx, 236, colour);
+    OptSetValue(ctx, 133, mode);
+    OptSetValue(ctx, 128, adjust);
+    OptSetValue(ctx, 54, media);
+  }
+};
+
+TEST_F(ColourFile, ChoiceByModelAndSettings) {
+  struct Case {
+    int model, colour, mode, adjust, media;
+    uint16_t kind;
+    int object;
+    const char* file;
+  };
+  const Case cases[] = {
+      {130, 0, 1, 0, 1, 101, 0, "<none>"},          // a monochrome machine: nothing
+      {130, 0, 37, 0, 1, 102, 0, "<none>"},
+      {130, 1, 1, 0, 2, 101, 0, "QV80C153.qcm"},    // standard mode on other paper
+      {131, 1, 5, 0, 1, 101, 0, "QV81C152.qcm"},
+      {137, 1, 128, 0, 1, 101, 0, "QV82C151.qcm"},
+      {137, 1, 5, 0, 2, 101, 3, "QV82C154.qcm"},    // an image entry: mode 2
+      {139, 1, 131, 0, 1, 101, 0, "<none>"},
+      {143, 1, 1, 0, 1, 101, 0, "QV85C151.qcm"},
+      {200, 1, 1, 0, 1, 101, 3, "QV99C152.qcm"},    // another model, an image entry
+      {200, 1, 1, 0, 2, 101, 0, "QV99C153.qcm"},
+      {160, 1, 37, 0, 1, 102, 0, "QV8EC15B.qcm"},
+      {143, 1, 37, 0, 1, 102, 0, "QV85C151.qcm"},
+      {143, 1, 128, 0, 1, 102, 0, "QV85C153.qcm"},  // text entry, mode 128: code 6
+      {172, 1, 129, 0, 1, 102, 1, "QV90C152.qcm"},
+      {179, 1, 36, 0, 1, 102, 0, "QV98C15H.qcm"},
+      {181, 1, 1, 0, 1, 102, 0, "QV94C050.dat"},
+      {200, 1, 6, 0, 1, 102, 0, "QV99C153.qcm"},
+      {200, 1, 0, 0, 1, 102, 0, "<none>"},
+  };
+  for (const Case& c : cases) {
+    Settings(c.model, c.colour, c.mode, c.adjust, c.media);
+    EXPECT_EQ(Tail(Path(c.kind, c.object)), c.file) << "model " << c.model << " mode " << c.mode << " kind " << c.kind;
+  }
+  // With the adjust mode the object's own setting decides.
+  Settings(137, 1, 5, 1, 1);
+  OptSetValue(ctx, 986, 131);
+  EXPECT_EQ(Path(101, 3), "<none>");
+  OptSetValue(ctx, 984, 2);
+  EXPECT_EQ(Tail(Path(102, 0)), "QV82C152.qcm");
+}
+
+}  // namespace
+}  // namespace zolt::test

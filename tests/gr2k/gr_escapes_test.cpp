@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "../common/mdl/mdl_eval_fixture.h"
-#include "gr_drawing_entries.h"
 #include "gr_escapes.h"
 #include "gr_test_support.h"
 #include "option_access.h"

@@ -65,6 +65,31 @@ TEST_F(GrJob, OnePageWithOneLine) {
   ExpectGolden("one_line.bin", job.output);
 }
 
+TEST_F(GrJob, FirstPageSendsTheCommandTextsAndThePjlHeader) {
+  const auto job = Print(2, Line);
+  ASSERT_TRUE(job.startDoc && job.pagesOk && job.endDoc);
+  const DecodedStream stream = Decode(job.output);
+  ASSERT_GE(stream.blocks.size(), 3u);
+  ASSERT_EQ(stream.blocks[0].type, 0xF3);
+  EXPECT_EQ(stream.blocks[0].payload.rfind("\x1b%-12345X@PJL\n@PJL JOB NAME=\"ZOLT\"\n", 0), 0u);
+  // The PJL header, byte for byte: the job name is the document's.
+  ASSERT_EQ(stream.blocks[1].type, 0xF3);
+  EXPECT_EQ(stream.blocks[1].payload,
+            "@PJL SET ICMPROCESSOR = PREPROCESSOR \r\n"
+            "@PJL SET CHARCOMPRESSIONENABLE = OFF \r\n"
+            "@PJL SET ENHANCEBOLDENABLE = OFF \r\n"
+            "@PJL SET CHARPROCESSSPEC = SPEC3 \r\n"
+            "@PJL SET JOBNAME = \"Test document\" \r\n");
+  ASSERT_EQ(stream.pages.size(), 2u);
+  for (const DecodedPage& page : stream.pages) {
+    EXPECT_EQ(page.startText,
+              "@PJL SET PAPER=A4\n@PJL SET ORIENTATION=Portrait\n@PJL SET TRAY=Automatic\n"
+              "@PJL SET MEDIATYPE=Plain paper\n\x1b&u1200D");
+    EXPECT_EQ(page.endText, "\x0c");
+  }
+  EXPECT_EQ(stream.blockCounts.at(0xF3), 2) << "the header comes with the first page only";
+}
+
 TEST_F(GrJob, SeveralPagesAreFramedOneByOneAndTheJobStartComesOnce) {
   const auto job = Print(3, Line);
   ASSERT_TRUE(job.startDoc && job.pagesOk && job.endDoc);
