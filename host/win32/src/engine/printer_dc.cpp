@@ -7,6 +7,7 @@
 // surface the page's drawings are played once per band between DrvStartBanding and
 // DrvNextBand, else the page ends with DrvSendPage.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
@@ -16,9 +17,11 @@
 #include "engine/engine.h"
 #include "engine/pdev.h"
 #include "engine/print_processor.h"
+#include "emf/recorder.h"
 #include "gdi/draw.h"
 #include "gdi/printer.h"
 #include "spooler_store.h"
+#include "win32/hostpath.h"
 #include "win32/module.h"
 #include "win32/spooler.h"
 #include "win32/strings.h"
@@ -52,6 +55,9 @@ struct PrinterDevice {
   SURFOBJ* pageSo = nullptr;
   std::shared_ptr<PageDrawing> drawing;
   std::unique_ptr<DeviceFonts> fonts;  // the module's fonts, for the enabled PDEV
+  // A document spooled as a metafile job: each page is recorded and sent to the spooler; the
+  // print processor plays the job through the module afterwards.
+  bool spooling = false;
 
   HDEV Hdev() { return reinterpret_cast<HDEV>(this); }
   template <class F>
@@ -276,6 +282,38 @@ bool SendPage(PrinterDevice& p) {
   return send ? send(p.so) != FALSE : true;
 }
 
+// Whether the printer takes an application's documents as metafile jobs: its data type says
+// so, it does not print directly, and the module does not refuse them.
+bool SpoolsMetafiles(PrinterDevice& p) {
+  if (p.di.flGraphicsCaps & GCAPS_DONTJOURNAL) return false;
+  DWORD needed = 0;
+  GetPrinterW(p.hPrinter, 2, nullptr, 0, &needed);
+  if (!needed) return false;
+  std::vector<BYTE> buf(needed);
+  if (!GetPrinterW(p.hPrinter, 2, buf.data(), needed, &needed)) return false;
+  const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buf.data());
+  if (info->Attributes & (PRINTER_ATTRIBUTE_DIRECT | PRINTER_ATTRIBUTE_RAW_ONLY)) return false;
+  return info->pDatatype && NamesEqual(info->pDatatype, u"NT EMF 1.008");
+}
+
+// One record of the spool stream of a metafile job.
+bool SpoolRecord(PrinterDevice& p, uint32_t kind, const void* data, size_t size) {
+  const uint32_t head[2] = {kind, uint32_t(size)};
+  DWORD written = 0;
+  return size <= 0x7FFFFFFF && ::WritePrinter(p.hPrinter, const_cast<uint32_t*>(head), sizeof(head), &written) &&
+         ::WritePrinter(p.hPrinter, const_cast<void*>(data), DWORD(size), &written);
+}
+
+// The end of a spooled document: the DC draws on the module again.
+void EndSpooling(PrinterDevice& p) {
+  GDI_LOCK();
+  if (auto dc = gdi::FindDc(p.hdc)) {
+    dc->recorder.reset();
+    dc->device = p.drawing;
+  }
+  p.spooling = false;
+}
+
 void Unload(PrinterDevice& p) {
   if (p.module) {
     if (auto dd = EntryAs<PFN_DrvDisableDriver>(GetProcAddress(p.module, "DrvDisableDriver"))) dd();
@@ -444,7 +482,11 @@ bool DeletePrinterDc(HDC hdc) {
   }
   engine::Event(*p, DOCUMENTEVENT_DELETEDC, 0, nullptr, 0, nullptr);
   if (p->inDoc) {  // the job of a DC deleted in the middle of a document is cancelled
-    if (auto end = p->Entry<PFN_DrvEndDoc>(INDEX_DrvEndDoc)) end(p->Surface(), ED_ABORTDOC);
+    if (p->spooling) {
+      engine::EndSpooling(*p);
+    } else if (auto end = p->Entry<PFN_DrvEndDoc>(INDEX_DrvEndDoc)) {
+      end(p->Surface(), ED_ABORTDOC);
+    }
     AbortPrinter(p->hPrinter);
   }
   {
@@ -547,6 +589,24 @@ WIN32_API int WINAPI StartDocW(HDC hdc, const DOCINFOW* lpdi) {
       return SP_ERROR;
     }
     AttachedJob() = 0;
+  } else if (SpoolsMetafiles(*p)) {
+    // The first phase: the document's pages are recorded into the job.
+    DOC_INFO_1W doc{docName.data(), output.empty() ? nullptr : output.data(), const_cast<LPWSTR>(u"NT EMF 1.008")};
+    job = StartDocPrinterW(p->hPrinter, 1, reinterpret_cast<LPBYTE>(&doc));
+    if (!job) return SP_ERROR;
+    if (!p->devmode.empty() && !SpoolRecord(*p, kSpoolDevmode, p->devmode.data(), p->devmode.size())) {
+      AbortPrinter(p->hPrinter);
+      return SP_ERROR;
+    }
+    p->spooling = true;
+    p->inDoc = true;
+    p->jobId = job;
+    {
+      GDI_LOCK();
+      if (auto dc = gdi::FindDc(hdc)) dc->device.reset();
+    }
+    Event(*p, DOCUMENTEVENT_STARTDOCPOST, sizeof(DWORD), &p->jobId, 0, nullptr);
+    return int(job);
   } else {
     DOC_INFO_1W doc{docName.data(), output.empty() ? nullptr : output.data(), const_cast<LPWSTR>(u"RAW")};
     job = StartDocPrinterW(p->hPrinter, 1, reinterpret_cast<LPBYTE>(&doc));
@@ -576,6 +636,24 @@ WIN32_API int WINAPI StartPage(HDC hdc) {
     if (!PreparePage(*p)) return SP_ERROR;
   }
   StartPagePrinter(p->hPrinter);
+  if (p->spooling) {
+    GDI_LOCK();
+    auto dc = gdi::FindDc(hdc);
+    if (!dc) return SP_ERROR;
+    // The page's metafile: the printable area at the device's resolution.
+    const GDIINFO& gi = p->gi;
+    auto mm = [](ULONG v, ULONG res, ULONG dpi) {
+      return LONG(v) < 0 ? LONG((-LONG(v) + 500) / 1000) : v ? LONG(v) : LONG(res * 254 / std::max<ULONG>(dpi, 1) / 10);
+    };
+    const SIZE pixels{LONG(gi.ulHorzRes), LONG(gi.ulVertRes)};
+    const SIZE millimeters{mm(gi.ulHorzSize, gi.ulHorzRes, gi.ulLogPixelsX), mm(gi.ulVertSize, gi.ulVertRes, gi.ulLogPixelsY)};
+    const RECT frame{0, 0, LONG(std::lround(pixels.cx * millimeters.cx * 100.0 / std::max<LONG>(pixels.cx, 1))),
+                     LONG(std::lround(pixels.cy * millimeters.cy * 100.0 / std::max<LONG>(pixels.cy, 1)))};
+    auto rec = emf::StartRecording(*dc, pixels, millimeters, &frame);
+    emf::RecordState(*rec, dc->st);
+    p->inPage = true;
+    return 1;
+  }
   auto start = p->Entry<PFN_DrvStartPage>(INDEX_DrvStartPage);
   if (start && !start(p->so)) return SP_ERROR;
   p->inPage = true;
@@ -591,7 +669,18 @@ WIN32_API int WINAPI EndPage(HDC hdc) {
   Event(*p, DOCUMENTEVENT_ENDPAGE, 0, nullptr, 0, nullptr);
   p->inPage = false;
   bool ok;
-  {
+  if (p->spooling) {
+    std::vector<uint8_t> page;
+    {
+      GDI_LOCK();
+      auto dc = gdi::FindDc(hdc);
+      if (dc && dc->recorder) {
+        page = emf::FinishRecording(*dc->recorder);
+        dc->recorder.reset();
+      }
+    }
+    ok = !page.empty() && SpoolRecord(*p, kSpoolDevicePage, page.data(), page.size());
+  } else {
     GDI_LOCK();
     ok = SendPage(*p);
   }
@@ -608,8 +697,12 @@ WIN32_API int WINAPI EndDoc(HDC hdc) {
   bool ok = true;
   if (p->inPage) ok = EndPage(hdc) > 0;
   Event(*p, DOCUMENTEVENT_ENDDOC, 0, nullptr, 0, nullptr);
-  auto end = p->Entry<PFN_DrvEndDoc>(INDEX_DrvEndDoc);
-  if (end && !end(p->so, 0)) ok = false;
+  if (p->spooling) {
+    // The second phase runs as the spooler takes the job.
+    EndSpooling(*p);
+  } else if (auto end = p->Entry<PFN_DrvEndDoc>(INDEX_DrvEndDoc); end && !end(p->so, 0)) {
+    ok = false;
+  }
   p->inDoc = false;
   if (!ok) {
     AbortPrinter(p->hPrinter);
@@ -627,7 +720,11 @@ WIN32_API int WINAPI AbortDoc(HDC hdc) {
     return SP_ERROR;
   }
   Event(*p, DOCUMENTEVENT_ABORTDOC, 0, nullptr, 0, nullptr);
-  if (auto end = p->Entry<PFN_DrvEndDoc>(INDEX_DrvEndDoc)) end(p->so, ED_ABORTDOC);
+  if (p->spooling) {
+    EndSpooling(*p);
+  } else if (auto end = p->Entry<PFN_DrvEndDoc>(INDEX_DrvEndDoc)) {
+    end(p->so, ED_ABORTDOC);
+  }
   p->inDoc = p->inPage = false;
   AbortPrinter(p->hPrinter);
   return 1;

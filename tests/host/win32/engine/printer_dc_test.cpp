@@ -238,3 +238,55 @@ TEST_F(PrinterDcTest, ResetDcCarriesTheDocumentToANewDevice) {
 
 }  // namespace
 }  // namespace zolt::test
+
+namespace zolt::test {
+namespace {
+
+class SpooledPrinterDcTest : public TestGrTest {
+ protected:
+  void SpoolMetafiles() {
+    std::u16string name = kTestPrinter;
+    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    HANDLE h = nullptr;
+    ASSERT_TRUE(OpenPrinterW(name.data(), &h, &defaults));
+    DWORD needed = 0;
+    GetPrinterW(h, 2, nullptr, 0, &needed);
+    std::vector<BYTE> buf(needed);
+    ASSERT_TRUE(GetPrinterW(h, 2, buf.data(), needed, &needed));
+    auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buf.data());
+    std::u16string type = u"NT EMF 1.008";
+    info->pDatatype = type.data();
+    ASSERT_TRUE(SetPrinterW(h, 2, buf.data(), 0));
+    ClosePrinter(h);
+  }
+};
+
+TEST_F(SpooledPrinterDcTest, ASpooledDocumentIsRecordedAndPlayedThroughTheModuleAtItsEnd) {
+  SpoolMetafiles();
+  Configure(TestGrConfig{});
+  HDC dc = CreateDCW(nullptr, kTestPrinter, nullptr, nullptr);
+  ASSERT_NE(dc, nullptr);
+  DOCINFOW di{sizeof(DOCINFOW), u"Spooled", nullptr, nullptr, 0};
+  const int job = StartDocW(dc, &di);
+  ASSERT_GT(job, 0);
+  for (int page = 0; page < 2; ++page) {
+    ASSERT_GT(StartPage(dc), 0);
+    EXPECT_TRUE(PatBlt(dc, 10 + page, 20, 30, 40, BLACKNESS));
+    ASSERT_GT(EndPage(dc), 0);
+  }
+  // Nothing reached the module while the document was recorded.
+  EXPECT_TRUE(LinesOf("StartDoc").empty());
+  EXPECT_TRUE(LinesOf("BitBlt").empty());
+  ASSERT_GT(EndDoc(dc), 0);
+  DeleteDC(dc);
+  // The print processor played the job through a DC of its own, into the same job.
+  EXPECT_EQ(LinesOf("StartDoc"), std::vector<std::string>{"StartDoc name=Spooled job=" + std::to_string(job) + " pdev=1"});
+  EXPECT_EQ(LinesOf("BitBlt"),
+            (std::vector<std::string>{
+                "BitBlt rect=10,20,40,60 src=-1,-1 rop=0000 clip=trivial dark=-1 brush=none mask=0 pdev=1",
+                "BitBlt rect=11,20,41,60 src=-1,-1 rop=0000 clip=trivial dark=-1 brush=none mask=0 pdev=1"}));
+  EXPECT_EQ(ReadBytes(host::JobOutputPath(kTestPrinter, DWORD(job))), "DOC Spooled\nPAGE 1\nPAGE 2\nEND\n");
+}
+
+}  // namespace
+}  // namespace zolt::test
