@@ -1,12 +1,7 @@
-// Interim entry points for escapes and colour transforms, for as long as the module has no code
-// of its own for them: they report success without output. The real code replaces this file.
+// Interim entry points for colour transforms, for as long as the module has no code of its own
+// for them: they report success without output. The real code replaces this file.
 #include "gr_drawing_entries.h"
 #include "gr_pdev.h"
-
-ULONG WINAPI DrvEscape(SURFOBJ* pso, ULONG, ULONG, PVOID, ULONG, PVOID) {
-  GrPdevOfSurface(pso);
-  return 0;
-}
 
 HANDLE WINAPI DrvIcmCreateColorTransform(DHPDEV dhpdev, LOGCOLORSPACEW*, PVOID, ULONG, PVOID, ULONG, PVOID, ULONG,
                                          DWORD) {

@@ -81,6 +81,15 @@ struct InstallDefaults {
   WORD region;                   // locale region 1, 2 or 5, else 0
 };
 
+// The user's output paper and scaling while a fit to the regional standard paper replaces them
+// for printing (zdmOutPaperSize, zdmFuncSelectScale, zdmScaleType).
+struct FitSaveArea {
+  int32_t outPaperSize;
+  int32_t funcSelectScale;
+  int32_t scaleType;
+  DWORD saved;  // 1 while the three values are held
+};
+
 // The per-context state area: zero at creation except what creation sets. Fields in record
 // order; the comments name what each holds.
 struct ContextWorkArea {
@@ -154,6 +163,7 @@ struct ContextWorkArea {
   const MdlRuleIndex* ruleIndex;          // of modelImage, kept by the image cache; NULL to walk rows
   DWORD presetRefreshRunning;             // 1 while the one-time preset refresh shows its dialog
   DWORD comInitialized;                   // 1 while the sheet holds a CoInitialize
+  FitSaveArea fitSaves[2];                // the graphics module's fits: regional paper, second fit
 };
 
 // The text widths that the code filling them relies on.

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "driver_context.h"
+#include "escape_strings.h"
 #include "ui_services.h"  // the impersonation pair of the printer events
 #include "win32/windows.h"
 
@@ -106,20 +107,7 @@ int UiDevQueryCheckJob(DEVQUERYPRINT_INFO* info, BYTE* devMode, DriverContext* c
 // *needed gets the full length plus one. The written length.
 int UiFormatErrorText(HMODULE module, WCHAR* out, int outSize, int* needed, const WCHAR* format, ...);
 
-// ---- document events and the string escape ----------------------------------------------------
-
-// One row of private escape 122 (stored layout: 526 bytes, packed, little-endian).
-#pragma pack(push, 1)
-struct EscapeStringRow {
-  int16_t key;        // 0 ends the table
-  uint16_t stringId;  // string of the string library
-  WCHAR text[261];    // at most 260 characters and the terminator
-};
-#pragma pack(pop)
-static_assert(sizeof(EscapeStringRow) == 526);
-
-constexpr int kEscapeStringRows = 4;  // three texts and the terminating row
-constexpr int kEscapeStrings = 122;   // the private escape
+// ---- document events and the string escape (rows: escape_strings.h) -----------------------------
 
 int UiHandleDocumentEvent(HANDLE printer, HDC dc, int event, ULONG inSize, PVOID in, ULONG outSize, PVOID out);
 // Fills the table's texts from the string library of the printer; the bytes of the escape's

@@ -12,6 +12,12 @@
 //   versions=0x105,0x104,...     the interface versions "JCGetInterface" accepts (default all
 //                                of 0x101-0x105)
 //   open=0                       sessions are refused
+//   crypt=0                      the encryption interface (asked as version 385) is refused
+//
+// Slot 10 reads an item as a given user sees it: the line "<code>@<user>" when there is one,
+// else "<code>". The encryption interface transforms a password in two stages: mode 4 (or
+// mode 2, keyed by the user name and network key handed over as parameter 256) XORs every
+// byte with its key, mode 1 writes the bytes as upper-case hexadecimal text.
 #include <algorithm>
 #include <cstring>
 #include <fstream>
@@ -168,6 +174,26 @@ DWORD WINAPI SetItem(HANDLE session, DWORD code, DWORD kind, const void* data, D
   return 0;
 }
 
+DWORD WINAPI GetItemForUser(HANDLE session, DWORD code, DWORD kind, const WCHAR* user, void* buffer, DWORD size,
+                           DWORD* needed) {
+  if (!session || !needed) return ERROR_INVALID_PARAMETER;
+  if (user && *user) {
+    std::lock_guard guard(g_lock);
+    Lines lines = Load(FileOf(Of(session)->printer));
+    const std::string key = std::to_string(code) + "@" + zolt::host::ToUtf8(Text(user));
+    auto it = lines.find(key);
+    if (it != lines.end() && kind == kKindText && it->second.rfind("text:", 0) == 0) {
+      std::u16string text = zolt::host::FromUtf8(it->second.substr(5));
+      text.push_back(u'\0');
+      *needed = static_cast<DWORD>(text.size() * sizeof(char16_t));
+      if (!buffer || size < *needed) return kMoreData;
+      std::memcpy(buffer, text.data(), *needed);
+      return 0;
+    }
+  }
+  return GetItem(session, code, kind, buffer, size, needed);
+}
+
 DWORD WINAPI DeleteItem(HANDLE session, DWORD code) {
   if (!session) return ERROR_INVALID_PARAMETER;
   std::lock_guard guard(g_lock);
@@ -201,6 +227,66 @@ DWORD WINAPI ReadItemFlags(HANDLE session, DWORD code, DWORD, DWORD, DWORD* valu
   return QueryItem(session, code, value);
 }
 
+// ---- the encryption interface --------------------------------------------------------------
+
+struct Crypt {
+  DWORD mode;
+  BYTE key;
+};
+
+DWORD WINAPI CryptCreate(DWORD mode, HANDLE* handle) {
+  if (!handle || (mode != 1 && mode != 2 && mode != 4)) return ERROR_INVALID_PARAMETER;
+  *handle = new Crypt{mode, 0x5A};
+  return 0;
+}
+
+DWORD WINAPI CryptDestroy(HANDLE handle) {
+  delete static_cast<Crypt*>(handle);
+  return 0;
+}
+
+DWORD WINAPI CryptSetParameter(HANDLE handle, DWORD id, const void* data, DWORD size) {
+  auto* c = static_cast<Crypt*>(handle);
+  if (!c || id != 256 || !data || size != 2 * sizeof(void*)) return ERROR_INVALID_PARAMETER;
+  const WCHAR* pair[2];
+  std::memcpy(pair, data, sizeof pair);
+  unsigned key = 0;
+  for (const WCHAR* text : pair)
+    for (const WCHAR* p = text; p && *p; ++p) key += *p;
+  c->key = static_cast<BYTE>(key ? key : 0x5A);
+  return 0;
+}
+
+DWORD WINAPI CryptTransform(HANDLE handle, const void* input, DWORD length, void* output, DWORD outputSize,
+                            DWORD* outLength) {
+  auto* c = static_cast<Crypt*>(handle);
+  if (!c || !outLength || (!input && length)) return ERROR_INVALID_PARAMETER;
+  const auto* in = static_cast<const BYTE*>(input);
+  std::string result;
+  if (c->mode == 1) {
+    static const char kHex[] = "0123456789ABCDEF";
+    for (DWORD i = 0; i < length; ++i) {
+      result.push_back(kHex[in[i] >> 4]);
+      result.push_back(kHex[in[i] & 15]);
+    }
+  } else {
+    for (DWORD i = 0; i < length; ++i) result.push_back(static_cast<char>(in[i] ^ c->key));
+  }
+  *outLength = static_cast<DWORD>(result.size());
+  if (!output) return 0;
+  if (outputSize < result.size()) return kMoreData;
+  std::memcpy(output, result.data(), result.size());
+  return 0;
+}
+
+struct CryptTable {
+  void* slots[4];
+};
+const CryptTable kCryptTable = {{reinterpret_cast<void*>(&CryptCreate), reinterpret_cast<void*>(&CryptDestroy),
+                                 reinterpret_cast<void*>(&CryptSetParameter),
+                                 reinterpret_cast<void*>(&CryptTransform)}};
+constexpr WORD kCryptVersion = 385;
+
 // The table, as the driver reads it: thirteen slots.
 struct Table {
   void* slots[13];
@@ -210,7 +296,8 @@ const Table kTable = {{
     reinterpret_cast<void*>(&InitPrinter), reinterpret_cast<void*>(&PrinterOperation),
     reinterpret_cast<void*>(&OpenSession), reinterpret_cast<void*>(&CloseSession),
     reinterpret_cast<void*>(&QueryItem), reinterpret_cast<void*>(&GetItem), reinterpret_cast<void*>(&SetItem),
-    reinterpret_cast<void*>(&DeleteItem), reinterpret_cast<void*>(&SetLanguage), nullptr, nullptr,
+    reinterpret_cast<void*>(&DeleteItem), reinterpret_cast<void*>(&SetLanguage), nullptr,
+    reinterpret_cast<void*>(&GetItemForUser),
     reinterpret_cast<void*>(&AccessMode), reinterpret_cast<void*>(&ReadItemFlags),
 }};
 
@@ -219,11 +306,17 @@ const Table kTable = {{
 ZOLT_EXPORT DWORD WINAPI JCGetInterface(WORD version, const Table** table) {
   if (!table) return ERROR_INVALID_PARAMETER;
   *table = nullptr;
+  if (version == kCryptVersion) {
+    if (ModuleSetting("crypt") == "0") return ERROR_NOT_SUPPORTED;
+    *table = reinterpret_cast<const Table*>(&kCryptTable);
+    return 0;
+  }
   if (!AcceptsVersion(version)) return ERROR_NOT_SUPPORTED;
   *table = &kTable;
   return 0;
 }
 
 ZOLT_EXPORT DWORD WINAPI JCDisposeInterface(const Table* table) {
-  return table == &kTable ? 0 : static_cast<DWORD>(ERROR_INVALID_PARAMETER);
+  const bool known = table == &kTable || table == reinterpret_cast<const Table*>(&kCryptTable);
+  return known ? 0 : static_cast<DWORD>(ERROR_INVALID_PARAMETER);
 }
