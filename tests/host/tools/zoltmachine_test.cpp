@@ -195,3 +195,47 @@ TEST_F(ZoltMachineToolTest, UiShowsAModulesDialogAndActsOnIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ZoltMachineToolTest, PrintsAMetafileDirectlyOrSpooledAndReportsTheJob) {
+  fs::path root = Root() / "print";
+  ASSERT_EQ(Tool({"create", root.string()}).status, 0);
+  ASSERT_EQ(Tool({"install-driver", root.string()}).status, 0);
+  ASSERT_EQ(Tool({"add-printer", root.string(), "Office"}).status, 0);
+  const std::string sample = (fs::path(ZOLT_SOURCE_DIR) / "samples" / "jobs" / "mixed-p1.emf").string();
+  for (bool direct : {true, false}) {
+    SCOPED_TRACE(direct ? "direct" : "spooled");
+    std::vector<std::string> args{"print", root.string(), "Office", sample};
+    if (direct) args.push_back("--direct");
+    ToolRun r = Tool(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Contains(r.out, ": printed, complete\n")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "/out/Office-")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "\n1 page, ")) << r.out;
+    EXPECT_TRUE(Contains(r.out, direct ? "(printed directly)" : "(spooled as a metafile)")) << r.out;
+  }
+  // A damaged metafile, a missing file and a missing printer fail with their own messages.
+  zolt::test::WriteBytes(Root() / "bad.emf", zolt::test::ReadBytes(sample).substr(0, 200));
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    const char* message;
+  } cases[] = {
+      {{"print", root.string(), "Office", (Root() / "bad.emf").string()}, 1, "the job failed"},
+      {{"print", root.string(), "Office", (Root() / "none.emf").string()}, 1, "cannot read"},
+      {{"print", root.string(), "Nowhere", sample}, 1, "no printer \"Nowhere\""},
+      {{"print", root.string(), "Office"}, 2, "at least one metafile"},
+  };
+  for (const Case& c : cases) {
+    ToolRun r = Tool(c.args);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_TRUE(Contains(r.err, c.message)) << r.err;
+  }
+  // No half-written output of the failed job is left.
+  size_t outputs = 0;
+  for (const auto& e : fs::directory_iterator(root / "out")) outputs += e.path().extension() == ".prn" ? 1 : 100;
+  EXPECT_EQ(outputs, 2u);
+}
+
+}  // namespace

@@ -148,11 +148,10 @@ typedef struct tagPANOSE {
 struct tagLOGCOLORSPACEW;
 typedef struct tagLOGCOLORSPACEW LOGCOLORSPACEW, *LPLOGCOLORSPACEW;
 
-// Records of the blending and gradient entries (declared by the graphics interface).
-struct _BLENDOBJ;
-struct _TRIVERTEX;
-typedef struct _BLENDOBJ BLENDOBJ;
-typedef struct _TRIVERTEX TRIVERTEX;
+// The blending of DrvAlphaBlend.
+typedef struct _BLENDOBJ {
+  BLENDFUNCTION BlendFunction;
+} BLENDOBJ, *PBLENDOBJ;
 
 // ---------------------------------------------------------------------------------------------
 // The entry table.

@@ -550,6 +550,71 @@ void ObjectDeleted(HGDIOBJ object) {
   for (gdi::DcRecorder* r : gdi::Recorders()) r->Deleted(object);
 }
 
+std::shared_ptr<gdi::DcRecorder> StartRecording(gdi::DcObj& dc, SIZE refPixels, SIZE refMillimeters, const RECT* frame) {
+  auto rec = std::make_shared<gdi::DcRecorder>();
+  rec->refPixels = refPixels;
+  rec->refMillimeters = refMillimeters;
+  if (frame) {
+    rec->frameGiven = true;
+    rec->frame = *frame;
+  }
+  rec->bytes.resize(sizeof(ENHMETAHEADER), 0);
+  rec->records = 1;
+  rec->dc = &dc;
+  dc.recorder = rec;
+  return rec;
+}
+
+void RecordState(gdi::DcRecorder& r, const gdi::DcState& st) {
+  for (HGDIOBJ o : {st.pen ? st.pen->handle : nullptr, st.brush ? st.brush->handle : nullptr,
+                    st.font ? st.font->handle : nullptr})
+    if (o) r.Select(o);
+  r.Words(EMR_SETTEXTCOLOR, {st.textColor});
+  r.Words(EMR_SETBKCOLOR, {st.bkColor});
+  r.Words(EMR_SETBKMODE, {DWORD(st.bkMode)});
+  r.Words(EMR_SETROP2, {DWORD(st.rop2)});
+  r.Words(EMR_SETPOLYFILLMODE, {DWORD(st.polyFillMode)});
+  r.Words(EMR_SETSTRETCHBLTMODE, {DWORD(st.stretchMode)});
+  r.Words(EMR_SETTEXTALIGN, {st.textAlign});
+  r.Words(EMR_SETMAPMODE, {DWORD(st.mapMode)});
+  if (st.mapMode == MM_ISOTROPIC || st.mapMode == MM_ANISOTROPIC) {
+    r.Words(EMR_SETWINDOWEXTEX, {DWORD(st.windowExt.cx), DWORD(st.windowExt.cy)});
+    r.Words(EMR_SETVIEWPORTEXTEX, {DWORD(st.viewportExt.cx), DWORD(st.viewportExt.cy)});
+  }
+  r.Words(EMR_SETWINDOWORGEX, {DWORD(st.windowOrg.x), DWORD(st.windowOrg.y)});
+  r.Words(EMR_SETVIEWPORTORGEX, {DWORD(st.viewportOrg.x), DWORD(st.viewportOrg.y)});
+  if (st.graphicsMode == GM_ADVANCED) r.Bytes(EMR_SETWORLDTRANSFORM, &st.world, sizeof(XFORM));
+}
+
+std::vector<uint8_t> FinishRecording(gdi::DcRecorder& r) {
+  r.Words(EMR_EOF, {0, 16, 20});
+  ENHMETAHEADER h{};
+  h.iType = EMR_HEADER;
+  h.nSize = DWORD(sizeof(ENHMETAHEADER) + (r.description.size() * 2 + 3) / 4 * 4);
+  h.rclBounds = r.drew ? RECTL{r.bounds.left, r.bounds.top, r.bounds.right, r.bounds.bottom} : RECTL{0, 0, -1, -1};
+  const double kx = r.refMillimeters.cx * 100.0 / std::max<LONG>(1, r.refPixels.cx);
+  const double ky = r.refMillimeters.cy * 100.0 / std::max<LONG>(1, r.refPixels.cy);
+  if (r.frameGiven) {
+    h.rclFrame = RECTL{r.frame.left, r.frame.top, r.frame.right, r.frame.bottom};
+  } else if (r.drew) {
+    h.rclFrame = RECTL{LONG(std::lround(r.bounds.left * kx)), LONG(std::lround(r.bounds.top * ky)),
+                       LONG(std::lround((r.bounds.right + 1) * kx)), LONG(std::lround((r.bounds.bottom + 1) * ky))};
+  }
+  h.dSignature = ENHMETA_SIGNATURE;
+  h.nVersion = 0x10000;
+  h.nBytes = DWORD(r.bytes.size());
+  h.nRecords = r.records;
+  h.nHandles = WORD(std::max<size_t>(1, r.used.size()));
+  h.nDescription = DWORD(r.description.size());
+  h.offDescription = r.description.empty() ? 0 : DWORD(sizeof(ENHMETAHEADER));
+  h.szlDevice = SIZEL{r.refPixels.cx, r.refPixels.cy};
+  h.szlMillimeters = SIZEL{r.refMillimeters.cx, r.refMillimeters.cy};
+  h.szlMicrometers = SIZEL{r.refMillimeters.cx * 1000, r.refMillimeters.cy * 1000};
+  std::memcpy(r.bytes.data(), &h, sizeof(h));
+  if (!r.description.empty()) std::memcpy(r.bytes.data() + sizeof(h), r.description.data(), r.description.size() * 2);
+  return std::move(r.bytes);
+}
+
 }  // namespace zolt::host::emf
 
 using namespace zolt::host;
@@ -607,38 +672,13 @@ WIN32_API HDC WINAPI CreateEnhMetaFileW(HDC hdcRef, LPCWSTR lpFilename, const RE
 WIN32_API HENHMETAFILE WINAPI CloseEnhMetaFile(HDC hdc) {
   GDI_LOCK();
   auto dc = FindDc(hdc);
-  if (!dc || !dc->recorder) {
+  if (!dc || !dc->recorder || dc->type != OBJ_ENHMETADC) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }
   DcRecorder& r = *dc->recorder;
-  r.Words(EMR_EOF, {0, 16, 20});
-  ENHMETAHEADER h{};
-  h.iType = EMR_HEADER;
-  h.nSize = DWORD(sizeof(ENHMETAHEADER) + (r.description.size() * 2 + 3) / 4 * 4);
-  h.rclBounds = r.drew ? RECTL{r.bounds.left, r.bounds.top, r.bounds.right, r.bounds.bottom} : RECTL{0, 0, -1, -1};
-  const double kx = r.refMillimeters.cx * 100.0 / std::max<LONG>(1, r.refPixels.cx);
-  const double ky = r.refMillimeters.cy * 100.0 / std::max<LONG>(1, r.refPixels.cy);
-  if (r.frameGiven) {
-    h.rclFrame = RECTL{r.frame.left, r.frame.top, r.frame.right, r.frame.bottom};
-  } else if (r.drew) {
-    h.rclFrame = RECTL{LONG(std::lround(r.bounds.left * kx)), LONG(std::lround(r.bounds.top * ky)),
-                       LONG(std::lround((r.bounds.right + 1) * kx)), LONG(std::lround((r.bounds.bottom + 1) * ky))};
-  }
-  h.dSignature = ENHMETA_SIGNATURE;
-  h.nVersion = 0x10000;
-  h.nBytes = DWORD(r.bytes.size());
-  h.nRecords = r.records;
-  h.nHandles = WORD(std::max<size_t>(1, r.used.size()));
-  h.nDescription = DWORD(r.description.size());
-  h.offDescription = r.description.empty() ? 0 : DWORD(sizeof(ENHMETAHEADER));
-  h.szlDevice = SIZEL{r.refPixels.cx, r.refPixels.cy};
-  h.szlMillimeters = SIZEL{r.refMillimeters.cx, r.refMillimeters.cy};
-  h.szlMicrometers = SIZEL{r.refMillimeters.cx * 1000, r.refMillimeters.cy * 1000};
-  std::memcpy(r.bytes.data(), &h, sizeof(h));
-  if (!r.description.empty()) std::memcpy(r.bytes.data() + sizeof(h), r.description.data(), r.description.size() * 2);
-  std::vector<uint8_t> bits = std::move(r.bytes);
   const std::u16string file = r.file;
+  std::vector<uint8_t> bits = emf::FinishRecording(r);
   dc->recorder.reset();
   DeleteDC(hdc);
   if (!file.empty()) {

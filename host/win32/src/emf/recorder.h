@@ -85,4 +85,12 @@ class RecordScope {
 // An object is being deleted: every metafile DC that recorded it writes its deletion.
 void ObjectDeleted(HGDIOBJ object);
 
+// Records the drawing of a DC into a new metafile of a reference device (its size in pixels and
+// millimetres) and a frame (0.01 mm; nullptr: the bounds of what is drawn).
+std::shared_ptr<gdi::DcRecorder> StartRecording(gdi::DcObj& dc, SIZE refPixels, SIZE refMillimeters, const RECT* frame);
+// Records the state a DC has when its recording starts (objects, colours, modes, mapping).
+void RecordState(gdi::DcRecorder& r, const gdi::DcState& st);
+// The metafile of a recording (end record and header written); the recorder is spent.
+std::vector<uint8_t> FinishRecording(gdi::DcRecorder& r);
+
 }  // namespace zolt::host::emf

@@ -20,6 +20,7 @@ namespace {
 struct SpoolContents {
   std::string devmode;
   std::vector<std::string> pages;
+  std::vector<bool> devicePages;  // per page: recorded by a printer DC
 };
 
 bool ParseSpool(const std::string& bytes, SpoolContents& out, std::string* error) {
@@ -41,8 +42,10 @@ bool ParseSpool(const std::string& bytes, SpoolContents& out, std::string* error
     at += size;
     if (kind == kSpoolDevmode && out.pages.empty() && out.devmode.empty()) {
       out.devmode = std::move(body);
-    } else if (kind == kSpoolPage) {
+    } else if (kind == kSpoolPage || kind == kSpoolDevicePage) {
       out.pages.push_back(std::move(body));
+      out.devicePages.resize(out.pages.size() - 1);
+      out.devicePages.push_back(kind == kSpoolDevicePage);
     } else {
       if (error) *error = "the spooled job holds an unknown record";
       return false;
@@ -51,8 +54,9 @@ bool ParseSpool(const std::string& bytes, SpoolContents& out, std::string* error
   return true;
 }
 
-// Plays one metafile at its own size (its frame, 0.01 mm) on the printable area of the DC.
-bool PlayPage(HDC dc, const std::string& emf, std::string* error) {
+// Plays one metafile at its own size (its frame, 0.01 mm) on the printable area of the DC, or
+// a page a printer DC recorded onto the printable area it was drawn on.
+bool PlayPage(HDC dc, const std::string& emf, bool devicePage, std::string* error) {
   HENHMETAFILE mf = SetEnhMetaFileBits(UINT(emf.size()), reinterpret_cast<const BYTE*>(emf.data()));
   if (!mf) {
     if (error) *error = "a page is not an enhanced metafile";
@@ -64,7 +68,8 @@ bool PlayPage(HDC dc, const std::string& emf, std::string* error) {
   const int offX = GetDeviceCaps(dc, PHYSICALOFFSETX), offY = GetDeviceCaps(dc, PHYSICALOFFSETY);
   RECT r{MulDiv(head.rclFrame.left, dpiX, 2540) - offX, MulDiv(head.rclFrame.top, dpiY, 2540) - offY,
          MulDiv(head.rclFrame.right, dpiX, 2540) - offX, MulDiv(head.rclFrame.bottom, dpiY, 2540) - offY};
-  if (r.right <= r.left || r.bottom <= r.top) r = RECT{0, 0, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES)};
+  if (devicePage || r.right <= r.left || r.bottom <= r.top)
+    r = RECT{0, 0, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES)};
   bool ok = StartPage(dc) > 0;
   // A damaged metafile plays what precedes the damage; the job then fails rather than print
   // an incomplete page as if it were whole.
@@ -96,8 +101,8 @@ bool PrintPages(const std::u16string& printer, const SpoolContents& job, const s
   }
   if (jobId) *jobId = DWORD(job_);
   bool ok = true;
-  for (const std::string& page : job.pages) {
-    if (!PlayPage(dc, page, error)) {
+  for (size_t i = 0; i < job.pages.size(); ++i) {
+    if (!PlayPage(dc, job.pages[i], i < job.devicePages.size() && job.devicePages[i], error)) {
       ok = false;
       break;
     }
@@ -143,7 +148,7 @@ bool PrintMetafiles(std::u16string_view printerName, const std::vector<std::stri
                     std::string* error) {
   result = PrintResult{};
   std::u16string printer(printerName);
-  engine::SpoolContents job{devmode, pages};
+  engine::SpoolContents job{devmode, pages, {}};
   bool ok;
   if (direct) {
     ok = engine::PrintPages(printer, job, std::u16string(docName), &result.jobId, error);

@@ -13,7 +13,9 @@ namespace zolt::host::engine {
 // The spool stream of a metafile job: records {u32 kind, u32 size, size bytes}, an optional
 // device mode first, then one metafile per page.
 constexpr uint32_t kSpoolDevmode = 0x4D564544;  // "DEVM"
-constexpr uint32_t kSpoolPage = 0x45474150;     // "PAGE"
+constexpr uint32_t kSpoolPage = 0x45474150;     // "PAGE": placed on the physical page by its frame
+// A page a printer DC recorded: its pixels are the printable area's.
+constexpr uint32_t kSpoolDevicePage = 0x47415044;  // "DPAG"
 
 // Plays the pages of a spooled job onto a printer DC of the printer whose document is that
 // job; false with a message when the stream is damaged or the driver fails.

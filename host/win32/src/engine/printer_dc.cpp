@@ -3,21 +3,25 @@
 // banding, escapes, reset and the reverse on delete), the printer-interface module's document
 // events, and the device capabilities from the module's GDIINFO.
 //
-// The application's drawing lands on a page bitmap of the printable area; at the end of each
-// page the engine hands it to the module: band by band through DrvStartBanding and DrvNextBand
-// on a banding surface, else through the module's hooked copy or blit entry followed by
-// DrvSendPage.
+// The application's drawing reaches the module call by call (device_drawing.cpp); on a banding
+// surface the page's drawings are played once per band between DrvStartBanding and
+// DrvNextBand, else the page ends with DrvSendPage.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
 
+#include "engine/device_drawing.h"
+#include "engine/device_fonts.h"
 #include "engine/engine.h"
 #include "engine/pdev.h"
 #include "engine/print_processor.h"
+#include "emf/recorder.h"
 #include "gdi/draw.h"
 #include "gdi/printer.h"
 #include "spooler_store.h"
+#include "win32/hostpath.h"
 #include "win32/module.h"
 #include "win32/spooler.h"
 #include "win32/strings.h"
@@ -47,8 +51,13 @@ struct PrinterDevice {
   // Document and page.
   bool inDoc = false, inPage = false;
   DWORD jobId = 0;
-  HBITMAP page = nullptr;
+  HBITMAP page = nullptr;   // the scratch page the raster draws on
   SURFOBJ* pageSo = nullptr;
+  std::shared_ptr<PageDrawing> drawing;
+  std::unique_ptr<DeviceFonts> fonts;  // the module's fonts, for the enabled PDEV
+  // A document spooled as a metafile job: each page is recorded and sent to the spooler; the
+  // print processor plays the job through the module afterwards.
+  bool spooling = false;
 
   HDEV Hdev() { return reinterpret_cast<HDEV>(this); }
   template <class F>
@@ -176,6 +185,7 @@ void DisableDevice(PrinterDevice& p) {
 }
 
 void ReleasePage(PrinterDevice& p) {
+  if (p.drawing) p.drawing->SetScratch(nullptr);
   if (auto dc = gdi::FindDc(p.hdc)) {
     if (dc->st.bitmap && p.page && dc->st.bitmap->handle == p.page) {
       dc->st.bitmap->selectedInto = nullptr;
@@ -213,65 +223,38 @@ bool PreparePage(PrinterDevice& p) {
   p.pageSo->dhpdev = p.dhpdev;
   p.pageSo->hdev = p.Hdev();
   std::memset(p.pageSo->pvBits, 0xFF, p.pageSo->cjBits);
+  if (p.drawing) {
+    p.drawing->SetScratch(p.pageSo);
+    p.drawing->StartPage();
+  }
   return true;
 }
 
-// Copies a rectangle of the page to the module's surface through its hooked entries (the
-// engine's own copy on an engine bitmap without them).
-BOOL HandOver(PrinterDevice& p, RECTL dest, POINTL src) {
+// The drawing of the DC goes to the module's surface.
+void AttachDrawing(PrinterDevice& p) {
   EngSurface* s = SurfaceOf(p.so);
-  if (!s) return FALSE;
-  if (s->hooks & HOOK_BITBLT) {
-    if (auto fn = p.Entry<PFN_DrvBitBlt>(INDEX_DrvBitBlt))
-      return fn(p.so, p.pageSo, nullptr, nullptr, nullptr, &dest, &src, nullptr, nullptr, nullptr, 0xCCCC);
+  if (!p.drawing || !s) return;
+  p.drawing->SetSurface(p.so, s->banding);
+  p.drawing->SetPalette(p.di.hpalDefault);
+  p.drawing->SetFonts(nullptr);
+  p.fonts.reset();
+  if (p.di.cFonts) {
+    const SIZE dpi{LONG(p.gi.ulLogPixelsX), LONG(p.gi.ulLogPixelsY)};
+    p.fonts = std::make_unique<DeviceFonts>(p.Hdev(), p.di.cFonts, dpi);
+    p.drawing->SetFonts(p.fonts.get());
   }
-  if (s->hooks & HOOK_COPYBITS) {
-    if (auto fn = p.Entry<PFN_DrvCopyBits>(INDEX_DrvCopyBits))
-      return fn(p.so, p.pageSo, nullptr, nullptr, &dest, &src);
-  }
-  if (!s->device) return EngCopyBits(p.so, p.pageSo, nullptr, nullptr, &dest, &src);
-  SetLastError(ERROR_NOT_SUPPORTED);
-  return FALSE;
 }
 
-bool RowBlank(const uint8_t* row, size_t bytes) {
-  for (size_t i = 0; i < bytes; ++i)
-    if (row[i] != 0xFF) return false;
-  return true;
-}
-
-// The drawn parts of the page (runs of rows that are not all white), each with its columns.
-std::vector<RECTL> DrawnStrips(const SURFOBJ& page) {
-  std::vector<RECTL> strips;
-  const LONG w = page.sizlBitmap.cx, h = page.sizlBitmap.cy;
-  const auto* base = static_cast<const uint8_t*>(page.pvScan0);
-  for (LONG y = 0; y < h;) {
-    const uint8_t* row = base + ptrdiff_t(y) * page.lDelta;
-    if (RowBlank(row, size_t(w) * 3)) {
-      ++y;
-      continue;
-    }
-    RECTL r{w, y, 0, y};
-    while (y < h) {
-      row = base + ptrdiff_t(y) * page.lDelta;
-      LONG x0 = 0, x1 = w;
-      while (x0 < w && row[x0 * 3] == 0xFF && row[x0 * 3 + 1] == 0xFF && row[x0 * 3 + 2] == 0xFF) ++x0;
-      if (x0 == w) break;
-      while (x1 > x0 && row[x1 * 3 - 3] == 0xFF && row[x1 * 3 - 2] == 0xFF && row[x1 * 3 - 1] == 0xFF) --x1;
-      r.left = std::min(r.left, x0);
-      r.right = std::max(r.right, x1);
-      ++y;
-    }
-    r.bottom = y;
-    strips.push_back(r);
-  }
-  return strips;
-}
-
-// Ends the page on the module: bands, or the drawn strips and DrvSendPage.
+// Ends the page on the module: what is left of the raster's drawing, then the page's
+// drawings once per band, or DrvSendPage.
 bool SendPage(PrinterDevice& p) {
   EngSurface* s = SurfaceOf(p.so);
-  if (!s || !p.pageSo) return false;
+  if (!s || !p.pageSo || !p.drawing) return false;
+  struct PageEnd {
+    PageDrawing& d;
+    ~PageEnd() { d.EndPage(); }
+  } pageEnd{*p.drawing};
+  if (!p.drawing->FlushScratch()) return false;
   if (s->banding) {
     auto start = p.Entry<PFN_DrvStartBanding>(INDEX_DrvStartBanding);
     auto next = p.Entry<PFN_DrvNextBand>(INDEX_DrvNextBand);
@@ -283,30 +266,52 @@ bool SendPage(PrinterDevice& p) {
     if (!start(p.so, &org)) return false;
     // Every band must move on; a module that repeats an origin is stopped after one page of bands.
     const LONG limit = std::max<LONG>(p.pageSo->sizlBitmap.cy, 1) + 2;
+    bool ok = true;
     for (LONG n = 0; !(org.x == -1 && org.y == -1); ++n) {
       if (n > limit) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
       }
-      const LONG bw = std::min(p.so->sizlBitmap.cx, p.pageSo->sizlBitmap.cx - org.x);
-      const LONG bh = std::min(p.so->sizlBitmap.cy, p.pageSo->sizlBitmap.cy - org.y);
-      if (bw > 0 && bh > 0 && org.x >= 0 && org.y >= 0) {
-        if (!HandOver(p, RECTL{0, 0, bw, bh}, org)) return false;
-      }
+      if (org.x >= 0 && org.y >= 0 && org.x < p.pageSo->sizlBitmap.cx && org.y < p.pageSo->sizlBitmap.cy)
+        ok = p.drawing->PlayBand(org) && ok;
       if (!next(p.so, &org)) return false;
     }
-    return true;
-  }
-  if (s->device) {
-    for (const RECTL& strip : DrawnStrips(*p.pageSo))
-      if (!HandOver(p, strip, POINTL{strip.left, strip.top})) return false;
-  } else {
-    const LONG w = std::min(p.so->sizlBitmap.cx, p.pageSo->sizlBitmap.cx);
-    const LONG h = std::min(p.so->sizlBitmap.cy, p.pageSo->sizlBitmap.cy);
-    if (!HandOver(p, RECTL{0, 0, w, h}, POINTL{0, 0})) return false;
+    return ok;
   }
   auto send = p.Entry<PFN_DrvSendPage>(INDEX_DrvSendPage);
   return send ? send(p.so) != FALSE : true;
+}
+
+// Whether the printer takes an application's documents as metafile jobs: its data type says
+// so, it does not print directly, and the module does not refuse them.
+bool SpoolsMetafiles(PrinterDevice& p) {
+  if (p.di.flGraphicsCaps & GCAPS_DONTJOURNAL) return false;
+  DWORD needed = 0;
+  GetPrinterW(p.hPrinter, 2, nullptr, 0, &needed);
+  if (!needed) return false;
+  std::vector<BYTE> buf(needed);
+  if (!GetPrinterW(p.hPrinter, 2, buf.data(), needed, &needed)) return false;
+  const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buf.data());
+  if (info->Attributes & (PRINTER_ATTRIBUTE_DIRECT | PRINTER_ATTRIBUTE_RAW_ONLY)) return false;
+  return info->pDatatype && NamesEqual(info->pDatatype, u"NT EMF 1.008");
+}
+
+// One record of the spool stream of a metafile job.
+bool SpoolRecord(PrinterDevice& p, uint32_t kind, const void* data, size_t size) {
+  const uint32_t head[2] = {kind, uint32_t(size)};
+  DWORD written = 0;
+  return size <= 0x7FFFFFFF && ::WritePrinter(p.hPrinter, const_cast<uint32_t*>(head), sizeof(head), &written) &&
+         ::WritePrinter(p.hPrinter, const_cast<void*>(data), DWORD(size), &written);
+}
+
+// The end of a spooled document: the DC draws on the module again.
+void EndSpooling(PrinterDevice& p) {
+  GDI_LOCK();
+  if (auto dc = gdi::FindDc(p.hdc)) {
+    dc->recorder.reset();
+    dc->device = p.drawing;
+  }
+  p.spooling = false;
 }
 
 void Unload(PrinterDevice& p) {
@@ -449,6 +454,11 @@ HDC CreatePrinterDc(LPCWSTR driver, LPCWSTR device, const DEVMODEW* pdm, bool in
     GDI_LOCK();
     dc->logPixelsX = int(raw->gi.ulLogPixelsX ? raw->gi.ulLogPixelsX : 96);
     dc->logPixelsY = int(raw->gi.ulLogPixelsY ? raw->gi.ulLogPixelsY : 96);
+    if (!infoOnly) {
+      raw->drawing = std::make_shared<engine::PageDrawing>(raw->Hdev(), raw->di.hpalDefault);
+      engine::AttachDrawing(*raw);
+      dc->device = raw->drawing;
+    }
   }
   HDC hdc = raw->hdc;
   {
@@ -472,10 +482,18 @@ bool DeletePrinterDc(HDC hdc) {
   }
   engine::Event(*p, DOCUMENTEVENT_DELETEDC, 0, nullptr, 0, nullptr);
   if (p->inDoc) {  // the job of a DC deleted in the middle of a document is cancelled
-    if (auto end = p->Entry<PFN_DrvEndDoc>(INDEX_DrvEndDoc)) end(p->Surface(), ED_ABORTDOC);
+    if (p->spooling) {
+      engine::EndSpooling(*p);
+    } else if (auto end = p->Entry<PFN_DrvEndDoc>(INDEX_DrvEndDoc)) {
+      end(p->Surface(), ED_ABORTDOC);
+    }
     AbortPrinter(p->hPrinter);
   }
-  engine::ReleasePage(*p);
+  {
+    GDI_LOCK();
+    if (auto dc = FindDc(hdc)) dc->device.reset();
+    engine::ReleasePage(*p);
+  }
   engine::DisableDevice(*p);
   {
     engine::Devices& d = engine::D();
@@ -571,6 +589,24 @@ WIN32_API int WINAPI StartDocW(HDC hdc, const DOCINFOW* lpdi) {
       return SP_ERROR;
     }
     AttachedJob() = 0;
+  } else if (SpoolsMetafiles(*p)) {
+    // The first phase: the document's pages are recorded into the job.
+    DOC_INFO_1W doc{docName.data(), output.empty() ? nullptr : output.data(), const_cast<LPWSTR>(u"NT EMF 1.008")};
+    job = StartDocPrinterW(p->hPrinter, 1, reinterpret_cast<LPBYTE>(&doc));
+    if (!job) return SP_ERROR;
+    if (!p->devmode.empty() && !SpoolRecord(*p, kSpoolDevmode, p->devmode.data(), p->devmode.size())) {
+      AbortPrinter(p->hPrinter);
+      return SP_ERROR;
+    }
+    p->spooling = true;
+    p->inDoc = true;
+    p->jobId = job;
+    {
+      GDI_LOCK();
+      if (auto dc = gdi::FindDc(hdc)) dc->device.reset();
+    }
+    Event(*p, DOCUMENTEVENT_STARTDOCPOST, sizeof(DWORD), &p->jobId, 0, nullptr);
+    return int(job);
   } else {
     DOC_INFO_1W doc{docName.data(), output.empty() ? nullptr : output.data(), const_cast<LPWSTR>(u"RAW")};
     job = StartDocPrinterW(p->hPrinter, 1, reinterpret_cast<LPBYTE>(&doc));
@@ -600,6 +636,24 @@ WIN32_API int WINAPI StartPage(HDC hdc) {
     if (!PreparePage(*p)) return SP_ERROR;
   }
   StartPagePrinter(p->hPrinter);
+  if (p->spooling) {
+    GDI_LOCK();
+    auto dc = gdi::FindDc(hdc);
+    if (!dc) return SP_ERROR;
+    // The page's metafile: the printable area at the device's resolution.
+    const GDIINFO& gi = p->gi;
+    auto mm = [](ULONG v, ULONG res, ULONG dpi) {
+      return LONG(v) < 0 ? LONG((-LONG(v) + 500) / 1000) : v ? LONG(v) : LONG(res * 254 / std::max<ULONG>(dpi, 1) / 10);
+    };
+    const SIZE pixels{LONG(gi.ulHorzRes), LONG(gi.ulVertRes)};
+    const SIZE millimeters{mm(gi.ulHorzSize, gi.ulHorzRes, gi.ulLogPixelsX), mm(gi.ulVertSize, gi.ulVertRes, gi.ulLogPixelsY)};
+    const RECT frame{0, 0, LONG(std::lround(pixels.cx * millimeters.cx * 100.0 / std::max<LONG>(pixels.cx, 1))),
+                     LONG(std::lround(pixels.cy * millimeters.cy * 100.0 / std::max<LONG>(pixels.cy, 1)))};
+    auto rec = emf::StartRecording(*dc, pixels, millimeters, &frame);
+    emf::RecordState(*rec, dc->st);
+    p->inPage = true;
+    return 1;
+  }
   auto start = p->Entry<PFN_DrvStartPage>(INDEX_DrvStartPage);
   if (start && !start(p->so)) return SP_ERROR;
   p->inPage = true;
@@ -615,7 +669,18 @@ WIN32_API int WINAPI EndPage(HDC hdc) {
   Event(*p, DOCUMENTEVENT_ENDPAGE, 0, nullptr, 0, nullptr);
   p->inPage = false;
   bool ok;
-  {
+  if (p->spooling) {
+    std::vector<uint8_t> page;
+    {
+      GDI_LOCK();
+      auto dc = gdi::FindDc(hdc);
+      if (dc && dc->recorder) {
+        page = emf::FinishRecording(*dc->recorder);
+        dc->recorder.reset();
+      }
+    }
+    ok = !page.empty() && SpoolRecord(*p, kSpoolDevicePage, page.data(), page.size());
+  } else {
     GDI_LOCK();
     ok = SendPage(*p);
   }
@@ -632,8 +697,12 @@ WIN32_API int WINAPI EndDoc(HDC hdc) {
   bool ok = true;
   if (p->inPage) ok = EndPage(hdc) > 0;
   Event(*p, DOCUMENTEVENT_ENDDOC, 0, nullptr, 0, nullptr);
-  auto end = p->Entry<PFN_DrvEndDoc>(INDEX_DrvEndDoc);
-  if (end && !end(p->so, 0)) ok = false;
+  if (p->spooling) {
+    // The second phase runs as the spooler takes the job.
+    EndSpooling(*p);
+  } else if (auto end = p->Entry<PFN_DrvEndDoc>(INDEX_DrvEndDoc); end && !end(p->so, 0)) {
+    ok = false;
+  }
   p->inDoc = false;
   if (!ok) {
     AbortPrinter(p->hPrinter);
@@ -651,7 +720,11 @@ WIN32_API int WINAPI AbortDoc(HDC hdc) {
     return SP_ERROR;
   }
   Event(*p, DOCUMENTEVENT_ABORTDOC, 0, nullptr, 0, nullptr);
-  if (auto end = p->Entry<PFN_DrvEndDoc>(INDEX_DrvEndDoc)) end(p->so, ED_ABORTDOC);
+  if (p->spooling) {
+    EndSpooling(*p);
+  } else if (auto end = p->Entry<PFN_DrvEndDoc>(INDEX_DrvEndDoc)) {
+    end(p->so, ED_ABORTDOC);
+  }
   p->inDoc = p->inPage = false;
   AbortPrinter(p->hPrinter);
   return 1;
@@ -706,6 +779,7 @@ WIN32_API HDC WINAPI ResetDCW(HDC hdc, const DEVMODEW* lpdm) {
   }
   DisableDevice(old);
   ReleasePage(*p);
+  AttachDrawing(*p);
   if (auto dc = gdi::FindDc(hdc)) {
     dc->logPixelsX = int(p->gi.ulLogPixelsX ? p->gi.ulLogPixelsX : 96);
     dc->logPixelsY = int(p->gi.ulLogPixelsY ? p->gi.ulLogPixelsY : 96);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "gdi/bitmap.h"
+#include "gdi/device.h"
 #include "gdi/draw.h"
 #include "win32/hostgdi.h"
 #include "emf/recorder.h"
@@ -63,6 +64,19 @@ void MapAxis(int dstLen, int srcStart, int srcLen, bool mirror, int srcLimit, st
 }
 
 bool Blit(DrawCtx& d, const Source& src, const BlitArgs& a) {
+  if (DeviceDrawing* device = DeviceOf(d)) {
+    DeviceBlit b;
+    b.dx0 = a.dx0, b.dy0 = a.dy0, b.dx1 = a.dx1, b.dy1 = a.dy1;
+    b.src = src.surf;
+    b.written = src.written;
+    b.srcBkColor = src.bkColor;
+    b.sx = a.sx, b.sy = a.sy, b.sw = a.sw, b.sh = a.sh;
+    b.rop = a.rop;
+    b.mask = a.mask;
+    b.mx = a.mx, b.my = a.my;
+    b.stretchMode = a.stretchMode;
+    return device->Blit(d, b);
+  }
   Surface& dst = *d.surf;
   const uint8_t fore = uint8_t(a.rop >> 16);
   const uint8_t back = a.mask ? uint8_t(a.rop >> 24) : fore;

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <map>
 
+#include "gdi/device.h"
 #include "gdi/font.h"
 #include "gdi/font_library.h"
 #include "gdi/xform.h"
@@ -309,6 +310,8 @@ int Enumerate(HDC hdc, const LOGFONTW* filter, FONTENUMPROCW proc, LPARAM lParam
     charSet = filter->lfCharSet;
   }
   int result = 1;
+  // A printer DC offers its module's fonts first.
+  if (dc->device && !dc->device->EnumDeviceFonts(filter, proc, lParam, &result)) return result;
   for (const EnumFace& f : InstalledFaces()) {
     if (!wanted.empty() && wanted != f.face) continue;
     // A Japanese face also offers the Western character set.

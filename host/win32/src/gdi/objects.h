@@ -103,6 +103,8 @@ enum class PathState { None, Open, Closed };
 
 // The recorder of a metafile DC (src/emf).
 struct DcRecorder;
+// The driver engine's drawing of a printer DC (gdi/device.h).
+class DeviceDrawing;
 
 struct DcState {
   std::shared_ptr<PenObj> pen;
@@ -144,6 +146,7 @@ struct DcObj : GdiObject {
   std::optional<Region> visible;    // the part of the surface the DC may draw (window DCs)
   int logPixelsX = 96, logPixelsY = 96;
   std::shared_ptr<DcRecorder> recorder;  // a metafile DC: what is drawn is recorded
+  std::shared_ptr<DeviceDrawing> device; // a printer DC: what is drawn goes to the driver engine
 
   Surface* Target() const { return st.bitmap ? &st.bitmap->surface : nullptr; }
 };

@@ -2,6 +2,8 @@
 // stroker for geometric pens, and polygon fills.
 #include "gdi/pen.h"
 
+#include "gdi/device.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -169,6 +171,7 @@ bool StrokeFigures(DrawCtx& d, const Shape& shape) {
   if (!d.Drawable()) return true;
   const PenGeometry g = PenOf(d);
   if (g.null) return true;
+  if (DeviceDrawing* device = DeviceOf(d)) return device->Stroke(d, shape);
   const Paint pen = d.PenPaint();
   const uint8_t mix = d.Mix();
   SpanPainter fg(*d.surf, d.clip, pen, mix);
@@ -206,6 +209,7 @@ bool FillFigures(DrawCtx& d, const Shape& shape, bool winding) {
   if (!d.Drawable()) return true;
   const BrushObj& brush = *d.dc->st.brush;
   if (brush.style == BS_NULL) return true;
+  if (DeviceDrawing* device = DeviceOf(d)) return device->Fill(d, shape, winding);
   const Paint paint = d.BrushPaint();
   SpanPainter painter(*d.surf, d.clip, paint, d.Mix());
   // Closed figures only: every figure of a fill is closed back to its start.

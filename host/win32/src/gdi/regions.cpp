@@ -8,6 +8,7 @@
 #include "gdi/outline.h"
 #include "gdi/pen.h"
 #include "emf/recorder.h"
+#include "gdi/device.h"
 #include "win32/hostgdi.h"
 
 namespace zolt::host::gdi {
@@ -280,8 +281,20 @@ BOOL PaintRegion(HDC hdc, HRGN hrgn, const BrushObj* brush, uint8_t rop) {
     target = RegionOfShape(s, true);
   }
   const Region clipped = Region::Combine(target, d.clip, RGN_AND);
-  const Paint paint = brush ? RealizeBrush(*d.dc, *brush, *d.surf) : Paint{};
   if (brush && brush->style == BS_NULL) return TRUE;
+  if (DeviceDrawing* device = DeviceOf(d)) {
+    if (clipped.Empty()) return TRUE;
+    const RECT box = clipped.Box();
+    BrushObj none;
+    none.style = BS_NULL;
+    DeviceBlit blit;
+    blit.dx0 = box.left, blit.dy0 = box.top, blit.dx1 = box.right, blit.dy1 = box.bottom;
+    blit.rop = DWORD(rop) << 16;
+    blit.brush = brush ? brush : &none;
+    blit.clip = &clipped;
+    return device->Blit(d, blit) ? TRUE : FALSE;
+  }
+  const Paint paint = brush ? RealizeBrush(*d.dc, *brush, *d.surf) : Paint{};
   SpanPainter painter(*d.surf, clipped, paint, rop);
   for (const Band& b : clipped.Bands())
     for (int y = b.y0; y < b.y1; ++y)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gdi/device.h"
 #include "gdi/geometry.h"
 #include "gdi/pen.h"
 #include "emf/recorder.h"
@@ -19,6 +20,9 @@ BOOL FilledShape(DrawCtx& d, const Shape& target, const Shape* fillOnly = nullpt
     RecordFigures(dc, SurfaceToDevice(dc, target), true);
     return TRUE;
   }
+  DeviceDrawing* device = DeviceOf(d);
+  if (device && !fillOnly && d.Drawable() && dc.st.brush->style != BS_NULL && !PenOf(d).null)
+    return device->StrokeAndFill(d, target, dc.st.polyFillMode == WINDING) ? TRUE : FALSE;
   bool ok = FillFigures(d, fillOnly ? *fillOnly : target, dc.st.polyFillMode == WINDING);
   ok = StrokeFigures(d, target) && ok;
   return ok ? TRUE : FALSE;
@@ -74,7 +78,7 @@ WIN32_API BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int botto
   const Shape outline = ToTarget(d, box, Shape{RectFigure(box.l, box.t, box.r, box.b)});
   if (d.dc->st.pathState == PathState::Open) return FilledShape(d, outline);
   const PenGeometry g = PenOf(d);
-  if (!box.logicalSpace && d.Drawable()) {
+  if (!box.logicalSpace && d.Drawable() && !DeviceOf(d)) {
     // Axis-aligned: the interior is filled directly, inside a cosmetic border.
     const int inset = (!g.null && g.cosmetic) ? 1 : 0;
     const RECT inner{int(box.l) + inset, int(box.t) + inset, int(box.r), int(box.b)};
@@ -231,7 +235,18 @@ BOOL FillPixelRect(HDC hdc, const RECT* lprc, HBRUSH hbr, uint8_t rop, bool fram
   const Paint paint = brush ? RealizeBrush(*d.dc, *brush, *d.surf) : Paint{};
   SpanPainter painter(*d.surf, d.clip, paint, rop);
   const RECT b = d.clip.Box();
+  DeviceDrawing* device = DeviceOf(d);
+  BrushObj none;
+  none.style = BS_NULL;
   auto fill = [&](RECT x) {
+    if (device) {
+      DeviceBlit blit;
+      blit.dx0 = x.left, blit.dy0 = x.top, blit.dx1 = x.right, blit.dy1 = x.bottom;
+      blit.rop = DWORD(rop) << 16;
+      blit.brush = brush ? brush.get() : &none;
+      device->Blit(d, blit);
+      return;
+    }
     x.left = std::max(x.left, b.left);
     x.top = std::max(x.top, b.top);
     x.right = std::min(x.right, b.right);

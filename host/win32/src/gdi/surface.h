@@ -23,6 +23,19 @@ struct Surface {
   std::vector<RGBQUAD> colors;   // colour table of 1, 4 and 8 bits per pixel
   DWORD masks[3] = {0, 0, 0};    // red, green, blue masks of 16 and 32 bits per pixel
   bool monoDevice = false;       // a monochrome device bitmap: colours follow the DC's text and background
+  RECT* dirty = nullptr;         // when set: grown to take in every pixel the raster changes
+
+  void Touch(int x0, int y0, int x1, int y1) const {
+    if (!dirty) return;
+    if (dirty->right <= dirty->left || dirty->bottom <= dirty->top) {
+      *dirty = RECT{x0, y0, x1, y1};
+      return;
+    }
+    if (x0 < dirty->left) dirty->left = x0;
+    if (y0 < dirty->top) dirty->top = y0;
+    if (x1 > dirty->right) dirty->right = x1;
+    if (y1 > dirty->bottom) dirty->bottom = y1;
+  }
 
   uint8_t* Row(int y) const { return scan0 + y * stride; }
   bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include "emf/recorder.h"
+#include "gdi/device.h"
 
 namespace zolt::host::gdi {
 
@@ -17,6 +18,25 @@ bool LayoutText(const DcObj& dc, std::u16string_view text, bool glyphIndexes, Te
   for (char16_t c : text) breaks += c == u' ' ? 1 : 0;
   int breakLeft = int(std::lround(dc.st.breakExtra * out.scaleX));
   int breaksLeft = dc.st.breakCount > 0 ? breaks : 0;
+  DeviceFontLayout device;
+  if (dc.device && dc.device->LayoutDeviceFont(dc, text, glyphIndexes, out.scaleY, device)) {
+    out.deviceFace = device.face;
+    out.deviceEm = device.emPixels;
+    out.deviceTm = device.tm;
+    for (size_t i = 0; i < device.glyphs.size() && i < text.size(); ++i) {
+      int adv = device.advance[i] + extra;
+      if (!glyphIndexes && text[i] == u' ' && breaksLeft > 0) {
+        const int share = breakLeft / breaksLeft;
+        adv += share;
+        breakLeft -= share;
+        --breaksLeft;
+      }
+      out.glyphs.push_back(LaidGlyph{nullptr, FT_UInt(device.glyphs[i]), int(i)});
+      out.advance.push_back(adv);
+      out.width += adv;
+    }
+    return true;
+  }
   for (size_t i = 0; i < text.size(); ++i) {
     LaidGlyph g{font, 0, int(i)};
     char32_t c = text[i];
@@ -97,7 +117,7 @@ WIN32_API BOOL WINAPI ExtTextOutW(HDC hdc, int x, int y, UINT options, const REC
   TextLayout lay;
   if (!LayoutText(dc, std::u16string_view(lpString ? lpString : u"", c), (options & ETO_GLYPH_INDEX) != 0, lay))
     return FALSE;
-  const TEXTMETRICW& tm = lay.font->Metrics();
+  const TEXTMETRICW& tm = lay.Tm();
   // Advances from the caller's spacing array, in logical units.
   if (lpDx) {
     lay.width = 0;
@@ -114,7 +134,7 @@ WIN32_API BOOL WINAPI ExtTextOutW(HDC hdc, int x, int y, UINT options, const REC
   const bool updateCp = (dc.st.textAlign & TA_UPDATECP) != 0;
   if (updateCp) ref = dc.st.current;
   const POINT p = d.ToPixel(ref.x, ref.y);
-  const double esc = lay.font->Escapement();
+  const double esc = lay.Escapement();
   const double ux = std::cos(esc), uy = -std::sin(esc);  // the baseline's direction on the device
   // Horizontal alignment moves the start along the baseline, vertical alignment across it.
   double along = 0;
@@ -150,7 +170,7 @@ WIN32_API BOOL WINAPI ExtTextOutW(HDC hdc, int x, int y, UINT options, const REC
   if (!d.Drawable()) return TRUE;
   RECT opaque{};
   if (lprect && (options & (ETO_OPAQUE | ETO_CLIPPED))) opaque = d.ToPixelRect(lprect->left, lprect->top, lprect->right, lprect->bottom);
-  if (lprect && (options & ETO_OPAQUE)) {
+  if (lprect && (options & ETO_OPAQUE) && !DeviceOf(d)) {
     const Paint bg = d.SolidPaint(dc.st.bkColor);
     SpanPainter painter(*d.surf, d.clip, bg, 0xF0);
     const RECT b = d.clip.Box();
@@ -159,8 +179,53 @@ WIN32_API BOOL WINAPI ExtTextOutW(HDC hdc, int x, int y, UINT options, const REC
     if (r.left < r.right && r.top < r.bottom) painter.Rect(r);
   }
   if (lprect && (options & ETO_CLIPPED)) d.clip = Region::Combine(d.clip, Region(opaque), RGN_AND);
-  if (c == 0) return TRUE;
   const int startX = RoundCoord(bx), baseY = RoundCoord(by);
+  if (DeviceDrawing* device = DeviceOf(d)) {
+    DeviceText t;
+    t.text.assign(lpString ? lpString : u"", c);
+    t.horizontal = esc == 0;
+    t.defaultPlacement = !lpDx && dc.st.charExtra == 0 && dc.st.breakExtra == 0;
+    t.escapement = esc;
+    t.ppemY = int(std::lround(lay.deviceFace ? lay.deviceEm : lay.font->Ppem()));
+    t.deviceFace = lay.deviceFace;
+    t.emPixels = lay.deviceEm;
+    t.logFont = dc.st.font->lf;
+    double pen = 0;
+    for (size_t i = 0; i < lay.glyphs.size(); ++i) {
+      const LaidGlyph& g = lay.glyphs[i];
+      if (t.runs.empty() || t.runs.back().font.get() != g.font) {
+        t.runs.emplace_back();
+        // A fallback font lives as long as the font that found it.
+        t.runs.back().font = std::shared_ptr<FontInstance>(lay.font, g.font);
+      }
+      t.runs.back().glyphs.push_back(UINT(g.index));
+      if (!g.font) t.runs.back().font.reset();
+      t.runs.back().at.push_back(POINT{RoundCoord(bx + pen * ux), RoundCoord(by + pen * uy)});
+      pen += lay.advance[i];
+    }
+    const RECT cell{std::min(startX, startX + lay.width), baseY - tm.tmAscent, std::max(startX, startX + lay.width),
+                    baseY + tm.tmDescent};
+    t.background = cell;
+    if (lprect && (options & ETO_OPAQUE)) {
+      t.haveOpaque = true;
+      t.opaque = opaque;
+    } else if (dc.st.bkMode == OPAQUE && esc == 0 && c > 0) {
+      t.haveOpaque = true;
+      t.opaque = cell;
+    }
+    if ((tm.tmUnderlined || tm.tmStruckOut) && esc == 0 && c > 0) {
+      if (tm.tmUnderlined) {
+        const int top = baseY + lay.font->underlinePosition - lay.font->underlineThickness / 2;
+        t.extra.push_back(RECT{cell.left, top, cell.right, top + lay.font->underlineThickness});
+      }
+      if (tm.tmStruckOut) {
+        const int top = baseY - lay.font->strikeoutPosition - lay.font->strikeoutThickness / 2;
+        t.extra.push_back(RECT{cell.left, top, cell.right, top + lay.font->strikeoutThickness});
+      }
+    }
+    return device->Text(d, t) ? TRUE : FALSE;
+  }
+  if (c == 0) return TRUE;
   if (dc.st.bkMode == OPAQUE && esc == 0) {
     // The character cells take the background colour (outside an opaquing rectangle).
     const RECT cell{std::min(startX, startX + lay.width), baseY - tm.tmAscent, std::max(startX, startX + lay.width),
@@ -226,7 +291,7 @@ WIN32_API BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LP
   if (!psizl) return FALSE;
   return WithLayout(hdc, lpString, c, false, [&](DcObj&, TextLayout& lay) {
     psizl->cx = ToLogical(lay.width, lay.scaleX);
-    psizl->cy = ToLogical(lay.font->Metrics().tmHeight, lay.scaleY);
+    psizl->cy = ToLogical(lay.Tm().tmHeight, lay.scaleY);
     return TRUE;
   });
 }
@@ -241,7 +306,7 @@ WIN32_API BOOL WINAPI GetTextExtentPointI(HDC hdc, const WORD* pgiIn, int cgi, L
   for (int i = 0; pgiIn && i < cgi; ++i) units.push_back(char16_t(pgiIn[i]));
   return WithLayout(hdc, units.data(), cgi, true, [&](DcObj&, TextLayout& lay) {
     psize->cx = ToLogical(lay.width, lay.scaleX);
-    psize->cy = ToLogical(lay.font->Metrics().tmHeight, lay.scaleY);
+    psize->cy = ToLogical(lay.Tm().tmHeight, lay.scaleY);
     return TRUE;
   });
 }
@@ -264,7 +329,7 @@ WIN32_API BOOL WINAPI GetTextExtentExPointW(HDC hdc, LPCWSTR lpszString, int cch
     if (lpnDx)
       for (int i = 0; i < (lpnFit ? fit : cchString); ++i) lpnDx[i] = cumulative[size_t(i)];
     lpSize->cx = ToLogical(lay.width, lay.scaleX);
-    lpSize->cy = ToLogical(lay.font->Metrics().tmHeight, lay.scaleY);
+    lpSize->cy = ToLogical(lay.Tm().tmHeight, lay.scaleY);
     return TRUE;
   });
 }

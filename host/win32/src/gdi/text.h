@@ -23,6 +23,13 @@ struct TextLayout {
   std::vector<LaidGlyph> glyphs;
   std::vector<int> advance;       // device pixels per glyph, with the DC's extra spacing
   int width = 0;                  // device pixels
+  // A font of the printer's module: its face, em height and metrics (glyphs hold its handles).
+  ULONG deviceFace = 0;
+  double deviceEm = 0;
+  TEXTMETRICW deviceTm{};
+
+  const TEXTMETRICW& Tm() const { return deviceFace ? deviceTm : font->Metrics(); }
+  double Escapement() const { return deviceFace ? 0.0 : font->Escapement(); }
 };
 
 // Lays out text (characters, or glyph indexes with `glyphIndexes`) in the DC's font.

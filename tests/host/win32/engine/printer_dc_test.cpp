@@ -22,56 +22,8 @@ namespace fs = std::filesystem;
 
 constexpr const char16_t* kPrinter = kTestPrinter;
 
-class PrinterDcTest : public TestPrinterMachine {
+class PrinterDcTest : public TestGrTest {
  protected:
-  void SetUp() override {
-    TestPrinterMachine::SetUp();
-    // The module stays loaded for the test, so that its configuration and log persist.
-    std::u16string name = kPrinter;
-    HANDLE h = nullptr;
-    ASSERT_TRUE(OpenPrinterW(name.data(), &h, nullptr));
-    DWORD needed = 0;
-    GetPrinterDriverW(h, nullptr, 2, nullptr, 0, &needed);
-    std::vector<BYTE> buf(needed);
-    ASSERT_TRUE(GetPrinterDriverW(h, nullptr, 2, buf.data(), needed, &needed));
-    ClosePrinter(h);
-    module_ = LoadLibraryW(reinterpret_cast<DRIVER_INFO_2W*>(buf.data())->pDriverPath);
-    ASSERT_NE(module_, nullptr);
-    configure_ = reinterpret_cast<PFN_TestGrConfigure>(reinterpret_cast<void (*)()>(GetProcAddress(module_, "TestGrConfigure")));
-    log_ = reinterpret_cast<PFN_TestGrLog>(reinterpret_cast<void (*)()>(GetProcAddress(module_, "TestGrLog")));
-    ASSERT_TRUE(configure_ && log_);
-  }
-  void TearDown() override {
-    if (module_) FreeLibrary(module_);
-    TestPrinterMachine::TearDown();
-  }
-
-  void Configure(const TestGrConfig& c) { configure_(&c); }
-  std::vector<std::string> Log() {
-    std::string text(log_(nullptr, 0) + 1, '\0');
-    log_(text.data(), text.size());
-    text.resize(text.size() - 1);
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-  }
-  // The first word of each line: the entries called, in order.
-  std::vector<std::string> Calls() {
-    std::vector<std::string> out;
-    for (const std::string& l : Log()) out.push_back(l.substr(0, l.find(' ')));
-    return out;
-  }
-  std::vector<std::string> LinesOf(const std::string& entry) {
-    std::vector<std::string> out;
-    for (const std::string& l : Log())
-      if (l.rfind(entry + " ", 0) == 0 || l == entry) out.push_back(l);
-    return out;
-  }
-  HDC MakeDc() {
-    std::u16string name = kPrinter;
-    return CreateDCW(nullptr, name.c_str(), nullptr, nullptr);
-  }
   int PrintRect(HDC dc, const wchar_t*, RECT r) {
     DOCINFOW di{sizeof(DOCINFOW), u"Doc", nullptr, nullptr, 0};
     const int job = StartDocW(dc, &di);
@@ -101,9 +53,6 @@ class PrinterDcTest : public TestPrinterMachine {
     return files;
   }
 
-  HMODULE module_ = nullptr;
-  PFN_TestGrConfigure configure_ = nullptr;
-  PFN_TestGrLog log_ = nullptr;
 };
 
 TEST_F(PrinterDcTest, JobOnDeviceSurfaceCallsTheModuleInOrderAndWritesThePortFile) {
@@ -116,9 +65,9 @@ TEST_F(PrinterDcTest, JobOnDeviceSurfaceCallsTheModuleInOrderAndWritesThePortFil
                                           "StartDoc",     "StartPage",  "BitBlt",       "SendPage",
                                           "EndDoc",       "DisableSurface", "DisablePDEV", "DisableDriver"};
   EXPECT_EQ(Calls(), expected);
-  // Only the drawn strip reaches the module, through its hooked blit, with the page's pixels.
-  EXPECT_EQ(LinesOf("BitBlt"),
-            std::vector<std::string>{"BitBlt rect=10,20,40,60 src=10,20 rop=CCCC clip=none dark=1200 pdev=1"});
+  // The pattern blit reaches the module's hooked blit as it was drawn.
+  EXPECT_EQ(LinesOf("BitBlt"), std::vector<std::string>{
+                                   "BitBlt rect=10,20,40,60 src=-1,-1 rop=0000 clip=trivial dark=-1 brush=none mask=0 pdev=1"});
   EXPECT_EQ(LinesOf("StartDoc"), std::vector<std::string>{"StartDoc name=Doc job=" + std::to_string(job) + " pdev=1"});
   const fs::path out = host::JobOutputPath(kPrinter, DWORD(job));
   EXPECT_EQ(out.filename().string(), "Test Printer-" + std::to_string(job) + ".prn");
@@ -173,10 +122,10 @@ TEST_F(PrinterDcTest, BandingPlaysThePageOncePerBandUntilTheModuleEndsIt) {
   DeleteDC(dc);
   EXPECT_EQ(LinesOf("NextBand"), (std::vector<std::string>{"NextBand y=0 dark=500", "NextBand y=40 dark=500",
                                                           "NextBand y=80 dark=0"}));
+  // The blit once per band it touches, moved by the band's origin and clipped to the band.
   EXPECT_EQ(LinesOf("BitBlt"),
-            (std::vector<std::string>{"BitBlt rect=0,0,200,40 src=0,0 rop=CCCC clip=none dark=500 pdev=1",
-                                      "BitBlt rect=0,0,200,40 src=0,40 rop=CCCC clip=none dark=500 pdev=1",
-                                      "BitBlt rect=0,0,200,20 src=0,80 rop=CCCC clip=none dark=0 pdev=1"}));
+            (std::vector<std::string>{"BitBlt rect=0,30,50,50 src=-1,-1 rop=0000 clip=rect dark=-1 brush=none mask=0 pdev=1",
+                                      "BitBlt rect=0,-10,50,10 src=-1,-1 rop=0000 clip=rect dark=-1 brush=none mask=0 pdev=1"}));
   EXPECT_EQ(LinesOf("StartBanding").size(), 1u);
   EXPECT_TRUE(LinesOf("SendPage").empty());  // the module ends a banded page itself
 }
@@ -285,6 +234,58 @@ TEST_F(PrinterDcTest, ResetDcCarriesTheDocumentToANewDevice) {
   EXPECT_GT(EndPage(dc), 0);
   EXPECT_GT(EndDoc(dc), 0);
   DeleteDC(dc);
+}
+
+}  // namespace
+}  // namespace zolt::test
+
+namespace zolt::test {
+namespace {
+
+class SpooledPrinterDcTest : public TestGrTest {
+ protected:
+  void SpoolMetafiles() {
+    std::u16string name = kTestPrinter;
+    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    HANDLE h = nullptr;
+    ASSERT_TRUE(OpenPrinterW(name.data(), &h, &defaults));
+    DWORD needed = 0;
+    GetPrinterW(h, 2, nullptr, 0, &needed);
+    std::vector<BYTE> buf(needed);
+    ASSERT_TRUE(GetPrinterW(h, 2, buf.data(), needed, &needed));
+    auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buf.data());
+    std::u16string type = u"NT EMF 1.008";
+    info->pDatatype = type.data();
+    ASSERT_TRUE(SetPrinterW(h, 2, buf.data(), 0));
+    ClosePrinter(h);
+  }
+};
+
+TEST_F(SpooledPrinterDcTest, ASpooledDocumentIsRecordedAndPlayedThroughTheModuleAtItsEnd) {
+  SpoolMetafiles();
+  Configure(TestGrConfig{});
+  HDC dc = CreateDCW(nullptr, kTestPrinter, nullptr, nullptr);
+  ASSERT_NE(dc, nullptr);
+  DOCINFOW di{sizeof(DOCINFOW), u"Spooled", nullptr, nullptr, 0};
+  const int job = StartDocW(dc, &di);
+  ASSERT_GT(job, 0);
+  for (int page = 0; page < 2; ++page) {
+    ASSERT_GT(StartPage(dc), 0);
+    EXPECT_TRUE(PatBlt(dc, 10 + page, 20, 30, 40, BLACKNESS));
+    ASSERT_GT(EndPage(dc), 0);
+  }
+  // Nothing reached the module while the document was recorded.
+  EXPECT_TRUE(LinesOf("StartDoc").empty());
+  EXPECT_TRUE(LinesOf("BitBlt").empty());
+  ASSERT_GT(EndDoc(dc), 0);
+  DeleteDC(dc);
+  // The print processor played the job through a DC of its own, into the same job.
+  EXPECT_EQ(LinesOf("StartDoc"), std::vector<std::string>{"StartDoc name=Spooled job=" + std::to_string(job) + " pdev=1"});
+  EXPECT_EQ(LinesOf("BitBlt"),
+            (std::vector<std::string>{
+                "BitBlt rect=10,20,40,60 src=-1,-1 rop=0000 clip=trivial dark=-1 brush=none mask=0 pdev=1",
+                "BitBlt rect=11,20,41,60 src=-1,-1 rop=0000 clip=trivial dark=-1 brush=none mask=0 pdev=1"}));
+  EXPECT_EQ(ReadBytes(host::JobOutputPath(kTestPrinter, DWORD(job))), "DOC Spooled\nPAGE 1\nPAGE 2\nEND\n");
 }
 
 }  // namespace
