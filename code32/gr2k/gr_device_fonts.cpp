@@ -27,8 +27,8 @@ PhysicalDevice* PdevOf(DHPDEV dhpdev) {
 DeviceFontTable* TableOf(PhysicalDevice* pdev) { return static_cast<DeviceFontTable*>(pdev->deviceFonts); }
 
 // Device font iFace of the record; null with ERROR_INVALID_PARAMETER.
-DeviceFontSlot* FontOf(PhysicalDevice* pdev, ULONG iFace) {
-  DeviceFontSlot* font = GrGetDeviceFont(TableOf(pdev), iFace);
+ResidentFont* FontOf(PhysicalDevice* pdev, ULONG iFace) {
+  ResidentFont* font = GrGetDeviceFont(TableOf(pdev), iFace);
   if (!font) SetLastError(ERROR_INVALID_PARAMETER);
   return font;
 }
@@ -130,20 +130,20 @@ void GrFreeDeviceFonts(PhysicalDevice* pdev, DeviceFontTable* table) {
       if (table->rows[j].glyphSet == set) table->rows[j].glyphSet = nullptr;
     GrHeapFree(pdev->heap, set);
   }
-  for (DeviceFontSlot& font : table->fonts) {
+  for (ResidentFont& font : table->fonts) {
     if (font.metrics) GrHeapFree(pdev->heap, font.metrics);
     font.metrics = nullptr;
   }
   GrHeapFree(pdev->heap, table);
 }
 
-DeviceFontSlot* GrGetDeviceFont(DeviceFontTable* table, ULONG iFace) {
+ResidentFont* GrGetDeviceFont(DeviceFontTable* table, ULONG iFace) {
   if (!table || iFace == 0 || iFace > table->count || iFace > kDeviceFontCount) return nullptr;
-  DeviceFontSlot* font = &table->fonts[iFace - 1];
+  ResidentFont* font = &table->fonts[iFace - 1];
   return font->metrics ? font : nullptr;
 }
 
-IFIMETRICS* GrDeviceFontMetrics(const DeviceFontSlot* font) {
+IFIMETRICS* GrDeviceFontMetrics(const ResidentFont* font) {
   return font ? reinterpret_cast<IFIMETRICS*>(font->metrics + kFontResMetricsAt) : nullptr;
 }
 
@@ -165,7 +165,7 @@ FD_GLYPHSET* GrLoadGlyphSet(PhysicalDevice* pdev, HMODULE module, int id) {
 }
 
 FD_GLYPHSET* GrGetGlyphSet(PhysicalDevice* pdev, DeviceFontTable* table, ULONG iFace) {
-  DeviceFontSlot* font = GrGetDeviceFont(table, iFace);
+  ResidentFont* font = GrGetDeviceFont(table, iFace);
   if (!font) return nullptr;
   uint32_t row;
   int id;

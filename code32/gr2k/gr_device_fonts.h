@@ -17,7 +17,7 @@ struct SymbolSetRow {
   FD_GLYPHSET* glyphSet;
 };
 
-struct DeviceFontSlot {
+struct ResidentFont {
   uint32_t kind;   // the symbol-set row the font's list matched (2 when none did)
   BYTE* metrics;   // a copy of the metric resource
 };
@@ -29,7 +29,7 @@ struct DeviceFontTable {
   uint32_t count;
   HMODULE module;
   SymbolSetRow rows[kSymbolSetRowCount];
-  DeviceFontSlot fonts[kDeviceFontCount];
+  ResidentFont fonts[kDeviceFontCount];
 };
 
 // The table of a record with its heap; null when a resource is missing or damaged or memory
@@ -37,9 +37,9 @@ struct DeviceFontTable {
 DeviceFontTable* GrLoadDeviceFonts(PhysicalDevice* pdev, HMODULE module);
 void GrFreeDeviceFonts(PhysicalDevice* pdev, DeviceFontTable* table);
 // Font iFace (1-based), or null.
-DeviceFontSlot* GrGetDeviceFont(DeviceFontTable* table, ULONG iFace);
+ResidentFont* GrGetDeviceFont(DeviceFontTable* table, ULONG iFace);
 // The IFIMETRICS inside a font's metric copy.
-IFIMETRICS* GrDeviceFontMetrics(const DeviceFontSlot* font);
+IFIMETRICS* GrDeviceFontMetrics(const ResidentFont* font);
 FD_GLYPHSET* GrGetGlyphSet(PhysicalDevice* pdev, DeviceFontTable* table, ULONG iFace);
 // A glyph-set resource copied into the record's heap with its run pointers set; null when it is
 // missing or its runs do not fit in it.
