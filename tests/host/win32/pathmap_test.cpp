@@ -119,7 +119,7 @@ TEST_F(PathMapTest, AMissingPathIsFoundOnceItsFolderIsReplaced) {
   std::this_thread::sleep_for(std::chrono::milliseconds(150));  // the folder stands still
   DWORD err = 0;
   for (int look = 0; look < 2; ++look) {
-    EXPECT_FALSE(MapPath(u"C:\Swapped\five.ini", Resolve::Existing, &err));
+    EXPECT_FALSE(MapPath(u"C:\\Swapped\\five.ini", Resolve::Existing, &err));
     EXPECT_EQ(err, ERROR_FILE_NOT_FOUND);
   }
   const fs::path next = Root() / "drive_c" / "Swapped.new";
@@ -127,7 +127,7 @@ TEST_F(PathMapTest, AMissingPathIsFoundOnceItsFolderIsReplaced) {
   std::ofstream(next / "five.ini") << "x";
   fs::rename(folder, Root() / "drive_c" / "Swapped.old");
   fs::rename(next, folder);
-  auto p = MapPath(u"C:\Swapped\five.ini", Resolve::Existing, &err);
+  auto p = MapPath(u"C:\\Swapped\\five.ini", Resolve::Existing, &err);
   ASSERT_TRUE(p.has_value());
   EXPECT_EQ(*p, folder / "five.ini");
 }
