@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 #include "option_access.h"
 
@@ -84,11 +85,31 @@ bool Contains(const uint32_t* values, uint32_t count, int32_t value) {
 
 const LegalValueList* OptGetLegalValueTable() { return kLegalValueTable; }
 
+namespace {
+
+// The first list of each option, by option ID: the table is constant, so the index is built once.
+class LegalValueIndex {
+ public:
+  LegalValueIndex() {
+    uint32_t last = 0;  // a list beyond 16 bits is never asked for
+    for (const LegalValueList* row = kLegalValueTable; row->option != 0; ++row)
+      if (row->option <= 0xFFFF) last = std::max(last, row->option);
+    lists_.assign(size_t{last} + 1, nullptr);
+    for (const LegalValueList* row = kLegalValueTable; row->option != 0; ++row)
+      if (row->option <= 0xFFFF && !lists_[row->option]) lists_[row->option] = row;
+  }
+  const LegalValueList* Find(uint16_t option) const { return option < lists_.size() ? lists_[option] : nullptr; }
+
+ private:
+  std::vector<const LegalValueList*> lists_;
+};
+
+}  // namespace
+
 const LegalValueList* OptGetLegalValues(uint16_t option) {
   if (option == 0) return nullptr;
-  for (const LegalValueList* row = kLegalValueTable; row->option != 0; ++row)
-    if (row->option == option) return row;
-  return nullptr;
+  static const LegalValueIndex index;
+  return index.Find(option);
 }
 
 int OptIsLegalValue(uint16_t option, int32_t value) {

@@ -79,7 +79,7 @@ ULONGLONG FromFileTime(const FILETIME& ft) {
   return (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
 }
 
-bool QueryFileInfo(const fs::path& real, int fd, FileInfo& out) {
+bool QueryFileInfo(const fs::path& real, int fd, FileInfo& out, bool stored) {
   struct statx sx{};
   int rc = fd >= 0 ? statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &sx)
                    : statx(AT_FDCWD, real.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx);
@@ -87,7 +87,7 @@ bool QueryFileInfo(const fs::path& real, int fd, FileInfo& out) {
   out = FileInfo{};
   out.directory = S_ISDIR(sx.stx_mode);
   DosRecord rec;
-  bool have = ReadRecord(real, fd, rec);
+  bool have = stored && ReadRecord(real, fd, rec);
   DWORD a = have ? (rec.attributes & kStoredMask) : (out.directory ? 0 : FILE_ATTRIBUTE_ARCHIVE);
   if (!out.directory && !(sx.stx_mode & S_IWUSR)) a |= FILE_ATTRIBUTE_READONLY;
   if (out.directory) a |= FILE_ATTRIBUTE_DIRECTORY;
@@ -739,7 +739,8 @@ WIN32_API BOOL WINAPI GetFileTime(HANDLE hFile, LPFILETIME lpCreationTime, LPFIL
   auto f = FileOf(hFile);
   if (!f) return FALSE;
   FileInfo info;
-  if (!QueryFileInfo(f->real, f->fd, info)) return Fail(ErrorFromErrno(errno));
+  // The DOS record holds only the creation time of the three.
+  if (!QueryFileInfo(f->real, f->fd, info, lpCreationTime != nullptr)) return Fail(ErrorFromErrno(errno));
   std::lock_guard guard(f->lock);
   if (f->fixedWrite) info.lastWrite = *f->fixedWrite;
   if (f->fixedAccess) info.lastAccess = *f->fixedAccess;

@@ -30,8 +30,9 @@ struct FileInfo {
 };
 
 // Reads the information of a real file (fd >= 0: through that descriptor). False when the
-// file is missing (errno tells why).
-bool QueryFileInfo(const std::filesystem::path& real, int fd, FileInfo& out);
+// file is missing (errno tells why). Without `stored`, the attributes and creation time kept in
+// the file's DOS record are not read (the sizes and the other times are what they always are).
+bool QueryFileInfo(const std::filesystem::path& real, int fd, FileInfo& out, bool stored = true);
 // Stores the settable attributes (READONLY, HIDDEN, SYSTEM, ARCHIVE, TEMPORARY,
 // NOT_CONTENT_INDEXED; NORMAL alone clears them) and optionally a creation time.
 bool StoreAttributes(const std::filesystem::path& real, int fd, DWORD attributes,

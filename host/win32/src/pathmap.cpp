@@ -282,15 +282,19 @@ std::optional<fs::path> MapPath(const WinPath& path, Resolve mode, DWORD* error)
   if (!path.parts.empty()) {
     // A path that exists as spelled is its own answer: every component of it exists as spelled,
     // and an exact match comes first at each step below. One look instead of one per component.
+    // A path remembered as missing whose deepest folder is unchanged is still missing in every
+    // spelling, this one too: no look at it is needed.
     fs::path exact = real;
     for (const auto& part : path.parts) exact /= ToUtf8(part);
-    if (fs::symlink_status(exact, ec).type() != fs::file_type::not_found && !ec) return exact;
-    ec.clear();
     if (mode == Resolve::Existing) {
       if (const auto missing = StillMissing(exact.native())) {
         if (error) *error = *missing;
         return std::nullopt;
       }
+    }
+    if (fs::symlink_status(exact, ec).type() != fs::file_type::not_found && !ec) return exact;
+    ec.clear();
+    if (mode == Resolve::Existing) {
       DWORD why = ERROR_SUCCESS;
       auto resolved = MapPathByFolders(path, mode, &why);
       if (!resolved && (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND))

@@ -702,10 +702,29 @@ std::string LowerAscii(std::string s) {
 
 }  // namespace
 
+// The names are made again only when the machine, its root or the user changes: every read of a
+// value asks for one, and joining paths parses every component.
 fs::path HiveFile(Hive hive) {
-  fs::path dir = Machine::Root() / "registry";
-  if (hive == Hive::LocalMachine) return dir / "machine.hive";
-  return dir / ("user." + LowerAscii(Machine::Facts().userName) + ".hive");
+  struct Names {
+    uint64_t generation = ~uint64_t{0};
+    std::string root;
+    std::string user;
+    fs::path machine;
+    fs::path userHive;
+  };
+  thread_local Names names;
+  const uint64_t generation = Machine::Generation();
+  const fs::path& root = Machine::Root();
+  if (names.generation != generation || names.root != root.native()) {
+    names = Names{generation, root.native(), {}, root / "registry" / "machine.hive", {}};
+  }
+  if (hive == Hive::LocalMachine) return names.machine;
+  const std::string& user = Machine::Facts().userName;
+  if (names.userHive.empty() || names.user != user) {
+    names.user = user;
+    names.userHive = root / "registry" / ("user." + LowerAscii(user) + ".hive");
+  }
+  return names.userHive;
 }
 
 namespace {

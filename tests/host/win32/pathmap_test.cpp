@@ -111,6 +111,27 @@ TEST_F(PathMapTest, AMissingPathIsFoundOnceAnotherProcessMakesIt) {
   }
 }
 
+// The remembered folder itself replaced by another that holds the file (made beside it, then
+// renamed into its place): the folder's own times never change, its identity does.
+TEST_F(PathMapTest, AMissingPathIsFoundOnceItsFolderIsReplaced) {
+  const fs::path folder = Root() / "drive_c" / "Swapped";
+  fs::create_directories(folder);
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));  // the folder stands still
+  DWORD err = 0;
+  for (int look = 0; look < 2; ++look) {
+    EXPECT_FALSE(MapPath(u"C:\\Swapped\\five.ini", Resolve::Existing, &err));
+    EXPECT_EQ(err, ERROR_FILE_NOT_FOUND);
+  }
+  const fs::path next = Root() / "drive_c" / "Swapped.new";
+  fs::create_directories(next);
+  std::ofstream(next / "five.ini") << "x";
+  fs::rename(folder, Root() / "drive_c" / "Swapped.old");
+  fs::rename(next, folder);
+  auto p = MapPath(u"C:\\Swapped\\five.ini", Resolve::Existing, &err);
+  ASSERT_TRUE(p.has_value());
+  EXPECT_EQ(*p, folder / "five.ini");
+}
+
 TEST_F(PathMapTest, ADeepMissingPathAnswersAtOnce) {
   std::u16string deep = u"C:\\Settled";
   for (int i = 0; i < 60; ++i) deep += u"\\missing";

@@ -136,6 +136,46 @@ TEST_F(RegistryTest, AHiveEditedByHandIsReadAtTheNextCall) {
   RegCloseKey(key);
 }
 
+// The hive files follow the machine in use and its user: another machine, or the same machine
+// with another user, reads its own values; coming back reads the first ones again.
+TEST_F(RegistryTest, EachMachineAndEachUserReadTheirOwnHive) {
+  auto set = [](HKEY root, DWORD value) {
+    HKEY key = MakeKey(root, u"Software\\Orvex\\Hives");
+    EXPECT_EQ(RegSetValueExW(key, u"Which", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4), ERROR_SUCCESS);
+    RegCloseKey(key);
+  };
+  auto get = [](HKEY root) -> DWORD {
+    DWORD value = 0, size = sizeof value;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, u"Software\\Orvex\\Hives", 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    if (RegQueryValueExW(key, u"Which", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS)
+      value = 0;
+    RegCloseKey(key);
+    return value;
+  };
+  set(HKEY_LOCAL_MACHINE, 1);
+  set(HKEY_CURRENT_USER, 2);
+  const MachineFacts first = Machine::Facts();
+  MachineFacts other = first;
+  other.userName = "second";
+  ASSERT_TRUE(Machine::SetFacts(other));
+  EXPECT_EQ(HiveFile(Hive::CurrentUser).filename(), "user.second.hive");
+  EXPECT_EQ(get(HKEY_LOCAL_MACHINE), 1u);
+  EXPECT_EQ(get(HKEY_CURRENT_USER), 0u);
+  set(HKEY_CURRENT_USER, 3);
+  {
+    zolt::test::ScopedMachine second;
+    EXPECT_EQ(HiveFile(Hive::LocalMachine), second.Root() / "registry" / "machine.hive");
+    EXPECT_EQ(get(HKEY_LOCAL_MACHINE), 0u);
+    EXPECT_EQ(get(HKEY_CURRENT_USER), 0u);
+  }
+  Machine::Use(Root());
+  ASSERT_TRUE(Machine::SetFacts(first));
+  EXPECT_EQ(HiveFile(Hive::LocalMachine), Root() / "registry" / "machine.hive");
+  EXPECT_EQ(get(HKEY_LOCAL_MACHINE), 1u);
+  EXPECT_EQ(get(HKEY_CURRENT_USER), 2u);
+}
+
 TEST_F(RegistryTest, SizeQueriesAndShortBuffers) {
   HKEY key = MakeKey(HKEY_CURRENT_USER, u"Software\\S");
   std::string text = RegText(u"abcdef");  // 14 bytes
