@@ -210,6 +210,17 @@ TEST_F(PrinterDrawingTest, TheirMetafileRecordsPlayOntoThePrinterThroughTheSameE
   EXPECT_EQ(Entries(lines), (std::vector<std::string>{"AlphaBlend", "GradientFill", "TransparentBlt", "PlgBlt"}));
 }
 
+TEST_F(PrinterDrawingTest, FloodFillsAreRefusedBecauseTheSurfaceIsTheModules) {
+  TestGrConfig config;
+  config.hooks = kAllHooks;
+  const std::vector<std::string> lines = DrawPage(config, [](HDC dc) {
+    EXPECT_EQ(GetDeviceCaps(dc, RASTERCAPS) & RC_FLOODFILL, 0);
+    EXPECT_FALSE(ExtFloodFill(dc, 5, 5, RGB(0, 0, 0), FLOODFILLBORDER));
+    EXPECT_FALSE(FloodFill(dc, 5, 5, RGB(0, 0, 0)));
+  });
+  EXPECT_TRUE(lines.empty());
+}
+
 TEST_F(PrinterDrawingTest, PixelsTheRasterDrawsWhiteAreHandedOverToo) {
   // A white pixel over a black one: both are drawings of the page, the white one is not lost.
   TestGrConfig config;
