@@ -2,7 +2,8 @@
 // (mixed-p1.emf ... mixed-p3.emf), each page an A4 picture at 150 dots per inch. Every record
 // kind the player knows appears on some page: text with spacing arrays (wide and ANSI, Latin and
 // Japanese), shapes and pens, brushes of every kind, paths, 16- and 32-bit poly records,
-// bitmaps (a photograph-like image), blends and gradients, clipping of every kind, world
+// bitmaps (a photograph-like image; transparent, masked and parallelogram copies), blends and
+// gradients, clipping of every kind, world
 // transforms, saved states and comments (an EMF+ one among them). The output is the same bytes
 // on every run.
 #include <cmath>
@@ -306,6 +307,41 @@ void PageTwo(const std::string& dir) {
   p.Add(selectobject_set(U_WHITE_BRUSH, p.Handles()));
   Delete(p, pat);
   Delete(p, mb);
+  // A blue cross on magenta drawn with magenta transparent, the photograph turned onto a
+  // parallelogram through an elliptical mask, and the photograph copied through the same mask.
+  std::vector<char> cross(16 * 16 * 3);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      char* at = cross.data() + (size_t(y) * 16 + size_t(x)) * 3;
+      const bool bar = (x >= 6 && x < 10) || (y >= 6 && y < 10);
+      at[0] = char(255);
+      at[1] = char(0);
+      at[2] = char(bar ? 0 : 255);
+    }
+  PU_BITMAPINFO xbmi = bitmapinfo_set(bitmapinfoheader_set(16, 16, 1, 24, U_BI_RGB, uint32_t(cross.size()), 0, 0, 0, 0), nullptr);
+  p.Add(U_EMRTRANSPARENTBLT_set(kNoBounds, Pt(100, 1350), Pt(160, 160), Pt(0, 0), Pt(16, 16), identity,
+                                colorref3_set(255, 255, 255), U_DIB_RGB_COLORS, 0x00FF00FFu, xbmi,
+                                uint32_t(cross.size()), cross.data()));
+  std::free(xbmi);
+  const int maskStride = ((kPhotoW + 31) / 32) * 4;
+  std::vector<char> ellipse(size_t(maskStride) * kPhotoH);
+  for (int y = 0; y < kPhotoH; ++y)
+    for (int x = 0; x < kPhotoW; ++x) {
+      const double dx = (x - kPhotoW / 2.0) / (kPhotoW / 2.0), dy = (y - kPhotoH / 2.0) / (kPhotoH / 2.0);
+      if (dx * dx + dy * dy <= 1) ellipse[size_t(y) * maskStride + size_t(x / 8)] |= char(0x80 >> (x % 8));
+    }
+  PU_BITMAPINFO ebmi = bitmapinfo_set(bitmapinfoheader_set(kPhotoW, kPhotoH, 1, 1, U_BI_RGB, uint32_t(ellipse.size()), 0, 0, 2, 0), two);
+  PU_BITMAPINFO pbmi = nullptr;
+  std::vector<char> photo2 = Photo(&pbmi);
+  U_POINTL corners[3] = {Pt(400, 1400), Pt(620, 1340), Pt(440, 1550)};
+  p.Add(U_EMRPLGBLT_set(kNoBounds, corners, Pt(0, 0), Pt(kPhotoW, kPhotoH), identity, colorref3_set(255, 255, 255),
+                        U_DIB_RGB_COLORS, Pt(0, 0), U_DIB_RGB_COLORS, pbmi, uint32_t(photo2.size()), photo2.data(), ebmi,
+                        uint32_t(ellipse.size()), ellipse.data()));
+  p.Add(U_EMRMASKBLT_set(kNoBounds, Pt(750, 1350), Pt(kPhotoW, kPhotoH), Pt(0, 0), identity, colorref3_set(255, 255, 255),
+                         U_DIB_RGB_COLORS, Pt(0, 0), U_DIB_RGB_COLORS, 0xAACC0020u, pbmi, uint32_t(photo2.size()),
+                         photo2.data(), ebmi, uint32_t(ellipse.size()), ellipse.data()));
+  std::free(pbmi);
+  std::free(ebmi);
   // A palette, selected and realized.
   U_LOGPALETTE lp{};
   lp.palVersion = 0x300;

@@ -64,6 +64,8 @@ class Player {
   bool PlayPolyDraw(const RecordRef& r, bool small);
   bool PlayDibBlit(const RecordRef& r);
   bool PlayAlphaBlend(const RecordRef& r);
+  bool PlayTransparentBlt(const RecordRef& r);
+  bool PlayPlgBlt(const RecordRef& r);
   bool PlayObject(const RecordRef& r);
   bool PlayRegion(const RecordRef& r);
 

@@ -9,6 +9,7 @@
 
 #include "emf/play.h"
 #include "gdi/dib.h"
+#include "win32/blits.h"
 #include "win32/hostgdi.h"
 
 namespace zolt::host::emf {
@@ -76,6 +77,29 @@ struct DibDc {
     return StretchDIBitsChecked(dc, 0, 0, w, h, 0, 0, w, h, dib.bits, dib.cbBits, dib.info, dib.cbInfo, DIB_RGB_COLORS,
                                 SRCCOPY) != 0;
   }
+  // A monochrome DIB section (black 0, white 1) of a record's mask, top-down.
+  bool MakeMask(const RecordDib& dib) {
+    const int w = dib.parsed.width, h = dib.parsed.height;
+    if (w <= 0 || h <= 0 || int64_t(w) * h > (int64_t(1) << 26)) return false;
+    struct {
+      BITMAPINFOHEADER h;
+      RGBQUAD colors[2];
+    } bi{};
+    bi.h.biSize = sizeof(BITMAPINFOHEADER);
+    bi.h.biWidth = w;
+    bi.h.biHeight = -h;
+    bi.h.biPlanes = 1;
+    bi.h.biBitCount = 1;
+    bi.h.biCompression = BI_RGB;
+    bi.colors[1] = RGBQUAD{255, 255, 255, 0};
+    void* px = nullptr;
+    bitmap = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&bi), DIB_RGB_COLORS, &px, nullptr, 0);
+    if (!bitmap) return false;
+    dc = CreateCompatibleDC(nullptr);
+    old = SelectObject(dc, bitmap);
+    return StretchDIBitsChecked(dc, 0, 0, w, h, 0, 0, w, h, dib.bits, dib.cbBits, dib.info, dib.cbInfo, DIB_RGB_COLORS,
+                                SRCCOPY) != 0;
+  }
 };
 
 // The source rectangle of a blit record (top-down coordinates through the source transform) as
@@ -97,6 +121,14 @@ void SourceRect(const U_XFORM& xf, const U_POINTL& src, const U_POINTL& size, co
     sy = 0;
   }
   if (!dib.topDown) sy = int(std::clamp<int64_t>(int64_t(dib.height) - sy - sh, INT32_MIN, INT32_MAX));
+}
+
+// The source rectangle of a record's bitmap once it is a top-down section.
+void SectionRect(const U_XFORM& xf, const U_POINTL& src, const U_POINTL& size, const RecordDib& dib, int& sx, int& sy,
+                 int& sw, int& sh) {
+  gdi::DibInfo topDown = dib.parsed;
+  topDown.topDown = true;
+  SourceRect(xf, src, size, topDown, sx, sy, sw, sh);
 }
 
 }  // namespace
@@ -127,9 +159,6 @@ bool Player::Play(const RecordRef& r) {
     case EMR_SETLINKEDUFIS:
     case EMR_GLSRECORD:
     case EMR_GLSBOUNDEDRECORD:
-    case EMR_EXTFLOODFILL:
-    case EMR_PLGBLT:
-    case EMR_TRANSPARENTBLT:
       return true;
 
     // Coordinate state.
@@ -340,6 +369,14 @@ bool Player::Play(const RecordRef& r) {
     case EMR_SETDIBITSTODEVICE:
       return PlayDibBlit(r);
     case EMR_ALPHABLEND: return PlayAlphaBlend(r);
+    case EMR_TRANSPARENTBLT: return PlayTransparentBlt(r);
+    case EMR_PLGBLT: return PlayPlgBlt(r);
+    case EMR_EXTFLOODFILL: {
+      const auto& e = *reinterpret_cast<const U_EMREXTFLOODFILL*>(p);
+      COLORREF color;
+      std::memcpy(&color, &e.crColor, sizeof(color));
+      return ExtFloodFill(hdc_, e.ptlStart.x, e.ptlStart.y, color, e.iMode) != 0;
+    }
     case EMR_GRADIENTFILL: {
       const DWORD nVert = u32(24), nMesh = u32(28), mode = u32(32);
       const uint64_t meshUnit = mode == GRADIENT_FILL_TRIANGLE ? sizeof(GRADIENT_TRIANGLE) : sizeof(GRADIENT_RECT);
@@ -558,8 +595,19 @@ bool Player::PlayDibBlit(const RecordRef& r) {
   RecordDib dib;
   if (!DibOf(p, size, fixed, e.offBmiSrc, e.cbBmiSrc, e.offBitsSrc, e.cbBitsSrc, e.iUsageSrc, dib)) return Damage();
   int sx, sy, sw, sh;
+  if (r.type == EMR_MASKBLT && reinterpret_cast<const U_EMRMASKBLT*>(p)->cbBmiMask != 0) {
+    // The source as a top-down section and the mask as a monochrome one: MaskBlt takes both.
+    const auto& m = *reinterpret_cast<const U_EMRMASKBLT*>(p);
+    RecordDib maskDib;
+    if (!DibOf(p, size, fixed, m.offBmiMask, m.cbBmiMask, m.offBitsMask, m.cbBitsMask, m.iUsageMask, maskDib))
+      return Damage();
+    DibDc src, mask;
+    if (!src.Make(dib) || !mask.MakeMask(maskDib)) return false;
+    SectionRect(e.xformSrc, e.Src, cSrc, dib, sx, sy, sw, sh);
+    return MaskBlt(hdc_, e.Dest.x, e.Dest.y, e.cDest.x, e.cDest.y, src.dc, sx, sy, mask.bitmap, m.Mask.x, m.Mask.y,
+                   e.dwRop) != 0;
+  }
   SourceRect(e.xformSrc, e.Src, cSrc, dib.parsed, sx, sy, sw, sh);
-  // The mask of a MaskBlt is not applied: its foreground operation is drawn.
   return StretchDIBitsChecked(hdc_, e.Dest.x, e.Dest.y, e.cDest.x, e.cDest.y, sx, sy, sw, sh, dib.bits, dib.cbBits,
                               dib.info, dib.cbInfo, e.iUsageSrc, e.dwRop & 0x00FFFFFF) != 0;
 }
@@ -572,12 +620,39 @@ bool Player::PlayAlphaBlend(const RecordRef& r) {
   DibDc src;
   if (!src.Make(dib)) return false;
   int sx, sy, sw, sh;
-  gdi::DibInfo topDown = dib.parsed;
-  topDown.topDown = true;  // the section is top-down
-  SourceRect(e.xformSrc, e.Src, e.cSrc, topDown, sx, sy, sw, sh);
+  SectionRect(e.xformSrc, e.Src, e.cSrc, dib, sx, sy, sw, sh);
   BLENDFUNCTION bf;
   std::memcpy(&bf, &e.Blend, sizeof(bf));
   return AlphaBlend(hdc_, e.Dest.x, e.Dest.y, e.cDest.x, e.cDest.y, src.dc, sx, sy, sw, sh, bf) != 0;
+}
+
+bool Player::PlayTransparentBlt(const RecordRef& r) {
+  const auto& e = *reinterpret_cast<const U_EMRTRANSPARENTBLT*>(r.p);
+  if (e.cbBmiSrc == 0) return true;
+  RecordDib dib;
+  if (!DibOf(r.p, r.size, 108, e.offBmiSrc, e.cbBmiSrc, e.offBitsSrc, e.cbBitsSrc, e.iUsageSrc, dib)) return Damage();
+  DibDc src;
+  if (!src.Make(dib)) return false;
+  int sx, sy, sw, sh;
+  SectionRect(e.xformSrc, e.Src, e.cSrc, dib, sx, sy, sw, sh);
+  return TransparentBlt(hdc_, e.Dest.x, e.Dest.y, e.cDest.x, e.cDest.y, src.dc, sx, sy, sw, sh, e.TColor) != 0;
+}
+
+bool Player::PlayPlgBlt(const RecordRef& r) {
+  const auto& e = *reinterpret_cast<const U_EMRPLGBLT*>(r.p);
+  if (e.cbBmiSrc == 0) return true;
+  RecordDib dib, maskDib;
+  if (!DibOf(r.p, r.size, 140, e.offBmiSrc, e.cbBmiSrc, e.offBitsSrc, e.cbBitsSrc, e.iUsageSrc, dib)) return Damage();
+  if (e.cbBmiMask != 0 &&
+      !DibOf(r.p, r.size, 140, e.offBmiMask, e.cbBmiMask, e.offBitsMask, e.cbBitsMask, e.iUsageMask, maskDib))
+    return Damage();
+  DibDc src, mask;
+  if (!src.Make(dib) || (e.cbBmiMask != 0 && !mask.MakeMask(maskDib))) return false;
+  int sx, sy, sw, sh;
+  SectionRect(e.xformSrc, e.Src, e.cSrc, dib, sx, sy, sw, sh);
+  const POINT pts[3] = {{e.aptlDst[0].x, e.aptlDst[0].y}, {e.aptlDst[1].x, e.aptlDst[1].y},
+                        {e.aptlDst[2].x, e.aptlDst[2].y}};
+  return PlgBlt(hdc_, pts, src.dc, sx, sy, sw, sh, mask.bitmap, e.Mask.x, e.Mask.y) != 0;
 }
 
 bool Player::PlayObject(const RecordRef& r) {

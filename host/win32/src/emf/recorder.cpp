@@ -424,28 +424,82 @@ void DcRecorder::PatternBlit(int x, int y, int w, int h, DWORD rop) {
   Bytes(EMR_BITBLT, rec.data(), rec.size());
 }
 
-void DcRecorder::DcBlit(DWORD type, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop,
-                        const BLENDFUNCTION* blend) {
-  auto sdc = FindDc(src);
-  const Surface* s = sdc ? sdc->Target() : nullptr;
-  if (!s) {
-    if (type == EMR_BITBLT) PatternBlit(x, y, w, h, rop);
-    return;
-  }
-  // The source rectangle in the source's pixels.
-  const Matrix sm = LogicalToSurface(*sdc);
+namespace {
+
+// The source rectangle of a transfer in the source DC's pixels as a 32-bit top-down DIB; false
+// when the DC has no bitmap or the rectangle is empty or too large.
+bool SourceDibOf(const DcObj& sdc, int sx, int sy, int sw, int sh, bool keepAlpha, int& pw, int& ph,
+                 std::vector<uint8_t>& info, std::vector<uint8_t>& bits) {
+  const Surface* s = sdc.Target();
+  if (!s) return false;
+  const Matrix sm = LogicalToSurface(sdc);
   double x0, y0, x1, y1;
   sm.Apply(sx, sy, x0, y0);
   sm.Apply(double(sx) + sw, double(sy) + sh, x1, y1);
   const int px = RoundCoord(std::min(x0, x1)), py = RoundCoord(std::min(y0, y1));
-  const int pw = std::abs(RoundCoord(x1) - RoundCoord(x0)), ph = std::abs(RoundCoord(y1) - RoundCoord(y0));
-  if (pw <= 0 || ph <= 0 || int64_t(pw) * ph > (int64_t(1) << 26)) return;
+  pw = std::abs(RoundCoord(x1) - RoundCoord(x0)), ph = std::abs(RoundCoord(y1) - RoundCoord(y0));
+  if (pw <= 0 || ph <= 0 || int64_t(pw) * ph > (int64_t(1) << 26)) return false;
+  SurfaceDib(*s, px, py, pw, ph, info, bits, keepAlpha);
+  return true;
+}
+
+// w x h pixels of a monochrome bitmap from (x, y) as a 1-bit top-down DIB (outside: 0).
+bool MaskDibOf(HBITMAP mask, int x, int y, int w, int h, std::vector<uint8_t>& info, std::vector<uint8_t>& bits) {
+  auto bm = FindAs<BitmapObj>(mask, OBJ_BITMAP);
+  if (!bm || bm->surface.bpp != 1) return false;
+  const Surface& s = bm->surface;
+  struct {
+    BITMAPINFOHEADER h;
+    RGBQUAD colors[2];
+  } head{};
+  head.h.biSize = sizeof(BITMAPINFOHEADER);
+  head.h.biWidth = w;
+  head.h.biHeight = -h;
+  head.h.biPlanes = 1;
+  head.h.biBitCount = 1;
+  head.h.biCompression = BI_RGB;
+  head.h.biClrUsed = 2;
+  head.colors[1] = RGBQUAD{255, 255, 255, 0};
+  const size_t stride = RowBytes(w, 1, 4);
+  head.h.biSizeImage = DWORD(stride * size_t(h));
+  info.assign(reinterpret_cast<const uint8_t*>(&head), reinterpret_cast<const uint8_t*>(&head) + sizeof(head));
+  bits.assign(stride * size_t(h), 0);
+  for (int yy = 0; yy < h; ++yy)
+    for (int xx = 0; xx < w; ++xx)
+      if (s.Contains(x + xx, y + yy) && (s.Get(x + xx, y + yy) & 1))
+        bits[size_t(yy) * stride + size_t(xx >> 3)] |= uint8_t(0x80 >> (xx & 7));
+  return true;
+}
+
+// The part every source-taking record shares after its destination fields: Src (0, 0: the
+// bitmap is the source rectangle itself), xformSrc, crBkColorSrc, iUsageSrc and room for the
+// bitmap's offsets (returned).
+size_t PutSourceFields(std::vector<uint8_t>& rec, const DcObj& sdc) {
+  PutValue(rec, POINTL{0, 0});
+  const XFORM identity{1, 0, 0, 1, 0, 0};
+  PutValue(rec, identity);
+  PutValue(rec, ResolveColor(sdc, sdc.st.bkColor));
+  PutValue(rec, DWORD(DIB_RGB_COLORS));
+  const size_t offsetsAt = rec.size();
+  rec.resize(rec.size() + 16);
+  return offsetsAt;
+}
+
+}  // namespace
+
+void DcRecorder::DcBlit(DWORD type, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop,
+                        const BLENDFUNCTION* blend) {
+  auto sdc = FindDc(src);
+  if (!sdc || !sdc->Target()) {
+    if (type == EMR_BITBLT) PatternBlit(x, y, w, h, rop);
+    return;
+  }
+  int pw, ph;
   std::vector<uint8_t> info, bits;
-  SurfaceDib(*s, px, py, pw, ph, info, bits, type == EMR_ALPHABLEND);
+  if (!SourceDibOf(*sdc, sx, sy, sw, sh, type == EMR_ALPHABLEND, pw, ph, info, bits)) return;
   const RECTL b = DestBounds(x, y, w, h);
-  // rclBounds, Dest, cDest, dwRop (or the blend), Src, xformSrc, crBkColorSrc, iUsageSrc, the
-  // bitmap's offsets and sizes, then cSrc for the stretching kinds. The bitmap is the source
-  // rectangle itself, so Src is its origin.
+  // rclBounds, Dest, cDest, dwRop (the blend, the transparent colour), the source fields, then
+  // cSrc for the stretching kinds.
   std::vector<uint8_t> rec;
   PutValue(rec, b);
   PutValue(rec, POINTL{x, y});
@@ -455,16 +509,64 @@ void DcRecorder::DcBlit(DWORD type, int x, int y, int w, int h, HDC src, int sx,
   } else {
     PutValue(rec, rop);
   }
+  const size_t offsetsAt = PutSourceFields(rec, *sdc);
+  if (type != EMR_BITBLT) PutValue(rec, POINTL{pw, ph});
+  AppendDib(rec, offsetsAt, info, bits);
+  Bytes(type, rec.data(), rec.size());
+}
+
+void DcRecorder::MaskBlit(int x, int y, int w, int h, HDC src, int sx, int sy, HBITMAP mask, int mx, int my,
+                          DWORD rop) {
+  auto sdc = FindDc(src);
+  int pw, ph;
+  std::vector<uint8_t> info, bits, maskInfo, maskBits;
+  if (!sdc || !SourceDibOf(*sdc, sx, sy, w, h, false, pw, ph, info, bits) ||
+      !MaskDibOf(mask, mx, my, pw, ph, maskInfo, maskBits))
+    return;
+  std::vector<uint8_t> rec;
+  PutValue(rec, DestBounds(x, y, w, h));
+  PutValue(rec, POINTL{x, y});
+  PutValue(rec, POINTL{w, h});
+  PutValue(rec, rop);
+  const size_t offsetsAt = PutSourceFields(rec, *sdc);
+  // Mask (0, 0: the mask bitmap is the mask rectangle), iUsageMask, the mask's offsets.
   PutValue(rec, POINTL{0, 0});
+  PutValue(rec, DWORD(DIB_RGB_COLORS));
+  const size_t maskOffsetsAt = rec.size();
+  rec.resize(rec.size() + 16);
+  AppendDib(rec, offsetsAt, info, bits);
+  AppendDib(rec, maskOffsetsAt, maskInfo, maskBits);
+  Bytes(EMR_MASKBLT, rec.data(), rec.size());
+}
+
+void DcRecorder::PlgBlit(const POINT* pts, HDC src, int sx, int sy, int w, int h, HBITMAP mask, int mx, int my) {
+  auto sdc = FindDc(src);
+  int pw, ph;
+  std::vector<uint8_t> info, bits, maskInfo, maskBits;
+  if (!sdc || !SourceDibOf(*sdc, sx, sy, w, h, false, pw, ph, info, bits)) return;
+  if (mask && !MaskDibOf(mask, mx, my, pw, ph, maskInfo, maskBits)) return;
+  // The fourth corner closes the parallelogram.
+  const POINT corners[4] = {pts[0], pts[1], pts[2], POINT{pts[1].x + pts[2].x - pts[0].x, pts[1].y + pts[2].y - pts[0].y}};
+  std::vector<uint8_t> rec;
+  PutValue(rec, DeviceBoundsOf(corners, 4));
+  Touch(corners, 4);
+  for (int i = 0; i < 3; ++i) PutValue(rec, POINTL{pts[i].x, pts[i].y});
+  // Src, cSrc, xformSrc, crBkColorSrc, iUsageSrc, the bitmap's offsets.
+  PutValue(rec, POINTL{0, 0});
+  PutValue(rec, POINTL{pw, ph});
   const XFORM identity{1, 0, 0, 1, 0, 0};
   PutValue(rec, identity);
   PutValue(rec, ResolveColor(*sdc, sdc->st.bkColor));
   PutValue(rec, DWORD(DIB_RGB_COLORS));
   const size_t offsetsAt = rec.size();
   rec.resize(rec.size() + 16);
-  if (type != EMR_BITBLT) PutValue(rec, POINTL{pw, ph});
+  PutValue(rec, POINTL{0, 0});
+  PutValue(rec, DWORD(DIB_RGB_COLORS));
+  const size_t maskOffsetsAt = rec.size();
+  rec.resize(rec.size() + 16);
   AppendDib(rec, offsetsAt, info, bits);
-  Bytes(type, rec.data(), rec.size());
+  if (mask) AppendDib(rec, maskOffsetsAt, maskInfo, maskBits);
+  Bytes(EMR_PLGBLT, rec.data(), rec.size());
 }
 
 void DcRecorder::DibBlit(DWORD type, int x, int y, int w, int h, int sx, int sy, int sw, int sh, UINT startScan,

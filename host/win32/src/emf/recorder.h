@@ -62,6 +62,9 @@ struct DcRecorder {
   void DibBlit(DWORD type, int x, int y, int w, int h, int sx, int sy, int sw, int sh, UINT startScan, UINT lines,
                const void* bits, const BITMAPINFO* bmi, UINT usage, DWORD rop);
   void Gradient(const TRIVERTEX* v, ULONG nv, const void* mesh, ULONG nm, ULONG mode);
+  // MaskBlt (EMR_MASKBLT) and PlgBlt (EMR_PLGBLT): the source rectangle and the mask's as DIBs.
+  void MaskBlit(int x, int y, int w, int h, HDC src, int sx, int sy, HBITMAP mask, int mx, int my, DWORD rop);
+  void PlgBlit(const POINT* pts, HDC src, int sx, int sy, int w, int h, HBITMAP mask, int mx, int my);
 };
 
 }  // namespace zolt::host::gdi

@@ -122,8 +122,7 @@ struct EngImage {
   HBITMAP hbm = nullptr;
   SURFOBJ* so = nullptr;
   EngImage(const Image& img) {
-    hbm = EngCreateBitmap(SIZEL{img.w, img.h}, LONG(img.stride), img.bpp == 1 ? BMF_1BPP : BMF_24BPP, BMF_TOPDOWN,
-                          nullptr);
+    hbm = EngCreateBitmap(SIZEL{img.w, img.h}, LONG(img.stride), FormatOfBpp(img.bpp), BMF_TOPDOWN, nullptr);
     if (!hbm) return;
     so = EngLockSurface(reinterpret_cast<HSURF>(hbm));
     for (int y = 0; y < img.h; ++y)
@@ -260,7 +259,12 @@ LineSpec LineOf(const gdi::PenGeometry& g) {
     s.la.elWidth.l = 1;
     s.la.iJoin = JOIN_BEVEL;
     s.la.iEndCap = ENDCAP_BUTT;
-    for (int v : g.cosmeticDashes) {
+    // Cosmetic styles go in style units, which the module (and the engine's own drawing)
+    // measure by the device's style steps; PS_ALTERNATE is every other pixel.
+    if (g.cosmeticStyle == PS_ALTERNATE) s.la.fl |= LA_ALTERNATE;
+    const std::vector<int> units =
+        g.cosmeticStyle == PS_USERSTYLE ? g.cosmeticDashes : gdi::StandardStyleUnits(g.cosmeticStyle);
+    for (int v : units) {
       FLOAT_LONG fl;
       fl.l = v;
       s.style.push_back(fl);
@@ -319,16 +323,22 @@ PageDrawing::~PageDrawing() { SetScratch(nullptr); }
 void PageDrawing::SetPalette(HPALETTE pal) { palette_ = FindPalette(pal); }
 
 void PageDrawing::SetScratch(SURFOBJ* scratch) {
-  if (gdi::Surface* old = PixelsOf(scratch_)) old->dirty = nullptr;
+  if (gdi::Surface* old = PixelsOf(scratch_)) old->dirty = nullptr, old->written = nullptr;
   scratch_ = scratch;
   dirty_ = RECT{0, 0, 0, 0};
-  if (gdi::Surface* px = PixelsOf(scratch_)) px->dirty = &dirty_;
+  written_.clear();
+  if (gdi::Surface* px = PixelsOf(scratch_)) {
+    px->dirty = &dirty_;
+    written_.assign(size_t(px->width) * size_t(px->height), 0);
+    px->written = &written_;
+  }
 }
 
 void PageDrawing::StartPage() {
   journal_.clear();
   failed_ = false;
   dirty_ = RECT{0, 0, 0, 0};
+  std::fill(written_.begin(), written_.end(), uint8_t(0));
   inPage_ = true;
 }
 
@@ -522,6 +532,186 @@ bool PageDrawing::Blit(gdi::DrawCtx& d, const gdi::DeviceBlit& blit) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// AlphaBlend, GradientFill, TransparentBlt and PlgBlt: the module's own entry when its surface
+// hooks it; otherwise the engine draws the effect into a bitmap of the pixels it may touch (for
+// AlphaBlend first read back from the device through DrvCopyBits, which the module answers
+// with its pixels or white) and hands the pixels it drew to the module's DrvCopyBits, else its
+// DrvBitBlt, clipped to those pixels. On an engine bitmap the engine draws in place.
+
+namespace {
+
+struct EffectOp {
+  gdi::DeviceEffect e;
+  gdi::Region clip;
+};
+
+// The pixels of an effect's source as an image for the module (32 bits when the blend reads
+// the source's alpha).
+std::shared_ptr<Image> ImageOfEffect(const gdi::EffectImage& src, bool alpha) {
+  auto img = std::make_shared<Image>();
+  img->w = src.w, img->h = src.h;
+  img->bpp = alpha ? 32 : 24;
+  img->stride = gdi::RowBytes(img->w, img->bpp, 4);
+  img->bits.assign(img->stride * size_t(img->h), 0);
+  const int unit = img->bpp / 8;
+  for (int y = 0; y < img->h; ++y)
+    for (int x = 0; x < img->w; ++x) {
+      uint8_t* at = img->bits.data() + size_t(y) * img->stride + size_t(x) * size_t(unit);
+      const COLORREF c = src.At(x, y);
+      at[0] = GetBValue(c), at[1] = GetGValue(c), at[2] = GetRValue(c);
+      if (alpha) at[3] = src.alpha[size_t(y) * size_t(src.w) + size_t(x)];
+    }
+  return img;
+}
+
+// A 24-bit pixel value (0x00RRGGBB) of a colour.
+ULONG Pixel24(COLORREF c) { return (ULONG(GetRValue(c)) << 16) | (ULONG(GetGValue(c)) << 8) | GetBValue(c); }
+
+LONG Fix(double v) { return LONG(std::lround(std::clamp(v * 16, -2e9, 2e9))); }
+
+}  // namespace
+
+bool PageDrawing::Effect(gdi::DrawCtx& d, const gdi::DeviceEffect& effect) {
+  if (!FlushScratch()) return false;
+  if ((effect.kind != gdi::DeviceEffect::kGradient && !effect.src) || effect.bounds.right <= effect.bounds.left ||
+      effect.bounds.bottom <= effect.bounds.top)
+    return true;
+  auto op = std::make_shared<EffectOp>();
+  op->e = effect;
+  op->clip = d.clip;
+  const EngPalette* pal = palette_;
+  return Run([this, op, pal](const PageTarget& t) -> bool {
+    const gdi::DeviceEffect& e = op->e;
+    EngClip clip;
+    if (!MakeClip(clip, op->clip, e.bounds, t)) return true;
+    COLORADJUSTMENT ca{};
+    ca.caSize = sizeof(COLORADJUSTMENT);
+    ca.caRedGamma = ca.caGreenGamma = ca.caBlueGamma = 10000;
+    ca.caReferenceWhite = 10000;
+    POINTL org0{0, 0};
+    RECTL bounds = RectlOf(Moved(e.bounds, t.org));
+    // The module's entry.
+    std::unique_ptr<EngImage> src;
+    EngXlate xlate;
+    auto source = [&](bool alpha) -> bool {
+      auto img = ImageOfEffect(*e.src, alpha);
+      src = std::make_unique<EngImage>(*img);
+      MakeXlate(xlate, *img, pal);
+      return src->so != nullptr;
+    };
+    RECTL srcRect{0, 0, e.src ? e.src->w : 0, e.src ? e.src->h : 0};
+    switch (e.kind) {
+      case gdi::DeviceEffect::kAlphaBlend:
+        if (auto fn = EntryAs<PFN_DrvAlphaBlend>(Entry(INDEX_DrvAlphaBlend, HOOK_ALPHABLEND))) {
+          const bool alpha = (e.blend.AlphaFormat & AC_SRC_ALPHA) && !e.src->alpha.empty();
+          if (!source(alpha)) return false;
+          RECTL dest = RectlOf(Moved(e.dest, t.org));
+          BLENDOBJ bo{e.blend};
+          return fn(t.so, src->so, &clip.co, &xlate.xo, &dest, &srcRect, &bo) != FALSE;
+        }
+        break;
+      case gdi::DeviceEffect::kTransparent:
+        if (auto fn = EntryAs<PFN_DrvTransparentBlt>(Entry(INDEX_DrvTransparentBlt, HOOK_TRANSPARENTBLT))) {
+          if (!source(false)) return false;
+          RECTL dest = RectlOf(Moved(e.dest, t.org));
+          return fn(t.so, src->so, &clip.co, &xlate.xo, &dest, &srcRect, Pixel24(e.transparent), 0) != FALSE;
+        }
+        break;
+      case gdi::DeviceEffect::kPlg:
+        if (auto fn = EntryAs<PFN_DrvPlgBlt>(Entry(INDEX_DrvPlgBlt, HOOK_PLGBLT))) {
+          if (!source(false)) return false;
+          std::unique_ptr<EngImage> mask;
+          if (e.mask) {
+            mask = std::make_unique<EngImage>(*MaskImage(e.src->w, e.src->h, [&](int x, int y) {
+              return (*e.mask)[size_t(y) * size_t(e.src->w) + size_t(x)] != 0;
+            }));
+            if (!mask->so) return false;
+          }
+          POINTFIX pts[3];
+          for (int i = 0; i < 3; ++i) pts[i] = POINTFIX{Fix(e.px[i] - t.org.x), Fix(e.py[i] - t.org.y)};
+          POINTL brushOrg{-t.org.x, -t.org.y};
+          return fn(t.so, src->so, mask ? mask->so : nullptr, &clip.co, &xlate.xo, &ca, &brushOrg, pts, &srcRect,
+                    mask ? &org0 : nullptr, ULONG(std::clamp(e.stretchMode, BLACKONWHITE, HALFTONE))) != FALSE;
+        }
+        break;
+      case gdi::DeviceEffect::kGradient:
+        if (auto fn = EntryAs<PFN_DrvGradientFill>(Entry(INDEX_DrvGradientFill, HOOK_GRADIENTFILL))) {
+          std::vector<TRIVERTEX> v = e.vertices;
+          for (size_t i = 0; i < v.size(); ++i)
+            v[i].x = LONG(std::lround(std::clamp(e.vx[i] - t.org.x, -1e9, 1e9))),
+            v[i].y = LONG(std::lround(std::clamp(e.vy[i] - t.org.y, -1e9, 1e9)));
+          std::vector<ULONG> mesh = e.mesh;
+          const ULONG per = e.mode == GRADIENT_FILL_TRIANGLE ? 3 : 2;
+          POINTL ditherOrg{-t.org.x, -t.org.y};
+          EngXlate rgb;
+          Image format;
+          MakeXlate(rgb, format, pal);
+          return fn(t.so, &clip.co, &rgb.xo, v.data(), ULONG(v.size()), mesh.data(), ULONG(mesh.size() / per), &bounds,
+                    &ditherOrg, e.mode) != FALSE;
+        }
+        break;
+    }
+    // An engine bitmap: drawn in place.
+    if (gdi::Surface* px = PixelsOf(t.so)) {
+      gdi::Region band = gdi::Region::Combine(op->clip, gdi::Region(t.band), RGN_AND);
+      gdi::DrawEffect(e, *px, POINT{t.org.x, t.org.y}, band, nullptr);
+      return true;
+    }
+    // A device surface: drawn into a bitmap of the pixels it may touch.
+    const RECT r{std::max<LONG>(bounds.left, 0), std::max<LONG>(bounds.top, 0),
+                 std::min<LONG>(bounds.right, t.so->sizlBitmap.cx), std::min<LONG>(bounds.bottom, t.so->sizlBitmap.cy)};
+    if (r.right <= r.left || r.bottom <= r.top) return true;
+    Image img;
+    img.w = r.right - r.left, img.h = r.bottom - r.top;
+    img.stride = gdi::RowBytes(img.w, 24, 4);
+    img.bits.assign(img.stride * size_t(img.h), 0xFF);
+    RECTL whole{0, 0, img.w, img.h};
+    POINTL at{r.left, r.top};
+    if (e.kind == gdi::DeviceEffect::kAlphaBlend) {
+      if (auto fn = EntryAs<PFN_DrvCopyBits>(Entry(INDEX_DrvCopyBits, HOOK_COPYBITS))) {
+        EngImage back(img);
+        if (!back.so) return false;
+        if (fn(back.so, t.so, nullptr, nullptr, &whole, &at) != FALSE)
+          for (int y = 0; y < img.h; ++y)
+            std::memcpy(img.bits.data() + size_t(y) * img.stride,
+                        static_cast<uint8_t*>(back.so->pvScan0) + ptrdiff_t(y) * back.so->lDelta, img.stride);
+      }
+    }
+    gdi::Surface canvas;
+    canvas.width = img.w, canvas.height = img.h, canvas.bpp = 24;
+    canvas.scan0 = img.bits.data();
+    canvas.stride = ptrdiff_t(img.stride);
+    std::vector<uint8_t> covered(size_t(img.w) * size_t(img.h), 0);
+    gdi::DrawEffect(e, canvas, POINT{r.left + t.org.x, r.top + t.org.y}, op->clip, &covered);
+    std::vector<std::vector<gdi::Interval>> rows(size_t(img.h));
+    bool any = false;
+    for (int y = 0; y < img.h; ++y) {
+      int x = 0;
+      while (x < img.w) {
+        while (x < img.w && !covered[size_t(y) * size_t(img.w) + size_t(x)]) ++x;
+        const int from = x;
+        while (x < img.w && covered[size_t(y) * size_t(img.w) + size_t(x)]) ++x;
+        if (x > from) rows[size_t(y)].push_back(gdi::Interval{int(r.left) + from, int(r.left) + x}), any = true;
+      }
+    }
+    if (!any) return true;
+    EngClip drawn;
+    SetClip(drawn, gdi::Region::FromRows(r.top, rows), RectlOf(r), true);
+    EngImage out(img);
+    if (!out.so) return false;
+    EngXlate outXlate;
+    MakeXlate(outXlate, img, pal);
+    RECTL dest = RectlOf(r);
+    if (auto fn = EntryAs<PFN_DrvCopyBits>(Entry(INDEX_DrvCopyBits, HOOK_COPYBITS)))
+      return fn(t.so, out.so, &drawn.co, &outXlate.xo, &dest, &org0) != FALSE;
+    if (auto fn = EntryAs<PFN_DrvBitBlt>(Entry(INDEX_DrvBitBlt, HOOK_BITBLT)))
+      return fn(t.so, out.so, nullptr, &drawn.co, &outXlate.xo, &dest, &org0, nullptr, nullptr, nullptr, 0xCCCC) !=
+             FALSE;
+    return EngCopyBits(t.so, out.so, &drawn.co, &outXlate.xo, &dest, &org0) != FALSE;
+  });
+}
+
+// ---------------------------------------------------------------------------------------------
 // What the raster drew on the scratch page.
 
 bool PageDrawing::FlushScratch() {
@@ -531,16 +721,17 @@ bool PageDrawing::FlushScratch() {
          std::min<LONG>(dirty_.bottom, px->height)};
   dirty_ = RECT{0, 0, 0, 0};
   if (r.right <= r.left || r.bottom <= r.top) return true;
-  // The drawn pixels: those no longer white.
+  // The drawn pixels: every pixel the raster wrote, white ones too.
   const DWORD white = px->PixelOf(RGB(255, 255, 255));
+  auto written = [&](int x, int y) { return written_[size_t(y) * size_t(px->width) + size_t(x)] != 0; };
   std::vector<std::vector<gdi::Interval>> rows(size_t(r.bottom - r.top));
   bool any = false;
   for (int y = r.top; y < r.bottom; ++y) {
     int x = r.left;
     while (x < r.right) {
-      while (x < r.right && px->Get(x, y) == white) ++x;
+      while (x < r.right && !written(x, y)) ++x;
       const int s = x;
-      while (x < r.right && px->Get(x, y) != white) ++x;
+      while (x < r.right && written(x, y)) ++x;
       if (x > s) rows[size_t(y - r.top)].push_back(gdi::Interval{s, x}), any = true;
     }
   }
@@ -550,13 +741,19 @@ bool PageDrawing::FlushScratch() {
   op->src = CopyImage(*px, r.left, r.top, r.right, r.bottom, false);
   op->srcRect = RECTL{0, 0, op->src->w, op->src->h};
   op->clip = gdi::Region::FromRows(r.top, rows);
-  // The scratch page is white again for the next drawing.
+  // The scratch page is white and unwritten again for the next drawing.
   RECT* keep = px->dirty;
+  std::vector<uint8_t>* keepWritten = px->written;
   px->dirty = nullptr;
+  px->written = nullptr;
   for (int y = r.top; y < r.bottom; ++y)
     for (const gdi::Interval& iv : rows[size_t(y - r.top)])
-      for (int x = iv.x0; x < iv.x1; ++x) px->Set(x, y, white);
+      for (int x = iv.x0; x < iv.x1; ++x) {
+        px->Set(x, y, white);
+        written_[size_t(y) * size_t(px->width) + size_t(x)] = 0;
+      }
   px->dirty = keep;
+  px->written = keepWritten;
   const EngPalette* pal = palette_;
   return Run([this, op, pal](const PageTarget& t) -> bool {
     EngClip clip;

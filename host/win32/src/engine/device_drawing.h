@@ -58,6 +58,7 @@ class PageDrawing : public gdi::DeviceDrawing {
   bool Stroke(gdi::DrawCtx& d, const gdi::Shape& shape) override;
   bool StrokeAndFill(gdi::DrawCtx& d, const gdi::Shape& shape, bool winding) override;
   bool Blit(gdi::DrawCtx& d, const gdi::DeviceBlit& blit) override;
+  bool Effect(gdi::DrawCtx& d, const gdi::DeviceEffect& effect) override;
   bool Text(gdi::DrawCtx& d, const gdi::DeviceText& text) override;
   bool LayoutDeviceFont(const gdi::DcObj& dc, std::u16string_view text, bool glyphIndexes, double scaleY,
                         gdi::DeviceFontLayout& out) override;
@@ -75,6 +76,7 @@ class PageDrawing : public gdi::DeviceDrawing {
   bool banding_ = false;
   SURFOBJ* scratch_ = nullptr;
   RECT dirty_{0, 0, 0, 0};
+  std::vector<uint8_t> written_;  // the scratch page's pixels written since they were handed over
   std::vector<PageOp> journal_;
   bool failed_ = false;
   bool inPage_ = false;

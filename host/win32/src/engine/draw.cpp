@@ -227,8 +227,17 @@ BOOL PaintShape(SURFOBJ* pso, CLIPOBJ* pco, const gdi::Shape& shape, BRUSHOBJ* p
   return canvas.Finish();
 }
 
+// The pixels of a cosmetic style unit on a surface: the device's denStyleStep over its
+// xStyleStep; one pixel on a surface of no device.
+double StyleUnitPixels(SURFOBJ* pso) {
+  ULONG x = 0, den = 0;
+  if (!pso || !DeviceStyleStep(pso->hdev, x, den) || x == 0 || den == 0) return 1.0;
+  return double(den) / double(x);
+}
+
 // The pen of a line in pixels.
-bool StrokeOf(XFORMOBJ* pxo, const LINEATTRS* la, gdi::StrokeStyle& out) {
+// `unit`: the pixels of one style unit of cosmetic styles.
+bool StrokeOf(XFORMOBJ* pxo, const LINEATTRS* la, double unit, gdi::StrokeStyle& out) {
   out = gdi::StrokeStyle{};
   if (!la) return true;
   double scale = 1;
@@ -253,7 +262,7 @@ bool StrokeOf(XFORMOBJ* pxo, const LINEATTRS* la, gdi::StrokeStyle& out) {
   }
   if ((la->fl & LA_STYLED) && la->pstyle && la->cstyle > 0 && la->cstyle <= 64) {
     for (ULONG i = 0; i < la->cstyle; ++i) {
-      const double v = (la->fl & LA_GEOMETRIC) ? double(la->pstyle[i].e) * scale : double(la->pstyle[i].l) * 8.0;
+      const double v = (la->fl & LA_GEOMETRIC) ? double(la->pstyle[i].e) * scale : double(la->pstyle[i].l) * unit;
       out.dashes.push_back(std::isfinite(v) ? std::clamp(v, 0.5, 1e6) : 1.0);
     }
     if (out.dashes.size() % 2) {
@@ -261,6 +270,8 @@ bool StrokeOf(XFORMOBJ* pxo, const LINEATTRS* la, gdi::StrokeStyle& out) {
       out.dashes.insert(out.dashes.end(), copy.begin(), copy.end());
     }
     if (la->fl & LA_STARTGAP) std::rotate(out.dashes.begin(), out.dashes.begin() + 1, out.dashes.end());
+  } else if (!(la->fl & LA_GEOMETRIC) && (la->fl & LA_ALTERNATE)) {
+    out.dashes = {1, 1};
   }
   return true;
 }
@@ -327,7 +338,7 @@ WIN32_API BOOL WINAPI EngStrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XF
   GDI_LOCK();
   if (!pso || !ppo) return FALSE;
   gdi::StrokeStyle style;
-  if (!StrokeOf(pxo, plineattrs, style)) return FALSE;
+  if (!StrokeOf(pxo, plineattrs, StyleUnitPixels(pso), style)) return FALSE;
   return PaintShape(pso, pco, ShapeOfPath(ppo), pbo, pptlBrushOrg, mix, &style, true);
 }
 

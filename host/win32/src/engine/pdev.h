@@ -18,6 +18,8 @@ F EntryAs(P p) {
 PFN DriverEntry(HDEV hdev, ULONG index);
 // The module's PDEV of a device (nullptr when unknown).
 DHPDEV DeviceDhpdev(HDEV hdev);
+// The style steps of a device's GDIINFO (xStyleStep and denStyleStep); false when unknown.
+bool DeviceStyleStep(HDEV hdev, ULONG& xStep, ULONG& den);
 // The driver's data file and graphics module paths of a device (empty when unknown).
 std::u16string DeviceDataFile(HDEV hdev);
 std::u16string DeviceDriverPath(HDEV hdev);

@@ -349,6 +349,16 @@ std::u16string DeviceDriverPath(HDEV hdev) {
   return it == d.byHdev.end() ? std::u16string() : it->second->driverPath;
 }
 
+bool DeviceStyleStep(HDEV hdev, ULONG& xStep, ULONG& den) {
+  Devices& d = D();
+  std::lock_guard guard(d.lock);
+  auto it = d.byHdev.find(hdev);
+  if (it == d.byHdev.end()) return false;
+  xStep = it->second->gi.xStyleStep;
+  den = it->second->gi.denStyleStep;
+  return true;
+}
+
 DHPDEV DeviceDhpdev(HDEV hdev) {
   Devices& d = D();
   std::lock_guard guard(d.lock);

@@ -1,80 +1,82 @@
-// Blending and gradients: AlphaBlend (constant and per-pixel premultiplied alpha, stretched by
-// nearest pixel) and GradientFill (horizontal and vertical rectangles, Gouraud triangles).
+// Blending, gradients and the other transfers with an engine entry of their own: AlphaBlend,
+// GradientFill, TransparentBlt and PlgBlt. Each call is checked, made into an effect in surface
+// pixels (gdi/effects.h) and drawn by the raster, or handed to the driver engine on a printer DC.
 #include <algorithm>
 #include <cmath>
 
+#include "gdi/device.h"
+#include "win32/blits.h"
 #include "gdi/draw.h"
+#include "gdi/effects.h"
 #include "emf/recorder.h"
 
 namespace zolt::host::gdi {
 
 namespace {
 
-// A channel 0..255 of a 16-bit vertex colour.
-double Channel16(COLOR16 c) { return double(c) / 256.0; }
-
-BYTE ClampByte(double v) { return BYTE(std::clamp(std::lround(v), 0L, 255L)); }
-
-void PutColor(DrawCtx& d, int x, int y, double r, double g, double b) {
-  d.surf->Set(x, y, d.surf->PixelOf(RGB(ClampByte(r), ClampByte(g), ClampByte(b))));
+BOOL Draw(DrawCtx& d, const DeviceEffect& e) {
+  if (DeviceDrawing* device = DeviceOf(d)) return device->Effect(d, e) ? TRUE : FALSE;
+  DrawEffect(e, *d.surf, POINT{0, 0}, d.clip, nullptr);
+  return TRUE;
 }
 
-// Pixels [x0, x1) x [y0, y1) of the clip, calling fn(x, y).
-template <class Fn>
-void ForClipped(const DrawCtx& d, int x0, int y0, int x1, int y1, Fn&& fn) {
-  const RECT box = d.clip.Box();
-  y0 = std::max(y0, int(box.top));
-  y1 = std::min(y1, int(box.bottom));
-  for (int y = y0; y < y1; ++y)
-    d.clip.ClipSpan(y, x0, x1, [&](int a, int b) {
-      for (int x = a; x < b; ++x) fn(x, y);
-    });
+// The source rectangle of a transfer in the source's pixels; false (ERROR_INVALID_PARAMETER)
+// when it does not lie inside the source.
+bool SourcePixels(const DcObj& sdc, const Surface& src, int x, int y, int w, int h, RECT& out) {
+  const Matrix sm = LogicalToSurface(sdc);
+  double sx0, sy0, sx1, sy1;
+  sm.Apply(x, y, sx0, sy0);
+  sm.Apply(double(x) + w, double(y) + h, sx1, sy1);
+  out = RECT{RoundCoord(std::min(sx0, sx1)), RoundCoord(std::min(sy0, sy1)), RoundCoord(std::max(sx0, sx1)),
+             RoundCoord(std::max(sy0, sy1))};
+  if (out.left < 0 || out.top < 0 || out.right > src.width || out.bottom > src.height) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
+  return true;
 }
 
-void FillGradientRect(DrawCtx& d, const TRIVERTEX& a, const TRIVERTEX& b, bool vertical) {
-  double ax, ay, bx, by;
-  d.ToSurface(a.x, a.y, ax, ay);
-  d.ToSurface(b.x, b.y, bx, by);
-  const int x0 = RoundCoord(std::min(ax, bx)), x1 = RoundCoord(std::max(ax, bx));
-  const int y0 = RoundCoord(std::min(ay, by)), y1 = RoundCoord(std::max(ay, by));
-  if (x0 >= x1 || y0 >= y1) return;
-  // Colours run from the upper-left vertex to the lower-right one along the axis.
-  const bool flip = vertical ? ay > by : ax > bx;
-  const TRIVERTEX& from = flip ? b : a;
-  const TRIVERTEX& to = flip ? a : b;
-  const double span = vertical ? double(y1 - y0) : double(x1 - x0);
-  ForClipped(d, x0, y0, x1, y1, [&](int x, int y) {
-    const double t = (vertical ? double(y - y0) : double(x - x0)) / span;
-    PutColor(d, x, y, Channel16(from.Red) + (Channel16(to.Red) - Channel16(from.Red)) * t,
-             Channel16(from.Green) + (Channel16(to.Green) - Channel16(from.Green)) * t,
-             Channel16(from.Blue) + (Channel16(to.Blue) - Channel16(from.Blue)) * t);
-  });
+// A destination rectangle in surface pixels, ordered.
+RECT DestPixels(const DrawCtx& d, int x, int y, int w, int h) {
+  double dx0, dy0, dx1, dy1;
+  d.ToSurface(x, y, dx0, dy0);
+  d.ToSurface(double(x) + w, double(y) + h, dx1, dy1);
+  return RECT{RoundCoord(std::min(dx0, dx1)), RoundCoord(std::min(dy0, dy1)), RoundCoord(std::max(dx0, dx1)),
+              RoundCoord(std::max(dy0, dy1))};
 }
 
-void FillGradientTriangle(DrawCtx& d, const TRIVERTEX* v[3]) {
-  double px[3], py[3];
-  for (int i = 0; i < 3; ++i) d.ToSurface(v[i]->x, v[i]->y, px[i], py[i]);
-  const double det = (py[1] - py[2]) * (px[0] - px[2]) + (px[2] - px[1]) * (py[0] - py[2]);
-  if (det == 0 || !std::isfinite(det)) return;
-  const double minX = std::min({px[0], px[1], px[2]}), maxX = std::max({px[0], px[1], px[2]});
-  const double minY = std::min({py[0], py[1], py[2]}), maxY = std::max({py[0], py[1], py[2]});
-  const RECT box = d.clip.Box();
-  const int x0 = std::max(int(box.left), int(std::floor(std::max(minX, -1e9))));
-  const int x1 = std::min(int(box.right), int(std::ceil(std::min(maxX, 1e9))) + 1);
-  const int y0 = std::max(int(box.top), int(std::floor(std::max(minY, -1e9))));
-  const int y1 = std::min(int(box.bottom), int(std::ceil(std::min(maxY, 1e9))) + 1);
-  if (x0 >= x1 || y0 >= y1) return;
-  ForClipped(d, x0, y0, x1, y1, [&](int x, int y) {
-    const double cx = x + 0.5, cy = y + 0.5;
-    const double w0 = ((py[1] - py[2]) * (cx - px[2]) + (px[2] - px[1]) * (cy - py[2])) / det;
-    const double w1 = ((py[2] - py[0]) * (cx - px[2]) + (px[0] - px[2]) * (cy - py[2])) / det;
-    const double w2 = 1 - w0 - w1;
-    constexpr double kEdge = -1e-9;
-    if (w0 < kEdge || w1 < kEdge || w2 < kEdge) return;
-    PutColor(d, x, y, w0 * Channel16(v[0]->Red) + w1 * Channel16(v[1]->Red) + w2 * Channel16(v[2]->Red),
-             w0 * Channel16(v[0]->Green) + w1 * Channel16(v[1]->Green) + w2 * Channel16(v[2]->Green),
-             w0 * Channel16(v[0]->Blue) + w1 * Channel16(v[1]->Blue) + w2 * Channel16(v[2]->Blue));
-  });
+// The source DC of a transfer and its bitmap; false (with the error) when there is none.
+bool SourceDc(HDC hdcSrc, std::shared_ptr<DcObj>& sdc) {
+  sdc = FindDc(hdcSrc);
+  if (!sdc) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return false;
+  }
+  return true;
+}
+
+// What AlphaBlend and TransparentBlt share: the DCs, the checks, the source pixels and the
+// destination. False when the call ends here with `result`.
+bool StretchedEffect(DrawCtx& d, HDC hdcDest, int xd, int yd, int wd, int hd, HDC hdcSrc, int xs, int ys, int ws, int hs,
+                     bool argsOk, DeviceEffect& e, std::shared_ptr<DcObj>& sdc, BOOL& result) {
+  result = FALSE;
+  if (!d.Open(hdcDest) || !SourceDc(hdcSrc, sdc)) return false;
+  if (!argsOk || wd < 0 || hd < 0 || ws < 0 || hs < 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
+  const Surface* src = sdc->Target();
+  result = d.surf ? FALSE : TRUE;
+  if (!src) return false;
+  RECT s;
+  result = FALSE;
+  if (!SourcePixels(*sdc, *src, xs, ys, ws, hs, s)) return false;
+  result = TRUE;
+  if (!d.Drawable() || s.right <= s.left || s.bottom <= s.top) return false;
+  e.dest = e.bounds = DestPixels(d, xd, yd, wd, hd);
+  if (e.dest.left >= e.dest.right || e.dest.top >= e.dest.bottom) return false;
+  e.src = CopyEffectImage(*src, s.left, s.top, s.right - s.left, s.bottom - s.top);
+  return true;
 }
 
 }  // namespace
@@ -94,31 +96,37 @@ WIN32_API BOOL WINAPI GradientFill(HDC hdc, PTRIVERTEX pVertex, ULONG nVertex, P
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
+  DeviceEffect e;
+  e.kind = DeviceEffect::kGradient;
+  e.mode = ulMode;
   // Every index is checked before anything is drawn.
-  if (ulMode == GRADIENT_FILL_TRIANGLE) {
-    const auto* tri = static_cast<const GRADIENT_TRIANGLE*>(pMesh);
-    for (ULONG i = 0; i < nMesh; ++i)
-      if (tri[i].Vertex1 >= nVertex || tri[i].Vertex2 >= nVertex || tri[i].Vertex3 >= nVertex) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-      }
-    if (!d.Drawable()) return TRUE;
-    for (ULONG i = 0; i < nMesh; ++i) {
-      const TRIVERTEX* v[3] = {&pVertex[tri[i].Vertex1], &pVertex[tri[i].Vertex2], &pVertex[tri[i].Vertex3]};
-      FillGradientTriangle(d, v);
-    }
-    return TRUE;
-  }
-  const auto* rects = static_cast<const GRADIENT_RECT*>(pMesh);
-  for (ULONG i = 0; i < nMesh; ++i)
-    if (rects[i].UpperLeft >= nVertex || rects[i].LowerRight >= nVertex) {
+  const ULONG per = ulMode == GRADIENT_FILL_TRIANGLE ? 3 : 2;
+  const auto* idx = static_cast<const ULONG*>(pMesh);
+  e.mesh.assign(idx, idx + size_t(nMesh) * per);
+  for (ULONG i : e.mesh)
+    if (i >= nVertex) {
       SetLastError(ERROR_INVALID_PARAMETER);
       return FALSE;
     }
-  if (!d.Drawable()) return TRUE;
-  for (ULONG i = 0; i < nMesh; ++i)
-    FillGradientRect(d, pVertex[rects[i].UpperLeft], pVertex[rects[i].LowerRight], ulMode == GRADIENT_FILL_RECT_V);
-  return TRUE;
+  if (!d.Drawable() || nMesh == 0) return TRUE;
+  e.vertices.assign(pVertex, pVertex + nVertex);
+  double x0 = 1e18, y0 = 1e18, x1 = -1e18, y1 = -1e18;
+  for (ULONG i = 0; i < nVertex; ++i) {
+    double x, y;
+    d.ToSurface(pVertex[i].x, pVertex[i].y, x, y);
+    e.vx.push_back(x), e.vy.push_back(y);
+  }
+  for (ULONG i : e.mesh) {
+    x0 = std::min(x0, e.vx[i]), x1 = std::max(x1, e.vx[i]);
+    y0 = std::min(y0, e.vy[i]), y1 = std::max(y1, e.vy[i]);
+  }
+  auto c = [](double v) { return LONG(std::clamp(v, -1e9, 1e9)); };
+  // Rectangles cover [round(left), round(right)); triangles every pixel centre inside them.
+  if (ulMode == GRADIENT_FILL_TRIANGLE)
+    e.bounds = RECT{c(std::floor(x0)), c(std::floor(y0)), c(std::ceil(x1)) + 1, c(std::ceil(y1)) + 1};
+  else
+    e.bounds = RECT{RoundCoord(c(x0)), RoundCoord(c(y0)), RoundCoord(c(x1)), RoundCoord(c(y1))};
+  return Draw(d, e);
 }
 
 WIN32_API BOOL WINAPI AlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest, HDC hdcSrc,
@@ -127,59 +135,85 @@ WIN32_API BOOL WINAPI AlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, 
   if (journal) journal->DcBlit(EMR_ALPHABLEND, xoriginDest, yoriginDest, wDest, hDest, hdcSrc, xoriginSrc, yoriginSrc, wSrc, hSrc, 0, &ftn);
   GDI_LOCK();
   DrawCtx d;
+  DeviceEffect e;
+  e.kind = DeviceEffect::kAlphaBlend;
+  std::shared_ptr<DcObj> sdc;
+  BOOL result;
+  if (!StretchedEffect(d, hdcDest, xoriginDest, yoriginDest, wDest, hDest, hdcSrc, xoriginSrc, yoriginSrc, wSrc, hSrc,
+                       ftn.BlendOp == AC_SRC_OVER, e, sdc, result))
+    return result;
+  e.blend = ftn;
+  return Draw(d, e);
+}
+
+WIN32_API BOOL WINAPI TransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest, HDC hdcSrc,
+                                     int xoriginSrc, int yoriginSrc, int wSrc, int hSrc, UINT crTransparent) {
+  zolt::host::emf::RecordScope journal(hdcDest);
+  if (journal) journal->DcBlit(EMR_TRANSPARENTBLT, xoriginDest, yoriginDest, wDest, hDest, hdcSrc, xoriginSrc, yoriginSrc, wSrc, hSrc, crTransparent, nullptr);
+  GDI_LOCK();
+  DrawCtx d;
+  DeviceEffect e;
+  e.kind = DeviceEffect::kTransparent;
+  std::shared_ptr<DcObj> sdc;
+  BOOL result;
+  if (!StretchedEffect(d, hdcDest, xoriginDest, yoriginDest, wDest, hDest, hdcSrc, xoriginSrc, yoriginSrc, wSrc, hSrc,
+                       true, e, sdc, result))
+    return result;
+  const Surface* src = sdc->Target();
+  // The colour left out as the source shows it (an indexed source: its nearest entry).
+  e.transparent = src->ColorOf(src->PixelOf(ResolveColor(*sdc, crTransparent)));
+  return Draw(d, e);
+}
+
+WIN32_API BOOL WINAPI PlgBlt(HDC hdcDest, const POINT* lpPoint, HDC hdcSrc, int xSrc, int ySrc, int width, int height,
+                             HBITMAP hbmMask, int xMask, int yMask) {
+  zolt::host::emf::RecordScope journal(hdcDest);
+  if (journal && lpPoint) journal->PlgBlit(lpPoint, hdcSrc, xSrc, ySrc, width, height, hbmMask, xMask, yMask);
+  GDI_LOCK();
+  DrawCtx d;
   if (!d.Open(hdcDest)) return FALSE;
-  auto sdc = FindDc(hdcSrc);
-  if (!sdc) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  if (ftn.BlendOp != AC_SRC_OVER || wDest < 0 || hDest < 0 || wSrc < 0 || hSrc < 0) {
+  std::shared_ptr<DcObj> sdc;
+  if (!SourceDc(hdcSrc, sdc)) return FALSE;
+  if (!lpPoint || width < 0 || height < 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
+  }
+  std::shared_ptr<BitmapObj> maskBm;
+  if (hbmMask) {
+    maskBm = FindAs<BitmapObj>(hbmMask, OBJ_BITMAP);
+    if (!maskBm || maskBm->surface.bpp != 1) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
   }
   const Surface* src = sdc->Target();
   if (!src) return d.surf ? FALSE : TRUE;
-  // The source rectangle in the source's pixels must lie inside the source.
-  const Matrix sm = LogicalToSurface(*sdc);
-  double sx0, sy0, sx1, sy1;
-  sm.Apply(xoriginSrc, yoriginSrc, sx0, sy0);
-  sm.Apply(double(xoriginSrc) + wSrc, double(yoriginSrc) + hSrc, sx1, sy1);
-  const int sl = RoundCoord(std::min(sx0, sx1)), sr = RoundCoord(std::max(sx0, sx1));
-  const int st = RoundCoord(std::min(sy0, sy1)), sb = RoundCoord(std::max(sy0, sy1));
-  if (sl < 0 || st < 0 || sr > src->width || sb > src->height) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
+  RECT s;
+  if (!SourcePixels(*sdc, *src, xSrc, ySrc, width, height, s)) return FALSE;
+  if (!d.Drawable() || s.right <= s.left || s.bottom <= s.top) return TRUE;
+  DeviceEffect e;
+  e.kind = DeviceEffect::kPlg;
+  e.stretchMode = d.dc->st.stretchMode;
+  e.src = CopyEffectImage(*src, s.left, s.top, s.right - s.left, s.bottom - s.top);
+  for (int i = 0; i < 3; ++i) {
+    d.ToSurface(lpPoint[i].x, lpPoint[i].y, e.px[i], e.py[i]);
+    if (!std::isfinite(e.px[i]) || !std::isfinite(e.py[i])) return FALSE;
   }
-  if (!d.Drawable() || sr <= sl || sb <= st) return TRUE;
-  double dx0, dy0, dx1, dy1;
-  d.ToSurface(xoriginDest, yoriginDest, dx0, dy0);
-  d.ToSurface(double(xoriginDest) + wDest, double(yoriginDest) + hDest, dx1, dy1);
-  const int dl = RoundCoord(std::min(dx0, dx1)), dr = RoundCoord(std::max(dx0, dx1));
-  const int dt = RoundCoord(std::min(dy0, dy1)), db = RoundCoord(std::max(dy0, dy1));
-  if (dl >= dr || dt >= db) return TRUE;
-  const bool perPixel = (ftn.AlphaFormat & AC_SRC_ALPHA) != 0 && src->bpp == 32;
-  const double constant = ftn.SourceConstantAlpha / 255.0;
-  Surface& dst = *d.surf;
-  ForClipped(d, dl, dt, dr, db, [&](int x, int y) {
-    const int px = sl + int((int64_t(x - dl) * (sr - sl)) / (dr - dl));
-    const int py = st + int((int64_t(y - dt) * (sb - st)) / (db - dt));
-    const DWORD sp = src->Get(px, py);
-    const COLORREF sc = src->ColorOf(sp);
-    const COLORREF dc = dst.ColorOf(dst.Get(x, y));
-    double r, g, b;
-    if (perPixel) {
-      // Premultiplied source: dst = src * k + dst * (1 - alpha * k).
-      const double alpha = double(sp >> 24) / 255.0;
-      const double keep = 1 - alpha * constant;
-      r = GetRValue(sc) * constant + GetRValue(dc) * keep;
-      g = GetGValue(sc) * constant + GetGValue(dc) * keep;
-      b = GetBValue(sc) * constant + GetBValue(dc) * keep;
-    } else {
-      r = GetRValue(sc) * constant + GetRValue(dc) * (1 - constant);
-      g = GetGValue(sc) * constant + GetGValue(dc) * (1 - constant);
-      b = GetBValue(sc) * constant + GetBValue(dc) * (1 - constant);
-    }
-    dst.Set(x, y, dst.PixelOf(RGB(ClampByte(r), ClampByte(g), ClampByte(b))));
-  });
-  return TRUE;
+  const double fx = e.px[1] + e.px[2] - e.px[0], fy = e.py[1] + e.py[2] - e.py[0];
+  auto c = [](double v) { return LONG(std::clamp(v, -1e9, 1e9)); };
+  e.bounds = RECT{c(std::floor(std::min({e.px[0], e.px[1], e.px[2], fx}))),
+                  c(std::floor(std::min({e.py[0], e.py[1], e.py[2], fy}))),
+                  c(std::ceil(std::max({e.px[0], e.px[1], e.px[2], fx}))) + 1,
+                  c(std::ceil(std::max({e.py[0], e.py[1], e.py[2], fy}))) + 1};
+  if (maskBm) {
+    // A mask pixel of 1 takes the source pixel; outside the mask bitmap the source is taken.
+    auto mask = std::make_shared<std::vector<uint8_t>>(size_t(e.src->w) * size_t(e.src->h), 1);
+    const Surface& m = maskBm->surface;
+    for (int y = 0; y < e.src->h; ++y)
+      for (int x = 0; x < e.src->w; ++x)
+        if (m.Contains(xMask + x, yMask + y))
+          (*mask)[size_t(y) * size_t(e.src->w) + size_t(x)] = uint8_t(m.Get(xMask + x, yMask + y) & 1);
+    e.mask = mask;
+  }
+  return Draw(d, e);
 }

@@ -323,7 +323,8 @@ WIN32_API BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, i
 WIN32_API BOOL WINAPI MaskBlt(HDC hdcDest, int xDest, int yDest, int width, int height, HDC hdcSrc, int xSrc,
                               int ySrc, HBITMAP hbmMask, int xMask, int yMask, DWORD rop) {
   zolt::host::emf::RecordScope journal(hdcDest);
-  if (journal) journal->DcBlit(EMR_BITBLT, xDest, yDest, width, height, hdcSrc, xSrc, ySrc, width, height, rop & 0x00FFFFFF, nullptr);
+  if (journal && hbmMask) journal->MaskBlit(xDest, yDest, width, height, hdcSrc, xSrc, ySrc, hbmMask, xMask, yMask, rop);
+  else if (journal) journal->DcBlit(EMR_BITBLT, xDest, yDest, width, height, hdcSrc, xSrc, ySrc, width, height, rop & 0x00FFFFFF, nullptr);
   if (!hbmMask) return BlitFromDc(hdcDest, xDest, yDest, width, height, hdcSrc, xSrc, ySrc, width, height,
                                   rop & 0x00FFFFFF, nullptr, 0, 0);
   // The foreground code in bits 16-23, the background code in bits 24-31.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gdi/draw.h"
+#include "gdi/effects.h"
 #include "gdi/outline.h"
 
 namespace zolt::host::gdi {
@@ -78,6 +79,8 @@ class DeviceDrawing {
   virtual bool StrokeAndFill(DrawCtx& d, const Shape& shape, bool winding) = 0;
   // A block transfer with the DC's brush as pattern.
   virtual bool Blit(DrawCtx& d, const DeviceBlit& blit) = 0;
+  // AlphaBlend, GradientFill, TransparentBlt or PlgBlt within the DC's clip.
+  virtual bool Effect(DrawCtx& d, const DeviceEffect& effect) = 0;
   // Text with the DC's text and background colours.
   virtual bool Text(DrawCtx& d, const DeviceText& text) = 0;
   // Text in the DC's font when that is a font of the module (false: it is not).

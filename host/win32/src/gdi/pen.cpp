@@ -26,6 +26,17 @@ const std::vector<int>& StandardDashes(DWORD style) {
   return kNone;
 }
 
+}  // namespace
+
+std::vector<int> StandardStyleUnits(DWORD style) {
+  if (style == PS_ALTERNATE) return {};
+  std::vector<int> units = StandardDashes(style);
+  for (int& v : units) v /= 3;
+  return units;
+}
+
+namespace {
+
 __int128 CeilDiv(__int128 a, __int128 b) {  // b > 0
   __int128 q = a / b;
   if ((a % b != 0) && (a > 0)) ++q;
@@ -89,6 +100,7 @@ PenGeometry PenOf(const DrawCtx& d) {
   }
   g.insideFrame = dash == PS_INSIDEFRAME;
   if (g.cosmetic) {
+    g.cosmeticStyle = dash;
     if (dash == PS_USERSTYLE) {
       for (DWORD v : pen.userStyle) g.cosmeticDashes.push_back(int(std::min<DWORD>(v, 1 << 20)));
     } else if (dash != PS_INSIDEFRAME) {

@@ -14,7 +14,11 @@ struct PenGeometry {
   bool insideFrame = false;
   StrokeStyle stroke;             // geometric pens
   std::vector<int> cosmeticDashes;  // on, off, ... in pixels; empty = solid
+  DWORD cosmeticStyle = PS_SOLID;   // the pen's style (PS_DASH ... PS_USERSTYLE)
 };
+// The lengths of a standard cosmetic style in style units (a third of the pixels the raster
+// draws them with, its style unit being three pixels); empty for the styles without dashes.
+std::vector<int> StandardStyleUnits(DWORD style);
 PenGeometry PenOf(const DrawCtx& d);
 
 // Draws the figures (surface coordinates) with the pen.

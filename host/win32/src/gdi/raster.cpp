@@ -164,6 +164,11 @@ void SpanAny(Surface& dst, int y, int x0, int x1, const Paint& paint, const DWOR
 void RasterSpan(Surface& dst, int y, int x0, int x1, const Paint& paint, const DWORD* src, uint8_t rop) {
   if (x0 >= x1 || rop == 0xAA) return;
   dst.Touch(x0, y, x1, y + 1);
+  if (dst.written) {
+    // Pixel by pixel, so that every pixel written is marked and no gap of a pattern is.
+    SpanAny(dst, y, x0, x1, paint, src, rop);
+    return;
+  }
   switch (dst.bpp) {
     case 1: Span1(dst, y, x0, x1, paint, src, rop); break;
     case 24: Span24(dst, y, x0, x1, paint, src, rop); break;

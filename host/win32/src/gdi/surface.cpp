@@ -90,6 +90,7 @@ DWORD Surface::Get(int x, int y) const {
 
 void Surface::Set(int x, int y, DWORD pixel) {
   Touch(x, y, x + 1, y + 1);
+  MarkWritten(x, y);
   uint8_t* row = Row(y);
   switch (bpp) {
     case 1: {

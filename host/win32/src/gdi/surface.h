@@ -24,6 +24,7 @@ struct Surface {
   DWORD masks[3] = {0, 0, 0};    // red, green, blue masks of 16 and 32 bits per pixel
   bool monoDevice = false;       // a monochrome device bitmap: colours follow the DC's text and background
   RECT* dirty = nullptr;         // when set: grown to take in every pixel the raster changes
+  std::vector<uint8_t>* written = nullptr;  // when set: one byte per pixel, 1 for each pixel written
 
   void Touch(int x0, int y0, int x1, int y1) const {
     if (!dirty) return;
@@ -37,6 +38,9 @@ struct Surface {
     if (y1 > dirty->bottom) dirty->bottom = y1;
   }
 
+  void MarkWritten(int x, int y) const {
+    if (written) (*written)[size_t(y) * size_t(width) + size_t(x)] = 1;
+  }
   uint8_t* Row(int y) const { return scan0 + y * stride; }
   bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
   DWORD Get(int x, int y) const;

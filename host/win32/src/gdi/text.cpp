@@ -346,6 +346,8 @@ WIN32_API BOOL WINAPI GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm) {
   auto font = RealizeFont(*dc, &sx, &sy);
   if (!font) return FALSE;
   TEXTMETRICW tm = font->Metrics();
+  // A font of the printer's module: its own metrics (IFIMETRICS at the realised size).
+  if (DeviceFontLayout device; dc->device && dc->device->LayoutDeviceFont(*dc, u"", false, sy, device)) tm = device.tm;
   if (sx != 1 || sy != 1) {
     for (LONG* v : {&tm.tmHeight, &tm.tmAscent, &tm.tmDescent, &tm.tmInternalLeading, &tm.tmExternalLeading})
       *v = ToLogical(*v, sy);

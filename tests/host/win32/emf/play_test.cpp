@@ -83,6 +83,36 @@ TEST(EmfPlay, HeaderChecksRefuseWhatIsNoMetafile) {
   EXPECT_EQ(SetEnhMetaFileBits(UINT(wrong.size()), wrong.data()), nullptr);
 }
 
+// A 1 x 1 32-bit bitmap (header and one pixel) as words.
+void PutPixelDib(std::vector<uint32_t>& w) {
+  const uint32_t dib[11] = {40, 1, 1, 1u | (32u << 16), BI_RGB, 4, 0, 0, 0, 0, 0x00FF0000};
+  w.insert(w.end(), dib, dib + 11);
+}
+
+// A parallelogram blit of that bitmap (at 140) whose mask header is at offMask, its bits of
+// cbBitsMask bytes at the source's own bits.
+std::vector<uint32_t> PlgWithMask(uint32_t offMask, uint32_t cbBitsMask = 4) {
+  std::vector<uint32_t> w(33, 0);
+  w[6] = 10, w[9] = 10;  // aptlDst: (0,0), (10,0), (0,10)
+  w[12] = w[13] = 1;     // cSrc
+  w[14] = w[17] = FloatBits(1);
+  w[22] = 140, w[23] = 40, w[24] = 180, w[25] = 4;
+  w[29] = offMask, w[30] = 40, w[31] = 180, w[32] = cbBitsMask;
+  PutPixelDib(w);
+  return w;
+}
+
+std::vector<uint32_t> MaskBltWithMask(uint32_t offMask) {
+  std::vector<uint32_t> w(30, 0);
+  w[6] = w[7] = 1;  // cDest
+  w[8] = MAKEROP4(SRCCOPY, 0x00AA0029);
+  w[11] = w[14] = FloatBits(1);
+  w[19] = 128, w[20] = 40, w[21] = 168, w[22] = 4;
+  w[26] = offMask, w[27] = 40, w[28] = 168, w[29] = 4;
+  PutPixelDib(w);
+  return w;
+}
+
 // A damaged record after the red square: the square is drawn, the play fails, and nothing
 // past the damage (a blue square) is drawn.
 struct DamageCase {
@@ -127,6 +157,17 @@ TEST(EmfPlay, DamagedMetafilesPlayWhatPrecedesTheDamageAndFail) {
        [](EmfBuilder& b) { b.Words(EMR_EXTSELECTCLIPRGN, {48, RGN_COPY, 32, RDH_RECTANGLES, 0x10000001, 16, 0, 0, 0, 0, 0, 0, 1, 1}); }},
       {"comment longer than the record", [](EmfBuilder& b) { b.Words(EMR_GDICOMMENT, {4000, 0}); }},
       {"gradient vertices past the record", [](EmfBuilder& b) { b.Words(EMR_GRADIENTFILL, {0, 0, 0, 0, 0x10000000, 1, 0, 0}); }},
+      {"transparent blit bitmap outside the record",
+       [](EmfBuilder& b) {
+         std::vector<uint32_t> w(25, 0);
+         w[19] = 0xFFFFFF00;  // offBmiSrc
+         w[20] = 40;
+         b.Bytes(EMR_TRANSPARENTBLT, w.data(), w.size() * 4);
+       }},
+      {"parallelogram mask outside the record", [](EmfBuilder& b) { b.Bytes(EMR_PLGBLT, PlgWithMask(0xFFFFFF00).data(), 44 * 4); }},
+      {"parallelogram mask bits past the record", [](EmfBuilder& b) { b.Bytes(EMR_PLGBLT, PlgWithMask(140, 0x7FFFFFF0).data(), 44 * 4); }},
+      {"mask blit mask outside the record", [](EmfBuilder& b) { b.Bytes(EMR_MASKBLT, MaskBltWithMask(0xFFFFFF00).data(), 41 * 4); }},
+      {"flood fill shorter than its fields", [](EmfBuilder& b) { b.Words(EMR_EXTFLOODFILL, {1, 1}); }},
   };
   for (const DamageCase& c : cases) {
     SCOPED_TRACE(c.name);

@@ -10,6 +10,7 @@
 
 #include "../gdi/gdi_test_support.h"
 #include "machine_fixture.h"
+#include "win32/blits.h"
 #include "win32/emf.h"
 
 namespace zolt::test {
@@ -234,6 +235,76 @@ TEST(EmfRecord, HeaderDescriptionAndHandles) {
                                        EMR_CREATEBRUSHINDIRECT, EMR_SELECTOBJECT, EMR_SELECTOBJECT, EMR_DELETEOBJECT,
                                        EMR_DELETEOBJECT, EMR_EOF}));
   EXPECT_EQ(h.nRecords, types.size());
+  DeleteEnhMetaFile(mf);
+}
+
+TEST(EmfRecord, TransparentParallelogramMaskedAndFloodFilledTransfersPlayAsDrawn) {
+  ExpectSamePixels("transfers", [](HDC dc) {
+    HDC src = CreateCompatibleDC(dc);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = 8;
+    bi.bmiHeader.biHeight = -8;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bm = CreateDIBSection(src, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ oldBm = SelectObject(src, bm);
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x) SetPixel(src, x, y, (x + y) % 3 ? RGB(30 * x, 20 * y, 200) : RGB(255, 0, 255));
+    HBITMAP mask = CreateBitmap(8, 8, 1, 1, nullptr);
+    HDC mdc = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldMask = SelectObject(mdc, mask);
+    PatBlt(mdc, 0, 0, 8, 8, BLACKNESS);
+    PatBlt(mdc, 2, 0, 4, 8, WHITENESS);
+    SelectObject(mdc, oldMask);
+    DeleteDC(mdc);
+    TransparentBlt(dc, 5, 5, 24, 16, src, 0, 0, 8, 8, RGB(255, 0, 255));
+    const POINT plg[3] = {{60, 10}, {90, 20}, {50, 40}};
+    PlgBlt(dc, plg, src, 0, 0, 8, 8, mask, 0, 0);
+    MaskBlt(dc, 100, 10, 8, 8, src, 0, 0, mask, 0, 0, MAKEROP4(SRCCOPY, 0x00AA0029));
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Ellipse(dc, 120, 60, 180, 120);
+    HBRUSH fill = CreateSolidBrush(RGB(0, 120, 60));
+    SelectObject(dc, fill);
+    ExtFloodFill(dc, 150, 90, RGB(0, 0, 0), FLOODFILLBORDER);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(fill);
+    DeleteObject(pen);
+    SelectObject(src, oldBm);
+    DeleteObject(bm);
+    DeleteObject(mask);
+    DeleteDC(src);
+  });
+}
+
+TEST(EmfRecord, TransfersWriteTheirOwnRecords) {
+  DibCanvas ref(10, 10, 24);
+  HENHMETAFILE mf = Record(ref.dc, [&](HDC dc) {
+    HBITMAP mask = CreateBitmap(4, 4, 1, 1, nullptr);
+    const POINT plg[3] = {{0, 0}, {4, 0}, {0, 4}};
+    TransparentBlt(dc, 0, 0, 4, 4, ref.dc, 0, 0, 4, 4, RGB(255, 255, 255));
+    PlgBlt(dc, plg, ref.dc, 0, 0, 4, 4, mask, 0, 0);
+    MaskBlt(dc, 0, 0, 4, 4, ref.dc, 0, 0, mask, 0, 0, MAKEROP4(SRCCOPY, 0x00AA0029));
+    FloodFill(dc, 1, 1, RGB(0, 0, 0));
+    DeleteObject(mask);
+  });
+  ASSERT_NE(mf, nullptr);
+  std::vector<BYTE> bits(GetEnhMetaFileBits(mf, 0, nullptr));
+  GetEnhMetaFileBits(mf, UINT(bits.size()), bits.data());
+  std::vector<DWORD> types;
+  for (size_t at = 0; at + 8 <= bits.size();) {
+    DWORD type, size;
+    std::memcpy(&type, bits.data() + at, 4);
+    std::memcpy(&size, bits.data() + at + 4, 4);
+    if (type != EMR_HEADER && type != EMR_EOF) types.push_back(type);
+    if (size < 8) break;
+    at += size;
+  }
+  EXPECT_EQ(types, (std::vector<DWORD>{EMR_TRANSPARENTBLT, EMR_PLGBLT, EMR_MASKBLT, EMR_EXTFLOODFILL}));
   DeleteEnhMetaFile(mf);
 }
 

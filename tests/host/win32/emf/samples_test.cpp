@@ -53,6 +53,15 @@ TEST(EmfSamples, PageTwoPicturesAndFills) {
   EXPECT_GT(GetRValue(left), 200);
   EXPECT_GT(GetBValue(right), 200);
   EXPECT_LT(GetRValue(right), 40);
+  // The cross drawn without its magenta background, and the photograph through its ellipse.
+  EXPECT_EQ(c.At(90, 715), RGB(0, 0, 255));
+  EXPECT_EQ(c.At(55, 680), RGB(255, 255, 255));
+  EXPECT_NE(c.At(435, 715), RGB(255, 255, 255));  // the masked copy's middle
+  EXPECT_EQ(c.At(377, 677), RGB(255, 255, 255));  // its corner, outside the ellipse
+  int turned = 0;                                  // the parallelogram's photograph
+  for (int y = 680; y < 760; ++y)
+    for (int x = 205; x < 300; ++x) turned += c.At(x, y) != RGB(255, 255, 255);
+  EXPECT_GT(turned, 2000);
 }
 
 TEST(EmfSamples, PageThreePathsAndClipping) {

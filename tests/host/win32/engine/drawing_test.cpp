@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "test_printer.h"
+#include "win32/blits.h"
+#include "win32/emf.h"
 
 namespace zolt::test {
 namespace {
@@ -112,6 +114,144 @@ TEST_F(PrinterDrawingTest, EachDrawingCallReachesTheEntryItsSurfaceHooks) {
     config.hooks = kAllHooks;
     EXPECT_EQ(DrawPage(config, c.draw), c.lines);
   }
+}
+
+// A 4 x 4 source in a memory DC: red with a magenta right half.
+struct EffectSource {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bm = nullptr;
+  HGDIOBJ old = nullptr;
+  EffectSource() {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = 4;
+    bi.bmiHeader.biHeight = -4;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    bm = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    old = SelectObject(dc, bm);
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 4; ++x) SetPixel(dc, x, y, x < 2 ? RGB(255, 0, 0) : RGB(255, 0, 255));
+  }
+  ~EffectSource() {
+    SelectObject(dc, old);
+    DeleteObject(bm);
+    DeleteDC(dc);
+  }
+};
+
+void DrawEffects(HDC dc) {
+  EffectSource src;
+  BLENDFUNCTION half{AC_SRC_OVER, 0, 128, 0};
+  AlphaBlend(dc, 10, 10, 8, 8, src.dc, 0, 0, 4, 4, half);
+  TRIVERTEX v[3] = {{30, 10, 0xFF00, 0, 0, 0}, {50, 10, 0, 0xFF00, 0, 0}, {30, 30, 0, 0, 0xFF00, 0}};
+  GRADIENT_TRIANGLE tri{0, 1, 2};
+  GradientFill(dc, v, 3, &tri, 1, GRADIENT_FILL_TRIANGLE);
+  TransparentBlt(dc, 60, 10, 8, 8, src.dc, 0, 0, 4, 4, RGB(255, 0, 255));
+  const POINT plg[3] = {{80, 10}, {88, 14}, {80, 18}};
+  PlgBlt(dc, plg, src.dc, 0, 0, 4, 4, nullptr, 0, 0);
+}
+
+TEST_F(PrinterDrawingTest, BlendsGradientsAndTransformedBlitsReachTheirEntriesWhenHooked) {
+  TestGrConfig config;
+  config.hooks = kAllHooks | HOOK_ALPHABLEND | HOOK_GRADIENTFILL | HOOK_TRANSPARENTBLT | HOOK_PLGBLT;
+  EXPECT_EQ(DrawPage(config, DrawEffects),
+            (std::vector<std::string>{
+                "AlphaBlend dest=10,10,18,18 src=0,0,4,4 clip=trivial alpha=128",
+                "GradientFill vertices=3 meshes=1 extents=30,10,51,31 clip=trivial mode=2",
+                "TransparentBlt dest=60,10,68,18 src=0,0,4,4 clip=trivial color=FF00FF",
+                "PlgBlt to=80,10,88,14,80,18 src=0,0,4,4 mask=0 clip=trivial mode=1",
+            }));
+}
+
+TEST_F(PrinterDrawingTest, UnhookedBlendsAndGradientsAreDrawnByTheEngineAndHandedToTheBlits) {
+  // Not hooked: the engine draws each into a bitmap and hands over the pixels it drew, the
+  // blend after reading the device's pixels back through DrvCopyBits; the drawn pixels are the
+  // clip (the triangle's, the opaque half of the transparent copy, the parallelogram's 8 x 8).
+  struct Case {
+    FLONG hooks;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {kAllHooks,
+       {"CopyBits rect=0,0,8,8 clip=none clipped=-1 dark=-1", "CopyBits rect=10,10,18,18 clip=trivial clipped=-1 dark=0",
+        "CopyBits rect=30,10,51,31 clip=complex", "CopyBits rect=60,10,68,18 clip=rect clipped=32",
+        "CopyBits rect=80,10,89,23 clip=complex/9/64 clipped=64"}},
+      {HOOK_BITBLT,
+       {"BitBlt rect=10,10,18,18 src=0,0 rop=CCCC clip=trivial", "BitBlt rect=30,10,51,31 src=0,0 rop=CCCC clip=complex",
+        "BitBlt rect=60,10,68,18 src=0,0 rop=CCCC clip=rect",
+        "BitBlt rect=80,10,89,23 src=0,0 rop=CCCC clip=complex/9/64"}},
+  };
+  for (const Case& c : cases) {
+    TestGrConfig config;
+    config.hooks = c.hooks;
+    const std::vector<std::string> lines = DrawPage(config, DrawEffects);
+    ASSERT_EQ(lines.size(), c.lines.size()) << ::testing::PrintToString(lines);
+    for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].rfind(c.lines[i], 0), 0u) << lines[i] << " / " << c.lines[i];
+  }
+}
+
+TEST_F(PrinterDrawingTest, TheirMetafileRecordsPlayOntoThePrinterThroughTheSameEntries) {
+  TestGrConfig config;
+  config.hooks = kAllHooks | HOOK_ALPHABLEND | HOOK_GRADIENTFILL | HOOK_TRANSPARENTBLT | HOOK_PLGBLT;
+  Configure(config);
+  HDC ref = MakeDc();
+  ASSERT_NE(ref, nullptr);
+  const RECT frame{0, 0, GetDeviceCaps(ref, HORZSIZE) * 100, GetDeviceCaps(ref, VERTSIZE) * 100};
+  const RECT page{0, 0, GetDeviceCaps(ref, HORZRES), GetDeviceCaps(ref, VERTRES)};
+  HDC mdc = CreateEnhMetaFileW(ref, nullptr, &frame, nullptr);
+  ASSERT_NE(mdc, nullptr);
+  DrawEffects(mdc);
+  HENHMETAFILE mf = CloseEnhMetaFile(mdc);
+  DeleteDC(ref);
+  ASSERT_NE(mf, nullptr);
+  const std::vector<std::string> lines = DrawPage(config, [&](HDC dc) { EXPECT_TRUE(PlayEnhMetaFile(dc, mf, &page)); });
+  DeleteEnhMetaFile(mf);
+  EXPECT_EQ(Entries(lines), (std::vector<std::string>{"AlphaBlend", "GradientFill", "TransparentBlt", "PlgBlt"}));
+}
+
+TEST_F(PrinterDrawingTest, FloodFillsAreRefusedBecauseTheSurfaceIsTheModules) {
+  TestGrConfig config;
+  config.hooks = kAllHooks;
+  const std::vector<std::string> lines = DrawPage(config, [](HDC dc) {
+    EXPECT_EQ(GetDeviceCaps(dc, RASTERCAPS) & RC_FLOODFILL, 0);
+    EXPECT_FALSE(ExtFloodFill(dc, 5, 5, RGB(0, 0, 0), FLOODFILLBORDER));
+    EXPECT_FALSE(FloodFill(dc, 5, 5, RGB(0, 0, 0)));
+  });
+  EXPECT_TRUE(lines.empty());
+}
+
+TEST_F(PrinterDrawingTest, PixelsTheRasterDrawsWhiteAreHandedOverToo) {
+  // A white pixel over a black one: both are drawings of the page, the white one is not lost.
+  TestGrConfig config;
+  config.hooks = HOOK_BITBLT;
+  const std::vector<std::string> lines = DrawPage(config, [](HDC dc) {
+    SetPixel(dc, 5, 5, RGB(0, 0, 0));
+    SetPixel(dc, 6, 5, RGB(255, 255, 255));
+  });
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].rfind("BitBlt rect=5,5,7,6 src=0,0 rop=CCCC clip=trivial dark=1", 0), 0u) << lines[0];
+}
+
+TEST_F(PrinterDrawingTest, CosmeticStylesAreStyleUnitsOfTheDevice) {
+  // A dashed cosmetic line drawn by the engine (the module leaves paths to it): 6 units on and
+  // 2 off, a unit being denStyleStep / xStyleStep = 12 pixels at 300 dpi.
+  TestGrConfig config;
+  config.surface = 2;
+  config.hooks = HOOK_BITBLT | HOOK_STROKEPATH;
+  config.puntPaths = TRUE;
+  const std::vector<std::string> lines = DrawPage(config, [](HDC dc) {
+    HPEN pen = CreatePen(PS_DASH, 0, RGB(0, 0, 0));
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, 0, 50, nullptr), LineTo(dc, 200, 50);
+    DeleteObject(SelectObject(dc, old));
+  });
+  ASSERT_EQ(Entries(lines), std::vector<std::string>{"StrokePath"});
+  EXPECT_NE(lines[0].find("styled=2"), std::string::npos) << lines[0];
+  const std::vector<std::string> sent = LinesOf("SendPage");
+  ASSERT_EQ(sent.size(), 1u);
+  // On [0, 72), [96, 168) and [192, 200).
+  EXPECT_EQ(sent[0], "SendPage dark=152");
 }
 
 TEST_F(PrinterDrawingTest, TextReachesTextOutWithTheStringAndItsFont) {
@@ -258,6 +398,14 @@ TEST_F(PrinterDrawingTest, DeviceFontsAreEnumeratedRealisedAndDrawnByTheModule) 
   SIZE size{};
   ASSERT_TRUE(GetTextExtentPoint32W(dc, u"AB", 2, &size));
   EXPECT_EQ(size.cx, 60);  // 2 x 600 / 1000 of 50 pixels
+  // Its metrics are the module's, at the realised size.
+  TEXTMETRICW tm{};
+  ASSERT_TRUE(GetTextMetricsW(dc, &tm));
+  EXPECT_EQ(tm.tmAscent, 40);
+  EXPECT_EQ(tm.tmDescent, 10);
+  EXPECT_EQ(tm.tmAveCharWidth, 30);
+  EXPECT_EQ(tm.tmMaxCharWidth, 30);
+  EXPECT_TRUE(tm.tmPitchAndFamily & TMPF_DEVICE);
   DOCINFOW di{sizeof(DOCINFOW), u"Doc", nullptr, nullptr, 0};
   ASSERT_GT(StartDocW(dc, &di), 0);
   ASSERT_GT(StartPage(dc), 0);
