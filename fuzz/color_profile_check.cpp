@@ -17,7 +17,7 @@ bool Expected(const uint8_t* data, size_t size) {
   static constexpr struct {
     size_t offset;
     char bytes[5];
-  } kSignatures[] = {{4, "QVMS"}, {12, "prtr"}, {20, "RGB "}, {36, "acsp"}, {48, "ORVX"}};
+  } kSignatures[] = {{4, "QVMS"}, {12, "prtr"}, {16, "RGB "}, {36, "acsp"}, {48, "ORVX"}};
   for (const auto& s : kSignatures)
     if (size < s.offset + 4 || std::memcmp(data + s.offset, s.bytes, 4) != 0) return false;
   return true;

@@ -137,14 +137,14 @@ int GrZeroPad(char* out, uint32_t value, int width) {
 
 int GrFormatTime(char* out, int size, int withMilliseconds) {
   if (!out || size < (withMilliseconds ? 13 : 9)) return 0;
-  SYSTEMTIME t{};
-  GetLocalTime(&t);
-  if (!GrZeroPad(out, t.wHour, 2) || !GrZeroPad(out + 3, t.wMinute, 2) || !GrZeroPad(out + 6, t.wSecond, 2))
+  ENG_TIME_FIELDS t{};
+  EngQueryLocalTime(&t);
+  if (!GrZeroPad(out, t.usHour, 2) || !GrZeroPad(out + 3, t.usMinute, 2) || !GrZeroPad(out + 6, t.usSecond, 2))
     return 0;
   out[2] = out[5] = ':';
   if (withMilliseconds) {
     out[8] = '.';
-    if (!GrZeroPad(out + 9, t.wMilliseconds, 3)) return 0;
+    if (!GrZeroPad(out + 9, t.usMilliseconds, 3)) return 0;
     out[12] = 0;
   } else {
     out[8] = 0;

@@ -26,6 +26,8 @@ inline constexpr char16_t kDriverIni[] = u"C:\\Windows\\System32\\spool\\drivers
 
 class ApiTest : public DriverMachineTest {
  protected:
+  // The printer as its installation leaves it: prepared by the driver, with its settings folder.
+  bool InitializesPrinter() const override { return true; }
   void TearDown() override {
     for (DriverContext* ctx : opened_) ZOLTDrvDisable(ctx);
     opened_.clear();

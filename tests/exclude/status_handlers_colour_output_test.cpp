@@ -14,6 +14,7 @@
 #include "api_support.h"
 #include "option_validation.h"
 #include "settings_files.h"
+#include "status_layouts.h"
 
 namespace {
 
@@ -414,32 +415,64 @@ TEST_F(OutputStatusTest, SettingsFilesLoadedAndRead) {
   EXPECT_EQ(OptGetValue(ctx_, 54, nullptr), media);
 }
 
-// The interface's watermark: absent until enabled, then read back as written; a face that is not
-// installed is refused with 8, a text kind without text with 7.
+// The interface's watermark, kept in its own stamp slot of the settings file: read as written,
+// refused without change for a face that is not installed (8), a text kind without text and an
+// image file that is not there (10).
 TEST_F(OutputStatusTest, InterfaceWatermark) {
   std::vector<uint8_t> buffer(420, 0);
   auto* r = reinterpret_cast<StatusRecord*>(buffer.data());
   EXPECT_EQ(ZOLTDrvGetStatus(ctx_, 16, nullptr, 0), 420);
   EXPECT_EQ(ZOLTDrvGetStatus(ctx_, 16, nullptr, 1), 372);
-  const int32_t got = ZOLTDrvGetStatus(ctx_, 16, r, 0);
-  if (got == -1) {
-    EXPECT_EQ(ZOLTDrvGetLastError(ctx_), kApiErrNoInterfaceStamp);
-    return;
-  }
-  ASSERT_EQ(got, 420);
+  // Opening the interface made the slot: a copy of stamp 0.
+  ASSERT_EQ(ZOLTDrvGetStatus(ctx_, 16, r, 0), 420) << ZOLTDrvGetLastError(ctx_);
   const std::string before = SettingsBytes(ctx_);
-  r->version = 3;
-  r->value = 1;
-  std::memset(buffer.data() + 44, 0, 33);
-  std::memset(buffer.data() + 77, 0, 32);
-  std::memcpy(buffer.data() + 77, "No Such Face", 13);
+
+  auto textRecord = [&](const char* text, const char* face) {
+    std::fill(buffer.begin(), buffer.end(), 0);
+    r->version = 0;
+    r->value = 1;  // text
+    ApiRecordPutI32(r, 8, 0);     // position: centre
+    ApiRecordPutI32(r, 36, 72);   // size in points
+    ApiRecordPutI32(r, 40, 0);    // angle
+    ApiRecordPutI32(r, 32, 50);   // density
+    std::memcpy(buffer.data() + 44, text, std::strlen(text) + 1);
+    std::memcpy(buffer.data() + 77, face, std::strlen(face) + 1);
+  };
+  textRecord("DRAFT", "No Such Face");
+  EXPECT_EQ(ZOLTDrvSetStatus(ctx_, 16, r, nullptr, 0), -1);
+  EXPECT_EQ(ZOLTDrvGetLastError(ctx_), kApiErrFontMissing);
+  EXPECT_EQ(SettingsBytes(ctx_), before);
+  textRecord("", "Arial");
   EXPECT_EQ(ZOLTDrvSetStatus(ctx_, 16, r, nullptr, 0), -1);
   EXPECT_EQ(SettingsBytes(ctx_), before);
-  std::memcpy(buffer.data() + 44, "DRAFT", 6);
-  const int32_t result = ZOLTDrvSetStatus(ctx_, 16, r, nullptr, 0);
-  EXPECT_EQ(result, -1);
-  const int32_t error = ZOLTDrvGetLastError(ctx_);
-  EXPECT_TRUE(error == kApiErrFontMissing || error == kApiErrRefused) << error;
+
+  // An image watermark (the text kinds need a face the desktop lists).
+  zolt::test::WriteBytes(Real(u"C:\\logo.bmp"), "BM");
+  std::fill(buffer.begin(), buffer.end(), 0);
+  r->value = 2;
+  ApiRecordPutI32(r, 36, 150);  // scale in percent
+  std::memcpy(buffer.data() + 109, "C:\\logo.bmp", 12);
+  ASSERT_EQ(ZOLTDrvSetStatus(ctx_, 16, r, nullptr, 0), 0) << ZOLTDrvGetLastError(ctx_);
+  std::vector<uint8_t> got(420, 0xCD);
+  auto* g = reinterpret_cast<StatusRecord*>(got.data());
+  ASSERT_EQ(ZOLTDrvGetStatus(ctx_, 16, g, 0), 420) << ZOLTDrvGetLastError(ctx_);
+  EXPECT_EQ(g->value, 2);
+  EXPECT_STREQ(reinterpret_cast<const char*>(got.data() + 109), "C:\\logo.bmp");
+  int32_t scale = 0;
+  std::memcpy(&scale, got.data() + 36, 4);
+  EXPECT_EQ(scale, 150);
+  // A file that is not there is refused with 10.
+  std::memcpy(buffer.data() + 109, "C:\\gone.bmp", 12);
+  EXPECT_EQ(ZOLTDrvSetStatus(ctx_, 16, r, nullptr, 0), -1);
+  EXPECT_EQ(ZOLTDrvGetLastError(ctx_), kApiErrBadFile);
+
+  // A second interface context of the same printer reads the same slot.
+  Close(ctx_);
+  ctx_ = Open();
+  ASSERT_NE(ctx_, nullptr);
+  std::vector<uint8_t> again(420, 0);
+  ASSERT_EQ(ZOLTDrvGetStatus(ctx_, 16, reinterpret_cast<StatusRecord*>(again.data()), 0), 420);
+  EXPECT_STREQ(reinterpret_cast<const char*>(again.data() + 109), "C:\\logo.bmp");
 }
 
 }  // namespace

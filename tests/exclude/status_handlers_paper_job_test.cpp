@@ -8,6 +8,7 @@
 #include "api_fixture.h"
 #include "api_options.h"
 #include "devmode_public.h"
+#include "option_store.h"
 
 namespace {
 
@@ -117,7 +118,11 @@ TEST_F(PaperStatusTest, UserIdReadAndSetInItsField) {
       {"ZZ9", 2, 0},
   };
   for (const Case& c : cases) {
+    // Stored as the user's setting: every change reloads the printer's stored values first.
     OptSetValue(ctx_, kApiOptPrnMethod, c.method);
+    HANDLE printer = OpenTestPrinter();
+    CfgSaveUserOptions(printer, ctx_);
+    ClosePrinter(printer);
     std::vector<uint8_t> set(392, 0);
     set[0] = 1;
     std::memcpy(set.data() + 12, c.id.data(), c.id.size());

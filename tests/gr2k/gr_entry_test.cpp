@@ -8,6 +8,7 @@
 #include "gr_entry.h"
 #include "gr_pdev.h"
 #include "gr_test_support.h"
+#include "win32/hostclock.h"
 
 namespace zolt::test {
 namespace {
@@ -195,6 +196,24 @@ TEST(GrDocFlow, ZeroPadAndTime) {
   EXPECT_EQ(std::strlen(time), 12u);
   EXPECT_EQ(time[2], ':');
   EXPECT_EQ(time[8], '.');
+}
+
+// The time comes from the engine's clock, so a fixed host clock gives the same text every run.
+TEST(GrDocFlow, TimeFollowsTheHostClock) {
+  SYSTEMTIME t{};
+  t.wYear = 2026, t.wMonth = 12, t.wDay = 31, t.wHour = 23, t.wMinute = 5, t.wSecond = 7, t.wMilliseconds = 42;
+  ASSERT_TRUE(host::Clock::SetLocal(t));
+  char withMs[13], plain[9];
+  const int okMs = GrFormatTime(withMs, sizeof withMs, 1);
+  const int ok = GrFormatTime(plain, sizeof plain, 0);
+  host::Clock::Advance(1000);
+  char later[9];
+  const int okLater = GrFormatTime(later, sizeof later, 0);
+  host::Clock::UseRealTime();
+  ASSERT_TRUE(okMs && ok && okLater);
+  EXPECT_STREQ(withMs, "23:05:07.042");
+  EXPECT_STREQ(plain, "23:05:07");
+  EXPECT_STREQ(later, "23:05:08");
 }
 
 }  // namespace

@@ -16,6 +16,9 @@ using namespace zolt::blocks;
 
 class GrJobTest : public DriverMachineTest {
  protected:
+  // The printer as its installation leaves it: prepared by its driver, with the model's font
+  // lists in its printer data.
+  bool InitializesPrinter() const override { return true; }
   void SetUp() override;
 
   // A device mode of the printer with options changed ({id, value} pairs), as a context of

@@ -90,6 +90,28 @@ TEST_F(GrJob, FirstPageSendsTheCommandTextsAndThePjlHeader) {
   EXPECT_EQ(stream.blockCounts.at(0xF3), 2) << "the header comes with the first page only";
 }
 
+// A job printed with a device mode of changed settings carries them in its command texts, and
+// the job start names the model's device fonts that the printer's installation stored.
+TEST_F(GrJob, ChangedSettingsReachTheCommandTexts) {
+  // dmPaperSize A3 (8), dmColor monochrome (1), dmDefaultSource tray 3 (2).
+  const std::string dm = DevModeWith({{8, 8}, {15, 1}, {13, 2}});
+  const auto job = Print(1, Line, dm);
+  ASSERT_TRUE(job.startDoc && job.pagesOk && job.endDoc);
+  const DecodedStream stream = Decode(job.output);
+  ASSERT_GE(stream.blocks.size(), 2u);
+  ASSERT_EQ(stream.blocks[0].type, 0xF3);
+  EXPECT_EQ(stream.blocks[0].payload,
+            "\x1b%-12345X@PJL\n@PJL JOB NAME=\"ZOLT\"\n@PJL SET OUTBIN=Printer default\n"
+            "@PJL SET RENDERMODE=Black and white\n@PJL SET ECONOMODE=OFF\n"
+            "@PJL SET RESOLUTION=600 x 600 dpi\n@PJL ENTER LANGUAGE=ZPDL\n\x1b"
+            "E@PJL SET DEVFONTID = \"1+Courier/2+Helvetica/3+Helvetica-Bold/4+Times/5+Times-Bold/6+Symbol/"
+            "7+Line Printer\" \r\n");
+  ASSERT_EQ(stream.pages.size(), 1u);
+  EXPECT_EQ(stream.pages[0].startText,
+            "@PJL SET PAPER=A3\n@PJL SET ORIENTATION=Portrait\n@PJL SET TRAY=Tray 3\n"
+            "@PJL SET MEDIATYPE=Plain paper\n\x1b&u1200D");
+}
+
 TEST_F(GrJob, SeveralPagesAreFramedOneByOneAndTheJobStartComesOnce) {
   const auto job = Print(3, Line);
   ASSERT_TRUE(job.startDoc && job.pagesOk && job.endDoc);

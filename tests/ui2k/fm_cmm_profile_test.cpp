@@ -14,7 +14,8 @@ TEST_F(ProfileCheck, OnlyAProfileOfTheMakersModulePasses) {
   std::string bytes(132, '\0');
   bytes.replace(4, 4, "QVMS");
   bytes.replace(12, 4, "prtr");
-  bytes.replace(20, 4, "RGB ");
+  bytes.replace(16, 4, "RGB ");
+  bytes.replace(20, 4, "XYZ ");
   bytes.replace(36, 4, "acsp");
   bytes.replace(48, 4, "ORVX");
   zolt::test::WriteBytes(Real(u"C:\\good.icm"), bytes);

@@ -347,7 +347,7 @@ int FmCheckColorProfileHeader(const WCHAR* path) {
   static constexpr Signature kSignatures[] = {
       {4, "QVMS"},   // preferred colour-management module
       {12, "prtr"},  // profile class: output device
-      {20, "RGB "},  // colour space of the data
+      {16, "RGB "},  // colour space of the data (offset 20 holds the connection space, XYZ or Lab)
       {36, "acsp"},  // profile file signature
       {48, "ORVX"},  // device manufacturer
   };

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "feature_modules.h"
@@ -406,7 +408,8 @@ class ProfileHeader : public zolt::test::MachineTest {
     std::string bytes(128, '\0');
     bytes.replace(4, 4, "QVMS");
     bytes.replace(12, 4, "prtr");
-    bytes.replace(20, 4, "RGB ");
+    bytes.replace(16, 4, "RGB ");
+    bytes.replace(20, 4, "XYZ ");
     bytes.replace(36, 4, "acsp");
     bytes.replace(48, 4, "ORVX");
     return bytes;
@@ -418,7 +421,7 @@ TEST_F(ProfileHeader, EverySignatureByteCounts) {
   const std::u16string path = u"C:\\test.icm";
   Put(path, Good());
   EXPECT_EQ(FmCheckColorProfileHeader(path.c_str()), 1);
-  for (size_t at : {4u, 7u, 12u, 15u, 20u, 23u, 36u, 39u, 48u, 51u}) {
+  for (size_t at : {4u, 7u, 12u, 15u, 16u, 19u, 36u, 39u, 48u, 51u}) {
     std::string bytes = Good();
     bytes[at] ^= 0x20;
     Put(path, bytes);
@@ -430,6 +433,34 @@ TEST_F(ProfileHeader, EverySignatureByteCounts) {
   EXPECT_EQ(FmCheckColorProfileHeader(path.c_str()), 1);
   EXPECT_EQ(FmCheckColorProfileHeader(u"C:\\none.icm"), 0);
   EXPECT_EQ(FmCheckColorProfileHeader(nullptr), 0);
+}
+
+// The profile the driver ships passes; the same profile with another class, another data colour
+// space, or "RGB " only in its connection-space field does not.
+TEST_F(ProfileHeader, TheShippedProfileAndItsWrongVariants) {
+  std::ifstream in(std::string(ZOLT_MODULE_DIR) + "/ZOLTRGB.icm", std::ios::binary);
+  const std::string shipped((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_GE(shipped.size(), 128u);
+  ASSERT_EQ(shipped.substr(16, 4), "RGB ");
+  ASSERT_EQ(shipped.substr(20, 4), "XYZ ");
+  const std::u16string path = u"C:\\shipped.icm";
+  Put(path, shipped);
+  EXPECT_EQ(FmCheckColorProfileHeader(path.c_str()), 1);
+  struct Variant {
+    size_t at;
+    const char* sig;
+  };
+  for (const Variant& v : {Variant{12, "mntr"}, Variant{12, "scnr"}, Variant{16, "CMYK"}, Variant{16, "GRAY"}}) {
+    std::string bytes = shipped;
+    bytes.replace(v.at, 4, v.sig);
+    Put(path, bytes);
+    EXPECT_EQ(FmCheckColorProfileHeader(path.c_str()), 0) << v.sig;
+  }
+  std::string pcsOnly = shipped;
+  pcsOnly.replace(16, 4, "CMYK");
+  pcsOnly.replace(20, 4, "RGB ");
+  Put(path, pcsOnly);
+  EXPECT_EQ(FmCheckColorProfileHeader(path.c_str()), 0);
 }
 
 TEST_F(ProfileHeader, APathTooLongForItsBufferIsNotCutShort) {
