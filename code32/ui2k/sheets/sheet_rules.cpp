@@ -1,7 +1,7 @@
 // From a changed control value to the model's rules: the value is stored, the item's Alert rules
 // are evaluated and their message shown, and the change is either kept (the item's Transact and
 // the control's built-in function run) or refused and the old value put back. Beside it the
-// stepping of a picture through its item's values and the built-in functions of the controls.
+// stepping of a picture through its item's values.
 #include <vector>
 
 #include "env_language.h"
@@ -175,21 +175,6 @@ int UiCheckItemAlert(DriverContext* ctx, DialogDescriptor* dialog, const ModelIt
   if (const uint16_t dialogId = MdlRunAlertAction(alert, item->nameIndex, ctx))
     RunRuleDialog(ctx, dialog, item, dialogId);
   return answer;
-}
-
-void UiRunBuiltInFunc(DriverContext* ctx, uint16_t code) {
-  switch (code) {
-    case kBfRate:
-    case kBfPaperFreeSize:
-    case kBfPrintFreeSize:
-      OptRefreshPaperSettings(ctx, code);
-      return;
-    case kBfClearDialog:
-      CtxAddPendingFlags(ctx, kPendingSaveAsNewRunning);
-      return;
-    default:
-      FmRunBuiltInFunc(ctx, code);
-  }
 }
 
 int UiRunItemTransact(DriverContext* ctx, DialogDescriptor* dialog, const ModelItem* item, uint16_t code) {
