@@ -369,6 +369,7 @@ void UiDrawBitmapLayered(DriverContext* ctx, HDC dc, const RECT* rect, int x, in
   RECT r = *rect;
   HDC target = DrawTarget(ctx, dc, r);
   if (!target || Width(r) <= 0 || Height(r) <= 0) return;
+  Align(flags, picture.width, picture.height, x, y);
   DWORD_PTR* slots = ctx->workArea->pictureState;
   slots[kPictureSlotSampleDrawn] = 1;
   slots[kPictureSlotSampleWidth] = DWORD_PTR(picture.width);
