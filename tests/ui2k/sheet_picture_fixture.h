@@ -73,7 +73,7 @@ class PictureTest : public DriverMachineTest {
   }
   void TearDown() override {
     if (ctx) {
-      UiFreePictureState(ctx);
+      UiFreePictures(ctx);
       CtxReleaseAs(ctx, kCtxReleaseDestroy);
     }
     CtxPurgeCache(1);
@@ -90,7 +90,8 @@ class PictureTest : public DriverMachineTest {
     ctx->neutralResourceLibrary = LoadLibraryW(path.c_str());
     ASSERT_NE(ctx->neutralResourceLibrary, nullptr);
   }
-  static UiBitmapSource Named(const char16_t* name) { return reinterpret_cast<UiBitmapSource>(name); }
+  static HBITMAP Named(const char16_t* name) { return UiBitmapText(name); }
+  UiComposition& Composition() { return ctx->workArea->sheet.composition; }
 
   HANDLE printer_ = nullptr;
   DriverContext* ctx = nullptr;

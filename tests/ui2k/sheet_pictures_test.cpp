@@ -144,12 +144,12 @@ TEST_F(Pictures, AHandedOverBitmapIsCentredAndUsedOnce) {
   UiHandOverBitmap(ctx, handed);
   Surface surface(40, 40, kGreen);
   RECT rect{0, 0, 20, 20};
-  UiDrawBitmap(ctx, nullptr, nullptr, surface.dc(), &rect, 0, 0, 0, kPictureOpaque, 0);
+  UiDrawBitmap(ctx, nullptr, nullptr, surface.dc(), &rect, 0, 0, nullptr, kPictureOpaque, 0);
   EXPECT_EQ(surface.At(8, 8), kBlue);
   EXPECT_EQ(surface.At(11, 11), kBlue);
   EXPECT_EQ(surface.At(7, 7), kGreen);
   surface.Fill(kGreen);
-  UiDrawBitmap(ctx, nullptr, nullptr, surface.dc(), &rect, 0, 0, 0, kPictureOpaque, 0);
+  UiDrawBitmap(ctx, nullptr, nullptr, surface.dc(), &rect, 0, 0, nullptr, kPictureOpaque, 0);
   EXPECT_EQ(surface.CountOther(kGreen), 0);
 }
 
@@ -157,7 +157,7 @@ TEST_F(Pictures, AHandedOverBitmapIsCentredAndUsedOnce) {
 
 TEST_F(Pictures, ACompositionReachesTheScreenInOneCopy) {
   Surface surface(40, 40, kGreen);
-  UiSetPaintDC(ctx, surface.dc());
+  Composition().paintDc = surface.dc();
   UiBeginComposition(ctx);
   RECT rect{0, 0, 40, 40};
   // The restricted mark (13 x 13, a red disc with a white bar) centred in the rectangle.
@@ -172,7 +172,7 @@ TEST_F(Pictures, ACompositionReachesTheScreenInOneCopy) {
   EXPECT_EQ(surface.At(14, 14), kGreen);               // the mark's transparent corner
   EXPECT_EQ(surface.At(2, 2), kBlue);                  // the second picture
   EXPECT_EQ(surface.At(0, 0), kGreen);
-  UiSetPaintDC(ctx, nullptr);
+  Composition().paintDc = nullptr;
 }
 
 TEST_F(Pictures, ASamplePictureIsRecolouredAndStretchedOverTheControl) {
@@ -181,39 +181,39 @@ TEST_F(Pictures, ASamplePictureIsRecolouredAndStretchedOverTheControl) {
   const bool grey = OptGetValue(ctx, 236, nullptr) == 0;  // a monochrome printer shows grey samples
   const COLORREF red = grey ? RGB(90, 90, 90) : RGB(184, 50, 50);
   Surface surface(40, 40, kGreen);
-  UiSetPaintDC(ctx, surface.dc());
+  Composition().paintDc = surface.dc();
   UiBeginComposition(ctx);
   RECT rect{0, 0, 16, 16};
   UiDrawBitmap(ctx, nullptr, nullptr, surface.dc(), &rect, 0, 0, Named(u"KEY8"), kPictureSample, 0);
   UiEndComposition(ctx, nullptr, &rect);
   EXPECT_EQ(surface.At(7, 7), red);  // picture pixel (3, 3), twice the size
   EXPECT_EQ(surface.At(16, 16), kGreen);
-  UiSetPaintDC(ctx, nullptr);
+  Composition().paintDc = nullptr;
 }
 
 TEST_F(Pictures, ALayeredDrawShowsTheScreenThroughTheKeyAndRunsOnce) {
   Surface surface(40, 40, kGreen);
-  UiSetPaintDC(ctx, surface.dc());
+  Composition().paintDc = surface.dc();
   UiBeginComposition(ctx);
-  UiSetLayeredDraw(ctx);
+  Composition().layeredOnce = 1;
   RECT picture{0, 0, 13, 13};
   UiDrawPicture(ctx, nullptr, nullptr, nullptr, &picture, 7005, kPictureOverScreen, 0);
-  EXPECT_EQ(UiGetPictureState(ctx)->layeredOnce, 0);
+  EXPECT_EQ(Composition().layeredOnce, 0);
   RECT control{0, 0, 26, 26};
   UiEndComposition(ctx, nullptr, &control);
   EXPECT_EQ(surface.At(0, 0), kGreen);
   EXPECT_EQ(surface.At(13, 5), kRed);  // picture pixel (6, 2), twice the size
   EXPECT_EQ(surface.At(30, 30), kGreen);
-  UiSetPaintDC(ctx, nullptr);
+  Composition().paintDc = nullptr;
 }
 
 TEST_F(Pictures, EndingWithoutBeginningDrawsNothing) {
   Surface surface(10, 10, kGreen);
-  UiSetPaintDC(ctx, surface.dc());
+  Composition().paintDc = surface.dc();
   RECT rect{0, 0, 10, 10};
   UiEndComposition(ctx, nullptr, &rect);
   EXPECT_EQ(surface.CountOther(kGreen), 0);
-  UiSetPaintDC(ctx, nullptr);
+  Composition().paintDc = nullptr;
 }
 
 // ---- The themed tab pane ---------------------------------------------------------------------
@@ -248,17 +248,17 @@ TEST_F(ThemedPage, OtherwiseThePageColour) {
   struct Case {
     const char* what;
     DWORD state;
-    DWORD kind;
+    uint32_t modal;
     COLORREF page;  // 0: not set
     COLORREF expected;
   } cases[] = {
-      {"a state", 1, kDialogDocumentPage, 0, face},
-      {"a modal dialog", 0, kDialogModal, 0, face},
-      {"a changed page colour", 0, kDialogDocumentPage, RGB(1, 2, 3), RGB(1, 2, 3)},
+      {"a state", 1, 0, 0, face},
+      {"a modal dialog", 0, 1, 0, face},
+      {"a changed page colour", 0, 0, RGB(1, 2, 3), RGB(1, 2, 3)},
   };
   for (const Case& c : cases) {
     if (c.page) UiSetPageColour(ctx, c.page);
-    dialog_.kindFlags = c.kind;
+    dialog_.modalState = c.modal;
     Surface surface(40, 40, kGreen);
     Draw(surface, u"KEY8", 0, &dialog_, c.state);
     EXPECT_EQ(surface.At(10, 10), c.expected) << c.what;
@@ -296,13 +296,11 @@ class PanelButtons : public PictureTest {
     if (button_) DestroyWindow(button_);
     PictureTest::TearDown();
   }
-  int DrawWithText(uint16_t control, Surface& surface, HWND window, DWORD style = kPanelEdge) {
-    ControlDescriptor row{};
-    row.controlId = control;
-    UiSetButtonTextId(ctx, &row);
+  int DrawWithText(uint16_t textId, Surface& surface, HWND window, DWORD style = kPanelEdge) {
+    ctx->workArea->sheet.buttonTextId = textId;
     RECT rect{0, 0, 80, 24};
-    const int width = UiDrawPanelButton(ctx, nullptr, &row, window, surface.dc(), &rect, style, 0, 0);
-    UiClearButtonTextId(ctx);
+    const int width = UiDrawPanelButton(ctx, nullptr, nullptr, window, surface.dc(), &rect, style, 0, 0);
+    ctx->workArea->sheet.buttonTextId = 0;
     return width;
   }
   HWND button_ = nullptr;
@@ -320,14 +318,14 @@ TEST_F(PanelButtons, TheEdgeFollowsThePressedState) {
   }
 }
 
-TEST_F(PanelButtons, LabelsFromTheButtonTextTable) {
+TEST_F(PanelButtons, LabelsByTheButtonTextId) {
   Surface surface(80, 24, RGB(1, 1, 1));
-  EXPECT_GT(DrawWithText(2003, surface, button_), 0);         // "Change..."
-  EXPECT_EQ(DrawWithText(2002, surface, button_), 0);         // no text
-  EXPECT_GT(DrawWithText(2999, surface, button_), 0);         // not in the table: "..."
-  EXPECT_EQ(DrawWithText(2003, surface, nullptr), 0);         // no window, no label
+  EXPECT_GT(DrawWithText(13187, surface, button_), 0);   // "Change..."
+  EXPECT_EQ(DrawWithText(0xFFFF, surface, button_), 0);   // no text
+  EXPECT_GT(DrawWithText(0, surface, button_), 0);        // no text id: "..."
+  EXPECT_EQ(DrawWithText(13187, surface, nullptr), 0);    // no window, no label
   Surface arrow(80, 24, RGB(1, 1, 1));
-  DrawWithText(2143, arrow, button_);                         // "<" becomes a triangle
+  DrawWithText(13189, arrow, button_);  // "<" becomes a triangle
   EXPECT_EQ(arrow.At(40, 12), GetSysColor(COLOR_MENUTEXT));
 }
 

@@ -106,28 +106,14 @@ TEST_F(Libraries, ButtonTextsInBothLanguages) {
   }
 }
 
-TEST_F(Libraries, ButtonTextIdsByControl) {
-  struct Case {
-    uint16_t control;
-    uint16_t text;
-  } cases[] = {{2003, 13187}, {2803, 13196}, {2002, kButtonNoText}, {3364, kButtonNoText}, {2999, 0}};
-  for (const Case& c : cases) {
-    ControlDescriptor control{};
-    control.controlId = c.control;
-    UiSetButtonTextId(ctx, &control);
-    EXPECT_EQ(UiGetPictureState(ctx)->buttonTextId, c.text) << c.control;
-  }
-  UiClearButtonTextId(ctx);
-  EXPECT_EQ(UiGetPictureState(ctx)->buttonTextId, 0);
-}
-
 TEST_F(Libraries, CommonControlsAreVersionSix) { EXPECT_EQ(UiGetComctlVersion(), 600); }
 
 TEST_F(Libraries, TheLayoutTableIsInIdOrderAndEnds) {
   const PictureLayoutEntry* rows = UiGetPictureLayoutTable();
   int count = 0;
-  for (; rows[count].bitmapId; ++count)
+  for (; rows[count].bitmapId; ++count) {
     if (count) EXPECT_LT(rows[count - 1].bitmapId, rows[count].bitmapId);
+  }
   EXPECT_GT(count, 100);
   const PictureLayoutEntry* finisher = UiFindPictureLayout(6821);
   ASSERT_NE(finisher, nullptr);
@@ -319,7 +305,7 @@ TEST_F(BmpFiles, DamagedFilesAreRefused) {
     // Drawn as a source, nothing reaches the surface.
     Surface surface(20, 20, RGB(0, 255, 0));
     RECT rect{0, 0, 20, 20};
-    UiDrawBitmap(ctx, nullptr, nullptr, surface.dc(), &rect, 0, 0, reinterpret_cast<UiBitmapSource>(path.c_str()),
+    UiDrawBitmap(ctx, nullptr, nullptr, surface.dc(), &rect, 0, 0, UiBitmapText(path.c_str()),
                  kPictureOverScreen, 0);
     EXPECT_EQ(surface.CountOther(RGB(0, 255, 0)), 0) << c.what;
   }

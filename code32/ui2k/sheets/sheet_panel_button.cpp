@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr uint16_t kButtonNoText = 0xFFFF;  // the button-text id of a button without text
+
 // A pen and a brush of one colour selected into a DC for the life of the record.
 struct SolidInk {
   HDC dc;
@@ -87,14 +89,14 @@ void Triangle(HDC dc, const RECT& face, int size, bool left) {
 
 }  // namespace
 
-void UiFillFrame(HDC dc, const RECT* rect, COLORREF colour) {
+void UiFillFrame(HDC dc, RECT* rect, COLORREF colour) {
   if (!dc || !rect) return;
   const SolidInk ink(dc, colour);
   Rectangle(dc, rect->left, rect->top, rect->right, rect->bottom);
 }
 
 int UiDrawPanelButton(DriverContext* ctx, DialogDescriptor*, ControlDescriptor*, HWND window, HDC dc,
-                      const RECT* rect, DWORD style, int pressed, int focused) {
+                      RECT* rect, uint32_t style, int pressed, int focused) {
   if (!dc || !rect) return 0;
   RECT face = *rect;
   if (focused) InflateRect(&face, -1, -1);
@@ -134,8 +136,7 @@ int UiDrawPanelButton(DriverContext* ctx, DialogDescriptor*, ControlDescriptor*,
   int labelWidth = 0;
   if (window) {
     WCHAR label[kCtxScratchChars] = {};
-    const UiPictureState* state = UiGetPictureState(ctx);
-    const uint16_t textId = state ? state->buttonTextId : 0;
+    const uint16_t textId = ctx && ctx->workArea ? ctx->workArea->sheet.buttonTextId : 0;
     if (textId == 0)
       lstrcpynW(label, u"...", kCtxScratchChars);
     else if (textId != kButtonNoText)

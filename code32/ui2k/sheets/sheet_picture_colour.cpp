@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "sheet_pictures_internal.h"
 #include "sheet_resources.h"
 
 namespace {
@@ -60,11 +61,13 @@ COLORREF UiAdjustColourBy(const int32_t* v, COLORREF colour, int grey) {
 }
 
 COLORREF UiAdjustColour(DriverContext* ctx, COLORREF colour, int grey) {
-  const UiPictureState* state = UiGetPictureState(ctx);
-  return state ? UiAdjustColourBy(state->colourAdjust, colour, grey) : colour;
+  const UiComposition* c = UiCompositionOf(ctx);
+  if (!c || std::all_of(c->colourAdjust, c->colourAdjust + kColourAdjustCount, [](int32_t v) { return v == 0; }))
+    return colour;
+  return UiAdjustColourBy(c->colourAdjust, colour, grey);
 }
 
-HANDLE UiPaletteEntry(HDC dc, int index, COLORREF colour) {
+HPALETTE UiPaletteEntry(HDC dc, int index, COLORREF colour) {
   DisplayPalette& p = ThePalette();
   std::lock_guard<std::mutex> lock(p.lock);
   if (!p.tested) {
@@ -74,7 +77,7 @@ HANDLE UiPaletteEntry(HDC dc, int index, COLORREF colour) {
       DeleteDC(display);
     }
   }
-  if (!dc) return reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(p.paletteDisplay ? 1 : 0));
+  if (!dc) return reinterpret_cast<HPALETTE>(static_cast<ULONG_PTR>(p.paletteDisplay ? 1 : 0));
   if (!p.paletteDisplay) return nullptr;
   if (index >= 0) {
     if (index < 256) p.entries[index] = PALETTEENTRY{GetRValue(colour), GetGValue(colour), GetBValue(colour), 0};

@@ -144,9 +144,9 @@ int MonochromePrinter(DriverContext* ctx) { return OptGetValue(ctx, kOptMachineT
 // While composing, the off-screen DC (made at the first draw with the screen content of the
 // rectangle) and the rectangle moved to the origin; otherwise the DC itself.
 HDC DrawTarget(DriverContext* ctx, HDC dc, RECT& r) {
-  DWORD_PTR* slots = ctx->workArea->pictureState;
-  if (!slots[kPictureSlotComposing]) return dc;
-  if (!slots[kPictureSlotDC]) {
+  UiComposition& c = *UiCompositionOf(ctx);
+  if (!c.composing) return dc;
+  if (!c.offscreenDc) {
     if (Width(r) <= 0 || Height(r) <= 0) return nullptr;
     HDC off = CreateCompatibleDC(dc);
     HBITMAP bitmap = off ? CreateCompatibleBitmap(dc, Width(r), Height(r)) : nullptr;
@@ -157,18 +157,17 @@ HDC DrawTarget(DriverContext* ctx, HDC dc, RECT& r) {
       return nullptr;
     }
     BitBlt(off, 0, 0, Width(r), Height(r), dc, r.left, r.top, SRCCOPY);
-    slots[kPictureSlotDC] = reinterpret_cast<DWORD_PTR>(off);
-    slots[kPictureSlotPrevious] = reinterpret_cast<DWORD_PTR>(previous);
-    if (UiPictureState* state = UiGetPictureState(ctx)) state->compositionOrigin = POINT{r.left, r.top};
+    c.offscreenDc = off;
+    c.previousBitmap = static_cast<HBITMAP>(previous);
   }
   OffsetRect(&r, -r.left, -r.top);
-  return reinterpret_cast<HDC>(slots[kPictureSlotDC]);
+  return c.offscreenDc;
 }
 
 // The themed tab pane of the page under the rectangle r of the target, when the page shows one.
 bool PaintThemePane(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control, HDC into,
                     const RECT& r, DWORD state) {
-  if (state != 0 || !dialog || !dialog->window || (dialog->kindFlags & kDialogModal)) return false;
+  if (state != 0 || !dialog || !dialog->window || dialog->modalState) return false;
   if (GetSysColor(COLOR_BTNFACE) != UiGetPageColour(ctx)) return false;
   HMODULE uxTheme = LoadLibraryW(u"UxTheme.DLL");
   if (!uxTheme) return false;
@@ -190,10 +189,8 @@ bool PaintThemePane(DriverContext* ctx, DialogDescriptor* dialog, ControlDescrip
         GetClientRect(dialog->window, &pane);
         MapWindowPoints(dialog->window, controlWindow, reinterpret_cast<POINT*>(&pane), 2);
         GetClientRect(controlWindow, &clip);
-        POINT origin{0, 0};
-        if (ctx->workArea->pictureState[kPictureSlotComposing])
-          if (const UiPictureState* s = UiGetPictureState(ctx)) origin = s->compositionOrigin;
-        const int dx = -(origin.x + r.left), dy = -(origin.y + r.top);
+        // A composition starts at the control's origin.
+        const int dx = -r.left, dy = -r.top;
         OffsetRect(&pane, dx, dy);
         OffsetRect(&clip, dx, dy);
         painted = draw(theme, into, kTabPane, 0, &pane, &clip) >= 0;
@@ -232,7 +229,7 @@ bool MaskedPicture(HDC like, MemorySurface& work, const RECT& r, int x, int y, c
 // A sample picture: recoloured, drawn at the bitmap's size at the target's origin; the
 // composition remembers its size so that its end stretches it over the control.
 void DrawSample(DriverContext* ctx, HDC target, const RECT& r, int x, int y, const Picture& picture, int grey) {
-  DWORD_PTR* slots = ctx->workArea->pictureState;
+  UiComposition& c = *UiCompositionOf(ctx);
   if (!picture.isDib) {
     HDC from = CreateCompatibleDC(target);
     if (!from) return;
@@ -252,26 +249,27 @@ void DrawSample(DriverContext* ctx, HDC target, const RECT& r, int x, int y, con
   }
   MemorySurface sample;
   if (!sample.Make(target, picture.width, picture.height)) return;
-  HANDLE previousPalette = UiPaletteEntry(target, -1, 0);
+  HPALETTE previousPalette = UiPaletteEntry(target, -1, 0);
   UiDrawDib(sample.dc, x, y, picture.dib, colours, SRCCOPY);
   BitBlt(target, r.left, r.top, picture.width, picture.height, sample.dc, 0, 0, SRCCOPY);
-  if (previousPalette) SelectPalette(target, static_cast<HPALETTE>(previousPalette), FALSE);
-  slots[kPictureSlotSampleDrawn] = 1;
-  slots[kPictureSlotSampleWidth] = DWORD_PTR(picture.width);
-  slots[kPictureSlotSampleHeight] = DWORD_PTR(picture.height);
+  if (previousPalette) SelectPalette(target, previousPalette, FALSE);
+  c.composedSample = 1;
+  c.sampleWidth = picture.width;
+  c.sampleHeight = picture.height;
 }
 
 // The picture of a source; false when there is none or it is damaged.
-bool LoadSource(DriverContext* ctx, UiBitmapSource source, Picture& picture) {
-  if (!source) {
-    DWORD_PTR& slot = ctx->workArea->pictureState[kPictureSlotHandedOver];
-    HBITMAP handed = reinterpret_cast<HBITMAP>(slot);
-    slot = 0;
+bool LoadSource(DriverContext* ctx, HBITMAP source, Picture& picture) {
+  const auto word = reinterpret_cast<ULONG_PTR>(source);
+  if (!word) {
+    UiComposition& c = *UiCompositionOf(ctx);
+    HBITMAP handed = c.handedOverBitmap;
+    c.handedOverBitmap = nullptr;
     return handed && picture.FromHandle(handed, true);
   }
-  if (source < 0x10000) {
+  if (word < 0x10000) {
     UiResourceBytes bytes;
-    return UiFindBitmapData(ctx, uint16_t(source), &bytes) && picture.FromResource(bytes);
+    return UiFindBitmapData(ctx, uint16_t(word), &bytes) && picture.FromResource(bytes);
   }
   const auto* text = reinterpret_cast<const WCHAR*>(source);
   if (text[0] && text[1] == u':') {
@@ -295,10 +293,10 @@ void UiDrawDib(HDC dc, int x, int y, const UiDibView& dib, const RGBQUAD* colour
                 reinterpret_cast<const BITMAPINFO*>(info), DIB_RGB_COLORS, rop);
 }
 
-void UiDrawBitmap(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control, HDC dc, const RECT* rect,
-                  int x, int y, UiBitmapSource source, DWORD flags, DWORD state) {
+void UiDrawBitmap(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control, HDC dc, RECT* rect, int x,
+                  int y, HBITMAP source, uint32_t flags, uint32_t state) {
   if (!ctx || !ctx->workArea || !dc || !rect) return;
-  DWORD_PTR* slots = ctx->workArea->pictureState;
+  const UiComposition& c = *UiCompositionOf(ctx);
   const int grey = MonochromePrinter(ctx);
   RECT r = *rect;
   HDC target = DrawTarget(ctx, dc, r);
@@ -316,9 +314,9 @@ void UiDrawBitmap(DriverContext* ctx, DialogDescriptor* dialog, ControlDescripto
     DrawSample(ctx, target, r, x, y, picture, grey);
     return;
   }
-  if (slots[kPictureSlotSampleDrawn]) {
-    r.right = r.left + LONG(slots[kPictureSlotSampleWidth]);
-    r.bottom = r.top + LONG(slots[kPictureSlotSampleHeight]);
+  if (c.composedSample) {
+    r.right = r.left + c.sampleWidth;
+    r.bottom = r.top + c.sampleHeight;
   }
   Align(flags, picture.width, picture.height, x, y);
   if (Width(r) <= 0 || Height(r) <= 0) return;
@@ -357,23 +355,23 @@ void UiDrawBitmap(DriverContext* ctx, DialogDescriptor* dialog, ControlDescripto
   BitBlt(target, r.left, r.top, Width(r), Height(r), background.dc, 0, 0, SRCCOPY);
 }
 
-void UiDrawBitmapLayered(DriverContext* ctx, HDC dc, const RECT* rect, int x, int y, uint16_t bitmapId, DWORD flags) {
+void UiDrawBitmapLayered(DriverContext* ctx, HDC dc, RECT* rect, int x, int y, uint16_t bitmapId, uint32_t flags) {
   if (!ctx || !ctx->workArea || !dc || !rect) return;
   Picture picture;
   UiResourceBytes bytes;
   if (!UiFindBitmapData(ctx, bitmapId, &bytes) || !picture.FromResource(bytes)) return;
   if (!flags || !picture.Paletted()) {
-    UiDrawBitmap(ctx, nullptr, nullptr, dc, rect, x, y, bitmapId, flags, 0);
+    UiDrawBitmap(ctx, nullptr, nullptr, dc, rect, x, y, UiBitmapId(bitmapId), flags, 0);
     return;
   }
   RECT r = *rect;
   HDC target = DrawTarget(ctx, dc, r);
   if (!target || Width(r) <= 0 || Height(r) <= 0) return;
   Align(flags, picture.width, picture.height, x, y);
-  DWORD_PTR* slots = ctx->workArea->pictureState;
-  slots[kPictureSlotSampleDrawn] = 1;
-  slots[kPictureSlotSampleWidth] = DWORD_PTR(picture.width);
-  slots[kPictureSlotSampleHeight] = DWORD_PTR(picture.height);
+  UiComposition& c = *UiCompositionOf(ctx);
+  c.composedSample = 1;
+  c.sampleWidth = picture.width;
+  c.sampleHeight = picture.height;
   const UiDibView& dib = picture.dib;
   RGBQUAD table[256];
   const RGBQUAD* colours = dib.colours;
@@ -390,9 +388,9 @@ void UiDrawBitmapLayered(DriverContext* ctx, HDC dc, const RECT* rect, int x, in
   BitBlt(target, r.left, r.top, Width(r), Height(r), background.dc, 0, 0, SRCCOPY);
 }
 
-void UiDrawPicture(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control, HWND window,
-                   const RECT* rect, uint16_t bitmapId, DWORD flags, DWORD state) {
-  UiPictureState* pictures = UiGetPictureState(ctx);
+void UiDrawPicture(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control, HWND window, RECT* rect,
+                   uint16_t bitmapId, uint32_t flags, uint32_t state) {
+  UiComposition* pictures = UiCompositionOf(ctx);
   if (!pictures) return;
   if (!window && control) window = control->window;
   RECT r{};
@@ -426,12 +424,11 @@ void UiDrawPicture(DriverContext* ctx, DialogDescriptor* dialog, ControlDescript
 
   HDC dc = UiGetPaintDC(ctx, window);
   if (!dc) return;
-  const COLORREF savedColour = pictures->pageColour;
-  const int32_t savedSet = pictures->pageColourSet;
-  if (row && row->kind == kPictureKindPageColour) UiSetPageColour(ctx, row->value);
+  const COLORREF savedColour = pictures->background;
+  if (row && row->kind == kPictureKindPageColour) pictures->background = row->value;
   if (row && row->underlayId) {
     const bool overUnderlay = flags & kPictureOverUnderlay;
-    UiDrawBitmap(ctx, dialog, control, dc, &r, x, y, row->underlayId,
+    UiDrawBitmap(ctx, dialog, control, dc, &r, x, y, UiBitmapId(row->underlayId),
                  flags | (overUnderlay ? kPictureRopAnd : kPictureRopMergePaint), state);
     flags |= overUnderlay ? kPictureOverScreen : (kPictureRopAnd | kPictureOverScreen);
   }
@@ -439,61 +436,59 @@ void UiDrawPicture(DriverContext* ctx, DialogDescriptor* dialog, ControlDescript
     pictures->layeredOnce = 0;
     UiDrawBitmapLayered(ctx, dc, &r, x, y, bitmapId, flags);
   } else {
-    UiDrawBitmap(ctx, dialog, control, dc, &r, x, y, bitmapId, flags, state);
+    UiDrawBitmap(ctx, dialog, control, dc, &r, x, y, UiBitmapId(bitmapId), flags, state);
   }
   UiReleasePaintDC(ctx, window, dc);
-  pictures->pageColour = savedColour;
-  pictures->pageColourSet = savedSet;
+  pictures->background = savedColour;
 }
 
 void UiBeginComposition(DriverContext* ctx) {
-  if (!ctx || !ctx->workArea) return;
+  if (!UiCompositionOf(ctx)) return;
   UiDiscardComposition(ctx);
-  ctx->workArea->pictureState[kPictureSlotComposing] = 1;
+  UiCompositionOf(ctx)->composing = 1;
 }
 
 void UiDiscardComposition(DriverContext* ctx) {
-  if (!ctx || !ctx->workArea) return;
-  DWORD_PTR* slots = ctx->workArea->pictureState;
-  if (HDC off = reinterpret_cast<HDC>(slots[kPictureSlotDC])) {
-    HGDIOBJ bitmap = SelectObject(off, reinterpret_cast<HGDIOBJ>(slots[kPictureSlotPrevious]));
+  UiComposition* c = UiCompositionOf(ctx);
+  if (!c) return;
+  if (c->offscreenDc) {
+    HGDIOBJ bitmap = SelectObject(c->offscreenDc, c->previousBitmap);
     if (bitmap) DeleteObject(bitmap);
-    DeleteDC(off);
+    DeleteDC(c->offscreenDc);
   }
-  for (int slot : {kPictureSlotComposing, kPictureSlotDC, kPictureSlotPrevious, kPictureSlotSampleDrawn,
-                   kPictureSlotSampleWidth, kPictureSlotSampleHeight})
-    slots[slot] = 0;
+  c->composing = 0;
+  c->offscreenDc = nullptr;
+  c->previousBitmap = nullptr;
+  c->composedSample = 0;
+  c->sampleWidth = 0;
+  c->sampleHeight = 0;
 }
 
-void UiEndComposition(DriverContext* ctx, HWND window, const RECT* rect) {
-  if (!ctx || !ctx->workArea) return;
-  DWORD_PTR* slots = ctx->workArea->pictureState;
-  if (!slots[kPictureSlotComposing]) return;
-  slots[kPictureSlotComposing] = 0;
-  HDC off = reinterpret_cast<HDC>(slots[kPictureSlotDC]);
+void UiEndComposition(DriverContext* ctx, HWND window, RECT* rect) {
+  UiComposition* c = UiCompositionOf(ctx);
+  if (!c || !c->composing) return;
+  c->composing = 0;
+  HDC off = c->offscreenDc;
   RECT r{};
   const bool haveRect = rect ? (r = *rect, true) : (window && GetClientRect(window, &r));
   HDC dc = off && haveRect ? UiGetPaintDC(ctx, window) : nullptr;
   if (dc) {
-    if (slots[kPictureSlotSampleDrawn]) {
-      StretchBlt(dc, r.left, r.top, Width(r), Height(r), off, 0, 0, int(slots[kPictureSlotSampleWidth]),
-                 int(slots[kPictureSlotSampleHeight]), SRCCOPY);
-    } else {
+    if (c->composedSample)
+      StretchBlt(dc, r.left, r.top, Width(r), Height(r), off, 0, 0, c->sampleWidth, c->sampleHeight, SRCCOPY);
+    else
       BitBlt(dc, r.left, r.top, Width(r), Height(r), off, 0, 0, SRCCOPY);
-    }
     UiReleasePaintDC(ctx, window, dc);
   }
   UiDiscardComposition(ctx);
 }
 
 HDC UiGetCompositionDC(DriverContext* ctx) {
-  if (!ctx || !ctx->workArea) return nullptr;
-  const DWORD_PTR* slots = ctx->workArea->pictureState;
-  return slots[kPictureSlotComposing] ? reinterpret_cast<HDC>(slots[kPictureSlotDC]) : nullptr;
+  const UiComposition* c = UiCompositionOf(ctx);
+  return c && c->composing ? c->offscreenDc : nullptr;
 }
 
 HDC UiGetPaintDC(DriverContext* ctx, HWND window) {
-  if (const UiPictureState* state = UiGetPictureState(ctx); state && state->paintDC) return state->paintDC;
+  if (const UiComposition* c = UiCompositionOf(ctx); c && c->paintDc) return c->paintDc;
   if (!window) return nullptr;
   HDC dc = GetDC(window);
   RECT client{};
@@ -503,7 +498,7 @@ HDC UiGetPaintDC(DriverContext* ctx, HWND window) {
 
 void UiReleasePaintDC(DriverContext* ctx, HWND window, HDC dc) {
   if (!dc) return;
-  const UiPictureState* state = UiGetPictureState(ctx);
-  if (state && state->paintDC == dc) return;
+  const UiComposition* c = UiCompositionOf(ctx);
+  if (c && c->paintDc == dc) return;
   ReleaseDC(window, dc);
 }

@@ -1,5 +1,5 @@
-// What the picture files share among themselves: the work area's picture slots and the bytes of
-// a bitmap resource.
+// What the picture files share among themselves: the composition record and the bytes of a
+// bitmap resource.
 #pragma once
 
 #include <cstddef>
@@ -8,19 +8,10 @@
 #include "sheet_resources.h"
 #include "win32/windows.h"
 
-// The work area's picture slots: the composition, the handed-over bitmap and the serial of the
-// context's picture record.
-enum : int {
-  kPictureSlotComposing,    // 1 between UiBeginComposition and UiEndComposition
-  kPictureSlotDC,           // the off-screen DC, made at the first draw
-  kPictureSlotPrevious,     // the bitmap the off-screen DC held before
-  kPictureSlotSampleDrawn,  // a sample picture was composed
-  kPictureSlotSampleWidth,
-  kPictureSlotSampleHeight,
-  kPictureSlotHandedOver,   // HBITMAP drawn by source 0
-  kPictureSlotSerial,
-};
-static_assert(kPictureSlotSerial < int(sizeof(ContextWorkArea::pictureState) / sizeof(DWORD_PTR)));
+// The composition record of the context's sheet engine state; NULL without a work area.
+inline UiComposition* UiCompositionOf(DriverContext* ctx) {
+  return ctx && ctx->workArea ? &ctx->workArea->sheet.composition : nullptr;
+}
 
 struct UiResourceBytes {
   HGLOBAL handle = nullptr;

@@ -2,10 +2,6 @@
 // from them, and the per-context record of the pictures.
 #include "sheet_resources.h"
 
-#include <atomic>
-#include <map>
-#include <mutex>
-
 #include "env_language.h"
 #include "env_system.h"
 #include "sheet_pictures_internal.h"
@@ -20,20 +16,6 @@ const BitmapRangeEntry kBitmapRangeTable[13] = {
 
 namespace {
 
-// The records of the contexts, keyed by context. The work area's last picture slot holds the
-// serial of the record, so that a context made later at the same address (its slots start at
-// zero) never inherits the record of an earlier one.
-struct StateEntry {
-  DWORD_PTR serial = 0;
-  UiPictureState state{};
-};
-std::mutex g_stateLock;
-std::map<const DriverContext*, StateEntry>& States() {
-  static auto* states = new std::map<const DriverContext*, StateEntry>;  // lives until the process ends
-  return *states;
-}
-std::atomic<DWORD_PTR> g_nextSerial{1};
-
 // The library of the first range that holds id; NULL for no range or a library that does not load.
 HMODULE LibraryOfBitmap(DriverContext* ctx, uint16_t id) {
   for (const BitmapRangeEntry* row = kBitmapRangeTable; row->firstId; ++row) {
@@ -45,64 +27,40 @@ HMODULE LibraryOfBitmap(DriverContext* ctx, uint16_t id) {
 
 }  // namespace
 
-UiPictureState* UiGetPictureState(DriverContext* ctx) {
-  if (!ctx || !ctx->workArea) return nullptr;
-  DWORD_PTR& serial = ctx->workArea->pictureState[kPictureSlotSerial];
-  std::lock_guard<std::mutex> lock(g_stateLock);
-  StateEntry& entry = States()[ctx];
-  if (!serial || entry.serial != serial) {
-    serial = g_nextSerial++;
-    entry.serial = serial;
-    entry.state = UiPictureState{};
-    for (int32_t& value : entry.state.colourAdjust) value = 50;
-  }
-  return &entry.state;
-}
-
-void UiFreePictureState(DriverContext* ctx) {
-  if (!ctx || !ctx->workArea) return;
+void UiFreePictures(DriverContext* ctx) {
+  UiComposition* c = UiCompositionOf(ctx);
+  if (!c) return;
   UiDiscardComposition(ctx);
-  DWORD_PTR* slots = ctx->workArea->pictureState;
-  if (HBITMAP handed = reinterpret_cast<HBITMAP>(slots[kPictureSlotHandedOver])) DeleteObject(handed);
-  slots[kPictureSlotHandedOver] = 0;
-  std::lock_guard<std::mutex> lock(g_stateLock);
-  States().erase(ctx);
-  slots[kPictureSlotSerial] = 0;
-}
-
-void UiSetPaintDC(DriverContext* ctx, HDC dc) {
-  if (UiPictureState* state = UiGetPictureState(ctx)) state->paintDC = dc;
+  if (c->handedOverBitmap) DeleteObject(c->handedOverBitmap);
+  c->handedOverBitmap = nullptr;
 }
 
 void UiSetPageColour(DriverContext* ctx, COLORREF colour) {
-  if (UiPictureState* state = UiGetPictureState(ctx)) {
-    state->pageColour = colour;
-    state->pageColourSet = 1;
-  }
+  if (UiComposition* c = UiCompositionOf(ctx)) c->background = colour;
 }
 
 COLORREF UiGetPageColour(DriverContext* ctx) {
-  const UiPictureState* state = UiGetPictureState(ctx);
-  return state && state->pageColourSet ? state->pageColour : GetSysColor(COLOR_BTNFACE);
+  if (ctx && ctx->workArea) {
+    const SheetEngineState& sheet = ctx->workArea->sheet;
+    if (sheet.composition.background) return sheet.composition.background;
+    if (sheet.buttonFace) return sheet.buttonFace;
+  }
+  return GetSysColor(COLOR_BTNFACE);
 }
 
 void UiSetColourAdjust(DriverContext* ctx, const int32_t* values) {
-  if (UiPictureState* state = UiGetPictureState(ctx))
-    for (int i = 0; i < kColourAdjustCount; ++i) state->colourAdjust[i] = values ? values[i] : 50;
-}
-
-void UiSetLayeredDraw(DriverContext* ctx) {
-  if (UiPictureState* state = UiGetPictureState(ctx)) state->layeredOnce = 1;
+  if (UiComposition* c = UiCompositionOf(ctx))
+    for (int i = 0; i < kColourAdjustCount; ++i) c->colourAdjust[i] = values ? values[i] : 50;
 }
 
 void UiHandOverBitmap(DriverContext* ctx, HBITMAP bitmap) {
-  if (!ctx || !ctx->workArea) {
+  UiComposition* c = UiCompositionOf(ctx);
+  if (!c) {
     if (bitmap) DeleteObject(bitmap);
     return;
   }
-  DWORD_PTR& slot = ctx->workArea->pictureState[kPictureSlotHandedOver];
-  if (slot && slot != reinterpret_cast<DWORD_PTR>(bitmap)) DeleteObject(reinterpret_cast<HBITMAP>(slot));
-  slot = reinterpret_cast<DWORD_PTR>(bitmap);
+  if (c->handedOverBitmap && c->handedOverBitmap != bitmap) DeleteObject(c->handedOverBitmap);
+  c->handedOverBitmap = bitmap;
 }
 
 HMODULE UiLoadCommonResDll(DriverContext* ctx) {
@@ -173,31 +131,4 @@ int UiGetComctlVersion() {
   if (getVersion && getVersion(&info) >= 0) version = int(info.dwMajorVersion * 100 + info.dwMinorVersion);
   FreeLibrary(comctl);
   return version;
-}
-
-const ButtonTextEntry kButtonTextTable[] = {
-    {2037, kButtonNoText}, {2038, kButtonNoText}, {2079, kButtonNoText}, {2080, kButtonNoText},
-    {2096, kButtonNoText}, {2097, kButtonNoText}, {2114, kButtonNoText}, {2115, kButtonNoText},
-    {2714, kButtonNoText}, {2715, kButtonNoText}, {2002, kButtonNoText}, {2922, kButtonNoText},
-    {2923, kButtonNoText}, {3114, kButtonNoText}, {3115, kButtonNoText}, {3363, kButtonNoText},
-    {3364, kButtonNoText}, {2003, 13187},         {2140, 13191},         {2143, 13189},
-    {2144, 13190},         {2502, 13192},         {2503, 13193},         {2792, 13194},
-    {2802, 13195},         {2803, 13196},         {0, 0},
-};
-
-void UiSetButtonTextId(DriverContext* ctx, const ControlDescriptor* control) {
-  UiPictureState* state = UiGetPictureState(ctx);
-  if (!state) return;
-  state->buttonTextId = 0;
-  if (!control) return;
-  for (const ButtonTextEntry* row = kButtonTextTable; row->controlId; ++row) {
-    if (row->controlId == control->controlId) {
-      state->buttonTextId = row->stringId;
-      return;
-    }
-  }
-}
-
-void UiClearButtonTextId(DriverContext* ctx) {
-  if (UiPictureState* state = UiGetPictureState(ctx)) state->buttonTextId = 0;
 }

@@ -9,17 +9,13 @@
 
 #include "dialog_table.h"
 #include "driver_context.h"
+#include "sheet_engine.h"
 #include "win32/windows.h"
 
 // ---- Tables ----------------------------------------------------------------------------------
 
-// Which library holds a bitmap id: rows searched in order, the first match wins; ended by a row
-// whose first id is 0.
-struct BitmapRangeEntry {
-  uint32_t firstId;
-  uint32_t lastId;
-  uint32_t library;  // kBitmapLanguageLibrary or kBitmapNeutralLibrary
-};
+// Which library holds a bitmap id (BitmapRangeEntry rows): searched in order, the first match
+// wins; ended by a row whose first id is 0.
 constexpr uint32_t kBitmapLanguageLibrary = 0;
 constexpr uint32_t kBitmapNeutralLibrary = 1;
 extern const BitmapRangeEntry kBitmapRangeTable[13];
@@ -61,60 +57,28 @@ constexpr COLORREF kPictureKeyColour = 0x3300CC;
 
 // ---- Per-context state ---------------------------------------------------------------------
 
-// The six colour adjustments of sample pictures, 0-100 each, 50 neutral.
+// The six colour adjustments of sample pictures (UiComposition::colourAdjust), 0-100 each, 50
+// neutral; all six 0 (a context whose pictures never set them) counts as neutral.
 enum : int { kAdjustLuminance, kAdjustContrast, kAdjustStrength, kAdjustRed, kAdjustGreen, kAdjustBlue };
 constexpr int kColourAdjustCount = 6;
 
-// What the pictures of a context keep between calls besides the composition (which lives in the
-// work area's picture slots): colour adjustments, the DC of the control being painted, the page
-// colour, the one-shot layered draw and the text id of the push button being drawn.
-struct UiPictureState {
-  int32_t colourAdjust[kColourAdjustCount];
-  HDC paintDC;               // set while a control paints; NULL otherwise
-  COLORREF pageColour;
-  int32_t pageColourSet;     // 0: the page colour is the system's button face
-  int32_t layeredOnce;       // the next UiDrawPicture goes through UiDrawBitmapLayered
-  uint16_t buttonTextId;
-  POINT compositionOrigin;   // where the off-screen picture goes in the first draw's DC
-};
-// The context's record, made on first use (adjustments 50, nothing else set). NULL without a
-// context or a work area.
-UiPictureState* UiGetPictureState(DriverContext* ctx);
-// Ends the record of a context (frees a pending composition and a handed-over bitmap).
-void UiFreePictureState(DriverContext* ctx);
-
-void UiSetPaintDC(DriverContext* ctx, HDC dc);
+// The page colour: the composition's background, else the engine's button face, else the
+// system's button face.
 void UiSetPageColour(DriverContext* ctx, COLORREF colour);
 COLORREF UiGetPageColour(DriverContext* ctx);
 // Sets the six adjustments (NULL: back to neutral).
 void UiSetColourAdjust(DriverContext* ctx, const int32_t* values);
-// The next UiDrawPicture goes through UiDrawBitmapLayered.
-void UiSetLayeredDraw(DriverContext* ctx);
 // A bitmap made by the caller, drawn (and deleted) by the next UiDrawBitmap with source 0.
 void UiHandOverBitmap(DriverContext* ctx, HBITMAP bitmap);
 // The off-screen DC while composing after the first draw, else NULL.
 HDC UiGetCompositionDC(DriverContext* ctx);
-
-// The text id of the push button being drawn: from the button-text table by control id.
-void UiSetButtonTextId(DriverContext* ctx, const ControlDescriptor* control);
-void UiClearButtonTextId(DriverContext* ctx);
-struct ButtonTextEntry {
-  uint16_t controlId;
-  uint16_t stringId;  // kButtonNoText: no text
-};
-constexpr uint16_t kButtonNoText = 0xFFFF;
-extern const ButtonTextEntry kButtonTextTable[];
+// Frees what the pictures of a context hold: a pending composition and a handed-over bitmap.
+void UiFreePictures(DriverContext* ctx);
 
 // ---- Libraries, bitmaps, icons, files --------------------------------------------------------
 
-HMODULE UiLoadCommonResDll(DriverContext* ctx);
-HBITMAP UiLoadBitmap(DriverContext* ctx, uint16_t id);
-HGLOBAL UiLoadBitmapResource(DriverContext* ctx, uint16_t id);
-HBITMAP UiLoadBitmapByName(DriverContext* ctx, const WCHAR* name);
-void UiDrawIcon(DriverContext* ctx, HDC dc, int x, int y, uint16_t iconId);
-void UiDrawIconInWindow(DriverContext* ctx, HWND window, uint16_t iconId);
-// A BMP file as a bitmap of the display; width and height 0 on failure.
-HBITMAP UiLoadBmpFile(const WCHAR* path, int* width, int* height);
+// The loaders, icons and drawing functions are declared in sheet_engine.h.
+//
 // Reads count bytes from file into the memory block in pieces of at most 16384 bytes. 1 when
 // all were read, 0 otherwise (short file, block too small, no block).
 int UiReadFileChunks(HFILE file, HGLOBAL memory, DWORD count);
@@ -142,24 +106,14 @@ int UiCheckDib(const void* data, size_t size, UiDibView* out);
 
 // ---- Drawing -------------------------------------------------------------------------------
 
-// source: 0 the handed-over bitmap; below 0x10000 a bitmap id; else a UTF-16 text, a file path
-// when its second character is ':', else a resource name of the language-neutral library.
-using UiBitmapSource = ULONG_PTR;
+// The source of UiDrawBitmap (an HBITMAP-sized word): 0 the handed-over bitmap; below 0x10000 a
+// bitmap id; else a UTF-16 text, a file path when its second character is ':', else a resource
+// name of the language-neutral library.
+inline HBITMAP UiBitmapId(uint16_t id) { return reinterpret_cast<HBITMAP>(static_cast<ULONG_PTR>(id)); }
+inline HBITMAP UiBitmapText(const WCHAR* text) { return reinterpret_cast<HBITMAP>(const_cast<WCHAR*>(text)); }
 
-void UiDrawPicture(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control, HWND window,
-                   const RECT* rect, uint16_t bitmapId, DWORD flags, DWORD state);
-void UiDrawBitmap(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control, HDC dc, const RECT* rect,
-                  int x, int y, UiBitmapSource source, DWORD flags, DWORD state);
-void UiDrawBitmapLayered(DriverContext* ctx, HDC dc, const RECT* rect, int x, int y, uint16_t bitmapId, DWORD flags);
-void UiBeginComposition(DriverContext* ctx);
-void UiEndComposition(DriverContext* ctx, HWND window, const RECT* rect);
-COLORREF UiAdjustColour(DriverContext* ctx, COLORREF colour, int grey);
-// With the six values given directly (the arithmetic of UiAdjustColour).
+// The arithmetic of UiAdjustColour with the six values given.
 COLORREF UiAdjustColourBy(const int32_t* values, COLORREF colour, int grey);
-HANDLE UiPaletteEntry(HDC dc, int index, COLORREF colour);
-int UiGetComctlVersion();
-HDC UiGetPaintDC(DriverContext* ctx, HWND window);
-void UiReleasePaintDC(DriverContext* ctx, HWND window, HDC dc);
 
 // ---- Panel buttons -------------------------------------------------------------------------
 
@@ -171,6 +125,4 @@ constexpr uint16_t kArrowBitmapUp = 220;
 constexpr uint16_t kArrowBitmapDown = 221;
 constexpr uint16_t kArrowBitmapBoth = 222;
 
-int UiDrawPanelButton(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control, HWND window, HDC dc,
-                      const RECT* rect, DWORD style, int pressed, int focused);
-void UiFillFrame(HDC dc, const RECT* rect, COLORREF colour);
+// UiDrawPanelButton and UiFillFrame are declared in sheet_engine.h.
