@@ -69,6 +69,10 @@ WIN32_API int WINAPI ShowCursor(BOOL show) {
 // interface, which owns the icons made from bitmaps.
 WIN32_API BOOL WINAPI DestroyCursor(HCURSOR) { return TRUE; }
 
+WIN32_API HBITMAP WINAPI LoadBitmapW(HINSTANCE instance, LPCWSTR name) {
+  return static_cast<HBITMAP>(LoadBitmapForWindow(instance, name));
+}
+
 WIN32_API HANDLE WINAPI LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int, int, UINT) {
   switch (type) {
     case IMAGE_ICON: return LoadIconW(instance, name);
