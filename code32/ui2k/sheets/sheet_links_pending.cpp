@@ -26,7 +26,6 @@ void UiMakeNoticeMarker(DriverContext*, DialogDescriptor*, ControlDescriptor*) {
 void UiRemoveNoticeMarker(DriverContext*, DialogDescriptor*, ControlDescriptor*) {}
 int UiShowRuleMessage(DriverContext*, const AlertRow*, HWND) { return 0; }
 int UiApplyControlChange(DriverContext*, DialogDescriptor*, ControlDescriptor*, uint32_t, int) { return 0; }
-void UiRunBuiltInFunc(DriverContext* ctx, uint16_t code) { FmRunBuiltInFunc(ctx, code); }
 int UiRunItemTransact(DriverContext*, DialogDescriptor*, const ModelItem*, uint16_t) { return 0; }
 
 // apply and save of the sheets
