@@ -5,6 +5,8 @@
 #include <filesystem>
 
 #include "machine_fixture.h"
+#include "test_module.h"
+#include "testmod.h"
 #include "win32/windows.h"
 
 namespace {
@@ -77,6 +79,29 @@ TEST_F(PictureModules, TheTabPaneOfTheVisualStyles) {
   EXPECT_EQ(close(theme), S_OK);
   DestroyWindow(window);
   FreeLibrary(ux);
+}
+
+// A module's icon is drawn from its images: the test module's 1 x 1 icon is opaque RGB(3, 2, 1).
+class ModuleIcons : public zolt::test::TestModuleTest {};
+
+TEST_F(ModuleIcons, LoadIconGivesAnIconThatDraws) {
+  HICON icon = LoadIconW(module_, MAKEINTRESOURCEW(IDI_APP));
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(LoadIconW(module_, MAKEINTRESOURCEW(IDI_APP)), icon);  // shared
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 4, 4);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  PatBlt(dc, 0, 0, 4, 4, WHITENESS);
+  EXPECT_TRUE(DrawIcon(dc, 1, 1, icon));
+  EXPECT_EQ(GetPixel(dc, 1, 1), RGB(3, 2, 1));
+  EXPECT_EQ(GetPixel(dc, 3, 3), RGB(3, 2, 1));  // drawn at the system's icon size
+  EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 255, 255));
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  EXPECT_EQ(LoadIconW(module_, MAKEINTRESOURCEW(1)), nullptr);
 }
 
 class PictureModulesOnWindows2000 : public PictureModules {
