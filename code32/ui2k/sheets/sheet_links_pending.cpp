@@ -13,3 +13,6 @@ void UiRefreshEditPageLists(DriverContext*) {}
 void UiRefreshSourceCombos(DriverContext*) {}
 void UiRefreshOutputTrayCombos(DriverContext*) {}
 void UiRefreshPaperSizeCombos(DriverContext*) {}
+
+// previews (the picture painter of picture controls)
+void UiDrawLayeredPicture(DriverContext*, DialogDescriptor*, ControlDescriptor*, HDC, RECT*) {}
