@@ -18,6 +18,7 @@
 
 #include "dialog_table.h"
 #include "driver_context.h"
+#include "free_size.h"  // kPendingFreeSizesLoaded, the custom sizes loaded
 #include "model_image.h"
 #include "ui_entry.h"
 #include "win32/windows.h"
