@@ -14,6 +14,7 @@
 #include "option_access.h"
 #include "option_context_words.h"
 #include "sheet_engine.h"
+#include "win32/comctl.h"
 #include "win32/windows.h"
 
 namespace {
@@ -49,8 +50,8 @@ struct NamedRow {
 // Rows the descriptions name by id and kind.
 constexpr NamedRow kNamedRows[] = {
     {1012, 2177, 1}, {1012, 2178, 1},  {1012, 2179, 2},  {1012, 2180, 2},  {1012, 2181, 22},
-    {1012, 1, 21},   {1012, 2, 21},    {1012, 9, 21},    {1013, 2560, 4},  {1013, 2182, 41},
-    {1013, 2183, 41}, {1013, 1, 21},   {1001, 2001, 50}, {1001, 2039, 2},  {1001, 2030, 23},
+    {1012, 1, 21},   {1012, 2, 21},    {1012, 9, 21},    {1013, 2560, 4},  {1013, 2182, 41}, {1002, 2039, 2},
+    {1013, 2183, 41}, {1013, 1, 21},   {1001, 2001, 50}, {1001, 2030, 23},
     {1002, 2221, 23}, {1065, 2817, 49}, {1007, 2139, 50}, {4024, 3032, 84}, {1002, 2007, 48},
 };
 
@@ -63,7 +64,7 @@ TEST(SheetTables, NamedRowsCarryTheirIdsKindsAndLinks) {
     const ControlDescriptor* found = nullptr;
     for (int j = 0; j < d->controlCount; ++j)
       if (d->controls[j].controlId == n.control) found = &d->controls[j];
-    ASSERT_NE(found, nullptr) << n.dialog << "/" << n.control;
+    ASSERT_NE(found, nullptr) << n.dialog << "/" << n.control << " kind " << n.kind;
     EXPECT_EQ(found->kind, n.kind) << n.dialog << "/" << n.control;
     if (n.control == 2001) {
       EXPECT_EQ(found->linkedControl, 2039);
@@ -92,6 +93,7 @@ class SheetEngine : public zolt::test::DriverMachineTest {
  protected:
   void SetUp() override {
     DriverMachineTest::SetUp();
+    InitCommonControls();  // as the sheet host does before pages are made
     printer_ = OpenTestPrinter();
     ASSERT_NE(printer_, nullptr);
     ctx = CtxCreateForPrinter(printer_, printer_, nullptr, kCtxModeUi);
@@ -122,12 +124,19 @@ class SheetEngine : public zolt::test::DriverMachineTest {
       DispatchMessageW(&msg);
     }
   }
-  // A dialog of the table made from its template, built and refreshed once.
+  // A dialog of the table made from its template, built and refreshed once; a page is made
+  // inside a sheet window as the property sheet makes it.
   HWND Open(uint16_t dialogId) {
     ctx->dialogId = dialogId;
-    HWND dialog = CreateDialogParamW(library_, MAKEINTRESOURCEW(dialogId), nullptr, UiCommonDialogProc,
+    HWND owner = nullptr;
+    if (OptFindDialog(ctx, dialogId)->kindFlags & (kDialogDocumentPage | kDialogPrinterPage)) {
+      owner = CreateWindowExW(0, u"#32770", u"Sheet", WS_POPUP | WS_VISIBLE, 0, 0, 500, 500, nullptr, nullptr, nullptr, nullptr);
+      windows_.push_back(owner);
+    }
+    HWND dialog = CreateDialogParamW(library_, MAKEINTRESOURCEW(dialogId), owner, UiCommonDialogProc,
                                      reinterpret_cast<LPARAM>(ctx));
-    if (dialog) windows_.push_back(dialog);
+    if (dialog) windows_.insert(windows_.begin(), dialog);
+    if (dialog && owner) ShowWindow(dialog, SW_SHOW);  // the sheet shows its current page
     Pump();
     return dialog;
   }
@@ -229,7 +238,7 @@ TEST_F(SheetEngine, PresetButtonsTakeTheSheetsOkPlace) {
   for (const Case& c : {Case{kPendingSaveAsNewButton | kPendingOverwriteButton, true, kCommandOverwrite},
                         Case{kPendingSaveAsNewButton, false, kCommandSaveAsNew},
                         Case{kPendingOverwriteButton, false, kCommandOverwrite}}) {
-    HWND sheet = CreateWindowExW(0, u"#32770", u"Sheet", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+    HWND sheet = CreateWindowExW(0, u"#32770", u"Sheet", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
     windows_.push_back(sheet);
     HWND ok = CreateWindowExW(0, u"BUTTON", u"OK", WS_CHILD | BS_DEFPUSHBUTTON, 200, 260, 60, 20, sheet,
                               reinterpret_cast<HMENU>(IDOK), nullptr, nullptr);
