@@ -17,6 +17,7 @@
 #include "dialog_table.h"
 #include "option_buffers.h"
 #include "option_table.h"
+#include "sheet_engine_state.h"
 #include "win32/windows.h"
 
 // The spooler's printer and driver records.
@@ -164,6 +165,7 @@ struct ContextWorkArea {
   DWORD presetRefreshRunning;             // 1 while the one-time preset refresh shows its dialog
   DWORD comInitialized;                   // 1 while the sheet holds a CoInitialize
   FitSaveArea fitSaves[2];                // the graphics module's fits: regional paper, second fit
+  SheetEngineState sheet;                 // the printer-interface module's sheet engine
 };
 
 // The text widths that the code filling them relies on.

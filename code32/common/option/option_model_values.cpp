@@ -55,7 +55,7 @@ void OptLoadDriverId(DriverContext* ctx) {
 }
 
 int OptHasControlNotice(DriverContext* ctx, const ControlDescriptor* control) {
-  if (!ctx || !control || control->noticeSwitch == 0) return 0;
+  if (!ctx || !control || control->lockMessageId == 0) return 0;
   if (!FmIsFeatureEnabled(ctx, 2, 0)) return 0;
   const ModelItem* item = control->modelItem;
   if (const ExclusiveRule* rule = item ? MdlItemRule(ctx->modelImage, item) : nullptr) {

@@ -239,3 +239,67 @@ TEST_F(ZoltMachineToolTest, PrintsAMetafileDirectlyOrSpooledAndReportsTheJob) {
 }
 
 }  // namespace
+
+namespace {
+
+// The prefs command: its help, the script's errors with their line, and a printer it cannot open.
+TEST_F(ZoltMachineToolTest, PrefsChecksItsScriptAndPrinter) {
+  ToolRun help = Tool({"--help"});
+  EXPECT_TRUE(Contains(help.out, "prefs ROOT PRINTER [--do SCRIPT] [--png DIR]")) << help.out;
+  EXPECT_TRUE(Contains(help.out, "select CONTROL TEXT")) << help.out;
+
+  fs::path root = Root() / "prefs";
+  ASSERT_EQ(Tool({"create", root.string()}).status, 0);
+  ASSERT_EQ(Tool({"install-driver", root.string()}).status, 0);
+  ASSERT_EQ(Tool({"add-printer", root.string(), "Office"}).status, 0);
+  struct Case {
+    const char* script;
+    int status;
+    const char* message;
+  } cases[] = {
+      {"# comment\n\nwave 2009\n", 2, "line 3: unknown action \"wave\""},
+      {"select 2009\n", 2, "line 1: select needs a control and a value"},
+      {"press \"OK\n", 2, "line 1: press needs one control"},
+      {"answer yes\n", 2, "line 1: answer needs a button number"},
+      {"page\n", 2, "line 1: page needs one value"},
+  };
+  for (const Case& c : cases) {
+    const fs::path script = Root() / "script.txt";
+    zolt::test::WriteBytes(script, c.script);
+    ToolRun r = Tool({"prefs", root.string(), "Office", "--do", script.string()});
+    EXPECT_EQ(r.status, c.status) << c.script << r.err;
+    EXPECT_TRUE(Contains(r.err, c.message)) << r.err;
+  }
+  ToolRun missing = Tool({"prefs", root.string(), "Office", "--do", (Root() / "none.txt").string()});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_TRUE(Contains(missing.err, "cannot read")) << missing.err;
+  ToolRun nobody = Tool({"prefs", root.string(), "Nobody"});
+  EXPECT_EQ(nobody.status, 1);
+  EXPECT_TRUE(Contains(nobody.err, "no printer \"Nobody\"")) << nobody.err;
+  EXPECT_EQ(Tool({"prefs", root.string()}).status, 2);
+  EXPECT_EQ(Tool({"prefs", root.string(), "Office", "--colour"}).status, 2);
+}
+
+// The sheet opened through the spooler's DocumentPropertiesW, a value chosen on a page, every
+// page saved as a picture and the sheet cancelled: the device mode stays as it was.
+TEST_F(ZoltMachineToolTest, PrefsDrivesPrintingPreferencesAndSavesItsPages) {
+  fs::path root = Root() / "prefs";
+  ASSERT_EQ(Tool({"create", root.string()}).status, 0);
+  ASSERT_EQ(Tool({"install-driver", root.string()}).status, 0);
+  ASSERT_EQ(Tool({"add-printer", root.string(), "Office"}).status, 0);
+  const fs::path script = Root() / "script.txt";
+  zolt::test::WriteBytes(script, "# paper size on the first page\npage Preset\nselect 2009 A5\npress Cancel\n");
+  const fs::path pictures = Root() / "pages";
+  ToolRun r = Tool({"prefs", root.string(), "Office", "--do", script.string(), "--png", pictures.string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "saved " + (pictures / "01-Preset.png").string())) << r.out;
+  EXPECT_TRUE(fs::exists(pictures / "01-Preset.png"));
+  EXPECT_TRUE(Contains(r.out, "result: Cancel (the device mode is unchanged)")) << r.out;
+
+  zolt::test::WriteBytes(script, "page Nowhere\n");
+  ToolRun bad = Tool({"prefs", root.string(), "Office", "--do", script.string()});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_TRUE(Contains(bad.err, "line 1: no page \"Nowhere\"")) << bad.err;
+}
+
+}  // namespace
