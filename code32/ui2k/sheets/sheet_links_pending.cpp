@@ -36,10 +36,3 @@ int UiApplySheet(DriverContext*) { return 1; }
 int UiRunSubDialog(DriverContext*, uint32_t, uint16_t, HWND) { return 0; }
 void UiShowContextHelp(HWND, HWND, UINT) {}
 
-// page utilities
-void UiFixUpPageTables(DriverContext*) {}
-void UiRefreshPresetSelectors(DriverContext*) {}
-void UiRefreshEditPageLists(DriverContext*) {}
-void UiRefreshSourceCombos(DriverContext*) {}
-void UiRefreshOutputTrayCombos(DriverContext*) {}
-void UiRefreshPaperSizeCombos(DriverContext*) {}
