@@ -298,15 +298,17 @@ int UiNumberEditCommand(DriverContext* ctx, DialogDescriptor*, ControlDescriptor
   if (code == EN_CHANGE && kind >= 1 && kind <= 6) {
     GetWindowTextW(control->window, text, kTextChars);
     const int32_t typed = TypedValue(ctx, control, text);
+    // A value the option's field cannot hold would be stored cut to its low bits: the digit that
+    // made it is taken back, on every numeric edit.
+    bool refused = (kind == 2 && typed > 0x7FFF) || (kind == 5 && typed > 0xFFFF);
     if (IsDisplayUnit(control)) {
       const int64_t whole = IntegerPart(text, ctx);
-      const bool tooLong = whole > (OptIsMetric(ctx) ? kMetricIntegerLimit : kInchIntegerLimit);
-      const bool misfit = (kind == 2 && typed > 0x7FFF) || (kind == 5 && typed > 0xFFFF) ||
-                          (typed < 0 && !IsSignedLength(control->option));
-      if (tooLong || misfit) {
-        PostMessageW(control->window, WM_CHAR, 8, 0);
-        return 1;
-      }
+      refused = refused || whole > (OptIsMetric(ctx) ? kMetricIntegerLimit : kInchIntegerLimit) ||
+                (typed < 0 && !IsSignedLength(control->option));
+    }
+    if (refused) {
+      PostMessageW(control->window, WM_CHAR, 8, 0);
+      return 1;
     }
     if (typed == OptGetControlValue(ctx, control)) return 0;
     UiEditValueNotice notice{control, typed, 0};
