@@ -31,9 +31,12 @@ HostRecord* g_host = nullptr;
 
 LONG_PTR CALLBACK RecordingHost(HANDLE, UINT function, LPARAM lParam1, LPARAM lParam2) {
   if (!g_host) return 0;
-  if (function == CPSFUNC_ADD_HPROPSHEETPAGE) return ++g_host->pagesOffered;
+  if (function == CPSFUNC_ADD_HPROPSHEETPAGE) {
+    // The recording host shows no sheet: it counts the page and lets it go.
+    DestroyPropertySheetPage(reinterpret_cast<HPROPSHEETPAGE>(lParam1));
+    return ++g_host->pagesOffered;
+  }
   if (function == CPSFUNC_SET_RESULT) g_host->results.push_back(lParam2);
-  (void)lParam1;
   return 1;
 }
 
@@ -127,6 +130,7 @@ TEST_F(DocumentSheet, InitMakesTheSheetsContextFromTheCallersDeviceMode) {
   EXPECT_EQ(ctx->workArea->sheetState, 1u);
   EXPECT_EQ(ctx->workArea->documentMode, DWORD(DM_IN_BUFFER | DM_OUT_BUFFER | DM_IN_PROMPT));
   EXPECT_EQ(ctx->workArea->callerDevModeOut, out_.data());
+  EXPECT_EQ(host_.pagesOffered, 8);  // the document pages that the sample model keeps
   EXPECT_EQ(OptGetUiValue(ctx, kOptPaperSize, nullptr), int32_t(kValueA5));
   EXPECT_EQ(Close(ctx, false), 1);
   EXPECT_EQ(info_.UserData, 0u);
