@@ -305,9 +305,6 @@ TEST_F(SheetKinds, SpinAndSliderStepTheirValues) {
 }
 
 TEST_F(SheetKinds, DialogKindsAndAClosedRefresherDoNothing) {
-  EXPECT_EQ(UiIsSettingsDialog(1020), 0);
-  EXPECT_EQ(UiIsSettingsDialog(1025), 0);
-  EXPECT_EQ(UiIsSettingsDialog(1002), 1);
   DialogDescriptor fileDialog{};
   fileDialog.kindFlags = 0x8000;
   EXPECT_EQ(UiIsFileDialogKind(&fileDialog), 1);

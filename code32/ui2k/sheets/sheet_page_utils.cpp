@@ -122,8 +122,6 @@ void UiRefreshWatermarkCombo(DriverContext* ctx) {
 
 // ---- dialog kinds ------------------------------------------------------------------------------
 
-int UiIsSettingsDialog(uint16_t dialogId) { return dialogId == 1020 || dialogId == 1025 ? 0 : 1; }
-
 int UiIsFileDialogKind(const DialogDescriptor* dialog) {
   constexpr uint32_t kFileKinds = 0x100 | 0x200 | 0x400 | 0x800 | 0x1000 | 0x2000 | 0x8000;
   return dialog && (dialog->kindFlags & kFileKinds) ? 1 : 0;
