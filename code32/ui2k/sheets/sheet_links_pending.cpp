@@ -6,13 +6,11 @@
 int UiRunSubDialog(DriverContext*, uint32_t, uint16_t, HWND) { return 0; }
 void UiShowContextHelp(HWND, HWND, UINT) {}
 
-// page utilities
-void UiFixUpPageTables(DriverContext*) {}
-void UiRefreshPresetSelectors(DriverContext*) {}
-void UiRefreshEditPageLists(DriverContext*) {}
-void UiRefreshSourceCombos(DriverContext*) {}
-void UiRefreshOutputTrayCombos(DriverContext*) {}
-void UiRefreshPaperSizeCombos(DriverContext*) {}
-
 // previews (the picture painter of picture controls)
 void UiDrawLayeredPicture(DriverContext*, DialogDescriptor*, ControlDescriptor*, HDC, RECT*) {}
+
+// sub-dialog helpers
+void UiMeasureText(HDC dc, const WCHAR* text, SIZE* out) {
+  *out = SIZE{};
+  if (dc && text) GetTextExtentPoint32W(dc, text, lstrlenW(text), out);
+}
