@@ -32,9 +32,6 @@ int UiRunItemTransact(DriverContext*, DialogDescriptor*, const ModelItem*, uint1
 // apply and save of the sheets
 int UiApplySheet(DriverContext*) { return 1; }
 
-// sub-dialogs and context help
-int UiRunSubDialog(DriverContext*, uint32_t, uint16_t, HWND) { return 0; }
-void UiShowContextHelp(HWND, HWND, UINT) {}
 
 // page utilities
 void UiFixUpPageTables(DriverContext*) {}

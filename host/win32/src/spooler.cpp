@@ -324,6 +324,13 @@ WIN32_API BOOL WINAPI SetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter,
     });
     return rc == ERROR_SUCCESS ? TRUE : Fail(rc);
   }
+  if (Level == 7) {
+    if (!pPrinter || Command != 0) return Fail(ERROR_INVALID_PARAMETER);
+    const DWORD action = reinterpret_cast<const PRINTER_INFO_7W*>(pPrinter)->dwAction;
+    const bool valid = action == DSPRINT_PUBLISH || action == DSPRINT_UPDATE || action == DSPRINT_UNPUBLISH ||
+                       action == DSPRINT_REPUBLISH;
+    return valid ? TRUE : Fail(ERROR_INVALID_PARAMETER);
+  }
   if (Level != 2) return Fail(ERROR_INVALID_LEVEL);
   if (!pPrinter || Command != 0) return Fail(ERROR_INVALID_PARAMETER);
   const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(pPrinter);

@@ -138,6 +138,17 @@ typedef struct _PRINTER_INFO_4W {
   DWORD Attributes;
 } PRINTER_INFO_4W, *PPRINTER_INFO_4W, *LPPRINTER_INFO_4W;
 
+// Directory publication (SetPrinterW level 7). The machine belongs to no directory: every valid
+// action succeeds and nothing is published.
+typedef struct _PRINTER_INFO_7W {
+  LPWSTR pszObjectGUID;
+  DWORD dwAction;
+} PRINTER_INFO_7W, *PPRINTER_INFO_7W, *LPPRINTER_INFO_7W;
+#define DSPRINT_PUBLISH 0x00000001
+#define DSPRINT_UPDATE 0x00000002
+#define DSPRINT_UNPUBLISH 0x00000004
+#define DSPRINT_REPUBLISH 0x00000008
+
 typedef struct _DRIVER_INFO_1W {
   LPWSTR pName;
 } DRIVER_INFO_1W, *PDRIVER_INFO_1W, *LPDRIVER_INFO_1W;
