@@ -1,7 +1,8 @@
 // The document-properties sheet function as the host and the non-UI path call it: the merge of
-// a caller's device mode without any window, the device mode written back to the caller, and
-// the reasons of the sheet protocol that need no page. The pages themselves (INIT and DESTROY
-// of a real sheet, and the printer-properties pages) are built by the sheet engine.
+// a caller's device mode without any window, the environment settings that the model's rules
+// test, and the reasons of the sheet protocol that need no page. The opening and closing of the
+// printing-preferences sheet are in ui_document_sheets.cpp, the printer-properties pages are
+// built by the sheet engine.
 #include "context_services.h"
 #include "ctx_environment.h"
 #include "devmode_defaults.h"
@@ -25,51 +26,12 @@
 
 namespace {
 
-constexpr uint16_t kOptFuncSelectSort = 61;  // zdmFuncSelectSort
-constexpr uint16_t kOptCallSrc = 729;        // zdmCallSrc
 constexpr uint16_t kOptUserCodeGet = 739;    // zdmUserCodeGet
-constexpr DWORD kJcItemsNotInOutput = 0x789F;
 constexpr ULONG_PTR kSheetIconId = 64082;
 
-// Field offsets of the public part (dmFields and dmCollate).
-constexpr DWORD kAtFields = 72;
-constexpr DWORD kAtCollate = 100;
+}  // namespace
 
-WORD PublicSize(const BYTE* dm) { return static_cast<WORD>(dm[68] | dm[69] << 8); }
-bool HasField(const BYTE* dm, DWORD at, DWORD size) { return dm && PublicSize(dm) >= at + size; }
-DWORD ReadFields(const BYTE* dm) {
-  return HasField(dm, kAtFields, 4) ? DWORD(dm[72]) | DWORD(dm[73]) << 8 | DWORD(dm[74]) << 16 | DWORD(dm[75]) << 24
-                                    : 0;
-}
-void WriteFields(BYTE* dm, DWORD v) {
-  if (!HasField(dm, kAtFields, 4)) return;
-  for (int i = 0; i < 4; ++i) dm[kAtFields + i] = static_cast<BYTE>(v >> (8 * i));
-}
-void WriteCollate(BYTE* dm, int16_t v) {
-  if (!HasField(dm, kAtCollate, 2)) return;
-  dm[kAtCollate] = static_cast<BYTE>(v);
-  dm[kAtCollate + 1] = static_cast<BYTE>(static_cast<uint16_t>(v) >> 8);
-}
-
-// DM_COLLATE and dmCollate from zdmFuncSelectSort, or both cleared where collation cannot be had.
-void ApplyCollateRule(BYTE* dm, DriverContext* ctx) {
-  if (OptIsCollateAvailable(ctx)) {
-    WriteFields(dm, ReadFields(dm) | kDmFieldCollate);
-    WriteCollate(dm, (OptGetValue(ctx, kOptFuncSelectSort, nullptr) & 0xFFFF) ? 1 : 0);
-  } else {
-    WriteFields(dm, ReadFields(dm) & ~kDmFieldCollate);
-    WriteCollate(dm, 0);
-  }
-}
-
-// The answers that a merge may overwrite with the caller's values, remembered to write them again.
-struct EnvironmentAnswers {
-  int tm = 0;
-  int mi = 0;
-  int userCode = 0;
-};
-
-void WriteAnswers(DriverContext* ctx, const EnvironmentAnswers& a) {
+void UiWriteEnvironmentAnswers(DriverContext* ctx, const UiEnvironmentAnswers& a) {
   a.tm ? CtxSetTMInstalledOn(ctx) : CtxSetTMInstalledOff(ctx);
   a.mi ? CtxSetMIInstalledOn(ctx) : CtxSetMIInstalledOff(ctx);
   if (a.userCode) {
@@ -81,8 +43,7 @@ void WriteAnswers(DriverContext* ctx, const EnvironmentAnswers& a) {
   }
 }
 
-// The environment settings that the model's rules test, for a document without sheets.
-EnvironmentAnswers SetDocumentEnvironment(DriverContext* ctx, DWORD mode) {
+UiEnvironmentAnswers UiSetDocumentEnvironment(DriverContext* ctx, DWORD mode, int sheet) {
   if (EnvIsWin2000BeforeSp4()) {
     CtxSetCallSrcDefaults(ctx);
     CtxSetOSKindWin2000(ctx);
@@ -95,9 +56,10 @@ EnvironmentAnswers SetDocumentEnvironment(DriverContext* ctx, DWORD mode) {
     }
     EnvIsWin2000OrLater() ? CtxSetOSKindWin2000(ctx) : CtxSetOSKindLegacy(ctx);
   }
+  if (sheet) CtxSetPropertyTypeDocument(ctx);
   (mode & DM_NOPERMISSION) ? CtxSetNoPermissionOn(ctx) : CtxSetNoPermissionOff(ctx);
-  PrnIsRemotePrinter(ctx) ? CtxSetServerClientModeOn(ctx) : CtxSetServerClientModeOff(ctx);
-  EnvironmentAnswers a;
+  if (!sheet) PrnIsRemotePrinter(ctx) ? CtxSetServerClientModeOn(ctx) : CtxSetServerClientModeOff(ctx);
+  UiEnvironmentAnswers a;
   a.tm = RegIsAddOnInstalled(2, ctx);
   a.tm ? CtxSetTMInstalledOn(ctx) : CtxSetTMInstalledOff(ctx);
   a.mi = RegIsAddOnInstalled(8, ctx);
@@ -106,6 +68,8 @@ EnvironmentAnswers SetDocumentEnvironment(DriverContext* ctx, DWORD mode) {
   a.userCode = OptGetValue(ctx, kOptUserCodeGet, nullptr) == 1;
   return a;
 }
+
+namespace {
 
 // The reasons of the host's protocol that need no page: the sheet header, the result, the icon
 // (none); INIT and DESTROY without a context fail.
@@ -150,38 +114,6 @@ void UiCheckContextDevMode(DriverContext* ctx) {
   }
 }
 
-int UiPrinterHasDefaultDevMode(HANDLE printer) {
-  auto* pi2 = static_cast<PRINTER_INFO_2W*>(PrnGetPrinterInfo(printer, 2));
-  const int has = pi2 && pi2->pDevMode ? 1 : 0;
-  MdlFreeMem(pi2);
-  return has;
-}
-
-int UiWriteOutputDevMode(DriverContext* ctx) {
-  ContextWorkArea* wa = ctx->workArea;
-  const DWORD mode = wa->documentMode;
-  if (!(mode & (DM_UPDATE | DM_COPY))) return 1;
-  if ((mode & DM_COPY) && OptHasJobControl()) DmWriteZcomCaps(ctx);
-  JcClearItems(ctx, kJcItemsNotInOutput);
-  auto* working = reinterpret_cast<DEVMODEW*>(CtxGetDevMode(ctx));
-  auto* in = static_cast<DEVMODEW*>(wa->callerDevModeIn);
-  auto* out = static_cast<DEVMODEW*>(wa->callerDevModeOut);
-  BYTE* outBytes = reinterpret_cast<BYTE*>(out);
-  if ((mode & DM_COPY) || (wa->creationMode & kCtxModeDocumentNoUi)) {
-    DmMergeForOutput(working, in, out, ctx);
-    if (out) {
-      const BYTE* inBytes = reinterpret_cast<const BYTE*>(in);
-      const bool keepCallers = OptIsCollateAvailable(ctx) && in && (ReadFields(inBytes) & kDmFieldCollate) &&
-                               (EnvIsWin2000BeforeSp4() || OptGetValue(ctx, kOptCallSrc, nullptr) != 1);
-      if (!keepCallers) ApplyCollateRule(outBytes, ctx);
-    }
-  } else {
-    if (out) DmMergeForOutput(working, in, out, ctx);
-    ApplyCollateRule(reinterpret_cast<BYTE*>(working), ctx);
-  }
-  return 1;
-}
-
 LONG UiMergeDocumentProperties(DOCUMENTPROPERTYHEADER* header, PRINTER_INFO_2W* pi2, DRIVER_INFO_2W* di2,
                                DRIVER_INFO_3W* di3, int nameChanged) {
   header->cbOut = DmGetSize();
@@ -207,10 +139,10 @@ LONG UiMergeDocumentProperties(DOCUMENTPROPERTYHEADER* header, PRINTER_INFO_2W* 
     CfgHandlePrinterRename(ctx);
     if (pi2 && CfgSyncUserSettings(printer, 1, pi2, di2, di3) != 1) return -1;
   }
-  const EnvironmentAnswers answers = SetDocumentEnvironment(ctx, header->fMode);
+  const UiEnvironmentAnswers answers = UiSetDocumentEnvironment(ctx, header->fMode, 0);
   if ((header->fMode & DM_MODIFY) && header->pdmIn) {
     if (!DmMergeIncoming(ctx, header->pdmIn, header->fMode | 0x22000008)) return -1;
-    WriteAnswers(ctx, answers);
+    UiWriteEnvironmentAnswers(ctx, answers);
   }
   if (header->fMode & (DM_UPDATE | DM_COPY)) UiWriteOutputDevMode(ctx);
   return 1;
@@ -231,6 +163,12 @@ LONG UiHandleDocumentPropertySheets(PROPSHEETUI_INFO* info, LPARAM lParam) {
     if (bracket.pi2()) bracket.SetCsrConnection(PrnIsCsrConnection(header->hPrinter, bracket.pi2()));
     return UiMergeDocumentProperties(header, bracket.pi2(), bracket.di2(), bracket.di3(), nameChanged);
   }
-  // The document pages are the sheet engine's: INIT hands no context to the host.
-  return AnswerSheetReason(info, lParam, header->pszPrinterName);
+  switch (info->Reason) {
+    case PROPSHEETUI_REASON_INIT:
+      return UiInitDocumentSheet(info, header, bracket.pi2(), bracket.di2(), bracket.di3(), nameChanged);
+    case PROPSHEETUI_REASON_DESTROY:
+      return UiDestroyDocumentSheet(info);
+    default:
+      return AnswerSheetReason(info, lParam, header->pszPrinterName);
+  }
 }

@@ -62,8 +62,27 @@ class UiEntryBracket {
 LONG UiHandleDocumentPropertySheets(PROPSHEETUI_INFO* info, LPARAM lParam);
 LONG UiMergeDocumentProperties(DOCUMENTPROPERTYHEADER* header, PRINTER_INFO_2W* pi2, DRIVER_INFO_2W* di2,
                                DRIVER_INFO_3W* di3, int nameChanged);
-// The device mode handed back to the caller after the merge (mode word DM_UPDATE / DM_COPY). 1.
+// The device mode handed back to the caller after the merge or the sheet (mode word DM_UPDATE /
+// DM_COPY). 1.
 int UiWriteOutputDevMode(DriverContext* ctx);
+
+// The environment settings that the model's rules test, for a document sheet (sheet 1: the
+// property type "document") or the merge without sheets (sheet 0: the server-client mode). The
+// add-on and user-code answers are remembered, because a merge may bring the caller's values.
+struct UiEnvironmentAnswers {
+  int tm = 0;
+  int mi = 0;
+  int userCode = 0;
+};
+UiEnvironmentAnswers UiSetDocumentEnvironment(DriverContext* ctx, DWORD mode, int sheet);
+void UiWriteEnvironmentAnswers(DriverContext* ctx, const UiEnvironmentAnswers& answers);
+
+// Printing preferences through the common property-sheet host: INIT makes the context (kept in
+// info->UserData) and adds the document pages; DESTROY writes the result back and releases it.
+// 1, or -1 when the sheet cannot be opened.
+LONG UiInitDocumentSheet(PROPSHEETUI_INFO* info, DOCUMENTPROPERTYHEADER* header, PRINTER_INFO_2W* pi2,
+                         DRIVER_INFO_2W* di2, DRIVER_INFO_3W* di3, int nameChanged);
+LONG UiDestroyDocumentSheet(PROPSHEETUI_INFO* info);
 // The device-mode identity check: a working device mode of another size or an older layout is
 // rebuilt from the model and the stored settings, or converted.
 void UiCheckContextDevMode(DriverContext* ctx);

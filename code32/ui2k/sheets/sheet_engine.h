@@ -18,6 +18,7 @@
 
 #include "dialog_table.h"
 #include "driver_context.h"
+#include "free_size.h"  // kPendingFreeSizesLoaded, the custom sizes loaded
 #include "model_image.h"
 #include "ui_entry.h"
 #include "win32/windows.h"
@@ -104,7 +105,6 @@ enum : uint32_t {
   kPendingOverwriteButton = 0x40000000u,
   kPendingExtraButtons = 0x00800000u,
   kPendingSaveAsNewRunning = 0x10000000u,
-  kPendingFreeSizesLoaded = 0x04000000u,
   kPendingRefreshClasses = 0x011F0000u,
 };
 // Run-time control flags (the constant table sets only kControlDisplayUnit).

@@ -19,6 +19,8 @@
 namespace fs = std::filesystem;
 using namespace zolt::host;
 
+extern const char kPrefsHelp[];  // the prefs command's lines of the help
+
 namespace {
 
 const char kDefaultDriver[] = "ZOLT Office 7000 Series";
@@ -60,6 +62,8 @@ const char kUsage[] =
     "                   click   select=TEXT   type=TEXT   key=NAME|NUMBER (RETURN, ESCAPE, TAB, ...)\n"
     "                   read (its text, check state and selected item)   answer=N (the next message\n"
     "                   box's answer)   png=FILE (the window as a picture)\n"
+    ;
+const char kUsageTail[] =
     "  caps ROOT PRINTER\n"
     "                 show the printer's device capabilities as its driver answers them\n"
     "  devmode ROOT PRINTER FILE\n"
@@ -71,6 +75,12 @@ const char kUsage[] =
     "  --help         this text\n"
     "\n"
     "Exit status: 0 done, 1 the command failed, 2 wrong arguments.\n";
+
+void PrintUsage(FILE* to) {
+  std::fputs(kUsage, to);
+  std::fputs(kPrefsHelp, to);
+  std::fputs(kUsageTail, to);
+}
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "zoltmachine: %s\n", message.c_str());
@@ -558,6 +568,7 @@ int Demo() {
 }  // namespace
 
 int RunUiScript(const std::string& modulePath, const std::string& dialogId, const std::vector<std::string>& steps);
+int RunPrefs(const std::string& printerName, const std::string& scriptPath, const std::string& pngDir);
 
 // In the sanitizer builds the graphics interface's known fontconfig allocations are suppressed
 // leaks; their count is not reported on stderr, which callers of the tool read.
@@ -566,12 +577,12 @@ extern "C" const char* __asan_default_options() { return "print_suppressions=0";
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
-    std::fputs(kUsage, stderr);
+    PrintUsage(stderr);
     return 2;
   }
   const std::string& cmd = args[0];
   if (cmd == "--help" || cmd == "-h" || cmd == "help") {
-    std::fputs(kUsage, stdout);
+    PrintUsage(stdout);
     return 0;
   }
   if (cmd == "create") return Create(args);
@@ -648,6 +659,14 @@ int main(int argc, char** argv) {
     if (!UseMachine(args[1])) return 1;
     return RunUiScript(args[2], args[3], std::vector<std::string>(args.begin() + 4, args.end()));
   }
+  if (cmd == "prefs") {
+    if (args.size() < 3) return Usage("prefs needs a machine root and a printer name");
+    Options o(args, 3);
+    std::string error;
+    if (!o.Parse({"--do", "--png"}, {}, error)) return Usage(error);
+    if (!UseMachine(args[1])) return 1;
+    return RunPrefs(args[2], o.Get("--do"), o.Get("--png"));
+  }
   if (cmd == "caps") {
     if (args.size() != 3) return Usage("caps needs a machine root and a printer name");
     if (!UseMachine(args[1])) return 1;
@@ -662,6 +681,7 @@ int main(int argc, char** argv) {
     if (args.size() != 1) return Usage("demo takes no arguments");
     return Demo();
   }
-  std::fprintf(stderr, "zoltmachine: unknown command %s\n\n%s", cmd.c_str(), kUsage);
+  std::fprintf(stderr, "zoltmachine: unknown command %s\n\n", cmd.c_str());
+  PrintUsage(stderr);
   return 2;
 }

@@ -409,7 +409,7 @@ bool InstallSystemModules(const fs::path& moduleDir) {
   // The platform's modules, and the maker's modules that the driver finds in the system
   // directory by their bare names (the port library and the job-control module).
   for (const char* name :
-       {"UserEnv.dll", "shell32.dll", "ole32.dll", "compstui.dll", "qv4manNT.dll", "QVJC32.DLL"}) {
+       {"UserEnv.dll", "shell32.dll", "ole32.dll", "compstui.dll", "UxTheme.dll", "qv4manNT.dll", "QVJC32.DLL"}) {
     DWORD error = 0;
     auto target = MapPath(FromUtf8(system + "\\" + name), Resolve::LastMayMiss, &error);
     std::error_code ec;

@@ -325,11 +325,18 @@ WIN32_API BOOL WINAPI SetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter,
     return rc == ERROR_SUCCESS ? TRUE : Fail(rc);
   }
   if (Level == 7) {
+    // The machine has no directory: the last publishing request is kept with the printer.
     if (!pPrinter || Command != 0) return Fail(ERROR_INVALID_PARAMETER);
     const DWORD action = reinterpret_cast<const PRINTER_INFO_7W*>(pPrinter)->dwAction;
-    const bool valid = action == DSPRINT_PUBLISH || action == DSPRINT_UPDATE || action == DSPRINT_UNPUBLISH ||
-                       action == DSPRINT_REPUBLISH;
-    return valid ? TRUE : Fail(ERROR_INVALID_PARAMETER);
+    if (action != DSPRINT_PUBLISH && action != DSPRINT_UPDATE && action != DSPRINT_UNPUBLISH &&
+        action != DSPRINT_REPUBLISH)
+      return Fail(ERROR_INVALID_PARAMETER);
+    LONG rc = WritePrinterKey(*h, [&](RegistryKey& key, bool& changed) {
+      SetNumber(key, u"DsAction", action);
+      changed = true;
+      return LONG(ERROR_SUCCESS);
+    });
+    return rc == ERROR_SUCCESS ? TRUE : Fail(rc);
   }
   if (Level != 2) return Fail(ERROR_INVALID_LEVEL);
   if (!pPrinter || Command != 0) return Fail(ERROR_INVALID_PARAMETER);

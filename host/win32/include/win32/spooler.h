@@ -138,8 +138,7 @@ typedef struct _PRINTER_INFO_4W {
   DWORD Attributes;
 } PRINTER_INFO_4W, *PPRINTER_INFO_4W, *LPPRINTER_INFO_4W;
 
-// Directory publication (SetPrinterW level 7). The machine belongs to no directory: every valid
-// action succeeds and nothing is published.
+// Level 7: publishing the printer in the directory.
 typedef struct _PRINTER_INFO_7W {
   LPWSTR pszObjectGUID;
   DWORD dwAction;
@@ -148,6 +147,7 @@ typedef struct _PRINTER_INFO_7W {
 #define DSPRINT_UPDATE 0x00000002
 #define DSPRINT_UNPUBLISH 0x00000004
 #define DSPRINT_REPUBLISH 0x00000008
+#define DSPRINT_PENDING 0x80000000
 
 typedef struct _DRIVER_INFO_1W {
   LPWSTR pName;

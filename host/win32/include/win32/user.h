@@ -1225,6 +1225,9 @@ WIN32_API BOOL WINAPI DestroyCursor(HCURSOR hCursor);
 WIN32_API HICON WINAPI LoadIconW(HINSTANCE hInstance, LPCWSTR lpIconName);
 WIN32_API BOOL WINAPI DestroyIcon(HICON hIcon);
 WIN32_API HANDLE WINAPI LoadImageW(HINSTANCE hInst, LPCWSTR name, UINT type, int cx, int cy, UINT fuLoad);
+// A bitmap resource of the module as a bitmap of the display (run-length compressed ones
+// decoded); NULL for a missing or damaged resource.
+WIN32_API HBITMAP WINAPI LoadBitmapW(HINSTANCE hInstance, LPCWSTR lpBitmapName);
 
 WIN32_API BOOL WINAPI WinHelpW(HWND hWndMain, LPCWSTR lpszHelp, UINT uCommand, ULONG_PTR dwData);
 WIN32_API HWND WINAPI HtmlHelpW(HWND hwndCaller, LPCWSTR pszFile, UINT uCommand, DWORD_PTR dwData);

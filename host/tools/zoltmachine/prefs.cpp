@@ -1,0 +1,424 @@
+// zoltmachine prefs: opens a printer's printing preferences as an application does
+// (DocumentPropertiesW with the prompt flag), acts on the sheet as a person would from a small
+// script, saves every page as a picture and shows which settings of the device mode changed.
+#include <algorithm>
+#include <cctype>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "win32/hostui.h"
+#include "win32/hosttext.h"
+#include "win32/windows.h"
+
+namespace fs = std::filesystem;
+namespace ui = zolt::host::ui;
+using zolt::host::FromUtf8;
+using zolt::host::ToUtf8;
+
+extern const char kPrefsHelp[];
+const char kPrefsHelp[] =
+    "  prefs ROOT PRINTER [--do SCRIPT] [--png DIR]\n"
+    "                 open PRINTER's printing preferences as an application does\n"
+    "                 (DocumentPropertiesW with the prompt flag), run the user actions of SCRIPT on\n"
+    "                 the sheet, one per line ('#' starts a comment):\n"
+    "                   page TEXT             show the page whose tab reads TEXT\n"
+    "                   select CONTROL TEXT   choose the item TEXT of a list or combo box\n"
+    "                   check CONTROL         tick a check box (uncheck CONTROL clears it)\n"
+    "                   type CONTROL TEXT     type TEXT into an edit (rest of the line)\n"
+    "                   key CONTROL NAME      press a key (RETURN, ESCAPE, TAB, SPACE, UP, DOWN, ...)\n"
+    "                   press CONTROL         press a button; OK, Cancel and Apply are the sheet's\n"
+    "                   answer N              answer the next message box with N (1 OK, 2 Cancel,\n"
+    "                                         6 Yes, 7 No); give it before the action that shows it\n"
+    "                 CONTROL is a control id (2009, 0x7D9) or the text the control shows in\n"
+    "                 double quotes (\"Apply\"). A script that does not close the sheet (press OK or\n"
+    "                 Cancel) is followed by OK. Before the sheet closes, --png saves every page\n"
+    "                 as DIR/NN-PAGE.png. Then the result and the device-mode fields that\n"
+    "                 changed are printed.\n";
+
+namespace {
+
+struct Action {
+  int line = 0;
+  std::string verb;
+  std::string control;  // id or quoted text
+  std::string value;
+};
+
+struct KeyName {
+  const char* name;
+  UINT vk;
+};
+constexpr KeyName kKeyNames[] = {{"RETURN", VK_RETURN}, {"ESCAPE", VK_ESCAPE}, {"TAB", VK_TAB},   {"SPACE", VK_SPACE},
+                                 {"UP", VK_UP},         {"DOWN", VK_DOWN},     {"LEFT", VK_LEFT}, {"RIGHT", VK_RIGHT},
+                                 {"HOME", VK_HOME},     {"END", VK_END},       {"F1", VK_F1}};
+
+std::string Trim(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t\r");
+  if (b == std::string::npos) return {};
+  size_t e = s.find_last_not_of(" \t\r");
+  return s.substr(b, e - b + 1);
+}
+
+// The next word of rest (a double-quoted text keeps its spaces, quotes removed); false when the
+// quote is not closed.
+bool NextWord(std::string& rest, std::string& word, bool& quoted) {
+  rest = Trim(rest);
+  quoted = !rest.empty() && rest[0] == '"';
+  if (quoted) {
+    size_t end = rest.find('"', 1);
+    if (end == std::string::npos) return false;
+    word = rest.substr(1, end - 1);
+    rest = rest.substr(end + 1);
+    return true;
+  }
+  size_t end = rest.find_first_of(" \t");
+  word = rest.substr(0, end);
+  rest = end == std::string::npos ? std::string() : rest.substr(end);
+  return true;
+}
+
+bool ParseScript(std::istream& in, std::vector<Action>& actions, std::string& error) {
+  std::string raw;
+  int line = 0;
+  while (std::getline(in, raw)) {
+    ++line;
+    std::string rest = Trim(raw);
+    if (rest.empty() || rest[0] == '#') continue;
+    Action a;
+    a.line = line;
+    bool quoted = false;
+    NextWord(rest, a.verb, quoted);
+    const std::string where = "line " + std::to_string(line) + ": ";
+    auto needControl = [&]() {
+      std::string word;
+      if (!NextWord(rest, word, quoted) || word.empty()) return false;
+      a.control = quoted ? "\"" + word + "\"" : word;
+      return true;
+    };
+    if (a.verb == "page" || a.verb == "answer") {
+      std::string word;
+      if (!NextWord(rest, word, quoted) || word.empty() || !Trim(rest).empty()) {
+        error = where + a.verb + " needs one value";
+        return false;
+      }
+      a.value = word;
+      if (a.verb == "answer" && std::strtol(word.c_str(), nullptr, 10) <= 0) {
+        error = where + "answer needs a button number";
+        return false;
+      }
+    } else if (a.verb == "check" || a.verb == "uncheck" || a.verb == "press") {
+      if (!needControl() || !Trim(rest).empty()) {
+        error = where + a.verb + " needs one control";
+        return false;
+      }
+    } else if (a.verb == "select" || a.verb == "key") {
+      std::string word;
+      if (!needControl() || !NextWord(rest, word, quoted) || word.empty() || !Trim(rest).empty()) {
+        error = where + a.verb + " needs a control and a value";
+        return false;
+      }
+      a.value = word;
+    } else if (a.verb == "type") {
+      if (!needControl()) {
+        error = where + "type needs a control";
+        return false;
+      }
+      std::string text = Trim(rest);
+      if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text = text.substr(1, text.size() - 2);
+      a.value = text;
+    } else {
+      error = where + "unknown action \"" + a.verb + "\"";
+      return false;
+    }
+    actions.push_back(a);
+  }
+  return true;
+}
+
+// The sheet's own buttons by name; else a control id or a quoted text below the window.
+HWND FindTarget(HWND sheet, const std::string& control) {
+  if (control == "OK") return GetDlgItem(sheet, IDOK) ? GetDlgItem(sheet, IDOK) : ui::FindControl(sheet, IDOK);
+  if (control == "Cancel")
+    return GetDlgItem(sheet, IDCANCEL) ? GetDlgItem(sheet, IDCANCEL) : ui::FindControl(sheet, IDCANCEL);
+  if (control == "Apply") return GetDlgItem(sheet, ID_APPLY_NOW);
+  if (control.size() >= 2 && control.front() == '"') {
+    std::u16string text = FromUtf8(control.substr(1, control.size() - 2));
+    HWND h = ui::FindControlByText(sheet, text);
+    if (!h && text.find(u'&') == std::u16string::npos) h = ui::FindControlByText(sheet, u"&" + text);
+    return h;
+  }
+  char* end = nullptr;
+  long id = std::strtol(control.c_str(), &end, 0);
+  if (control.empty() || *end || id <= 0 || id > 0xFFFF) return nullptr;
+  return ui::FindControl(sheet, int(id));
+}
+
+HWND FindTabs(HWND parent) {
+  for (HWND h = GetWindow(parent, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
+    WCHAR name[64];
+    GetClassNameW(h, name, 64);
+    if (lstrcmpiW(name, WC_TABCONTROLW) == 0) return h;
+  }
+  return nullptr;
+}
+
+std::string FileSafe(const std::u16string& text) {
+  std::string out;
+  for (char16_t c : text) {
+    if (c == u'&') continue;
+    out += (c < 128 && (std::isalnum(int(c)) || c == '-' || c == '_')) ? char(c) : '_';
+  }
+  return out.empty() ? std::string("page") : out;
+}
+
+// Every page of the sheet as DIR/NN-PAGE.png; the page shown before is shown again.
+bool SavePages(HWND sheet, const fs::path& dir, std::string& error) {
+  HWND tabs = FindTabs(sheet);
+  if (!tabs) {
+    error = "the sheet has no pages";
+    return false;
+  }
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  const std::vector<std::u16string> names = ui::Items(tabs);
+  const std::u16string shown = ui::SelectedText(tabs);
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (!ui::SelectItem(tabs, names[i])) {
+      error = "cannot show page \"" + ToUtf8(names[i]) + "\"";
+      return false;
+    }
+    char prefix[8];
+    std::snprintf(prefix, sizeof prefix, "%02zu-", i + 1);
+    const fs::path file = dir / (prefix + FileSafe(names[i]) + ".png");
+    if (!ui::SavePng(sheet, file.string())) {
+      error = "cannot write " + file.string();
+      return false;
+    }
+    std::printf("saved %s\n", file.string().c_str());
+  }
+  if (!shown.empty()) ui::SelectItem(tabs, shown);
+  return true;
+}
+
+struct Run {
+  std::vector<Action> actions;
+  fs::path pngDir;
+  bool failed = false;
+  bool closed = false;  // the script pressed OK or Cancel
+  std::string error;
+};
+
+bool IsClosing(const Action& a) { return a.verb == "press" && (a.control == "OK" || a.control == "Cancel"); }
+
+// One action on the window the modal loop runs; false with run.error set when it cannot be done.
+bool Perform(Run& run, const Action& a, HWND modal) {
+  const std::string where = "line " + std::to_string(a.line) + ": ";
+  if (a.verb == "answer") {
+    ui::AnswerNextMessageBox(int(std::strtol(a.value.c_str(), nullptr, 10)));
+    return true;
+  }
+  if (a.verb == "page") {
+    HWND tabs = FindTabs(modal);
+    if (tabs && ui::SelectItem(tabs, FromUtf8(a.value))) return true;
+    run.error = where + "no page \"" + a.value + "\"";
+    return false;
+  }
+  HWND target = FindTarget(modal, a.control);
+  if (!target) {
+    run.error = where + "no control " + a.control;
+    return false;
+  }
+  bool ok = true;
+  if (a.verb == "select") {
+    ok = ui::SelectItem(target, FromUtf8(a.value));
+  } else if (a.verb == "check" || a.verb == "uncheck") {
+    const int want = a.verb == "check" ? BST_CHECKED : BST_UNCHECKED;
+    const int state = ui::CheckState(target);
+    ok = state >= 0 && (state == want || ui::Click(target));
+  } else if (a.verb == "type") {
+    ok = ui::Type(target, FromUtf8(a.value));
+  } else if (a.verb == "key") {
+    UINT vk = 0;
+    for (const KeyName& k : kKeyNames)
+      if (a.value == k.name) vk = k.vk;
+    if (!vk) vk = UINT(std::strtoul(a.value.c_str(), nullptr, 0));
+    ok = vk != 0 && vk < 256 && ui::PressKey(target, vk);
+  } else if (a.verb == "press") {
+    if (IsClosing(a) && !run.pngDir.empty() && !SavePages(modal, run.pngDir, run.error)) return false;
+    ok = ui::Click(target);
+  }
+  if (!ok) run.error = where + "the control refused it (hidden, disabled or no such item)";
+  return ok;
+}
+
+// The public fields of the device mode by name (offset, size).
+struct PublicField {
+  const char* name;
+  size_t offset;
+  size_t size;
+};
+const PublicField kPublicFields[] = {
+    {"dmFields", offsetof(DEVMODEW, dmFields), 4},
+    {"dmOrientation", offsetof(DEVMODEW, dmOrientation), 2},
+    {"dmPaperSize", offsetof(DEVMODEW, dmPaperSize), 2},
+    {"dmPaperLength", offsetof(DEVMODEW, dmPaperLength), 2},
+    {"dmPaperWidth", offsetof(DEVMODEW, dmPaperWidth), 2},
+    {"dmScale", offsetof(DEVMODEW, dmScale), 2},
+    {"dmCopies", offsetof(DEVMODEW, dmCopies), 2},
+    {"dmDefaultSource", offsetof(DEVMODEW, dmDefaultSource), 2},
+    {"dmPrintQuality", offsetof(DEVMODEW, dmPrintQuality), 2},
+    {"dmColor", offsetof(DEVMODEW, dmColor), 2},
+    {"dmDuplex", offsetof(DEVMODEW, dmDuplex), 2},
+    {"dmYResolution", offsetof(DEVMODEW, dmYResolution), 2},
+    {"dmTTOption", offsetof(DEVMODEW, dmTTOption), 2},
+    {"dmCollate", offsetof(DEVMODEW, dmCollate), 2},
+    {"dmLogPixels", offsetof(DEVMODEW, dmLogPixels), 2},
+    {"dmNup", offsetof(DEVMODEW, dmNup), 4},
+    {"dmICMMethod", offsetof(DEVMODEW, dmICMMethod), 4},
+    {"dmICMIntent", offsetof(DEVMODEW, dmICMIntent), 4},
+    {"dmMediaType", offsetof(DEVMODEW, dmMediaType), 4},
+    {"dmDitherType", offsetof(DEVMODEW, dmDitherType), 4},
+};
+
+long long ReadLe(const std::vector<BYTE>& b, size_t at, size_t size, bool isSigned) {
+  unsigned long long v = 0;
+  for (size_t i = 0; i < size; ++i) v |= static_cast<unsigned long long>(b[at + i]) << (8 * i);
+  if (isSigned && size == 2) return static_cast<int16_t>(v);
+  return static_cast<long long>(v);
+}
+
+// Prints the fields of after that differ from before: public fields by name, the form name,
+// and runs of changed bytes of the driver's private part. The count of changes.
+int PrintChanges(const std::vector<BYTE>& before, const std::vector<BYTE>& after) {
+  int changes = 0;
+  const auto* a = reinterpret_cast<const DEVMODEW*>(after.data());
+  const size_t publicSize = std::min<size_t>(a->dmSize, after.size());
+  for (const PublicField& f : kPublicFields) {
+    if (f.offset + f.size > publicSize || f.offset + f.size > before.size()) continue;
+    const long long was = ReadLe(before, f.offset, f.size, f.size == 2);
+    const long long now = ReadLe(after, f.offset, f.size, f.size == 2);
+    if (was == now) continue;
+    ++changes;
+    if (f.size == 4 && std::strcmp(f.name, "dmFields") == 0)
+      std::printf("  %-16s 0x%08llX -> 0x%08llX\n", f.name, was, now);
+    else
+      std::printf("  %-16s %lld -> %lld\n", f.name, was, now);
+  }
+  const size_t form = offsetof(DEVMODEW, dmFormName);
+  if (form + sizeof(DEVMODEW::dmFormName) <= std::min(publicSize, before.size()) &&
+      std::memcmp(before.data() + form, after.data() + form, sizeof(DEVMODEW::dmFormName)) != 0) {
+    ++changes;
+    std::printf("  %-16s \"%s\" -> \"%s\"\n", "dmFormName",
+                ToUtf8(reinterpret_cast<const char16_t*>(before.data() + form)).c_str(),
+                ToUtf8(reinterpret_cast<const char16_t*>(after.data() + form)).c_str());
+  }
+  const size_t end = std::min<size_t>(publicSize + a->dmDriverExtra, std::min(before.size(), after.size()));
+  for (size_t i = publicSize; i < end;) {
+    if (before[i] == after[i]) {
+      ++i;
+      continue;
+    }
+    size_t j = i;
+    while (j < end && j - i < 16 && before[j] != after[j]) ++j;
+    std::string was, now;
+    char hex[4];
+    for (size_t k = i; k < j; ++k) {
+      std::snprintf(hex, sizeof hex, "%02X", before[k]);
+      was += hex;
+      std::snprintf(hex, sizeof hex, "%02X", after[k]);
+      now += hex;
+    }
+    std::printf("  private +0x%04zX   %s -> %s\n", i - publicSize, was.c_str(), now.c_str());
+    ++changes;
+    i = j;
+  }
+  return changes;
+}
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "zoltmachine: %s\n", message.c_str());
+  return 1;
+}
+
+}  // namespace
+
+// The prefs command after its machine was chosen.
+int RunPrefs(const std::string& printerName, const std::string& scriptPath, const std::string& pngDir) {
+  auto run = std::make_shared<Run>();
+  run->pngDir = pngDir;
+  if (!scriptPath.empty()) {
+    std::ifstream in(scriptPath);
+    if (!in) return Fail("cannot read " + scriptPath);
+    std::string error;
+    if (!ParseScript(in, run->actions, error)) {
+      std::fprintf(stderr, "zoltmachine: %s: %s\n", scriptPath.c_str(), error.c_str());
+      return 2;
+    }
+  }
+  std::u16string printer = FromUtf8(printerName);
+  HANDLE h = nullptr;
+  if (!OpenPrinterW(printer.data(), &h, nullptr)) return Fail("no printer \"" + printerName + "\"");
+  const LONG size = DocumentPropertiesW(nullptr, h, printer.data(), nullptr, nullptr, 0);
+  if (size <= 0) {
+    ClosePrinter(h);
+    return Fail("the driver gives no device-mode size");
+  }
+  std::vector<BYTE> before(size_t(size)), after(size_t(size));
+  if (DocumentPropertiesW(nullptr, h, printer.data(), reinterpret_cast<PDEVMODEW>(before.data()), nullptr,
+                          DM_OUT_BUFFER) != IDOK) {
+    ClosePrinter(h);
+    return Fail("the driver gives no device mode");
+  }
+  std::vector<BYTE> in = before;
+
+  ui::Reset();
+  for (const Action& a : run->actions) {
+    ui::WhenIdle([run, a](HWND modal) {
+      if (run->failed || run->closed) return;
+      if (!Perform(*run, a, modal)) {
+        run->failed = true;
+        if (HWND cancel = FindTarget(modal, "Cancel")) ui::Click(cancel);
+        return;
+      }
+      if (IsClosing(a)) run->closed = true;
+    });
+  }
+  // A script that leaves the sheet open: pictures, then OK.
+  ui::WhenIdle([run](HWND modal) {
+    if (run->failed || run->closed) return;
+    if (!run->pngDir.empty() && !SavePages(modal, run->pngDir, run->error)) {
+      run->failed = true;
+      if (HWND cancel = FindTarget(modal, "Cancel")) ui::Click(cancel);
+      return;
+    }
+    if (HWND ok = FindTarget(modal, "OK")) ui::Click(ok);
+  });
+
+  const LONG result = DocumentPropertiesW(nullptr, h, printer.data(), reinterpret_cast<PDEVMODEW>(after.data()),
+                                          reinterpret_cast<PDEVMODEW>(in.data()),
+                                          DM_IN_BUFFER | DM_OUT_BUFFER | DM_IN_PROMPT);
+  ClosePrinter(h);
+  for (const auto& box : ui::MessageBoxes())
+    std::printf("message box \"%s\" answered %d\n", ToUtf8(box.text).c_str(), box.answer);
+  for (const auto& caption : ui::UnattendedCloses())
+    std::printf("closed unattended: \"%s\"\n", ToUtf8(caption).c_str());
+  if (run->failed) return Fail(scriptPath + ": " + run->error);
+  if (ui::PendingSteps() > 1)
+    return Fail(scriptPath + ": the sheet closed before the script ended");
+  ui::Reset();
+  if (result == IDCANCEL) {
+    std::printf("result: Cancel (the device mode is unchanged)\n");
+    return 0;
+  }
+  if (result != IDOK) return Fail("printing preferences failed (result " + std::to_string(result) + ")");
+  std::printf("result: OK\nchanged settings of the device mode:\n");
+  if (PrintChanges(before, after) == 0) std::printf("  none\n");
+  return 0;
+}
