@@ -24,6 +24,7 @@
 #include "sheet_engine.h"
 #include "ui_entry.h"
 #include "user_code.h"
+#include "user_sync.h"
 
 namespace {
 

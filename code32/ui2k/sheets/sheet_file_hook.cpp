@@ -158,7 +158,7 @@ UINT_PTR ChooseSpoolFolder(DriverContext* ctx, HWND dialog, Text name) {
   WCHAR windows[MAX_PATH] = {};
   GetWindowsDirectoryW(windows, MAX_PATH);
   const Text temp = Text(windows) + u"\\temp";
-  if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, folder.c_str(), -1, temp.c_str(), -1) == CSTR_EQUAL)
+  if (_wcsicmp(folder.c_str(), temp.c_str()) == 0)
     folder.clear();
   const DWORD bytes = static_cast<DWORD>((folder.size() + 1) * sizeof(WCHAR));
   if (OptGetValue(ctx, kOptSpoolDirectoryAll, nullptr) == 1)

@@ -10,6 +10,7 @@
 #include "env_system.h"
 #include "fd_file_dialogs.h"
 #include "fd_system_error.h"
+#include "option_context_words.h"
 #include "feature_modules.h"
 #include "model_query.h"
 #include "option_access.h"
