@@ -68,7 +68,7 @@ class PictureTest : public DriverMachineTest {
     DriverMachineTest::SetUp();
     printer_ = OpenTestPrinter();
     ASSERT_NE(printer_, nullptr);
-    ctx = CtxCreateWithFlags(printer_, printer_, nullptr, kCtxKindTablesOnly, kCtxModeUi);
+    ctx = CtxCreateWithFlags(printer_, printer_, nullptr, kCtxKindFull, kCtxModeUi);
     ASSERT_NE(ctx, nullptr);
   }
   void TearDown() override {
@@ -84,7 +84,7 @@ class PictureTest : public DriverMachineTest {
   // pictures are reached by name.
   void UseTestPictures() {
     const std::filesystem::path file = std::filesystem::path(ZOLT_UI2K_TEST_MODULE_DIR) / "TestPic.DLL";
-    const std::u16string path = u"C:\\Windows\\TestPic.DLL";
+    const std::u16string path = u"C:\\TestPic.DLL";
     WriteBytes(Real(path), ReadBytes(file));
     if (ctx->neutralResourceLibrary) FreeLibrary(ctx->neutralResourceLibrary);
     ctx->neutralResourceLibrary = LoadLibraryW(path.c_str());

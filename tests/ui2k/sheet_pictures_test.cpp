@@ -160,16 +160,17 @@ TEST_F(Pictures, ACompositionReachesTheScreenInOneCopy) {
   Composition().paintDc = surface.dc();
   UiBeginComposition(ctx);
   RECT rect{0, 0, 40, 40};
-  // The restricted mark (13 x 13, a red disc with a white bar) centred in the rectangle.
-  UiDrawPicture(ctx, nullptr, nullptr, nullptr, &rect, 7005, kPictureOverScreen, 0);
+  // The feed picture of the language library (13 x 13, 4 bits, run-length: a white sheet with a
+  // red arrow on blue, the transparent colour) centred in the rectangle.
+  UiDrawPicture(ctx, nullptr, nullptr, nullptr, &rect, 6193, kPictureOverScreen, 0);
   UiDrawBitmap(ctx, nullptr, nullptr, surface.dc(), &rect, 0, 0, Named(u"KEY8"), kPictureOverScreen, 0);
   EXPECT_NE(UiGetCompositionDC(ctx), nullptr);
   EXPECT_EQ(surface.CountOther(kGreen), 0);
   UiEndComposition(ctx, nullptr, &rect);
   EXPECT_EQ(UiGetCompositionDC(ctx), nullptr);
-  EXPECT_EQ(surface.At(20, 16), kRed);                 // the disc, above the bar
-  EXPECT_EQ(surface.At(20, 20), RGB(255, 255, 255));  // the bar
-  EXPECT_EQ(surface.At(14, 14), kGreen);               // the mark's transparent corner
+  EXPECT_EQ(surface.At(20, 19), kRed);                 // the arrow
+  EXPECT_EQ(surface.At(18, 20), RGB(255, 255, 255));  // the sheet
+  EXPECT_EQ(surface.At(14, 14), kGreen);               // the picture's transparent corner
   EXPECT_EQ(surface.At(2, 2), kBlue);                  // the second picture
   EXPECT_EQ(surface.At(0, 0), kGreen);
   Composition().paintDc = nullptr;
@@ -197,12 +198,12 @@ TEST_F(Pictures, ALayeredDrawShowsTheScreenThroughTheKeyAndRunsOnce) {
   UiBeginComposition(ctx);
   Composition().layeredOnce = 1;
   RECT picture{0, 0, 13, 13};
-  UiDrawPicture(ctx, nullptr, nullptr, nullptr, &picture, 7005, kPictureOverScreen, 0);
+  UiDrawPicture(ctx, nullptr, nullptr, nullptr, &picture, 6193, kPictureOverScreen, 0);
   EXPECT_EQ(Composition().layeredOnce, 0);
   RECT control{0, 0, 26, 26};
   UiEndComposition(ctx, nullptr, &control);
   EXPECT_EQ(surface.At(0, 0), kGreen);
-  EXPECT_EQ(surface.At(13, 5), kRed);  // picture pixel (6, 2), twice the size
+  EXPECT_EQ(surface.At(13, 11), kRed);  // picture pixel (6, 5), twice the size
   EXPECT_EQ(surface.At(30, 30), kGreen);
   Composition().paintDc = nullptr;
 }

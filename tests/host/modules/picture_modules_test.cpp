@@ -96,7 +96,8 @@ TEST_F(ModuleIcons, LoadIconGivesAnIconThatDraws) {
   PatBlt(dc, 0, 0, 4, 4, WHITENESS);
   EXPECT_TRUE(DrawIcon(dc, 1, 1, icon));
   EXPECT_EQ(GetPixel(dc, 1, 1), RGB(3, 2, 1));
-  EXPECT_EQ(GetPixel(dc, 2, 2), RGB(255, 255, 255));
+  EXPECT_EQ(GetPixel(dc, 3, 3), RGB(3, 2, 1));  // drawn at the system's icon size
+  EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 255, 255));
   SelectObject(dc, old);
   DeleteObject(bitmap);
   DeleteDC(dc);
