@@ -143,7 +143,7 @@ TEST_F(Previews, WatermarkStamps) {
     bool portrait;
   } cases[] = {
       {"wm_plain_grey.png", u"DRAFT", 0, 0, 0, 50, 0, 0, 0, true},
-      {"wm_framed_red_45.png", u"COPY", 1, 45, 1, 0, 1, 0, 0, true},
+      {"wm_framed_red_45.png", u"COPY", 1, 45, 1, 100, 1, 0, 0, true},
       {"wm_tiled_circled_blue_90.png", u"Zolt", 2, 90, 3, 30, 0, 1, 0, false},
       {"wm_outline_bottom_right.png", u"TOP", 3, 0, 6, 20, 0, 0, 32, true},
   };
@@ -178,31 +178,35 @@ TEST_F(Previews, ANonOpaqueStampKeepsThePageAroundTheText) {
   EXPECT_GT(CountNot(kPageColour), 0u);
 }
 
+// The printed sheet shows the pattern colour all over; the copy shows the pattern text in rows,
+// every second row turned by 180 degrees and started from the right edge.
 TEST_F(Previews, CopyGuardAsPrintedAndAsCopied) {
   Set(79, 1);
-  Set(514, 0);
-  Set(515, 2);
-  Set(517, 0);
+  Set(514, 1);
+  Set(515, 3);
+  Set(517, 1);
   Set(521, 1);
   Set(522, 1);
-  SetText(526, u"NO COPY");
+  SetText(526, u"NO");
   SetText(527, u"Arial");
-  Set(529, 150);
+  Set(529, 120);
   Set(530, 0);
   Set(531, 140);
   ControlDescriptor printed{};
   printed.controlId = 2931;
   UiDrawCopyGuardPreview(ctx, &printed, 50, 69, nullptr, &page_);
+  ExpectPicture("cg_printed.png");
+  PaintPage();
   ControlDescriptor copied{};
   copied.controlId = 2943;
-  RECT right{0, 0, 120, 120};
-  UiDrawCopyGuardPreview(ctx, &copied, 68, 50, nullptr, &right);
-  ExpectPicture("cg_printed_and_copied.png");
+  Set(517, 0);  // without the copy guard the copy shows the text on the page
+  UiDrawCopyGuardPreview(ctx, &copied, 50, 69, nullptr, &page_);
+  ExpectPicture("cg_copied.png");
   ControlDescriptor other{};
   other.controlId = 2930;
-  const size_t before = CountNot(kPageColour);
+  PaintPage();
   UiDrawCopyGuardPreview(ctx, &other, 50, 69, nullptr, &page_);
-  EXPECT_EQ(CountNot(kPageColour), before) << "only the two preview controls draw";
+  EXPECT_EQ(CountNot(kPageColour), 0u) << "only the two preview controls draw";
 }
 
 }  // namespace

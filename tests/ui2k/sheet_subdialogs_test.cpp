@@ -176,18 +176,19 @@ TEST(RuleDialogGuard, ClearedByTheClosingCommandsOnly) {
 // the dialog itself while it runs modally), or WinHelp with the control's id pair; nothing for a
 // hidden control or a window the dialog's table does not know.
 TEST_F(SubDialogs, ContextHelpOpensTheControlsTopic) {
-  DialogDescriptor* row = nullptr;
-  ControlDescriptor* control = nullptr;
-  for (int i = 0; i < ctx->dialogTable->count && !control; ++i) {
-    DialogDescriptor& d = ctx->dialogTable->rows[i];
-    for (int j = 0; j < d.controlCount; ++j)
-      if (d.controls[j].helpId && FdLookupHelpTopic(d.controls[j].helpId) && d.controls[j].kind != 4) {
-        row = &d;
-        control = &d.controls[j];
-        break;
-      }
-  }
-  ASSERT_NE(control, nullptr);
+  // A page row with one control row of a known topic (the default button's).
+  DialogDescriptor* row = OptFindDialog(ctx, kModalDialog);
+  ASSERT_NE(row, nullptr);
+  ControlDescriptor rows[1] = {};
+  ControlDescriptor* control = &rows[0];
+  control->controlId = 1003;
+  control->kind = 2;
+  control->helpId = 104;
+  ASSERT_NE(FdLookupHelpTopic(104), nullptr);
+  ControlDescriptor* savedControls = row->controls;
+  const int16_t savedCount = row->controlCount;
+  row->controls = rows;
+  row->controlCount = 1;
   HWND sheet = Window(u"#32770", nullptr, WS_POPUP | WS_VISIBLE);
   HWND dialog = Window(u"#32770", sheet, WS_CHILD | WS_VISIBLE);
   HWND target = Window(u"Button", dialog, WS_CHILD | WS_VISIBLE);
@@ -224,7 +225,8 @@ TEST_F(SubDialogs, ContextHelpOpensTheControlsTopic) {
     EXPECT_EQ(calls[1].window, target);
   }
   row->window = nullptr;
-  control->window = nullptr;
+  row->controls = savedControls;
+  row->controlCount = savedCount;
 }
 
 TEST(HelpTopics, LookupFindsTheFirstRowAndNothingForUnknownIds) {

@@ -431,9 +431,11 @@ void UiDrawLayeredPicture(DriverContext* ctx, DialogDescriptor* dialog, ControlD
   }
   const COLORREF savedBackground = c.background;
   const HDC savedTarget = c.targetDc;
-  if (target)
+  const HDC savedPaint = c.paintDc;
+  if (target) {
     c.targetDc = target;
-  else if (UiGetControlAux(control, kAuxPreview))
+    c.paintDc = target;
+  } else if (UiGetControlAux(control, kAuxPreview))
     c.background = RGB(255, 255, 255);
   UiBeginComposition(ctx);
   bool previewAsked = false;
@@ -448,7 +450,7 @@ void UiDrawLayeredPicture(DriverContext* ctx, DialogDescriptor* dialog, ControlD
       flags |= kDrawColourAdjusted;
       c.layeredOnce = 1;
     }
-    if (!MdlIsDisabled(item, id, ctx)) UiDrawPicture(ctx, dialog, control, target ? nullptr : control->window, rect, id, flags, 0);
+    if (!MdlIsDisabled(item, id, ctx)) UiDrawPicture(ctx, dialog, control, control->window, rect, id, flags, 0);
     if (!previewAsked && (Listed(kPortraitPages, id) || Listed(kLandscapePages, id))) {
       previewAsked = true;
       const bool portrait = Listed(kPortraitPages, id);
@@ -471,10 +473,11 @@ void UiDrawLayeredPicture(DriverContext* ctx, DialogDescriptor* dialog, ControlD
     UiPictureDrawn drawn{control, &r};
     FmBroadcastNotify(ctx, kNotifyPictureDrawn, &drawn);
   }
-  UiEndComposition(ctx, target ? nullptr : control->window, rect);
+  UiEndComposition(ctx, control->window, rect);
   for (int& p : c.colourAdjust) p = 50;
   c.background = savedBackground;
   c.targetDc = savedTarget;
+  c.paintDc = savedPaint;
 }
 
 void UiDrawWatermarkPreview(DriverContext* ctx, ControlDescriptor* control, int width, int height, HDC,

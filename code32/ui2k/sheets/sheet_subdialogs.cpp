@@ -183,13 +183,15 @@ int UiRunSubDialog(DriverContext* ctx, uint32_t kindMask, uint16_t dialogId, HWN
   }
   DialogDescriptor* shown = OptFindDialog(ctx, static_cast<uint16_t>(ctx->dialogId));
   ctx->dialogId = savedId;
+  FmDialogParam notice{};
+  notice.dialog = shown;
   if (!ctx->workArea->subDialogResult) {
     DmPopSnapshot(ctx, 1);
-    FmBroadcastNotify(ctx, kFmNotifySubDialogCancelled, shown);
+    FmBroadcastNotify(ctx, kFmNotifySubDialogCancelled, &notice);
     return static_cast<int>(result);
   }
   DmPopSnapshot(ctx, 0);
-  FmBroadcastNotify(ctx, kFmNotifySubDialogOk, shown);
+  FmBroadcastNotify(ctx, kFmNotifySubDialogOk, &notice);
   if (parent) {
     if (!UiIsSettingsDialog(shown ? shown->dialogId : dialogId)) {
       HWND sheet = GetParent(parent);
