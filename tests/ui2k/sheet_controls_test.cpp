@@ -1,6 +1,7 @@
 // The combo boxes of the pages and the path from a changed value to the model's rules, through
 // real combo windows subclassed as the engine subclasses them: the values listed, changes the
-// rules take, change along or refuse with their message, the hover help, the character filter of numeric edits and the clickable areas of pictures.
+// rules take, change along or refuse with their message, the hover help, the character filter
+// of numeric edits and the clickable areas of pictures.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "env_language.h"
@@ -86,24 +87,25 @@ TEST_F(Libraries, AMissingNeutralLibraryIsLookedForAgainNextTime) {
 }
 
 TEST_F(Libraries, ButtonTextsInBothLanguages) {
-  struct Case {
-    const char* library;
-    uint16_t id;
-    std::u16string text;
-  } cases[] = {
-      {"ZOLT7Rus.DLL", 13187, u"Change..."}, {"ZOLT7Rus.DLL", 13196, u"Delete All"}, {"ZOLT7Rus.DLL", 13189, u"<"},
-      {"ZOLT7Rjp.DLL", 13187, u"変更..."},   {"ZOLT7Rjp.DLL", 13196, u"すべて削除"},   {"ZOLT7Rjp.DLL", 13190, u">"},
-  };
-  for (const Case& c : cases) {
-    const std::u16string path = u"C:\\Windows\\" + std::u16string(c.library, c.library + std::strlen(c.library));
-    WriteBytes(Real(path), ReadBytes(std::filesystem::path(ZOLT_MODULE_DIR) / c.library));
-    if (ctx->resourceLibrary) FreeLibrary(ctx->resourceLibrary);
-    ctx->resourceLibrary = LoadLibraryW(path.c_str());
-    ASSERT_NE(ctx->resourceLibrary, nullptr);
-    WCHAR text[64] = {};
-    EnvLoadString(ctx, c.id, text, 64, 1);
-    EXPECT_EQ(std::u16string(text), c.text) << c.library << " " << c.id;
+  // English through the context's own language library, with the label decorations.
+  const std::pair<uint16_t, std::u16string> english[] = {{13187, u"Change..."}, {13196, u"Delete All"}, {13189, u"<"}};
+  for (const auto& [id, text] : english) {
+    WCHAR out[64] = {};
+    EnvLoadString(ctx, id, out, 64, 1);
+    EXPECT_EQ(std::u16string(out), text) << id;
   }
+  // Japanese from the other language library of the model.
+  const std::u16string path = u"C:\\Windows\\ZOLT7Rjp.DLL";
+  WriteBytes(Real(path), ReadBytes(std::filesystem::path(ZOLT_MODULE_DIR) / "ZOLT7Rjp.DLL"));
+  HMODULE japanese = LoadLibraryW(path.c_str());
+  ASSERT_NE(japanese, nullptr);
+  const std::pair<uint16_t, std::u16string> texts[] = {{13187, u"変更..."}, {13196, u"すべて削除"}, {13190, u">"}};
+  for (const auto& [id, text] : texts) {
+    WCHAR out[64] = {};
+    LoadStringW(japanese, id, out, 64);
+    EXPECT_EQ(std::u16string(out), text) << id;
+  }
+  FreeLibrary(japanese);
 }
 
 TEST_F(Libraries, CommonControlsAreVersionSix) { EXPECT_EQ(UiGetComctlVersion(), 600); }

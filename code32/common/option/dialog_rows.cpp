@@ -2,10 +2,9 @@
 // dialog_rows.inc, in table order. A dialog's name index is 304 plus its row; the tests check that
 // the shared symbol table names every dialog by that number.
 //
-// Control rows: the description gives only the number of control rows of each dialog (the last
-// column of dialog_rows.inc, 1566 in all), not the rows. Every dialog therefore has no control
-// rows yet (count 0, no rows); the lookups and the per-context copy handle that like any dialog
-// without controls.
+// Control rows: dialog_rows_controls.inc, written with the dialog templates of the language
+// libraries from scripts/dialogs/controls.txt, holds the 1566 rows dialog by dialog in table order;
+// every dialog owns the run of rows whose count the last column of dialog_rows.inc gives.
 #include <array>
 #include <utility>
 
@@ -39,14 +38,72 @@ consteval int DescribedControlTotal() {
 }
 static_assert(DescribedControlTotal() == 1566);
 
+// Auxiliary records of the rows that carry one.
+constexpr uint16_t kAux_combo_refuse[] = {4, 0, 1, 0, 7005, 0};  // refuse restricted values, picture 7005
+
+// The check list of the hidden functions: the option of each list row (no tag).
+constexpr std::array<uint16_t, 96> MakeHiddenFuncOptions() {
+  std::array<uint16_t, 96> out{};
+  for (int i = 0; i < 32; ++i) {
+    out[i] = static_cast<uint16_t>(351 + i);
+    out[32 + i] = static_cast<uint16_t>(449 + i);
+    out[64 + i] = static_cast<uint16_t>(617 + i);
+  }
+  return out;
+}
+constexpr std::array<uint16_t, 96> kHiddenFuncOptions = MakeHiddenFuncOptions();
+constexpr const uint16_t* kAux_hidden_func_options = kHiddenFuncOptions.data();
+
+struct ControlSource {
+  uint16_t dialogId;
+  ControlDescriptor row;
+};
+
+// clang-format off
+#define ZOLT_CONTROL_ROW(dialog, name, id, kind, help, desc, info, link, bif, aux, flags) \
+  {dialog, ControlDescriptor{name, id, kind, 0, help, desc, info, link, 0, bif, nullptr, nullptr, nullptr, aux, flags, \
+                             0, 0, nullptr, 0, 0, 0}},
+constexpr ControlSource kControlSource[] = {
+#include "dialog_rows_controls.inc"
+};
+#undef ZOLT_CONTROL_ROW
+// clang-format on
+
+constexpr int kControlCount = static_cast<int>(std::size(kControlSource));
+static_assert(kControlCount == 1566);
+
+// The rows of every dialog lie together and in table order.
+consteval bool RowsFollowTable() {
+  int at = 0;
+  for (const DescribedDialog& d : kDescribed)
+    for (int j = 0; j < d.describedControls; ++j, ++at)
+      if (kControlSource[at].dialogId != d.dialogId) return false;
+  return at == kControlCount;
+}
+static_assert(RowsFollowTable());
+
 template <size_t... I>
-consteval std::array<DialogDescriptor, sizeof...(I)> MakeRows(std::index_sequence<I...>) {
-  // A dialog's symbol is numbered 304 plus its row (the tests check the symbol table agrees).
-  return {DialogDescriptor{kDescribed[I].dialogId, static_cast<uint16_t>(kDialogSymbolBase + I), kDescribed[I].kindFlags,
-                           kDescribed[I].name, kDescribed[I].helpId, nullptr, 0, 0, nullptr, 0}...};
+constexpr std::array<ControlDescriptor, sizeof...(I)> MakeControls(std::index_sequence<I...>) {
+  return {kControlSource[I].row...};
+}
+// Static storage the context copies are taken from; nothing writes it.
+std::array<ControlDescriptor, kControlCount> kControlRows = MakeControls(std::make_index_sequence<kControlCount>());
+
+consteval int FirstControlOf(size_t dialog) {
+  int at = 0;
+  for (size_t i = 0; i < dialog; ++i) at += kDescribed[i].describedControls;
+  return at;
 }
 
-constexpr std::array<DialogDescriptor, kDialogCount> kRows = MakeRows(std::make_index_sequence<kDialogCount>());
+template <size_t... I>
+std::array<DialogDescriptor, sizeof...(I)> MakeRows(std::index_sequence<I...>) {
+  // A dialog's symbol is numbered 304 plus its row (the tests check the symbol table agrees).
+  return {DialogDescriptor{kDescribed[I].dialogId, static_cast<uint16_t>(kDialogSymbolBase + I), kDescribed[I].kindFlags,
+                           kDescribed[I].name, kDescribed[I].helpId, &kControlRows[FirstControlOf(I)], 0,
+                           kDescribed[I].describedControls, nullptr, 0}...};
+}
+
+const std::array<DialogDescriptor, kDialogCount> kRows = MakeRows(std::make_index_sequence<kDialogCount>());
 
 }  // namespace
 

@@ -263,6 +263,9 @@ LONG UiDestroyDocumentSheet(PROPSHEETUI_INFO* info) {
   // The backup lives with the sheet: the context's release does not know it.
   FreeBackup(state);
   info->UserData = 0;
-  CtxRelease(ctx);
+  // A parked context is handed to the printer's next caller as it is: one that holds the edits
+  // of a cancelled sheet is destroyed instead, so that nothing of them comes back.
+  if (info->Result == 0) CtxReleaseAs(ctx, kCtxReleaseDestroy);
+  else CtxRelease(ctx);
   return 1;
 }

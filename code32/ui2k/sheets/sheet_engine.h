@@ -263,13 +263,15 @@ int UiSetControlValue(DriverContext* ctx, DialogDescriptor* dialog, ControlDescr
 int UiApplyControlChange(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control, uint32_t uiValue,
                          int set);
 int UiCheckItemAlert(DriverContext* ctx, DialogDescriptor* dialog, const ModelItem* item);
-void UiRunBuiltInFunc(DriverContext* ctx, uint16_t code);
+// UiRunBuiltInFunc(ctx, code) is the core's (ui_services.h).
 int UiRunItemTransact(DriverContext* ctx, DialogDescriptor* dialog, const ModelItem* item, uint16_t code);
 int UiStepToNextValue(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control, UINT msg,
                       WPARAM wParam, LPARAM lParam);
 
 // ---- sub-dialogs, file-dialog hook and context help -----------------------------------------------
 
+// The core reaches the sub-dialogs through UiRunSubDialog(ctx, dialogId, kind) of ui_services.h,
+// which calls the runner the module registers with UiSetSubDialogRunner.
 int UiRunSubDialog(DriverContext* ctx, uint32_t kindMask, uint16_t dialogId, HWND parent);
 UINT_PTR CALLBACK UiFileDialogHookProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 void UiClearRuleDialogGuard(DriverContext* ctx, UINT msg, WPARAM wParam, LPARAM lParam, int force);

@@ -194,7 +194,7 @@ bool SavePages(HWND sheet, const fs::path& dir, std::string& error) {
       error = "cannot show page \"" + ToUtf8(names[i]) + "\"";
       return false;
     }
-    char prefix[8];
+    char prefix[24];
     std::snprintf(prefix, sizeof prefix, "%02zu-", i + 1);
     const fs::path file = dir / (prefix + FileSafe(names[i]) + ".png");
     if (!ui::SavePng(sheet, file.string())) {
@@ -370,7 +370,7 @@ int RunPrefs(const std::string& printerName, const std::string& scriptPath, cons
     ClosePrinter(h);
     return Fail("the driver gives no device-mode size");
   }
-  std::vector<BYTE> before(size_t(size)), after(size_t(size));
+  std::vector<BYTE> before(static_cast<size_t>(size)), after(static_cast<size_t>(size));
   if (DocumentPropertiesW(nullptr, h, printer.data(), reinterpret_cast<PDEVMODEW>(before.data()), nullptr,
                           DM_OUT_BUFFER) != IDOK) {
     ClosePrinter(h);

@@ -14,7 +14,7 @@ ControlDescriptor Control(uint16_t controlId, const ModelItem* item, uint16_t no
   ControlDescriptor c{};
   c.controlId = controlId;
   c.modelItem = const_cast<ModelItem*>(item);
-  c.noticeSwitch = notice;
+  c.lockMessageId = notice;
   c.lockOption = lockOption;
   return c;
 }

@@ -36,12 +36,12 @@ TEST(DialogTable, EveryRowIsNamedByItsSymbol) {
     EXPECT_LE(d.dialogId, 4046);
     ids.insert(d.dialogId);
     names.insert(d.name);
-    // No control rows are available yet; the run-time fields start empty.
-    EXPECT_EQ(d.controls, nullptr);
-    EXPECT_EQ(d.controlCount, 0);
+    // Every dialog owns control rows; the run-time fields start empty.
+    EXPECT_NE(d.controls, nullptr);
+    EXPECT_GT(d.controlCount, 0);
     EXPECT_EQ(d.reserved, 0);
     EXPECT_EQ(d.window, nullptr);
-    EXPECT_EQ(d.state, 0u);
+    EXPECT_EQ(d.modalState, 0u);
   }
   EXPECT_EQ(ids.size(), 89u);
   EXPECT_EQ(names.size(), 89u);
@@ -140,12 +140,12 @@ TEST_F(DialogContexts, TwoContextsOpenTheSamePageWithoutMixingWindows) {
   ASSERT_TRUE(pageA && pageB);
   HWND windowA = reinterpret_cast<HWND>(0xA0), windowB = reinterpret_cast<HWND>(0xB0);
   pageA->window = windowA;
-  pageA->state = 3;
+  pageA->modalState = 3;
   pageB->window = windowB;
   EXPECT_EQ(OptFindDialogByWindow(a, windowA), pageA);
   EXPECT_EQ(OptFindDialogByWindow(a, windowB), nullptr);
   EXPECT_EQ(OptFindDialogByWindow(b, windowB), pageB);
-  EXPECT_EQ(pageB->state, 0u);
+  EXPECT_EQ(pageB->modalState, 0u);
   EXPECT_EQ(OptFindDialog(nullptr, 1002), nullptr);
   // The static rows stay as they were.
   EXPECT_EQ(OptFindDialogByName(nullptr, "ZPD_IDD_BASIC")->window, nullptr);
@@ -158,13 +158,13 @@ TEST_F(DialogContexts, TwoContextsOpenTheSamePageWithoutMixingWindows) {
 OptionEntry gForeignRow{};
 ControlDescriptor gControls[] = {
     // ZPD_IDC_PRESET_CHOICE_PAPERSIZE: a control symbol that the name table ties to dmPaperSize (8)
-    {406, 2017, 21, 0, 10101, {0, 0, 0}, 0, 0, nullptr, &gForeignRow, nullptr, nullptr, 0, 0, nullptr, 0, 0, 0},
+    {406, 2017, 21, 0, 10101, 0, 0, 0, 0, 0, nullptr, &gForeignRow, nullptr, nullptr, 0, 0, 0, nullptr, 0, 0, 0},
     // ZPD_PrintQuality: the name index of the dmPrintQuality (14) row itself
-    {62, 2100, 22, 0, 0, {0, 0, 0}, 0, 0, nullptr, &gForeignRow, nullptr, nullptr, 0, 0, nullptr, 0, 0, 0},
+    {62, 2100, 22, 0, 0, 0, 0, 0, 0, 0, nullptr, &gForeignRow, nullptr, nullptr, 0, 0, 0, nullptr, 0, 0, 0},
     // ZPD_IDD_DIALOG_LIMITATION_OK: a symbol that names no option
-    {620, 1, 1, 0, 0, {0, 0, 0}, 0, 0, nullptr, &gForeignRow, nullptr, nullptr, 0, 0, nullptr, 0, 0, 0},
+    {620, 1, 1, 0, 0, 0, 0, 0, 0, 0, nullptr, &gForeignRow, nullptr, nullptr, 0, 0, 0, nullptr, 0, 0, 0},
     // no symbol
-    {0, 2101, 1, 0, 0, {0, 0, 0}, 0, 0, nullptr, &gForeignRow, nullptr, nullptr, 0, 0, nullptr, 0, 0, 0},
+    {0, 2101, 1, 0, 0, 0, 0, 0, 0, 0, nullptr, &gForeignRow, nullptr, nullptr, 0, 0, 0, nullptr, 0, 0, 0},
 };
 const DialogDescriptor gDialogs[] = {
     {1001, 304, 0x1, "ZPD_IDD_PRESET", 20101, gControls, 0, 4, nullptr, 0},

@@ -67,12 +67,12 @@ TEST(MessageTable, FindsByNameIndexAndName) {
 // Two pages that both carry control 2001; the second page also has a control bound to the
 // symbol of "IDOKBUTTON" (name index 1 in the name table).
 ControlDescriptor gBasicControls[] = {
-    {500, 2001, 1, 0, 0, {0, 0, 0}, 0, 0, nullptr, nullptr, nullptr, nullptr, 0, 0, nullptr, 0, 0, 0},
-    {501, 2002, 2, 0, 0, {0, 0, 0}, 0, 0, nullptr, nullptr, nullptr, nullptr, 0, 0, nullptr, 0, 0, 0},
+    {500, 2001, 1, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr, 0, 0, 0, nullptr, 0, 0, 0},
+    {501, 2002, 2, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr, 0, 0, 0, nullptr, 0, 0, 0},
 };
 ControlDescriptor gEditControls[] = {
-    {502, 2001, 1, 0, 0, {0, 0, 0}, 0, 0, nullptr, nullptr, nullptr, nullptr, 0, 0, nullptr, 0, 0, 0},
-    {1, 2003, 4, 0, 0, {0, 0, 0}, 0, 0, nullptr, nullptr, nullptr, nullptr, 0, 0, nullptr, 0, 0, 0},
+    {502, 2001, 1, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr, 0, 0, 0, nullptr, 0, 0, 0},
+    {1, 2003, 4, 0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr, 0, 0, 0, nullptr, 0, 0, 0},
 };
 const DialogDescriptor gDialogs[] = {
     {1002, 305, 0x11, "ZPD_IDD_BASIC", 22001, gBasicControls, 0, 2, nullptr, 0},

@@ -239,3 +239,45 @@ TEST_F(ZoltMachineToolTest, PrintsAMetafileDirectlyOrSpooledAndReportsTheJob) {
 }
 
 }  // namespace
+
+namespace {
+
+// The prefs command: its help, the script's errors with their line, and a printer it cannot open.
+TEST_F(ZoltMachineToolTest, PrefsChecksItsScriptAndPrinter) {
+  ToolRun help = Tool({"--help"});
+  EXPECT_TRUE(Contains(help.out, "prefs ROOT PRINTER [--do SCRIPT] [--png DIR]")) << help.out;
+  EXPECT_TRUE(Contains(help.out, "select CONTROL TEXT")) << help.out;
+
+  fs::path root = Root() / "prefs";
+  ASSERT_EQ(Tool({"create", root.string()}).status, 0);
+  ASSERT_EQ(Tool({"install-driver", root.string()}).status, 0);
+  ASSERT_EQ(Tool({"add-printer", root.string(), "Office"}).status, 0);
+  struct Case {
+    const char* script;
+    int status;
+    const char* message;
+  } cases[] = {
+      {"# comment\n\nwave 2009\n", 2, "line 3: unknown action \"wave\""},
+      {"select 2009\n", 2, "line 1: select needs a control and a value"},
+      {"press \"OK\n", 2, "line 1: press needs one control"},
+      {"answer yes\n", 2, "line 1: answer needs a button number"},
+      {"page\n", 2, "line 1: page needs one value"},
+  };
+  for (const Case& c : cases) {
+    const fs::path script = Root() / "script.txt";
+    zolt::test::WriteBytes(script, c.script);
+    ToolRun r = Tool({"prefs", root.string(), "Office", "--do", script.string()});
+    EXPECT_EQ(r.status, c.status) << c.script << r.err;
+    EXPECT_TRUE(Contains(r.err, c.message)) << r.err;
+  }
+  ToolRun missing = Tool({"prefs", root.string(), "Office", "--do", (Root() / "none.txt").string()});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_TRUE(Contains(missing.err, "cannot read")) << missing.err;
+  ToolRun nobody = Tool({"prefs", root.string(), "Nobody"});
+  EXPECT_EQ(nobody.status, 1);
+  EXPECT_TRUE(Contains(nobody.err, "no printer \"Nobody\"")) << nobody.err;
+  EXPECT_EQ(Tool({"prefs", root.string()}).status, 2);
+  EXPECT_EQ(Tool({"prefs", root.string(), "Office", "--colour"}).status, 2);
+}
+
+}  // namespace
