@@ -1,7 +1,7 @@
 // Sub-dialogs of the sheets: a modal dialog, a nested sheet or a common file dialog opened from a
 // page, each under its own undo snapshot of the settings (OK keeps, Cancel rolls back); the
-// follow-up of the settings-file dialogs (export, load, delete); the rule-dialog guard, context
-// help and the small message helpers of the control kinds.
+// follow-up of the settings-file dialogs (export, load, delete); context help and the text
+// measure of the control kinds.
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -155,8 +155,6 @@ INT_PTR RunNestedSheet(DriverContext* ctx, DialogDescriptor* row, uint32_t mask,
 
 }  // namespace
 
-int UiIsSettingsDialog(uint16_t dialogId) { return dialogId == 1020 || dialogId == 1025 ? 1 : 0; }
-
 int UiRunSubDialog(DriverContext* ctx, uint32_t kindMask, uint16_t dialogId, HWND parent) {
   if (!ctx || !EnvLoadResourceDll(ctx)) return -1;
   const DWORD savedId = ctx->dialogId;
@@ -203,22 +201,6 @@ int UiRunSubDialog(DriverContext* ctx, uint32_t kindMask, uint16_t dialogId, HWN
   return static_cast<int>(result);
 }
 
-void UiClearRuleDialogGuard(DriverContext* ctx, UINT msg, WPARAM wParam, LPARAM lParam, int force) {
-  SheetEngineState* state = UiSheetState(ctx);
-  if (!state) return;
-  bool clear = force != 0;
-  if (msg == WM_NOTIFY && lParam) {
-    const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
-    clear = clear || code == static_cast<UINT>(PSN_APPLY) || code == static_cast<UINT>(PSN_RESET);
-  } else if (msg == WM_COMMAND) {
-    const WORD id = LOWORD(wParam);
-    clear = clear || id == IDOK || id == IDCANCEL || id == IDYES || id == IDNO || id == 8;
-  }
-  if (!clear) return;
-  state->ruleGuardActive = 0;
-  state->ruleGuardItem = nullptr;
-}
-
 void UiShowContextHelp(HWND dialog, HWND target, UINT msg) {
   if (!dialog || !target) return;
   auto* ctx = reinterpret_cast<DriverContext*>(GetWindowLongPtrW(dialog, DWLP_USER));
@@ -242,10 +224,6 @@ void UiShowContextHelp(HWND dialog, HWND target, UINT msg) {
     WinHelpW(window, helpFile, HELP_CONTEXTMENU, reinterpret_cast<ULONG_PTR>(pairs));
   }
 }
-
-WORD UiGetCommandCode(WPARAM wParam, LPARAM) { return HIWORD(wParam); }
-
-int UiSameValue(int, int a, int b) { return a == b ? 1 : 0; }
 
 void UiMeasureText(HDC dc, const WCHAR* text, SIZE* out) {
   if (!out) return;
