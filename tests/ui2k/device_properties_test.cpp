@@ -28,7 +28,12 @@ struct HostCall {
 };
 std::vector<HostCall> g_hostCalls;
 
+// The host's side: pages are taken (and destroyed, as no sheet is shown), results recorded.
 LONG_PTR CALLBACK FakeHost(HANDLE, UINT function, LPARAM a, LPARAM b) {
+  if (function == CPSFUNC_ADD_HPROPSHEETPAGE) {
+    DestroyPropertySheetPage(reinterpret_cast<HPROPSHEETPAGE>(a));
+    return 1;
+  }
   g_hostCalls.push_back({function, a, b});
   return 1;
 }
