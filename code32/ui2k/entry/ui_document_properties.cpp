@@ -172,23 +172,3 @@ LONG UiHandleDocumentPropertySheets(PROPSHEETUI_INFO* info, LPARAM lParam) {
       return AnswerSheetReason(info, lParam, header->pszPrinterName);
   }
 }
-
-LONG UiHandleDevicePropertySheets(PROPSHEETUI_INFO* info, LPARAM lParam) {
-  if (!info || !info->lParamInit) return -1;
-  auto* header = reinterpret_cast<DEVICEPROPERTYHEADER*>(info->lParamInit);
-  // The device pages are the sheet engine's: INIT hands no context to the host.
-  return AnswerSheetReason(info, lParam, header->pszPrinterName);
-}
-
-BOOL UiShowPrinterProperties(HWND owner, HANDLE printer) {
-  DEVICEPROPERTYHEADER header{};
-  header.cbSize = sizeof header;
-  header.Flags = 0;
-  header.hPrinter = printer;
-  header.pszPrinterName = nullptr;
-  DWORD permission = 1;
-  if (!PrnWritePermission(printer, &permission, sizeof permission)) header.Flags = DPS_NOPERMISSION;
-  LONG result = 1;
-  UiRunCommonPropertySheet(owner, UiHandleDevicePropertySheets, reinterpret_cast<LPARAM>(&header), &result);
-  return result != 0 ? TRUE : FALSE;
-}

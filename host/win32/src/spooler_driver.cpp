@@ -123,6 +123,20 @@ WIN32_API LONG WINAPI AdvancedDocumentPropertiesW(HWND hWnd, HANDLE hPrinter, LP
   return fn(hWnd, hPrinter, pDeviceName, pDevModeOutput, pDevModeInput);
 }
 
+WIN32_API BOOL WINAPI PrinterProperties(HWND hWnd, HANDLE hPrinter) {
+  if (!IsPrinterHandle(hPrinter)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  InterfaceModule module(hPrinter);
+  auto fn = ProcAs<PFN_PrinterProperties>(module.Find("PrinterProperties"));
+  if (!fn) {
+    SetLastError(ERROR_UNKNOWN_PRINTER_DRIVER);
+    return FALSE;
+  }
+  return fn(hWnd, hPrinter);
+}
+
 WIN32_API int WINAPI DeviceCapabilitiesW(LPCWSTR pDevice, LPCWSTR, WORD fwCapability, LPWSTR pOutput,
                                          const DEVMODEW* pDevMode) {
   if (!pDevice) {

@@ -603,3 +603,17 @@ TEST_F(SpoolerTest, BuiltInForms) {
 }
 
 }  // namespace
+
+// PrinterProperties hands the printer to its interface module's PrinterProperties (whose sheet
+// closes unattended here); a handle that is no printer's fails without loading anything.
+TEST_F(SpoolerTest, PrinterPropertiesGoesToTheInterfaceModule) {
+  SetLastError(0);
+  EXPECT_FALSE(PrinterProperties(nullptr, reinterpret_cast<HANDLE>(0x1234)));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+  HANDLE printer = OpenTestPrinter(PRINTER_ALL_ACCESS);
+  ASSERT_NE(printer, nullptr);
+  SetLastError(0);
+  PrinterProperties(nullptr, printer);
+  EXPECT_NE(GetLastError(), DWORD(ERROR_UNKNOWN_PRINTER_DRIVER));
+  ClosePrinter(printer);
+}

@@ -131,6 +131,7 @@ typedef BOOL(WINAPI* PFN_DrvConvertDevMode)(LPWSTR pPrinterName, PDEVMODEW pdmIn
                                              PLONG pcbNeeded, DWORD fMode);
 typedef DWORD(WINAPI* PFN_DrvDeviceCapabilities)(HANDLE hPrinter, LPWSTR pDeviceName, WORD iDevCap,
                                                   VOID* pvOutput, PDEVMODEW pDevMode);
+typedef BOOL(WINAPI* PFN_PrinterProperties)(HWND hWnd, HANDLE hPrinter);
 typedef BOOL(WINAPI* PFN_DrvPrinterEvent)(LPWSTR pPrinterName, INT DriverEvent, DWORD Flags, LPARAM lParam);
 typedef BOOL(WINAPI* PFN_DrvUpgradePrinter)(DWORD Level, LPBYTE pDriverUpgradeInfo);
 typedef BOOL(WINAPI* PFN_DevQueryPrintEx)(PDEVQUERYPRINT_INFO pDQPInfo);
@@ -142,6 +143,8 @@ WIN32_API LONG WINAPI DocumentPropertiesW(HWND hWnd, HANDLE hPrinter, LPWSTR pDe
                                           PDEVMODEW pDevModeInput, DWORD fMode);
 WIN32_API LONG WINAPI AdvancedDocumentPropertiesW(HWND hWnd, HANDLE hPrinter, LPWSTR pDeviceName,
                                                   PDEVMODEW pDevModeOutput, PDEVMODEW pDevModeInput);
+// The printer's property sheet: the printer's interface module shows it (its PrinterProperties).
+WIN32_API BOOL WINAPI PrinterProperties(HWND hWnd, HANDLE hPrinter);
 // The capabilities of printer pDevice (pPort is not used): the interface module's
 // DrvDeviceCapabilities on a handle opened for the call. -1 when the printer or its module cannot
 // be had.
