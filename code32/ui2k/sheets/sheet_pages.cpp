@@ -107,7 +107,12 @@ void UiBuildPageControls(DriverContext* ctx, DialogDescriptor* dialog) {
       if (c.windowId == 0) c.windowId = c.controlId;
     }
   }
+  // The pending word starts empty, except the sheet's extra buttons: the page that installed them
+  // binds the rows right after.
+  const uint32_t buttons =
+      CtxGetPendingFlags(ctx) & (kPendingSaveAsNewButton | kPendingOverwriteButton | kPendingExtraButtons);
   CtxAddPendingFlags(ctx, 0);
+  if (buttons) CtxAddPendingFlags(ctx, buttons);
   CfgLoadAllFreeSizes(ctx);
 
   HMODULE library = EnvLoadResourceDll(ctx);

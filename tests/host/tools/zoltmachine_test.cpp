@@ -280,4 +280,26 @@ TEST_F(ZoltMachineToolTest, PrefsChecksItsScriptAndPrinter) {
   EXPECT_EQ(Tool({"prefs", root.string(), "Office", "--colour"}).status, 2);
 }
 
+// The sheet opened through the spooler's DocumentPropertiesW, a value chosen on a page, every
+// page saved as a picture and the sheet cancelled: the device mode stays as it was.
+TEST_F(ZoltMachineToolTest, PrefsDrivesPrintingPreferencesAndSavesItsPages) {
+  fs::path root = Root() / "prefs";
+  ASSERT_EQ(Tool({"create", root.string()}).status, 0);
+  ASSERT_EQ(Tool({"install-driver", root.string()}).status, 0);
+  ASSERT_EQ(Tool({"add-printer", root.string(), "Office"}).status, 0);
+  const fs::path script = Root() / "script.txt";
+  zolt::test::WriteBytes(script, "# paper size on the first page\npage Preset\nselect 2009 A5\npress Cancel\n");
+  const fs::path pictures = Root() / "pages";
+  ToolRun r = Tool({"prefs", root.string(), "Office", "--do", script.string(), "--png", pictures.string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "saved " + (pictures / "01-Preset.png").string())) << r.out;
+  EXPECT_TRUE(fs::exists(pictures / "01-Preset.png"));
+  EXPECT_TRUE(Contains(r.out, "result: Cancel (the device mode is unchanged)")) << r.out;
+
+  zolt::test::WriteBytes(script, "page Nowhere\n");
+  ToolRun bad = Tool({"prefs", root.string(), "Office", "--do", script.string()});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_TRUE(Contains(bad.err, "line 1: no page \"Nowhere\"")) << bad.err;
+}
+
 }  // namespace
