@@ -319,6 +319,9 @@ INT_PTR OnNotify(DriverContext* ctx, DialogDescriptor* dialog, HWND window, UINT
         state->applying = 0;
         return 1;
       }
+      // Apply commits: the flag stays 1 unless the page's own check clears it, so that the sheet's
+      // close after OK saves what was applied.
+      ctx->workArea->subDialogResult = 1;
       if (CheckPageItem(ctx, dialog) || ctx->workArea->subDialogResult == 0) {
         HWND current = reinterpret_cast<HWND>(SendMessageW(GetParent(window), PSM_GETCURRENTPAGEHWND, 0, 0));
         UiRefreshDialog(ctx, OptFindDialogByWindow(ctx, current), 1);

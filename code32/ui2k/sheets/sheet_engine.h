@@ -279,7 +279,7 @@ void UiShowContextHelp(HWND dialog, HWND target, UINT msg);
 WORD UiGetCommandCode(WPARAM wParam, LPARAM lParam);
 int UiSameValue(int ignored, int a, int b);
 void UiMeasureText(HDC dc, const WCHAR* text, SIZE* out);
-// 1 for the status (1020) and version (1025) dialogs.
+// 0 for the status (1020) and version (1025) dialogs, 1 for every dialog that changes settings.
 int UiIsSettingsDialog(uint16_t dialogId);
 
 // ---- page utilities -------------------------------------------------------------------------------

@@ -22,4 +22,4 @@ WORD UiGetCommandCode(WPARAM wParam, LPARAM) { return HIWORD(wParam); }
 
 int UiSameValue(int, int a, int b) { return a == b; }
 
-int UiIsSettingsDialog(uint16_t dialogId) { return dialogId == 1020 || dialogId == 1025; }
+int UiIsSettingsDialog(uint16_t dialogId) { return dialogId != 1020 && dialogId != 1025; }

@@ -191,7 +191,7 @@ int UiRunSubDialog(DriverContext* ctx, uint32_t kindMask, uint16_t dialogId, HWN
   DmPopSnapshot(ctx, 0);
   FmBroadcastNotify(ctx, kFmNotifySubDialogOk, &notice);
   if (parent) {
-    if (!UiIsSettingsDialog(shown ? shown->dialogId : dialogId)) {
+    if (UiIsSettingsDialog(shown ? shown->dialogId : dialogId)) {
       HWND sheet = GetParent(parent);
       if (sheet) SendMessageW(sheet, PSM_CHANGED, reinterpret_cast<WPARAM>(parent), 0);
     }
