@@ -12,7 +12,7 @@
 //        symbol-set list
 //
 // Glyph-set resource (type 260): an FD_GLYPHSET (cjThis = the size of the header and the runs)
-// whose run pointers are placeholders, followed by every run's glyph handles in run order.
+// whose run pointers are zero until the table is loaded, followed by every run's glyph handles in run order.
 #pragma once
 
 #include <cstdint>

@@ -78,7 +78,7 @@ TEST_F(PjlHeader, FirstPageHeaderIsOneJobStartBlock) {
 
 TEST_F(PjlHeader, TableOfSettings) {
   struct Case {
-    uint32_t icm, compress, bold, spec;
+    uint32_t icm, compress, bold, charProcess;
     const char* lines;
   };
   const Case cases[] = {
@@ -93,7 +93,7 @@ TEST_F(PjlHeader, TableOfSettings) {
   for (const Case& c : cases) {
     Captured() = {};
     pdev_->icmInPrinter = c.icm, pdev_->compressChars = c.compress, pdev_->enhanceBold = c.bold;
-    pdev_->charProcessSpec = c.spec;
+    pdev_->charProcessSpec = c.charProcess;
     ASSERT_EQ(GrWritePjlHeader(pdev_.get()), 1);
     EXPECT_EQ(Blocks(), std::vector<std::string>{c.lines});
   }

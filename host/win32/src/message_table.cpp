@@ -63,11 +63,11 @@ bool FormatInsert(const std::u16string& format, DWORD_PTR value, std::u16string&
   if (format.empty() || format.find(u'*') != std::u16string::npos) return false;
   const char16_t type = format.back();
   WCHAR text[1025];
-  const std::u16string spec = u"%" + format;
+  const std::u16string conversion = u"%" + format;
   switch (type) {
     case u's':
     case u'S':
-      wsprintfW(text, spec.c_str(), reinterpret_cast<const void*>(value));
+      wsprintfW(text, conversion.c_str(), reinterpret_cast<const void*>(value));
       break;
     case u'c':
     case u'C':
@@ -76,7 +76,7 @@ bool FormatInsert(const std::u16string& format, DWORD_PTR value, std::u16string&
     case u'u':
     case u'x':
     case u'X':
-      wsprintfW(text, spec.c_str(), static_cast<unsigned>(value));
+      wsprintfW(text, conversion.c_str(), static_cast<unsigned>(value));
       break;
     default:
       return false;
