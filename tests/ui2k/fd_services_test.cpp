@@ -70,12 +70,12 @@ class MessageBoxes : public zolt::test::DriverMachineTest {
 TEST_F(MessageBoxes, TheRowsCarryTheDialogSideHandlers) {
   const FeatureModule* rows = FeatureModuleTable(nullptr);
   const FmDialogHandler dialogs[kFmModuleCount] = {
-      FdPresetOnDialog, FdStampOnDialog, FdCmmOnDialog,   FdFreeSizeOnDialog, FdChapterOnDialog,
-      FdOptionsOnDialog, FdTtfOnDialog,  FdSummaryOnDialog, FdLimitOnDialog,  FdExtOnDialog,
+      FmPresetOnDialog, FmWatermarkOnDialog, FmColorOnDialog,   FmFreeSizeOnDialog, FmChapterOnDialog,
+      FmOptionsOnDialog, FmTtfOnDialog,  FmSummaryOnDialog, FmLimitOnDialog,  FmExtOnDialog,
   };
   for (int i = 0; i < kFmModuleCount; ++i) EXPECT_EQ(rows[i].onDialog, dialogs[i]) << i + 1;
-  EXPECT_EQ(rows[0].onNotify, FdPresetOnNotify);
-  EXPECT_EQ(rows[1].onNotify, FdStampOnNotify);
+  EXPECT_EQ(rows[0].onNotify, FmPresetOnNotify);
+  EXPECT_EQ(rows[1].onNotify, FmWatermarkOnNotify);
   EXPECT_EQ(rows[2].onNotify, FmCmmOnNotify);
 
   // No feature dialog can be open yet: every message is another dialog's, so nobody answers.

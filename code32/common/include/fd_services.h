@@ -66,16 +66,19 @@ HWND FdShowProgressDialog(DriverContext* ctx, HWND owner, WORD stringId);
 // Destroys the progress window (owner is not used); FALSE when there was none.
 BOOL FdCloseProgressDialog(HWND owner, HWND dialog);
 
-// The sheet engine's built-in first member of the dialog-message chain: sets the initial
+// The sheet engine's built-in first member of the dialog-message chain (the printer-interface
+// module's page utilities in the window build): sets the initial
 // labels of pages 1003, 1004 and 1011 when they are initialised; never consumes a message
 // (always 0).
 FmPageHookFn UiSetInitialPageLabels;
 
 #if ZOLT_WINDOW_BUILD
 // Dialog-side handlers of the ten rows, and the notify handlers that rows 1 and 2 have only on
-// the dialog side. Each accepts messages of dialogs that are not its own and answers 0 for them.
-FmDialogFn FdPresetOnDialog, FdStampOnDialog, FdCmmOnDialog, FdFreeSizeOnDialog, FdChapterOnDialog,
-    FdOptionsOnDialog, FdTtfOnDialog, FdSummaryOnDialog, FdLimitOnDialog, FdExtOnDialog;
-FmNotifyFn FdPresetOnNotify, FdStampOnNotify;
+// the dialog side: the feature dialogs of the printer-interface module (code32/ui2k/features/),
+// which the window build of the core links with. Each accepts messages of dialogs that are not
+// its own and answers 0 for them.
+FmDialogFn FmPresetOnDialog, FmWatermarkOnDialog, FmColorOnDialog, FmFreeSizeOnDialog, FmChapterOnDialog,
+    FmOptionsOnDialog, FmTtfOnDialog, FmSummaryOnDialog, FmLimitOnDialog, FmExtOnDialog;
+FmNotifyFn FmPresetOnNotify, FmWatermarkOnNotify;
 
 #endif

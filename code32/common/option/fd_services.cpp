@@ -3,7 +3,8 @@
 //
 // Window-free builds: no message box, no progress window, no dialog; every call answers 0.
 // Window build: the message boxes are the platform's, composed here; the progress window is a
-// modeless dialog of the language library; the dialog-side handlers answer "not handled".
+// modeless dialog of the language library. The dialog-side handlers and the page hook belong to
+// the printer-interface module.
 #include "fd_services.h"
 
 #if ZOLT_WINDOW_BUILD
@@ -169,39 +170,5 @@ HWND FdShowProgressDialog(DriverContext* ctx, HWND, WORD stringId) {
 }
 
 BOOL FdCloseProgressDialog(HWND, HWND dialog) { return dialog ? DestroyWindow(dialog) : FALSE; }
-
-// ---- dialog side, until the feature dialogs and the sheet engine exist --------------------------
-//
-// No dialog of a feature module can be open yet, so every message belongs to a dialog that is
-// not the handler's own: "not handled".
-
-int FdPresetOnDialog(DriverContext*, DialogDescriptor*, ControlDescriptor*, DWORD, WPARAM, LPARAM, void*) { return 0; }
-int FdStampOnDialog(DriverContext*, DialogDescriptor*, ControlDescriptor*, DWORD, WPARAM, LPARAM, void*) { return 0; }
-int FdCmmOnDialog(DriverContext*, DialogDescriptor*, ControlDescriptor*, DWORD, WPARAM, LPARAM, void*) { return 0; }
-int FdFreeSizeOnDialog(DriverContext*, DialogDescriptor*, ControlDescriptor*, DWORD, WPARAM, LPARAM, void*) {
-  return 0;
-}
-int FdChapterOnDialog(DriverContext*, DialogDescriptor*, ControlDescriptor*, DWORD, WPARAM, LPARAM, void*) {
-  return 0;
-}
-int FdOptionsOnDialog(DriverContext*, DialogDescriptor*, ControlDescriptor*, DWORD, WPARAM, LPARAM, void*) {
-  return 0;
-}
-int FdTtfOnDialog(DriverContext*, DialogDescriptor*, ControlDescriptor*, DWORD, WPARAM, LPARAM, void*) { return 0; }
-int FdSummaryOnDialog(DriverContext*, DialogDescriptor*, ControlDescriptor*, DWORD, WPARAM, LPARAM, void*) {
-  return 0;
-}
-int FdLimitOnDialog(DriverContext*, DialogDescriptor*, ControlDescriptor*, DWORD, WPARAM, LPARAM, void*) { return 0; }
-int FdExtOnDialog(DriverContext*, DialogDescriptor*, ControlDescriptor*, DWORD, WPARAM, LPARAM, void*) { return 0; }
-
-// The preset and watermark dialogs' notify handlers have nothing to do while their dialogs
-// cannot be shown.
-int FdPresetOnNotify(DriverContext*, DWORD, void*, void*) { return 0; }
-int FdStampOnNotify(DriverContext*, DWORD, void*, void*) { return 0; }
-
-// The pages whose labels this sets cannot be opened yet; it never consumes a message anyway.
-int UiSetInitialPageLabels(DriverContext*, DialogDescriptor*, ControlDescriptor*, DWORD, WPARAM, LPARAM) {
-  return 0;
-}
 
 #endif  // ZOLT_WINDOW_BUILD

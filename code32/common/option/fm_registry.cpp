@@ -26,16 +26,16 @@ constexpr DWORD kChapterUserDataSize = sizeof(ChapterEntry*);
 
 // Read-only: every context works on its own copy.
 const FeatureModule kModuleTable[kFmModuleCount] = {
-    {0, nullptr, FmNoBuiltInFunc, FM_DIALOG(FdPresetOnDialog), FM_DIALOG_NOTIFY(FdPresetOnNotify)},
-    {0, nullptr, FmStampOnBuiltInFunc, FM_DIALOG(FdStampOnDialog), FM_DIALOG_NOTIFY(FdStampOnNotify)},
-    {0, nullptr, FmCmmOnBuiltInFunc, FM_DIALOG(FdCmmOnDialog), FmCmmOnNotify},
-    {0, nullptr, FmFreeSizeOnBuiltInFunc, FM_DIALOG(FdFreeSizeOnDialog), FmFreeSizeOnNotify},
-    {kChapterUserDataSize, nullptr, FmChapterOnBuiltInFunc, FM_DIALOG(FdChapterOnDialog), FmChapterOnNotify},
-    {0, nullptr, FmNoBuiltInFunc, FM_DIALOG(FdOptionsOnDialog), FmNoNotify},
-    {0, nullptr, FmNoBuiltInFunc, FM_DIALOG(FdTtfOnDialog), FmTtfOnNotify},
-    {0, nullptr, FmNoBuiltInFunc, FM_DIALOG(FdSummaryOnDialog), FmNoNotify},
-    {0, nullptr, FmLimitOnBuiltInFunc, FM_DIALOG(FdLimitOnDialog), FmLimitOnNotify},
-    {0, nullptr, FmExtOnBuiltInFunc, FM_DIALOG(FdExtOnDialog), FmExtOnNotify},
+    {0, nullptr, FmNoBuiltInFunc, FM_DIALOG(FmPresetOnDialog), FM_DIALOG_NOTIFY(FmPresetOnNotify)},
+    {0, nullptr, FmStampOnBuiltInFunc, FM_DIALOG(FmWatermarkOnDialog), FM_DIALOG_NOTIFY(FmWatermarkOnNotify)},
+    {0, nullptr, FmCmmOnBuiltInFunc, FM_DIALOG(FmColorOnDialog), FmCmmOnNotify},
+    {0, nullptr, FmFreeSizeOnBuiltInFunc, FM_DIALOG(FmFreeSizeOnDialog), FmFreeSizeOnNotify},
+    {kChapterUserDataSize, nullptr, FmChapterOnBuiltInFunc, FM_DIALOG(FmChapterOnDialog), FmChapterOnNotify},
+    {0, nullptr, FmNoBuiltInFunc, FM_DIALOG(FmOptionsOnDialog), FmNoNotify},
+    {0, nullptr, FmNoBuiltInFunc, FM_DIALOG(FmTtfOnDialog), FmTtfOnNotify},
+    {0, nullptr, FmNoBuiltInFunc, FM_DIALOG(FmSummaryOnDialog), FmNoNotify},
+    {0, nullptr, FmLimitOnBuiltInFunc, FM_DIALOG(FmLimitOnDialog), FmLimitOnNotify},
+    {0, nullptr, FmExtOnBuiltInFunc, FM_DIALOG(FmExtOnDialog), FmExtOnNotify},
 };
 
 std::atomic<FmTableSource> g_tableSource{nullptr};

@@ -237,3 +237,9 @@ int UiHandleTrayLabelPaint(DriverContext* ctx, DialogDescriptor* dialog, Control
     if (e->controlId == control->controlId) return UiPaintTrayLabelFull(ctx, dialog, control, msg, e->tray);
   return 0;
 }
+
+// ---- the page hook ------------------------------------------------------------------------------
+
+int UiSetInitialPageLabels(DriverContext*, DialogDescriptor*, ControlDescriptor*, DWORD, WPARAM, LPARAM) {
+  return 0;
+}

@@ -1,0 +1,7 @@
+// The TrueType font substitution dialogs.
+#include "fd_services.h"
+
+// Messages of dialogs and pages this module does not own are left to the rest of the chain.
+int FmTtfOnDialog(DriverContext*, DialogDescriptor*, ControlDescriptor*, DWORD, WPARAM, LPARAM, void*) {
+  return 0;
+}
