@@ -72,8 +72,11 @@ bool PlayPage(HDC dc, const std::string& emf, bool devicePage, std::string* erro
     r = RECT{0, 0, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES)};
   bool ok = StartPage(dc) > 0;
   // A damaged metafile plays what precedes the damage; the job then fails rather than print
-  // an incomplete page as if it were whole.
-  if (ok && !PlayEnhMetaFile(dc, mf, &r)) {
+  // an incomplete page as if it were whole. A record the device refuses (a flood fill, which
+  // cannot read back a printer's page) has drawn nothing while every other record was played:
+  // the page is printed as the application would have drawn it directly.
+  SetLastError(ERROR_SUCCESS);
+  if (ok && !PlayEnhMetaFile(dc, mf, &r) && GetLastError() == ERROR_INVALID_DATA) {
     if (error) *error = "a page was played only up to a damaged record";
     ok = false;
   }

@@ -6,6 +6,8 @@
 
 #include "test_printer.h"
 #include "testgr.h"
+#include "win32/blits.h"
+#include "win32/emf.h"
 #include "win32/hostspooler.h"
 #include "win32/module.h"
 #include "win32/spooler.h"
@@ -55,6 +57,28 @@ TEST_F(PrintJobTest, DamagedMetafilesFailWithoutOutput) {
   EXPECT_TRUE(fs::is_empty(Root() / "out", ec));
   host::PrintResult result;
   EXPECT_FALSE(host::PrintMetafiles(u"No Printer", {Sample("mixed-p3.emf")}, {}, u"x", true, result));
+}
+
+// A record the printer refuses draws nothing; the rest of the page is printed and the job too.
+TEST_F(PrintJobTest, ARefusedRecordDoesNotFailThePage) {
+  HDC rec = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(rec, nullptr);
+  Rectangle(rec, 10, 10, 200, 200);
+  ExtFloodFill(rec, 50, 50, RGB(0, 0, 0), FLOODFILLBORDER);
+  Rectangle(rec, 300, 300, 400, 400);
+  HENHMETAFILE mf = CloseEnhMetaFile(rec);
+  ASSERT_NE(mf, nullptr);
+  std::string page(GetEnhMetaFileBits(mf, 0, nullptr), '\0');
+  GetEnhMetaFileBits(mf, UINT(page.size()), reinterpret_cast<BYTE*>(page.data()));
+  DeleteEnhMetaFile(mf);
+  for (bool direct : {true, false}) {
+    SCOPED_TRACE(direct ? "direct" : "spooled");
+    host::PrintResult result;
+    std::string error;
+    ASSERT_TRUE(host::PrintMetafiles(u"Test Printer", {page}, {}, u"fill", direct, result, &error)) << error;
+    EXPECT_EQ(result.status, DWORD(JOB_STATUS_PRINTED | JOB_STATUS_COMPLETE));
+    EXPECT_EQ(result.pages, 1u);
+  }
 }
 
 }  // namespace
