@@ -88,11 +88,6 @@ Text Bounded(const WCHAR* text, int bytes) {
   return wide.data();
 }
 
-HWND ListWindow(DriverContext* ctx) {
-  ControlDescriptor* list = OptFindControl(ctx, OptFindDialog(ctx, kDialogMaintenance), kList);
-  return list ? list->window : nullptr;
-}
-
 void FreeSavedValues(DriverContext* ctx) {
   SheetEngineState* state = UiSheetState(ctx);
   delete[] static_cast<SavedValue*>(state->savedConfigValues);
@@ -314,6 +309,21 @@ int Refresh(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* lis
   return 1;
 }
 
+// A model that gives the list no item: every entry of the list, each item its key stem.
+int FillListOfEntries(DriverContext* ctx, ControlDescriptor* list) {
+  if (!list->window || !list->option) return 0;
+  SendMessageW(list->window, LB_RESETCONTENT, 0, 0);
+  for (int i = 0, n = CfgGetPresetCount(ctx); i < n && i < kListLimit; ++i) {
+    WCHAR key[kPresetKeyChars];
+    CfgPresetKey(key, i, kPresetKeyPath);
+    const LRESULT at = SendMessageW(list->window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(key));
+    if (at >= 0) SendMessageW(list->window, LB_SETITEMDATA, static_cast<WPARAM>(at), i + kFirstPresetValue);
+  }
+  const int selected = Selection(ctx, list);
+  if (selected >= 0) SendMessageW(list->window, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+  return 1;
+}
+
 }  // namespace
 
 int FdAddPresetFile(DriverContext* ctx, const WCHAR* path) {
@@ -370,6 +380,7 @@ int FdPresetMaintenanceProc(DriverContext* ctx, DialogDescriptor* dialog, Contro
     return 0;
   }
   if (control->controlId == kStatus) return 0;
+  if (msg == WM_INITDIALOG && control == list && !control->modelItem) return FillListOfEntries(ctx, control);
   if (msg != WM_COMMAND || LOWORD(wParam) != control->controlId || !list) return 0;
   switch (control->controlId) {
     case kButtonMoveBack:
