@@ -59,4 +59,5 @@ struct SheetEngineState {
   UiComposition composition;
   HMODULE commonResLibrary;   // loaded on first use
   void* savedConfigValues;    // the maintenance dialog's saved {row, value} pairs, else NULL
+  WCHAR chosenFilePath[1025]; // the last accepted file dialog's path (folder and names for several)
 };

@@ -5,8 +5,14 @@
 
 #include "env_language.h"
 #include "env_system.h"
+#include "env_text.h"
+#include "ini_file.h"
 #include "option_access.h"
 #include "option_table.h"
+#include "preset_list.h"
+#include "prn_data.h"
+#include "quality_list.h"
+#include "settings_paths.h"
 #include "sheet_engine.h"
 
 namespace {
@@ -16,6 +22,15 @@ constexpr uint16_t kControlPictureFile = 2341;  // the stamp picture's file
 constexpr uint16_t kControlProfileFile = 2825;  // the profile file of a colour-matching entry
 constexpr uint16_t kControlOverlayFile = 2586;
 constexpr int kFileTypeCombo = 1136;
+constexpr uint16_t kOptSpoolDirectoryAll = 1138;  // wdmSpoolDirectoryAll
+constexpr int kFolderReadChars = 260;             // a remembered folder is read back to 259 characters
+constexpr int kAnsiPathBytes = 1024;
+constexpr DWORD kSpoolDirectoryBytes = 2050;
+constexpr WCHAR kUsedSection[] = u"ZOLT";
+constexpr WCHAR kUsedKey[] = u"USED";
+
+// The file-name offset of the last accepted file dialog; one per process, as the dialogs are.
+WORD g_chosenNameOffset = 0;
 
 size_t Length(const WCHAR* s) { return s ? std::char_traits<WCHAR>::length(s) : 0; }
 
@@ -86,12 +101,115 @@ int FdMatchFileFilter(const DialogDescriptor* dialog, const WCHAR* extension) {
 
 int FdFileExists(const WCHAR* path) {
   if (!path || !*path) return 0;
-  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return 0;
-  CloseHandle(file);
+  // One byte more than a path may take: a path that does not fit whole is not the file named.
+  char ansi[kAnsiPathBytes + 2];
+  if (!EnvWideToAnsi(ansi, path, sizeof ansi)) return 0;
+  if (std::char_traits<char>::length(ansi) > kAnsiPathBytes) return 0;
+  const HFILE file = _lopen(ansi, OF_READ);
+  if (file == HFILE_ERROR) return 0;
+  _lclose(file);
   return 1;
 }
+
+const WCHAR* FdGetFolderKey(const DialogDescriptor* dialog) {
+  if (!dialog) return nullptr;
+  const uint32_t kind = dialog->kindFlags;
+  if (kind & kDialogFileOpen) return u"OpenFilePath";
+  if (kind & kDialogRstOpenSave) return u"SaveFilePath";
+  if (kind & 0x4000) return u"RefFile2Path";
+  if (kind & kDialogFileRefer) return u"RefFilePath";
+  if (kind & kDialogRpoRefer) return u"RporefPath";
+  if (kind & kDialogFileSave) return u"RstSavePath";
+  return nullptr;
+}
+
+int FdReadFileFolder(DriverContext* ctx, const DialogDescriptor* dialog, WCHAR* out) {
+  if (!out) return 0;
+  out[0] = 0;
+  const WCHAR* key = FdGetFolderKey(dialog);
+  const WCHAR* printer = ctx ? PrnGetName(ctx) : nullptr;
+  if (!key || !printer) return 0;
+  return IniReadString(printer, key, u"", out, kFolderReadChars, PathGetSettingsIni(ctx));
+}
+
+void FdRememberFileFolder(DriverContext* ctx, const DialogDescriptor* dialog, const WCHAR* path) {
+  const WCHAR* key = FdGetFolderKey(dialog);
+  const WCHAR* printer = ctx ? PrnGetName(ctx) : nullptr;
+  if (!key || !printer || !path || !*path) return;
+  WCHAR folder[kFdBufferChars];
+  FolderOf(path, folder);
+  IniWriteString(printer, key, folder, PathGetSettingsIni(ctx));
+}
+
+WCHAR* FdGetChosenFilePath(DriverContext* ctx) {
+  SheetEngineState* state = ctx ? UiSheetState(ctx) : nullptr;
+  return state ? state->chosenFilePath : nullptr;
+}
+
+void FdSetChosenFileNameOffset(WORD offset) { g_chosenNameOffset = offset; }
+
+WORD FdGetChosenFileNameOffset() { return g_chosenNameOffset; }
+
+int FdIsRegisteredSettingsFile(DriverContext* ctx, const WCHAR* path) {
+  if (!ctx || !path || !*path) return 0;
+  const WCHAR* printer = PrnGetName(ctx);
+  const WCHAR* ini = PathGetSettingsIni(ctx);
+  // Marks every listed file; the mark is found again through any written form of its path.
+  auto markAll = [&](const WCHAR* mark) {
+    if (!printer || !ini) return;
+    WCHAR key[kPresetKeyChars];
+    WCHAR file[kFdBufferChars];
+    for (int i = 0, n = CfgGetPresetCount(ctx); i < n; ++i) {
+      if (CfgPresetKey(key, i, kPresetKeyPath) <= 0) continue;
+      IniReadString(printer, key, u"", file, kFdBufferChars, ini);
+      if (file[0] && FdFileExists(file)) IniWriteString(kUsedSection, kUsedKey, mark, file);
+    }
+    for (int i = 0, n = CfgGetQualityCount(ctx); i < n; ++i) {
+      if (CfgQualityKey(key, i) <= 0) continue;
+      IniReadString(printer, key, u"", file, kFdBufferChars, ini);
+      if (file[0] && FdFileExists(file)) IniWriteString(kUsedSection, kUsedKey, mark, file);
+    }
+  };
+  markAll(u"1");
+  const bool used = FdFileExists(path) && IniReadInt(kUsedSection, kUsedKey, 0, path) == 1;
+  markAll(u"0");
+  return used ? 1 : 0;
+}
+
+namespace {
+
+// The folder for intermediate files: the driver's registry value, else the printer's data value
+// (each created empty when missing), else the Windows folder's "temp", else the Windows folder.
+void PrepareSpoolFolder(DriverContext* ctx, OPENFILENAMEW* ofn, WCHAR* folder) {
+  OptSetValue(ctx, kOptSpoolDirectoryAll, 0);
+  WCHAR value[kSpoolDirectoryBytes / sizeof(WCHAR) + 1] = {};
+  if (!RegReadDriverValue(u"SpoolDirectory", value, kSpoolDirectoryBytes)) {
+    value[0] = 0;
+    RegWriteDriverString(u"SpoolDirectory", u"", sizeof(WCHAR));
+  }
+  value[kSpoolDirectoryBytes / sizeof(WCHAR)] = 0;
+  if (value[0]) {
+    OptSetValue(ctx, kOptSpoolDirectoryAll, 1);
+  } else if (!PrnGetData(ctx->printer, value, kSpoolDirectoryBytes, u"SpoolDirectory", ctx)) {
+    value[0] = 0;
+    PrnSetData(ctx->printer, u"", sizeof(WCHAR), REG_SZ, u"SpoolDirectory", ctx);
+  }
+  value[kSpoolDirectoryBytes / sizeof(WCHAR)] = 0;
+  if (value[0]) {
+    Copy(folder, value);
+  } else {
+    WCHAR windows[kFdBufferChars] = {};
+    GetWindowsDirectoryW(windows, kFdBufferChars);
+    const std::u16string temp = std::u16string(windows) + u"\\temp";
+    Copy(folder, GetFileAttributesW(temp.c_str()) != INVALID_FILE_ATTRIBUTES ? temp.c_str() : windows);
+  }
+  ofn->lpstrFile[0] = 0;
+  ofn->lpstrDefExt = nullptr;
+  ofn->lpstrCustomFilter = nullptr;
+  ofn->nFilterIndex = 0;
+}
+
+}  // namespace
 
 void FdPrepareFileDialog(DriverContext* ctx, DialogDescriptor* dialog, OPENFILENAMEW* ofn) {
   const uint32_t kind = dialog->kindFlags;
@@ -108,16 +226,22 @@ void FdPrepareFileDialog(DriverContext* ctx, DialogDescriptor* dialog, OPENFILEN
   title[0] = 0;
   size_t at = 0;
   DWORD titleId = 0;
-  bool fixedFolder = false;
+  bool remembered = false;   // the kind's remembered folder is asked for
+  bool fixedFolder = false;  // the folder of the file text, whether that file exists or not
+  // The file text of a control; empty: the pattern, and the remembered folder.
   auto initialFromControl = [&](uint16_t controlId, const WCHAR* pattern) {
     file[0] = 0;
     OptGetControlText(ctx, controlId, file, kFdBufferChars);
-    if (!file[0]) Copy(file, pattern);
+    if (!file[0]) {
+      Copy(file, pattern);
+      remembered = true;
+    }
   };
   if (kind & (kDialogFileOpen | kDialogRstOpenSave)) {
     Copy(file, u"*.rst");
     AppendFilter(ctx, filter, &at, 376, u"*.rst");
     titleId = (kind & kDialogFileOpen) ? 5002 : 5003;
+    remembered = true;
   } else if (kind & 0x4000) {
     initialFromControl(kControlProfileFile, u"*.qcm");
     AppendFilter(ctx, filter, &at, 918, u"*.qcm");
@@ -128,39 +252,37 @@ void FdPrepareFileDialog(DriverContext* ctx, DialogDescriptor* dialog, OPENFILEN
     AppendFilter(ctx, filter, &at, 377, u"*.bmp");
     titleId = 5004;
   } else if (kind & (kDialogRpoSave | kDialogRpoRefer)) {
-    file[0] = 0;
     if (kind & kDialogRpoSave) {
+      file[0] = 0;
       OptionEntry* row = nullptr;
       OptGetValuePointer(ctx, kOptOverlayPath, &row);
       if (row) OptGetStringValue(ctx, row, file, kFdBufferChars);
       fixedFolder = file[0] != 0;
+      if (!file[0]) Copy(file, u"*.rpo");
+      // The store dialog remembers no folder: its key is none.
+      remembered = !fixedFolder && FdGetFolderKey(dialog);
     } else {
-      OptGetControlText(ctx, kControlOverlayFile, file, kFdBufferChars);
+      initialFromControl(kControlOverlayFile, u"*.rpo");
     }
-    if (!file[0]) Copy(file, u"*.rpo");
     AppendFilter(ctx, filter, &at, 433, u"*.rpo");
     titleId = (kind & kDialogRpoSave) ? 5008 : 5009;
   } else if (kind & kDialogFileSave) {
     Copy(file, u"*.rst");
     AppendFilter(ctx, filter, &at, 376, u"*.rst");
     titleId = 5010;
+    remembered = true;
   } else if (kind & kDialogFileCreation) {
-    // The folder chooser: its folder is prepared by the caller's hook data (the spool folder).
-    file[0] = 0;
-    ofn->lpstrDefExt = nullptr;
-    ofn->lpstrCustomFilter = nullptr;
-    ofn->nFilterIndex = 0;
-    GetWindowsDirectoryW(folder, kFdBufferChars);
-    std::u16string_view windows(folder);
-    std::u16string temp = std::u16string(windows) + u"\\temp";
-    if (GetFileAttributesW(temp.c_str()) != INVALID_FILE_ATTRIBUTES) Copy(folder, temp.c_str());
+    PrepareSpoolFolder(ctx, ofn, folder);
     return;
   }
   if (titleId && EnvLoadString(ctx, titleId, title, kFdBufferChars, 1) <= 0) title[0] = 0;
-  if (fixedFolder || FdFileExists(file))
+  if (remembered && !fixedFolder) {
+    if (FdReadFileFolder(ctx, dialog, folder) <= 0 || !folder[0]) DocumentsFolder(folder);
+  } else if (fixedFolder || FdFileExists(file)) {
     FolderOf(file, folder);
-  else
+  } else {
     DocumentsFolder(folder);
+  }
 }
 
 BOOL FdRunBasicFileDialog(DriverContext* ctx, DialogDescriptor* dialog, OPENFILENAMEW* ofn, WCHAR* path) {
@@ -179,6 +301,19 @@ BOOL FdRunBasicFileDialog(DriverContext* ctx, DialogDescriptor* dialog, OPENFILE
       OptGetValuePointer(ctx, kOptOverlayPath, &row);
       if (row) OptSetStringValue(ctx, row, path);
     }
+    if (kind & kDialogFileCreation) return ok;
+    const WORD offset = ofn->nFileOffset;
+    const size_t length = Length(path);
+    if (offset > 0 && offset <= length && path[offset - 1] == u' ') {
+      // Several files: "folder name1 name2 ..."; the folder is what is remembered.
+      std::u16string folder(path, offset - 1);
+      if (folder.empty() || folder.back() != u'\\') folder += u'\\';
+      FdRememberFileFolder(ctx, dialog, folder.c_str());
+    } else {
+      FdRememberFileFolder(ctx, dialog, path);
+    }
+    if (WCHAR* chosen = FdGetChosenFilePath(ctx)) Copy(chosen, path);
+    FdSetChosenFileNameOffset(offset);
   } else if (error) {
     UiClearRuleDialogGuard(ctx, 0, 0, 0, 1);
   }

@@ -6,6 +6,7 @@
 #include "default_section.h"
 #include "env_language.h"
 #include "env_system.h"
+#include "fd_presets.h"
 #include "lock_data.h"
 #include "feature_modules.h"
 #include "free_size.h"
@@ -61,22 +62,6 @@ void ShowDialogHelp(DriverContext* ctx, DialogDescriptor* dialog, HWND window) {
   }
 }
 
-// The entry of the preset list with that name (the printer's section of the settings file), -1
-// when none.
-int FindPresetByName(DriverContext* ctx, const WCHAR* name) {
-  const int count = CfgGetPresetCount(ctx);
-  for (int i = 0; i < count; ++i) {
-    WCHAR key[64] = {};
-    CfgPresetKey(key, i, 0);
-    std::u16string k = key;
-    k += u"Name";
-    WCHAR value[kCtxScratchChars] = {};
-    IniReadString(CfgPrinterSection(ctx), k.c_str(), u"", value, kCtxScratchChars, PathGetSettingsIni(ctx));
-    if (std::u16string_view(value) == std::u16string_view(name)) return i;
-  }
-  return -1;
-}
-
 // The page item's Alert rules and Transact on a row that carries only that item; 1 when the
 // change was refused or the result flag was cleared meanwhile.
 int CheckPageItem(DriverContext* ctx, DialogDescriptor* dialog) {
@@ -104,7 +89,7 @@ INT_PTR SavePreset(DriverContext* ctx, DialogDescriptor* dialog, HWND window, WO
     int stop = 0;
     if (!name[0]) {
       stop = Warn(ctx, window, kWarnEmptyPresetName);
-    } else if (const int k = FindPresetByName(ctx, name); k == 0 || (k > 0 && !CfgIsPresetEntryWritable(ctx, k))) {
+    } else if (const int k = FdFindPresetByName(ctx, name, selected); k == 0 || (k > 0 && !CfgIsPresetEntryWritable(ctx, k))) {
       stop = Warn(ctx, window, kWarnNotWritable);
     } else if (k >= 0 && k != selected) {
       if (Warn(ctx, window, kAskReplacePreset, MB_YESNO) == IDNO) stop = 1;
@@ -142,6 +127,12 @@ INT_PTR SavePreset(DriverContext* ctx, DialogDescriptor* dialog, HWND window, WO
 }
 
 INT_PTR CloseDialog(DriverContext* ctx, DialogDescriptor* dialog, HWND window, WORD id, ControlDescriptor* control) {
+  if (dialog->dialogId == 1007 && id == IDCLOSE) {
+    HWND close = GetDlgItem(window, IDCLOSE);
+    if (close) SetFocus(close);
+    if (close && GetFocus() != close) return 1;
+    if (FdKeepMaintenanceOnDuplicate(ctx, dialog)) return 0;
+  }
   if (dialog->dialogId == 1011 && OptGetValue(ctx, kOptBiDirect, nullptr) == 1)
     control = OptFindControl(ctx, dialog, IDOK);
   if (id == IDOK) {

@@ -244,6 +244,7 @@ UINT_PTR SettingsFileButton(DriverContext* ctx, HWND dialog, const DialogDescrip
     if (!(row->kindFlags & kDialogRpoSave)) {
       if (!CfgIsPresetWritable(ctx, path.c_str())) return Warn(ctx, dialog, 374);
       if (button == 5001 && !Ask(ctx, dialog, 10026)) return 1;
+      if (button == 5003 && FdIsRegisteredSettingsFile(ctx, path.c_str())) return Warn(ctx, dialog, 375);
     }
     if (button == 5003) {
       if (!Ask(ctx, dialog, 10028)) return 1;
