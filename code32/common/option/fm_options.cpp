@@ -1,7 +1,7 @@
 // Feature module 6, installable options: what runs without a window. The condition chains and
 // the combination rules of the installable options.
 #include "condition_chain.h"
-#include "fm_modules_5_8.h"
+#include "fm_options_fonts.h"
 #include "option_access.h"
 
 namespace {

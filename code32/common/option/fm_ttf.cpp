@@ -8,6 +8,7 @@
 #include "devmode_fields.h"
 #include "env_language.h"
 #include "fm_modules_5_8.h"
+#include "fm_options_fonts.h"
 #include "option_access.h"
 #include "option_store.h"
 

@@ -1,10 +1,11 @@
 // The TrueType font substitution dialogs (ZPD_IDD_TTF 1009 and ZPD_IDD_DIALOG_USER_TTF 4004),
 // and the font-family enumeration that the watermark dialogs use to fill their font combo boxes.
-// The table itself and the device fonts are the core's (fm_modules_5_8.h).
+// The table itself and the device fonts are the core's (fm_options_fonts.h).
 #pragma once
 
 #include "fd_services.h"
 #include "fm_modules_5_8.h"
+#include "fm_options_fonts.h"
 #include "win32/windows.h"
 
 // Controls of both dialogs.

@@ -209,42 +209,37 @@ void ChooseDeviceFont(DriverContext* ctx, DialogDescriptor* dialog, ControlDescr
   if (dialog->window) SendMessageW(GetParent(dialog->window), PSM_CHANGED, reinterpret_cast<WPARAM>(dialog->window), 0);
 }
 
-int PairsMessage(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control, DWORD message,
-                 WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      FillPairs(ctx, dialog, control);
-      return 1;
-    case WM_DRAWITEM: {
-      auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
-      if (!draw || draw->hwndItem != control->window) return 0;
-      DrawPairItem(control, draw);
-      return 1;
-    }
-    case WM_COMMAND:
-      if (LOWORD(wParam) != control->controlId) return 0;
-      if (HIWORD(wParam) == LBN_SELCHANGE) ShowSelectedFamily(ctx, dialog, control->window);
-      return 1;
-    default:
-      return 0;
-  }
-}
+// What each of the two lists does on its init, its items' drawing and a selection change.
+struct FontListBehaviour {
+  void (*fill)(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control);
+  void (*draw)(const ControlDescriptor* control, const DRAWITEMSTRUCT* draw);
+  void (*selected)(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control);
+};
 
-int DeviceFontsMessage(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control, DWORD message,
-                       WPARAM wParam, LPARAM lParam) {
+constexpr FontListBehaviour kPairsList{
+    FillPairs, DrawPairItem,
+    [](DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control) {
+      ShowSelectedFamily(ctx, dialog, control->window);
+    }};
+constexpr FontListBehaviour kDeviceList{
+    [](DriverContext* ctx, DialogDescriptor*, ControlDescriptor* control) { FillDeviceFonts(ctx, control); },
+    DrawDeviceItem, ChooseDeviceFont};
+
+int ListMessage(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control, DWORD message,
+                WPARAM wParam, LPARAM lParam, const FontListBehaviour& list) {
   switch (message) {
     case WM_INITDIALOG:
-      FillDeviceFonts(ctx, control);
+      list.fill(ctx, dialog, control);
       return 1;
     case WM_DRAWITEM: {
       auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
       if (!draw || draw->hwndItem != control->window) return 0;
-      DrawDeviceItem(control, draw);
+      list.draw(control, draw);
       return 1;
     }
     case WM_COMMAND:
       if (LOWORD(wParam) != control->controlId) return 0;
-      if (HIWORD(wParam) == LBN_SELCHANGE) ChooseDeviceFont(ctx, dialog, control);
+      if (HIWORD(wParam) == LBN_SELCHANGE) list.selected(ctx, dialog, control);
       return 1;
     default:
       return 0;
@@ -327,9 +322,9 @@ int FdFontDialogProc(DriverContext* ctx, DialogDescriptor* dialog, ControlDescri
   if (!ctx || !dialog || !control) return 0;
   switch (control->controlId) {
     case kFdCtlFontPairs:
-      return control->window ? PairsMessage(ctx, dialog, control, message, wParam, lParam) : 0;
+      return control->window ? ListMessage(ctx, dialog, control, message, wParam, lParam, kPairsList) : 0;
     case kFdCtlDeviceFonts:
-      return control->window ? DeviceFontsMessage(ctx, dialog, control, message, wParam, lParam) : 0;
+      return control->window ? ListMessage(ctx, dialog, control, message, wParam, lParam, kDeviceList) : 0;
     case kFdCtlFontDefault:
       return DefaultButtonMessage(ctx, dialog, control, message, wParam);
     default:

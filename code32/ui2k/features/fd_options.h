@@ -1,12 +1,12 @@
 // The installable options dialog (ZPD_IDD_DIALOG_OPTION, 1011): the check list of installable
 // options with its combination rules and the tray table with its editors. The rules themselves
-// are the core's (OptGetOptionComboRules, fm_modules_5_8.h).
+// are the core's (OptGetOptionComboRules, fm_options_fonts.h).
 #pragma once
 
 #include <cstdint>
 
 #include "fd_services.h"
-#include "fm_modules_5_8.h"
+#include "fm_options_fonts.h"
 
 // Controls of the dialog.
 enum : uint16_t {

@@ -8,6 +8,7 @@
 #include "fd_options.h"
 #include "feature_modules.h"
 #include "fm_modules_5_8.h"
+#include "fm_options_fonts.h"
 #include "option_access.h"
 #include "sheet_engine.h"
 

@@ -8,6 +8,7 @@
 #include "env_language.h"
 #include "fd_summary.h"
 #include "fm_modules_5_8.h"
+#include "fm_options_fonts.h"
 #include "model_query.h"
 #include "option_access.h"
 #include "option_format.h"
