@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
 #include "context_services.h"
 #include "driver_context.h"
+#include "env_language.h"
 #include "machine_fixture.h"
 #include "win32/hostui.h"
 #include "win32/windows.h"
@@ -21,7 +25,16 @@ class FeatureDialogTest : public DriverMachineTest {
     ASSERT_NE(printer_, nullptr);
     ctx = CtxCreateForPrinter(printer_, printer_, nullptr, 0x80000000u);
     ASSERT_NE(ctx, nullptr);
+    // The English language library of the model.
+    const std::u16string path = u"C:\\Windows\\" + std::filesystem::path(LanguageLibrary()).u16string();
+    if (!std::filesystem::exists(Real(path)))
+      WriteBytes(Real(path), ReadBytes(std::filesystem::path(ZOLT_MODULE_DIR) / LanguageLibrary()));
+    HMODULE library = LoadLibraryW(path.c_str());
+    ASSERT_NE(library, nullptr);
+    EnvFreeResourceDlls(ctx);
+    ctx->resourceLibrary = library;
   }
+  virtual std::string LanguageLibrary() const { return "ZOLT7Rus.DLL"; }
   void TearDown() override {
     if (ctx) CtxReleaseAs(ctx, kCtxReleaseDestroy);
     CtxPurgeCache(1);

@@ -87,6 +87,9 @@ constexpr uint16_t kDlgVersion = 4027, kCtlVersion = 3086;
 class SummaryOfModel : public Summary, public ::testing::WithParamInterface<const char*> {
  protected:
   fs::path ModelFile() const override { return fs::path(ZOLT_SOURCE_DIR) / "samples" / "models" / GetParam(); }
+  std::string LanguageLibrary() const override {
+    return std::string(GetParam()).rfind("ZOLT2", 0) == 0 ? "ZOLT2Rus.DLL" : "ZOLT7Rus.DLL";
+  }
 };
 
 TEST_P(SummaryOfModel, TextsMatchTheGoldenFile) {

@@ -159,7 +159,9 @@ void FillPairs(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* 
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
   HWND desktop = GetDesktopWindow();
-  if (HDC dc = GetDC(desktop)) {
+  HDC dc = GetDC(desktop);
+  if (!dc) desktop = nullptr, dc = GetDC(nullptr);
+  if (dc) {
     WCHAR text[kFdFontLineChars] = {};
     FdFontEnumParam param{ctx, list, text};
     EnumFontFamiliesW(dc, nullptr, FdFontEnumProc, reinterpret_cast<LPARAM>(&param));

@@ -70,13 +70,10 @@ void AppendValue(DriverContext* ctx, TextBuffer& out, uint16_t optionId) {
   OptionEntry* row = OptFind(ctx, optionId);
   if (!row) return;
   WCHAR piece[kPieceChars] = {};
-  if (row->nameIndex && OptFormatValue(ctx, row->nameIndex, piece, kPieceChars) > 0) {
-    out.Append(piece);
-    return;
-  }
   const uint32_t kind = TypeKind(row->typeWord);
   if (OptIsAnsiTextKind(kind) || OptIsWideTextKind(kind)) {
     OptGetStringValue(ctx, row, piece, kPieceChars);
+  } else if (row->nameIndex && OptFormatValue(ctx, row->nameIndex, piece, kPieceChars) > 0) {
   } else {
     wsprintfW(piece, u"%d", OptReadValue(ctx, row));
   }
