@@ -6,8 +6,9 @@ from one source, scripts/dialogs/controls.txt.
                     control row: <symbol> <control id> <kind> [key=value ...] with the keys
                     help (help id), desc (description string), info (information message),
                     link (linked control), bif (built-in function), aux (auxiliary record name),
-                    flags (unit: numeric value in the display unit), text (English label, "_" for
-                    blanks), jp (Japanese label, "_" for blanks).
+                    flags (unit: numeric value in the display unit), class (listview: the row's
+                    window is a report-style list view), text (English label, "_" for blanks),
+                    jp (Japanese label, "_" for blanks).
 
 Outputs (rewritten, or compared with --check):
   code32/common/option/dialog_rows_controls.inc   ZOLT_CONTROL_ROW(...) per row, dialog order
@@ -185,6 +186,9 @@ def control_statement(row, text, x, y, w, h):
     if kind == 21:
         word = "DEFPUSHBUTTON" if cid == 1 else "PUSHBUTTON"
         return f"  {word} {t}, {cid}, {x}, {y}, {w}, {h}"
+    if row.get("class") == "listview":
+        return (f'  CONTROL "", {cid}, "SysListView32", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | '
+                f'LVS_OWNERDRAWFIXED | WS_BORDER | WS_TABSTOP, {x}, {y}, {w}, {h}')
     if kind in (42, 47, 49, 50):
         style = "LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP"
         if kind in (47, 49, 50):

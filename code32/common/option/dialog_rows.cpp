@@ -40,6 +40,7 @@ static_assert(DescribedControlTotal() == 1566);
 
 // Auxiliary records of the rows that carry one.
 constexpr uint16_t kAux_combo_refuse[] = {4, 0, 1, 0, 7005, 0};  // refuse restricted values, picture 7005
+#include "summary_line_rows.inc"
 
 // The check list of the hidden functions: the option of each list row (no tag).
 constexpr std::array<uint16_t, 96> MakeHiddenFuncOptions() {
