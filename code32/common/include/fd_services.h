@@ -80,5 +80,8 @@ FmPageHookFn UiSetInitialPageLabels;
 FmDialogFn FmPresetOnDialog, FmWatermarkOnDialog, FmColorOnDialog, FmFreeSizeOnDialog, FmChapterOnDialog,
     FmOptionsOnDialog, FmTtfOnDialog, FmSummaryOnDialog, FmLimitOnDialog, FmExtOnDialog;
 FmNotifyFn FmPresetOnNotify, FmWatermarkOnNotify;
+// Row 3's built-in functions with its dialog side: the adjustment bindings, the list operations
+// that refresh the dialogs, the user quality settings; the others go to FmCmmOnBuiltInFunc.
+FmBuiltInFuncFn FmColorOnBuiltInFunc;
 
 #endif

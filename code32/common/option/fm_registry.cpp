@@ -16,9 +16,11 @@ namespace {
 #if ZOLT_WINDOW_BUILD
 #define FM_DIALOG(handler) handler
 #define FM_DIALOG_NOTIFY(handler) handler
+#define FM_COLOR_BUILTIN FmColorOnBuiltInFunc
 #else
 #define FM_DIALOG(handler) FmNoDialog
 #define FM_DIALOG_NOTIFY(handler) FmNoNotify
+#define FM_COLOR_BUILTIN FmCmmOnBuiltInFunc
 #endif
 
 // Row 5 keeps the undo copy of the chapter list in its user data: one pointer.
@@ -28,7 +30,7 @@ constexpr DWORD kChapterUserDataSize = sizeof(ChapterEntry*);
 const FeatureModule kModuleTable[kFmModuleCount] = {
     {0, nullptr, FmNoBuiltInFunc, FM_DIALOG(FmPresetOnDialog), FM_DIALOG_NOTIFY(FmPresetOnNotify)},
     {0, nullptr, FmStampOnBuiltInFunc, FM_DIALOG(FmWatermarkOnDialog), FM_DIALOG_NOTIFY(FmWatermarkOnNotify)},
-    {0, nullptr, FmCmmOnBuiltInFunc, FM_DIALOG(FmColorOnDialog), FmCmmOnNotify},
+    {0, nullptr, FM_COLOR_BUILTIN, FM_DIALOG(FmColorOnDialog), FmCmmOnNotify},
     {0, nullptr, FmFreeSizeOnBuiltInFunc, FM_DIALOG(FmFreeSizeOnDialog), FmFreeSizeOnNotify},
     {kChapterUserDataSize, nullptr, FmChapterOnBuiltInFunc, FM_DIALOG(FmChapterOnDialog), FmChapterOnNotify},
     {0, nullptr, FmNoBuiltInFunc, FM_DIALOG(FmOptionsOnDialog), FmNoNotify},

@@ -49,15 +49,6 @@ constexpr uint32_t kDrawOverlay = 0x1;
 constexpr DWORD kRopAndBrush = 0x00A000C9;  // DPa
 constexpr DWORD kRopOrBrush = 0x00FA0089;   // DPo
 
-// The parameter of a preview request (notify code 7).
-struct UiPreviewRequest {
-  ControlDescriptor* control;
-  int32_t width;
-  int32_t height;
-  HDC target;
-  RECT* pageRect;
-  const PictureLayoutEntry* layoutRow;
-};
 struct UiLayerColourQuery {
   ControlDescriptor* control;
   uint16_t valueId;

@@ -4,6 +4,19 @@
 
 #include "sheet_engine.h"
 
+struct PictureLayoutEntry;
+
+// The parameter of a preview request (notify code 7): the page picture was drawn.
+constexpr DWORD kFmNotifyPagePictureDrawn = 7;
+struct UiPreviewRequest {
+  ControlDescriptor* control;
+  int32_t width;
+  int32_t height;
+  HDC target;
+  RECT* pageRect;
+  const PictureLayoutEntry* layoutRow;
+};
+
 // The watermark stamp over the page picture: width x height is the preview's size (50 x 69 over
 // a portrait page, 68 x 50 over a landscape one), pageRect the page picture's rectangle in the
 // composition; the target DC is not read (the composition's DC is drawn on). The control's
