@@ -9,6 +9,8 @@ from one source, scripts/dialogs/controls.txt.
                     flags (unit: numeric value in the display unit), class (listview: the row's
                     window is a report-style list view), text (English label, "_" for blanks),
                     jp (Japanese label, "_" for blanks).
+                    A line "+ <control id> <kind> [text=...] [jp=...]" is a control of the template
+                    that has no row (the engine does not drive it; code names it by its id).
 
 Outputs (rewritten, or compared with --check):
   code32/common/option/dialog_rows_controls.inc   ZOLT_CONTROL_ROW(...) per row, dialog order
@@ -97,6 +99,13 @@ def read_source():
             continue
         if not dialogs or len(parts) < 3:
             raise SourceError(f"line {number}: a control row needs a dialog and three fields")
+        if parts[0] == "+":
+            extra = {"symbol": "", "id": int(parts[1]), "kind": int(parts[2]), "line": number}
+            for field in parts[3:]:
+                key, _, value = field.partition("=")
+                extra[key] = value
+            dialogs[-1].setdefault("extras", []).append(extra)
+            continue
         row = {"symbol": parts[0], "id": int(parts[1]), "kind": int(parts[2]), "line": number}
         for extra in parts[3:]:
             key, _, value = extra.partition("=")
@@ -133,8 +142,8 @@ def check(names, tables, source):
         if len(dialog["rows"]) != table["count"]:
             raise SourceError(f"dialog {dialog['id']}: {len(dialog['rows'])} rows, the table says {table['count']}")
         seen = set()
-        for row in dialog["rows"]:
-            if row["symbol"] not in names:
+        for row in dialog["rows"] + dialog.get("extras", []):
+            if row["symbol"] and row["symbol"] not in names:
                 raise SourceError(f"line {row['line']}: {row['symbol']} is not in the name table")
             if row["id"] in seen:
                 raise SourceError(f"line {row['line']}: control id {row['id']} twice in dialog {dialog['id']}")
@@ -208,7 +217,7 @@ CLOSERS = {1, 2, 6, 7, 8, 9}
 def template(dialog, table, lang):
     page = table["kind"] & 0x33 != 0
     width = 252 if page else 300
-    body = [r for r in dialog["rows"] if not (r["kind"] == 21 and r["id"] in CLOSERS)]
+    body = [r for r in dialog["rows"] if not (r["kind"] == 21 and r["id"] in CLOSERS)] + dialog.get("extras", [])
     closers = [r for r in dialog["rows"] if r["kind"] == 21 and r["id"] in CLOSERS]
     lines = []
     total = sum(HEIGHTS.get(r["kind"], 12) + 3 for r in body)

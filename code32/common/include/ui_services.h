@@ -23,8 +23,9 @@ HANDLE UiRevertToPrinterSelf();
 // Puts the client's token back on the thread; 0 without a call for a 0 token.
 BOOL UiImpersonatePrinterClient(HANDLE token);
 
-// Runs a sub-dialog of the sheet engine (kind 4: modal) through the runner the printer-interface
-// module registers; without one no dialog runs and the answer is 0.
-using UiSubDialogRunner = int (*)(DriverContext* ctx, uint16_t dialogId, DWORD kind);
-void UiSetSubDialogRunner(UiSubDialogRunner runner);
-int UiRunSubDialog(DriverContext* ctx, uint16_t dialogId, DWORD kind);
+// Runs a dialog of the dialog table from a page, another dialog or the core: the file dialog of
+// a file kind, a nested sheet for a page-group mask (0x10, or a row of kind 0x20), else a modal
+// dialog (mask 4), bracketed by an undo snapshot that a cancel restores. Answers -1 without the
+// language resource library, 0 for an id the table lacks, else the dialog's result (IDOK,
+// IDCANCEL ...). The window-free modules show no dialog and answer 0.
+int UiRunSubDialog(DriverContext* ctx, uint32_t kindMask, uint16_t dialogId, HWND parent);

@@ -8,6 +8,7 @@
 #include <array>
 #include <utility>
 
+#include "aux_records.h"
 #include "dialog_table.h"
 
 namespace {
@@ -41,6 +42,28 @@ static_assert(DescribedControlTotal() == 1566);
 // Auxiliary records of the rows that carry one.
 constexpr uint16_t kAux_combo_refuse[] = {4, 0, 1, 0, 7005, 0};  // refuse restricted values, picture 7005
 #include "summary_line_rows.inc"
+
+// The preview picture of the watermark (control 2039 of page 1002; the fix-up hands it to every
+// preview): the symbols of its fourteen options, in the order the preview reads them: text,
+// face, style, effect, colour, density, angle, size, picture file, picture scale, position,
+// tiling, opaque, page. The fix-up replaces each by the option it names.
+constexpr uint16_t kAux_preview[] = {8,    1200, 71,   1204, 1206, 1208, 1210, 1216,
+                                     1213, 1233, 1235, 1191, 1192, 1193, 1194};
+static_assert(std::size(kAux_preview) == 15);
+
+// The colour-balance sample (control 2249 of dialog 1038): words 3 to 8 are the controls whose
+// options colour it (brightness, contrast, saturation, red, green, blue: the sliders of the
+// dialog); the fix-up replaces each by its option.
+constexpr uint16_t kAux_sample_balance[] = {1, 0, 0, 2264, 2267, 2270, 2273, 2275, 2277};
+
+// The colour-balance buttons of dialog 1038 repeat while held and step the red, green and blue
+// balance by one.
+constexpr LinkedStepRow kBalanceDownRows[] = {{2273, {}, -1, 0}, {2275, {}, -1, 0}, {2277, {}, -1, 0}};
+constexpr LinkedStepRow kBalanceUpRows[] = {{2273, {}, 1, 0}, {2275, {}, 1, 0}, {2277, {}, 1, 0}};
+constexpr AuxLinkedSteps kBalanceDown = {5, 3, kBalanceDownRows};
+constexpr AuxLinkedSteps kBalanceUp = {5, 3, kBalanceUpRows};
+constexpr const uint16_t* kAux_balance_down = &kBalanceDown.tag;
+constexpr const uint16_t* kAux_balance_up = &kBalanceUp.tag;
 
 // The check list of the hidden functions: the option of each list row (no tag).
 constexpr std::array<uint16_t, 96> MakeHiddenFuncOptions() {

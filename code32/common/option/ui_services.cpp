@@ -10,7 +10,6 @@
 namespace {
 // Pending-update class that makes the sheet engine rebuild the open dialog.
 constexpr uint32_t kPendingClearDialog = 0x10000000;
-UiSubDialogRunner g_subDialogRunner = nullptr;
 }  // namespace
 
 void UiRunBuiltInFunc(DriverContext* ctx, WORD code) {
@@ -34,8 +33,7 @@ HANDLE UiRevertToPrinterSelf() { return RevertToPrinterSelf(); }
 
 BOOL UiImpersonatePrinterClient(HANDLE token) { return token ? ImpersonatePrinterClient(token) : FALSE; }
 
-void UiSetSubDialogRunner(UiSubDialogRunner runner) { g_subDialogRunner = runner; }
-
-int UiRunSubDialog(DriverContext* ctx, uint16_t dialogId, DWORD kind) {
-  return g_subDialogRunner ? g_subDialogRunner(ctx, dialogId, kind) : 0;
-}
+#if !ZOLT_WINDOW_BUILD
+// The printer-interface module's sheet engine runs the dialogs; here there are none.
+int UiRunSubDialog(DriverContext*, uint32_t, uint16_t, HWND) { return 0; }
+#endif

@@ -552,7 +552,7 @@ int CfgRunPresetRefresh(DriverContext* ctx, BYTE mode) {
   if (mode == 0 && !terminalServer) {
     ctx->workArea->presetRefreshRunning = 1;
     FdShowMessageStyled(ctx, nullptr, kMsgPresetsRefreshed, kFdIconInformation, 0);
-    UiRunSubDialog(ctx, kPresetRefreshDialog, kSubDialogModal);
+    UiRunSubDialog(ctx, kSubDialogModal, kPresetRefreshDialog, nullptr);
     ctx->workArea->presetRefreshRunning = 0;
     if (ctx->workArea->sheetState == 1) {
       CfgSaveOptionClass(ctx->printer, ctx, 2, 0);

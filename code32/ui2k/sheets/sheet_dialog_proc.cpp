@@ -1,9 +1,11 @@
 // The window procedure of every page and modal dialog of the sheet engine, and the page
 // procedure that adds the extra sheet buttons before handing over to it.
+#include <cstring>
 #include <string>
 
 #include "context_services.h"
 #include "default_section.h"
+#include "devmode_fields.h"
 #include "env_language.h"
 #include "env_system.h"
 #include "fd_presets.h"
@@ -13,6 +15,7 @@
 #include "ini_file.h"
 #include "model_query.h"
 #include "option_access.h"
+#include "option_constants.h"
 #include "option_context_words.h"
 #include "option_values.h"
 #include "preset_list.h"
@@ -27,6 +30,10 @@ constexpr uint16_t kOptPresetNo = 37;
 constexpr uint16_t kOptBiDirect = 733;
 constexpr uint16_t kOptPresentUiMode = 735;
 constexpr uint16_t kOptUiStart = 1012;
+constexpr uint16_t kOptDefaultSource = 13;        // dmDefaultSource
+constexpr uint16_t kOptLockSmallPaperTray = 10417;  // zdmLockInfoLockSmallPaperTray
+constexpr uint16_t kOptLock000InfoBit = 10418;      // zdmLock000InfoBit, the printer's lock byte
+constexpr uint16_t kOptLockedTray = 1236;           // wdmLock001Info, the locked source's stored value
 constexpr uint16_t kOptBillingCode = 1251;
 constexpr int kFirstPresetValue = 119;
 constexpr uint16_t kNotifyHiddenFunction = 14;
@@ -257,9 +264,34 @@ INT_PTR OnCommand(DriverContext* ctx, DialogDescriptor* dialog, HWND window, WPA
   return 0;
 }
 
+// Before the administrator's locks are written: whether the locked tray is one of the small
+// trays that the tray remap rules stand in for (zdmLockInfoLockSmallPaperTray). Tray locking off
+// clears the mark; on, it is set when the printer's lock byte does not already keep the trays
+// apart (bit 1) and a rule in force maps the locked source.
+void MarkLockedSmallTray(DriverContext* ctx) {
+  if (!OptIsTrayLocked(ctx)) {
+    OptSetValue(ctx, kOptLockSmallPaperTray, 0);
+    return;
+  }
+  BYTE lockByte = 0;
+  PrnReadLockInfoByte(ctx->printer, &lockByte, kOptLock000InfoBit);
+  if (lockByte & 0x02) return;
+  OptionEntry* source = OptFind(ctx, kOptDefaultSource);
+  if (!source) return;
+  const int32_t locked = OptToUiValue(ctx, source, OptGetValue(ctx, kOptLockedTray, nullptr));
+  for (const ValueRemapRule* rule = OptGetValueRemapRules(); rule && rule->fromValueId; ++rule) {
+    if (rule->fromValueId != locked || !OptGetValue(ctx, rule->conditionOption, nullptr)) continue;
+    OptSetValue(ctx, kOptLockSmallPaperTray, 1);
+    return;
+  }
+}
+
 void ApplySheetWide(DriverContext* ctx, DialogDescriptor* dialog, HWND window) {
   SheetEngineState* state = UiSheetState(ctx);
+  const bool writeLocks =
+      (dialog->kindFlags & kDialogPrinterPage) && !OptIsLockEnabled(ctx) && state->lockWriteRequest;
   if (dialog->kindFlags & kDialogDocumentPage) FmRunBuiltInFunc(ctx, kBuiltInLockUpdatePrnMethod);
+  else if (writeLocks) MarkLockedSmallTray(ctx);
   if (EnvIsWin2000OrLater()) {
     SendMessageW(GetParent(window), PSM_UNCHANGED, reinterpret_cast<WPARAM>(window), 0);
     OptSetValue(ctx, kOptUiStart, 0);
@@ -271,10 +303,13 @@ void ApplySheetWide(DriverContext* ctx, DialogDescriptor* dialog, HWND window) {
   UiClearOptionChanges(ctx);
   UiRefreshDialog(ctx, dialog, 1);
   if (dialog->kindFlags & kDialogDocumentPage) FmBroadcastNotify(ctx, kNotifyDocumentApplied, dialog);
-  if ((dialog->kindFlags & kDialogPrinterPage) && !OptIsLockEnabled(ctx) && state->lockWriteRequest) {
+  if (writeLocks) {
     FmBroadcastNotify(ctx, 60, dialog);
     FmBroadcastNotify(ctx, 59, dialog);
     if (OptIsDefaultLocked(ctx)) {
+      // The locked defaults are the settings as applied now.
+      if (ctx->settingsImage && ctx->workArea->lockDefaultImage)
+        std::memcpy(ctx->workArea->lockDefaultImage, ctx->settingsImage, DmGetImageSize());
       PrnWriteLockDefaultData(ctx->printer, ctx);
       CfgSaveDefaultSection(ctx);
       FmBroadcastNotify(ctx, 61, dialog);

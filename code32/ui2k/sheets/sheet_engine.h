@@ -20,6 +20,7 @@
 #include "driver_context.h"
 #include "free_size.h"  // kPendingFreeSizesLoaded, the custom sizes loaded
 #include "model_image.h"
+#include "ui_services.h"
 #include "ui_entry.h"
 #include "win32/windows.h"
 
@@ -61,14 +62,17 @@ const uint16_t* UiGetControlAux(const ControlDescriptor* control, uint16_t tag);
 
 // Tags of the auxiliary records.
 enum : uint16_t {
-  kAuxSamplePicture = 1,  // [1..6] the six colour-balance options of a sample picture
+  kAuxSamplePicture = 1,  // [3..8] the six colour-balance options of a sample picture
   kAuxSliderBitmaps = 3,
   kAuxComboExtras = 4,    // [2..3] refuse-restricted switch, [4..5] picture of restricted items
   kAuxSpinRepeat = 5,
   kAuxTabPages = 6,
-  kAuxPreview = 8,        // [1] count, then the preview's options
+  kAuxPreview = 8,        // [1..14] the options of the watermark preview
   kAuxTwoLineButton = 9,
 };
+// Where the options lie in the records of tags 1 and 8.
+constexpr int kSampleFirstOption = 3, kSampleOptionCount = 6;
+constexpr int kPreviewOptionCount = 14;
 
 // ---- the state of the engine in a context ---------------------------------------------------------
 //
@@ -270,9 +274,8 @@ int UiStepToNextValue(DriverContext* ctx, DialogDescriptor* dialog, ControlDescr
 
 // ---- sub-dialogs, file-dialog hook and context help -----------------------------------------------
 
-// The core reaches the sub-dialogs through UiRunSubDialog(ctx, dialogId, kind) of ui_services.h,
-// which calls the runner the module registers with UiSetSubDialogRunner.
-int UiRunSubDialog(DriverContext* ctx, uint32_t kindMask, uint16_t dialogId, HWND parent);
+// UiRunSubDialog(ctx, kind mask, dialog id, parent) is declared with the core's services
+// (ui_services.h), which the core calls too.
 UINT_PTR CALLBACK UiFileDialogHookProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 void UiClearRuleDialogGuard(DriverContext* ctx, UINT msg, WPARAM wParam, LPARAM lParam, int force);
 void UiShowContextHelp(HWND dialog, HWND target, UINT msg);

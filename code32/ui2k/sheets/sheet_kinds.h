@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "aux_records.h"
 #include "feature_modules.h"
 #include "model_image.h"
 #include "option_access.h"
@@ -155,17 +156,7 @@ struct AuxSliderSteps {  // tag 3
   uint16_t pageStep;
   uint16_t channelBitmap;  // 0: no channel picture
 };
-struct LinkedStepRow {
-  uint16_t controlId;
-  uint16_t reserved[3];
-  int16_t step;
-  uint16_t reserved2;
-};
-struct AuxLinkedSteps {  // tag 5
-  uint16_t tag;
-  uint16_t count;
-  const LinkedStepRow* rows;
-};
+// Tag 5, the linked steps of an auto-repeat button: AuxLinkedSteps of dialog_table.h.
 struct TabPageRow {
   uint16_t stringId;
   uint16_t controlCount;

@@ -5,6 +5,7 @@
 #include <array>
 #include <initializer_list>
 
+#include "core_memory.h"
 #include "env_language.h"
 #include "option_access.h"
 #include "option_validation.h"
@@ -240,6 +241,44 @@ int UiHandleTrayLabelPaint(DriverContext* ctx, DialogDescriptor* dialog, Control
 
 // ---- the page hook ------------------------------------------------------------------------------
 
-int UiSetInitialPageLabels(DriverContext*, DialogDescriptor*, ControlDescriptor*, DWORD, WPARAM, LPARAM) {
+namespace {
+
+constexpr uint16_t kOverlayButton = 2407, kWatermarkSwitch = 2088, kWatermarkLabel = 563;
+constexpr uint16_t kFeedFirstLabel = 2173, kFeedSecondLabel = 2175;
+constexpr uint16_t kFeedLongEdge = 13724, kFeedShortEdge = 13725;
+constexpr int kLabelChars = 1025;
+
+// Sets the resource string of the id as the text of a dialog item; nothing when either is missing.
+void SetItemLabel(DriverContext* ctx, HWND item, uint16_t stringId) {
+  if (!item) return;
+  auto* text = static_cast<WCHAR*>(CtxAllocMem(kLabelChars * sizeof(WCHAR)));
+  if (!text) return;
+  EnvLoadString(ctx, stringId, text, kLabelChars, 1);
+  SetWindowTextW(item, text);
+  MdlFreeMem(text);
+}
+
+}  // namespace
+
+int UiSetInitialPageLabels(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control, DWORD message,
+                           WPARAM, LPARAM) {
+  if (!ctx || !dialog || control || message != WM_INITDIALOG || !dialog->window) return 0;
+  switch (dialog->dialogId) {
+    case 1003:
+      // The watermark switch names overlays too while the model offers the overlay button.
+      if (ControlDescriptor* overlay = OptFindControl(ctx, dialog, kOverlayButton);
+          overlay && UiIsValueDisabled(ctx, overlay->modelItem, kOverlayButton) == 0)
+        SetItemLabel(ctx, GetDlgItem(dialog->window, kWatermarkSwitch), kWatermarkLabel);
+      break;
+    case 1011: {
+      // The two feed-direction labels follow the machine's feed type.
+      const bool longEdge = OptGetValue(ctx, kMachineTypeFeed, nullptr) != 0;
+      SetItemLabel(ctx, GetDlgItem(dialog->window, kFeedFirstLabel), longEdge ? kFeedLongEdge : kFeedShortEdge);
+      SetItemLabel(ctx, GetDlgItem(dialog->window, kFeedSecondLabel), longEdge ? kFeedShortEdge : kFeedLongEdge);
+      break;
+    }
+    default:
+      break;
+  }
   return 0;
 }

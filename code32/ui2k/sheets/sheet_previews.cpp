@@ -41,23 +41,11 @@ enum : uint16_t {
 };
 constexpr uint16_t kPrintedPreview = 2931;  // ZPD_IDC_ILLEGALCOPY_PROTECT_STATIC_PRINDED_PREVIEW
 constexpr uint16_t kCopiedPreview = 2943;   // ZPD_IDC_ILLEGALCOPY_PROTECT_STATIC_COPIED_PREVIEW
-constexpr DWORD kNotifyPreview = 7;
-constexpr DWORD kNotifyLayerColour = 56;
-constexpr DWORD kNotifyPictureDrawn = 29;
 constexpr uint32_t kDrawColourAdjusted = 0x4;
 constexpr uint32_t kDrawOverlay = 0x1;
 constexpr DWORD kRopAndBrush = 0x00A000C9;  // DPa
 constexpr DWORD kRopOrBrush = 0x00FA0089;   // DPo
 
-struct UiLayerColourQuery {
-  ControlDescriptor* control;
-  uint16_t valueId;
-  uint16_t answer;  // 0xFFFF unless a module answers
-};
-struct UiPictureDrawn {
-  ControlDescriptor* control;
-  RECT* rect;
-};
 
 constexpr std::array<uint16_t, 22> kPortraitPages = {6001, 6004, 6005, 6008, 6009, 6011, 6013, 6016,
                                                      6017, 6019, 6021, 6023, 6025, 6027, 6029, 6031,
@@ -268,9 +256,9 @@ struct WatermarkOptions {
 
 bool ReadWatermarkOptions(const ControlDescriptor* control, WatermarkOptions* out) {
   const uint16_t* aux = UiGetControlAux(control, kAuxPreview);
-  if (!aux || aux[1] < 13) return false;
+  if (!aux) return false;
   uint16_t* fields = &out->text;
-  for (int i = 0; i < 14; ++i) fields[i] = i < aux[1] ? aux[2 + i] : 0;
+  for (int i = 0; i < kPreviewOptionCount; ++i) fields[i] = aux[1 + i];
   return true;
 }
 
@@ -417,7 +405,7 @@ void UiDrawLayeredPicture(DriverContext* ctx, DialogDescriptor* dialog, ControlD
   const uint16_t current = control->option ? static_cast<uint16_t>(Value(ctx, control->option->id)) : 0;
   uint32_t flags = 0;
   if (const uint16_t* aux = UiGetControlAux(control, kAuxSamplePicture)) {
-    for (int i = 0; i < 6; ++i) c.colourAdjust[i] = 50 + Value(ctx, aux[1 + i]);
+    for (int i = 0; i < kSampleOptionCount; ++i) c.colourAdjust[i] = 50 + Value(ctx, aux[kSampleFirstOption + i]);
     flags |= kDrawColourAdjusted;
   }
   const COLORREF savedBackground = c.background;

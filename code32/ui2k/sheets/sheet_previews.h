@@ -3,11 +3,14 @@
 #pragma once
 
 #include "sheet_engine.h"
+#include "sheet_resources.h"
 
-struct PictureLayoutEntry;
+// What the layered picture control hands the feature modules.
+constexpr DWORD kNotifyPreview = 7;       // a page picture was drawn: the preview may be drawn on it
+constexpr DWORD kNotifyLayerColour = 56;  // the colour balance of one layer
+constexpr DWORD kNotifyPictureDrawn = 29; // a picture control of id 0 was drawn
 
-// The parameter of a preview request (notify code 7): the page picture was drawn.
-constexpr DWORD kFmNotifyPagePictureDrawn = 7;
+// The parameter of a preview request (notify code 7).
 struct UiPreviewRequest {
   ControlDescriptor* control;
   int32_t width;
@@ -16,6 +19,18 @@ struct UiPreviewRequest {
   RECT* pageRect;
   const PictureLayoutEntry* layoutRow;
 };
+struct UiLayerColourQuery {
+  ControlDescriptor* control;
+  uint16_t valueId;
+  uint16_t answer;  // 0xFFFF unless a module answers
+};
+struct UiPictureDrawn {
+  ControlDescriptor* control;
+  RECT* rect;
+};
+
+// The same notification under the feature modules' name.
+constexpr DWORD kFmNotifyPagePictureDrawn = kNotifyPreview;
 
 // The watermark stamp over the page picture: width x height is the preview's size (50 x 69 over
 // a portrait page, 68 x 50 over a landscape one), pageRect the page picture's rectangle in the

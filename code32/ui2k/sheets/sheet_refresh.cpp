@@ -52,13 +52,13 @@ void TrackPreset(DriverContext* ctx, DialogDescriptor* dialog) {
 bool DependencyChanged(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* c) {
   auto changed = [ctx](uint16_t id) { return Changed(OptFind(ctx, id)); };
   if (const uint16_t* aux = UiGetControlAux(c, kAuxSamplePicture))
-    for (int i = 1; i <= 6; ++i)
-      if (changed(aux[i])) return true;
+    for (int i = 0; i < kSampleOptionCount; ++i)
+      if (changed(aux[kSampleFirstOption + i])) return true;
   if (const uint16_t* aux = UiGetControlAux(c, kAuxPreview)) {
     if (changed(60)) return true;
     if (OptGetValue(ctx, 60, nullptr))
-      for (int i = 0; i < 14; ++i)
-        if (changed(aux[2 + i])) return true;
+      for (int i = 0; i < kPreviewOptionCount; ++i)
+        if (changed(aux[1 + i])) return true;
   }
   if (OptGetValue(ctx, 79, nullptr)) {
     for (uint16_t id = 514; id <= 531; ++id)
