@@ -54,7 +54,7 @@ void BM_PrefsToFirstPaintedPage(benchmark::State& state) {
   HANDLE printer = nullptr;
   if (!OpenPrinterW(name.data(), &printer, nullptr)) std::abort();
   const LONG size = DocumentPropertiesW(nullptr, printer, name.data(), nullptr, nullptr, 0);
-  std::vector<BYTE> in(size_t(size)), out(size_t(size));
+  std::vector<BYTE> in(static_cast<size_t>(size)), out(static_cast<size_t>(size));
   if (DocumentPropertiesW(nullptr, printer, name.data(), reinterpret_cast<PDEVMODEW>(in.data()), nullptr,
                           DM_OUT_BUFFER) != IDOK)
     std::abort();
