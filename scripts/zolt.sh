@@ -35,7 +35,7 @@ case "${1:-}" in
     install_packages
     cmake --preset release >/dev/null
     cmake --build --preset release -j "$jobs"
-    exec build/release/host/tools/zoltmachine/zoltmachine demo
+    exec build/release/host/tools/zoltmachine/zoltmachine demo --png build/release/demo-pages
     ;;
   test)
     install_packages

@@ -20,6 +20,10 @@ namespace fs = std::filesystem;
 using namespace zolt::host;
 
 extern const char kPrefsHelp[];  // the prefs command's lines of the help
+// Printing preferences of a printer driven by a script given as text; the device mode the sheet
+// gave back in devmode (prefs.cpp).
+int RunPrefsText(const std::string& printerName, const std::string& script, const std::string& pngDir,
+                 std::vector<BYTE>& devmode);
 
 namespace {
 
@@ -69,9 +73,12 @@ const char kUsageTail[] =
     "  devmode ROOT PRINTER FILE\n"
     "                 write the printer's default device mode (as DocumentProperties gives it)\n"
     "                 to FILE\n"
-    "  demo           make a machine in a temporary folder, install the driver from the build,\n"
-    "                 add a printer, print the sample job through the driver, show it all and\n"
-    "                 what the printer received, and remove the machine\n"
+    "  demo [--png DIR]\n"
+    "                 make a machine in a temporary folder, install the driver from the build,\n"
+    "                 add a printer, print the sample job through the driver and show what the\n"
+    "                 printer received, change the paper and tray in printing preferences (its\n"
+    "                 pages saved as pictures in DIR, default ./zolt-demo-pages), print again,\n"
+    "                 show what changed in the output, and remove the machine\n"
     "  --help         this text\n"
     "\n"
     "Exit status: 0 done, 1 the command failed, 2 wrong arguments.\n";
@@ -503,9 +510,10 @@ int Create(const std::vector<std::string>& args) {
   return 0;
 }
 
-// Prints the sample job (samples/jobs, one metafile per page) on the demo printer and shows
-// what the printer's port received: pages, blocks by type, bytes.
-int PrintSampleJob() {
+// Prints the sample job (samples/jobs, one metafile per page) on the demo printer with a device
+// mode (empty: the printer's) and shows what the printer's port received: pages, blocks by
+// type, bytes. The decoded output in *stream.
+int PrintSampleJob(const std::string& devmode, zolt::blocks::DecodedStream* stream) {
   std::vector<fs::path> files;
   std::error_code ec;
   for (const auto& e : fs::directory_iterator(ZOLT_SAMPLE_JOBS, ec))
@@ -520,20 +528,71 @@ int PrintSampleJob() {
   }
   zolt::host::PrintResult result;
   std::string error;
-  std::printf("\nprinting %s (%zu pages) on %s\n", files[0].filename().string().c_str(), pages.size(), kDefaultPrinter);
-  if (!zolt::host::PrintMetafiles(FromUtf8(kDefaultPrinter), pages, "", FromUtf8(files[0].filename().string()), false,
-                                  result, &error))
+  std::printf("\nprinting %s (%zu pages) on %s%s\n", files[0].filename().string().c_str(), pages.size(),
+              kDefaultPrinter, devmode.empty() ? "" : " with the device mode of printing preferences");
+  if (!zolt::host::PrintMetafiles(FromUtf8(kDefaultPrinter), pages, devmode, FromUtf8(files[0].filename().string()),
+                                  false, result, &error))
     return Fail("the job failed: " + error);
   std::string output;
   if (!ReadWhole(result.output.string(), output)) return Fail("no output of job " + std::to_string(result.jobId));
-  zolt::blocks::DecodedStream stream;
-  if (!zolt::blocks::DecodeStream(output, &stream, &error)) return Fail("the output is not a block stream: " + error);
+  if (!zolt::blocks::DecodeStream(output, stream, &error)) return Fail("the output is not a block stream: " + error);
   std::printf("job %u: %s\n  %s\n", result.jobId, result.output.filename().string().c_str(),
-              zolt::blocks::SummariseStream(stream).c_str());
+              zolt::blocks::SummariseStream(*stream).c_str());
   return 0;
 }
 
-int Demo() {
+// The command texts of a job: the job-start blocks before its first page, then the first page's
+// start text, as lines (control bytes shown as <XX>).
+std::vector<std::string> CommandLines(const zolt::blocks::DecodedStream& stream) {
+  std::string text;
+  for (const auto& b : stream.blocks) {
+    if (b.type == 0xF4) break;
+    if (b.type == 0xF3 || b.type == 0xF7) text += b.payload;
+  }
+  if (!stream.pages.empty()) text += "\n" + stream.pages[0].startText;
+  std::vector<std::string> lines;
+  std::string line;
+  for (unsigned char c : text) {
+    if (c == '\n') {
+      if (!line.empty()) lines.push_back(line);
+      line.clear();
+    } else if (c == '\r') {
+      continue;
+    } else if (c < 0x20 || c >= 0x7F) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "<%02X>", c);
+      line += hex;
+    } else {
+      line.push_back(char(c));
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+// What the second job's command texts say differently from the first's.
+void ShowOutputChanges(const zolt::blocks::DecodedStream& before, const zolt::blocks::DecodedStream& after) {
+  const std::vector<std::string> was = CommandLines(before), now = CommandLines(after);
+  std::printf("\nwhat changed in the printer's output (job and first-page command texts):\n");
+  int changes = 0;
+  for (const auto& l : was)
+    if (std::find(now.begin(), now.end(), l) == now.end()) std::printf("  - %s\n", l.c_str()), ++changes;
+  for (const auto& l : now)
+    if (std::find(was.begin(), was.end(), l) == was.end()) std::printf("  + %s\n", l.c_str()), ++changes;
+  if (before.bytes != after.bytes)
+    std::printf("  output %llu -> %llu bytes\n", static_cast<unsigned long long>(before.bytes),
+                static_cast<unsigned long long>(after.bytes)), ++changes;
+  if (!changes) std::printf("  nothing\n");
+}
+
+// The demo's user: larger paper, from the third tray.
+const char kDemoScript[] =
+    "page Preset\n"
+    "select 2009 A3\n"
+    "select 2003 \"Tray 3\"\n"
+    "press OK\n";
+
+int Demo(const std::string& pngDir) {
   std::string pattern = (fs::temp_directory_path() / "zolt-demo-XXXXXX").string();
   if (!::mkdtemp(pattern.data())) return Fail("cannot make a temporary folder");
   fs::path root = pattern;
@@ -555,7 +614,21 @@ int Demo() {
   if (!AddPrinter(printer, &error)) return Fail("cannot add the printer: " + error);
   std::printf("\n");
   int rc = ListPrintersOfMachine();
-  if (rc == 0) rc = PrintSampleJob();
+  zolt::blocks::DecodedStream first, second;
+  if (rc == 0) rc = PrintSampleJob("", &first);
+  std::vector<BYTE> devmode;
+  if (rc == 0) {
+    std::printf("\nprinting preferences of %s, as a person uses them:\n%s", kDefaultPrinter, kDemoScript);
+    const fs::path pictures = fs::absolute(pngDir);
+    rc = RunPrefsText(kDefaultPrinter, kDemoScript, pictures.string(), devmode);
+    if (rc == 0) std::printf("the pages of printing preferences are pictures in %s\n", pictures.c_str());
+  }
+  if (rc == 0) {
+    const auto* header = reinterpret_cast<const DEVMODEW*>(devmode.data());
+    const size_t extent = std::min(devmode.size(), size_t{header->dmSize} + header->dmDriverExtra);
+    rc = PrintSampleJob(std::string(reinterpret_cast<const char*>(devmode.data()), extent), &second);
+  }
+  if (rc == 0) ShowOutputChanges(first, second);
   std::printf("\nfiles of the machine:\n");
   std::vector<std::string> files;
   for (const auto& e : fs::recursive_directory_iterator(root))
@@ -568,7 +641,8 @@ int Demo() {
 }  // namespace
 
 int RunUiScript(const std::string& modulePath, const std::string& dialogId, const std::vector<std::string>& steps);
-int RunPrefs(const std::string& printerName, const std::string& scriptPath, const std::string& pngDir);
+int RunPrefs(const std::string& printerName, const std::string& scriptPath, const std::string& pngDir,
+             const std::string& saveFile);
 
 // In the sanitizer builds the graphics interface's known fontconfig allocations are suppressed
 // leaks; their count is not reported on stderr, which callers of the tool read.
@@ -663,9 +737,9 @@ int main(int argc, char** argv) {
     if (args.size() < 3) return Usage("prefs needs a machine root and a printer name");
     Options o(args, 3);
     std::string error;
-    if (!o.Parse({"--do", "--png"}, {}, error)) return Usage(error);
+    if (!o.Parse({"--do", "--png", "--save"}, {}, error)) return Usage(error);
     if (!UseMachine(args[1])) return 1;
-    return RunPrefs(args[2], o.Get("--do"), o.Get("--png"));
+    return RunPrefs(args[2], o.Get("--do"), o.Get("--png"), o.Get("--save"));
   }
   if (cmd == "caps") {
     if (args.size() != 3) return Usage("caps needs a machine root and a printer name");
@@ -678,8 +752,10 @@ int main(int argc, char** argv) {
     return WriteDefaultDevMode(args[2], args[3]);
   }
   if (cmd == "demo") {
-    if (args.size() != 1) return Usage("demo takes no arguments");
-    return Demo();
+    Options o(args, 1);
+    std::string error;
+    if (!o.Parse({"--png"}, {}, error)) return Usage(error);
+    return Demo(o.Get("--png", "zolt-demo-pages"));
   }
   std::fprintf(stderr, "zoltmachine: unknown command %s\n\n", cmd.c_str());
   PrintUsage(stderr);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,7 @@ using zolt::host::ToUtf8;
 
 extern const char kPrefsHelp[];
 const char kPrefsHelp[] =
-    "  prefs ROOT PRINTER [--do SCRIPT] [--png DIR]\n"
+    "  prefs ROOT PRINTER [--do SCRIPT] [--png DIR] [--save FILE]\n"
     "                 open PRINTER's printing preferences as an application does\n"
     "                 (DocumentPropertiesW with the prompt flag), run the user actions of SCRIPT on\n"
     "                 the sheet, one per line ('#' starts a comment):\n"
@@ -34,13 +35,16 @@ const char kPrefsHelp[] =
     "                   type CONTROL TEXT     type TEXT into an edit (rest of the line)\n"
     "                   key CONTROL NAME      press a key (RETURN, ESCAPE, TAB, SPACE, UP, DOWN, ...)\n"
     "                   press CONTROL         press a button; OK, Cancel and Apply are the sheet's\n"
+    "                   read CONTROL          print the control's text, check state, selected item\n"
+    "                                         and whether it is enabled\n"
     "                   answer N              answer the next message box with N (1 OK, 2 Cancel,\n"
     "                                         6 Yes, 7 No); give it before the action that shows it\n"
     "                 CONTROL is a control id (2009, 0x7D9) or the text the control shows in\n"
     "                 double quotes (\"Apply\"). A script that does not close the sheet (press OK or\n"
     "                 Cancel) is followed by OK. Before the sheet closes, --png saves every page\n"
     "                 as DIR/NN-PAGE.png. Then the result and the device-mode fields that\n"
-    "                 changed are printed.\n";
+    "                 changed are printed; --save writes the device mode the sheet gave back\n"
+    "                 to FILE (for print --devmode).\n";
 
 namespace {
 
@@ -113,7 +117,7 @@ bool ParseScript(std::istream& in, std::vector<Action>& actions, std::string& er
         error = where + "answer needs a button number";
         return false;
       }
-    } else if (a.verb == "check" || a.verb == "uncheck" || a.verb == "press") {
+    } else if (a.verb == "check" || a.verb == "uncheck" || a.verb == "press" || a.verb == "read") {
       if (!needControl() || !Trim(rest).empty()) {
         error = where + a.verb + " needs one control";
         return false;
@@ -236,7 +240,11 @@ bool Perform(Run& run, const Action& a, HWND modal) {
     return false;
   }
   bool ok = true;
-  if (a.verb == "select") {
+  if (a.verb == "read") {
+    std::printf("read %s: text \"%s\" check %d selected \"%s\" %s\n", a.control.c_str(),
+                ToUtf8(ui::Text(target)).c_str(), ui::CheckState(target), ToUtf8(ui::SelectedText(target)).c_str(),
+                !IsWindowVisible(target) ? "hidden" : IsWindowEnabled(target) ? "enabled" : "disabled");
+  } else if (a.verb == "select") {
     ok = ui::SelectItem(target, FromUtf8(a.value));
   } else if (a.verb == "check" || a.verb == "uncheck") {
     const int want = a.verb == "check" ? BST_CHECKED : BST_UNCHECKED;
@@ -347,21 +355,11 @@ int Fail(const std::string& message) {
   return 1;
 }
 
-}  // namespace
-
-// The prefs command after its machine was chosen.
-int RunPrefs(const std::string& printerName, const std::string& scriptPath, const std::string& pngDir) {
-  auto run = std::make_shared<Run>();
-  run->pngDir = pngDir;
-  if (!scriptPath.empty()) {
-    std::ifstream in(scriptPath);
-    if (!in) return Fail("cannot read " + scriptPath);
-    std::string error;
-    if (!ParseScript(in, run->actions, error)) {
-      std::fprintf(stderr, "zoltmachine: %s: %s\n", scriptPath.c_str(), error.c_str());
-      return 2;
-    }
-  }
+// Printing preferences driven by a parsed script; the device mode the sheet gave back in *out
+// (the one it was opened with after Cancel).
+int DrivePrefs(const std::string& printerName, const std::string& scriptName, std::shared_ptr<Run> run,
+               std::vector<BYTE>* out) {
+  const std::string& scriptPath = scriptName;
   std::u16string printer = FromUtf8(printerName);
   HANDLE h = nullptr;
   if (!OpenPrinterW(printer.data(), &h, nullptr)) return Fail("no printer \"" + printerName + "\"");
@@ -415,10 +413,56 @@ int RunPrefs(const std::string& printerName, const std::string& scriptPath, cons
   ui::Reset();
   if (result == IDCANCEL) {
     std::printf("result: Cancel (the device mode is unchanged)\n");
+    if (out) *out = before;
     return 0;
   }
   if (result != IDOK) return Fail("printing preferences failed (result " + std::to_string(result) + ")");
   std::printf("result: OK\nchanged settings of the device mode:\n");
   if (PrintChanges(before, after) == 0) std::printf("  none\n");
+  if (out) *out = after;
   return 0;
+}
+
+// The device mode's bytes as far as its sizes say.
+bool WriteDevMode(const std::vector<BYTE>& dm, const std::string& file) {
+  const auto* header = reinterpret_cast<const DEVMODEW*>(dm.data());
+  const size_t extent = dm.size() < sizeof(DEVMODEW) ? dm.size() : size_t{header->dmSize} + header->dmDriverExtra;
+  std::ofstream file_out(file, std::ios::binary | std::ios::trunc);
+  file_out.write(reinterpret_cast<const char*>(dm.data()), std::streamsize(std::min(extent, dm.size())));
+  return bool(file_out);
+}
+
+}  // namespace
+
+// The prefs command after its machine was chosen.
+int RunPrefs(const std::string& printerName, const std::string& scriptPath, const std::string& pngDir,
+             const std::string& saveFile) {
+  auto run = std::make_shared<Run>();
+  run->pngDir = pngDir;
+  if (!scriptPath.empty()) {
+    std::ifstream in(scriptPath);
+    if (!in) return Fail("cannot read " + scriptPath);
+    std::string error;
+    if (!ParseScript(in, run->actions, error)) {
+      std::fprintf(stderr, "zoltmachine: %s: %s\n", scriptPath.c_str(), error.c_str());
+      return 2;
+    }
+  }
+  std::vector<BYTE> dm;
+  const int rc = DrivePrefs(printerName, scriptPath, run, saveFile.empty() ? nullptr : &dm);
+  if (rc != 0 || saveFile.empty()) return rc;
+  if (!WriteDevMode(dm, saveFile)) return Fail("cannot write " + saveFile);
+  std::printf("saved the device mode to %s\n", saveFile.c_str());
+  return 0;
+}
+
+// Printing preferences driven by the lines of a script given as text (the demo's own steps).
+int RunPrefsText(const std::string& printerName, const std::string& script, const std::string& pngDir,
+                 std::vector<BYTE>& devmode) {
+  auto run = std::make_shared<Run>();
+  run->pngDir = pngDir;
+  std::istringstream in(script);
+  std::string error;
+  if (!ParseScript(in, run->actions, error)) return Fail("the demo's script: " + error);
+  return DrivePrefs(printerName, "the demo's script", run, &devmode);
 }

@@ -148,8 +148,14 @@ TEST_F(ZoltMachineToolTest, ShowsCapabilitiesAndWritesTheDefaultDeviceMode) {
 }
 
 TEST_F(ZoltMachineToolTest, DemoInstallsTheBuiltDriver) {
-  ToolRun demo = Tool({"demo"});
+  const fs::path pages = Root() / "pages";
+  ToolRun demo = Tool({"demo", "--png", pages.string()});
   ASSERT_EQ(demo.status, 0) << demo.err;
+  // The second job carries what printing preferences changed, and the sheet's pages are kept.
+  EXPECT_TRUE(Contains(demo.out, "  - @PJL SET PAPER=A4\n  - @PJL SET TRAY=Automatic\n"
+                                 "  + @PJL SET PAPER=A3\n  + @PJL SET TRAY=Tray 3\n")) << demo.out;
+  EXPECT_TRUE(Contains(demo.out, "the pages of printing preferences are pictures in " + pages.string())) << demo.out;
+  EXPECT_TRUE(fs::exists(pages / "01-Preset.png"));
   EXPECT_TRUE(Contains(demo.out, "printer  ZOLT Office 7000\n")) << demo.out;
   EXPECT_TRUE(Contains(demo.out, "  driver      ZOLT Office 7000 Series\n")) << demo.out;
   EXPECT_TRUE(Contains(demo.out, "drive_c/Windows/System32/spool/drivers/x64/3/zoltui.dll")) << demo.out;

@@ -1,0 +1,153 @@
+// Printing preferences and printing as a person meets them: the machine tool opens the sheet,
+// acts on its pages from a script and keeps the device mode it gives back; the next job printed
+// with it carries the settings in its command texts and drawing records. Settings changes and
+// jobs of several processes at once lose nothing.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "block_stream.h"
+#include "child_process.h"
+#include "machine_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace zolt::test {
+namespace {
+
+using blocks::DecodedStream;
+
+class PrefsToPrint : public DriverMachineTest {
+ protected:
+  bool InitializesPrinter() const override { return true; }
+
+  static bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+  ProgramRun Machine(std::vector<std::string> args) {
+    args.insert(args.begin() + 1, Root().string());
+    return RunProgram(ZOLT_MACHINE_TOOL, args, Root());
+  }
+  // zoltmachine prefs with a script; the device mode it gave back is written to save.
+  ProgramRun Prefs(const std::string& script, const fs::path& save) {
+    const fs::path file = Root() / "script.txt";
+    WriteBytes(file, script);
+    return Machine({"prefs", "ZOLT Office 7000", "--do", file.string(), "--save", save.string()});
+  }
+  std::string DefaultDevMode(const char* name) {
+    const fs::path file = Root() / name;
+    const ProgramRun r = Machine({"devmode", "ZOLT Office 7000", file.string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    return ReadBytes(file);
+  }
+  // The first sample page printed (with a device mode file, or the printer's own), decoded.
+  DecodedStream Print(const fs::path& devmode = {}) {
+    std::vector<std::string> args = {"print", "ZOLT Office 7000",
+                                     (fs::path(ZOLT_SOURCE_DIR) / "samples" / "jobs" / "mixed-p1.emf").string()};
+    if (!devmode.empty()) args.insert(args.end(), {"--devmode", devmode.string()});
+    const ProgramRun r = Machine(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::smatch m;
+    DecodedStream stream;
+    if (!std::regex_search(r.out, m, std::regex("output ([^\\n]+)"))) {
+      ADD_FAILURE() << r.out;
+      return stream;
+    }
+    std::string error;
+    EXPECT_TRUE(blocks::DecodeStream(ReadBytes(m[1].str()), &stream, &error)) << error;
+    return stream;
+  }
+  static std::string PageStart(const DecodedStream& s) { return s.pages.empty() ? "" : s.pages[0].startText; }
+  // The page-start drawing record of the first page.
+  static std::string PageRecord(const DecodedStream& s) {
+    if (s.pages.empty()) return {};
+    for (const auto& r : s.pages[0].records)
+      if (r.opcode == 96) return r.bytes;
+    return {};
+  }
+};
+
+TEST_F(PrefsToPrint, OkGivesTheChangedSettingsAndTheNextJobCarriesThem) {
+  const std::string before = DefaultDevMode("before.dm");
+  const DecodedStream plain = Print();
+  ASSERT_EQ(PageStart(plain),
+            "@PJL SET PAPER=A4\n@PJL SET ORIENTATION=Portrait\n@PJL SET TRAY=Automatic\n"
+            "@PJL SET MEDIATYPE=Plain paper\n\x1b&u1200D");
+
+  const fs::path saved = Root() / "ok.dm";
+  const ProgramRun ok = Prefs("page Preset\nselect 2009 A3\nselect 2003 \"Tray 3\"\ncheck 2027\npress OK\n", saved);
+  ASSERT_EQ(ok.status, 0) << ok.err;
+  EXPECT_TRUE(Contains(ok.out, "result: OK\n")) << ok.out;
+  for (const char* change : {"dmOrientation    1 -> 2", "dmPaperSize      9 -> 8", "dmDefaultSource  7 -> 2"})
+    EXPECT_TRUE(Contains(ok.out, change)) << change << "\n" << ok.out;
+  const std::string dm = ReadBytes(saved);
+  ASSERT_EQ(dm.size(), before.size());
+  EXPECT_EQ(blocks::Le16(dm, 78), 8) << "dmPaperSize";
+  EXPECT_EQ(blocks::Le16(dm, 76), 2) << "dmOrientation";
+
+  const DecodedStream changed = Print(saved);
+  EXPECT_EQ(PageStart(changed),
+            "@PJL SET PAPER=A3\n@PJL SET ORIENTATION=Landscape\n@PJL SET TRAY=Tray 3\n"
+            "@PJL SET MEDIATYPE=Plain paper\n\x1b&u1200D");
+  // The page's drawing record describes the other paper.
+  EXPECT_NE(PageRecord(changed), PageRecord(plain));
+  ASSERT_EQ(PageRecord(changed).size(), 16u);
+}
+
+TEST_F(PrefsToPrint, CancelLosesNothing) {
+  const std::string before = DefaultDevMode("before.dm");
+  const fs::path saved = Root() / "cancel.dm";
+  const ProgramRun r = Prefs("page Preset\nselect 2009 A5\nselect 2003 \"Tray 1\"\npress Cancel\n", saved);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "result: Cancel (the device mode is unchanged)")) << r.out;
+  EXPECT_EQ(ReadBytes(saved), before) << "the caller's device mode comes back as it went in";
+  EXPECT_EQ(DefaultDevMode("after.dm"), before) << "the printer's settings are as they were";
+  EXPECT_EQ(PageStart(Print()),
+            "@PJL SET PAPER=A4\n@PJL SET ORIENTATION=Portrait\n@PJL SET TRAY=Automatic\n"
+            "@PJL SET MEDIATYPE=Plain paper\n\x1b&u1200D");
+}
+
+// Transparencies are fed from the bypass tray: the rule moves the tray on the page as the person
+// watches, and the job goes out with it.
+TEST_F(PrefsToPrint, ARuleOfTheModelShowsInThePreferencesAndInTheJob) {
+  const fs::path saved = Root() / "rule.dm";
+  const ProgramRun r =
+      Prefs("page Preset\nselect 2003 \"Tray 1\"\nread 2003\nselect 2032 Transparency\nread 2003\npress OK\n", saved);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "read 2003: text \"Tray 1\" check -1 selected \"Tray 1\" enabled\n"
+                              "read 2003: text \"Bypass Tray\" check -1 selected \"Bypass Tray\" enabled\n"))
+      << r.out;
+  EXPECT_TRUE(Contains(r.out, "dmDefaultSource  7 -> 8")) << r.out;
+  EXPECT_EQ(PageStart(Print(saved)),
+            "@PJL SET PAPER=A4\n@PJL SET ORIENTATION=Portrait\n@PJL SET TRAY=Bypass tray\n"
+            "@PJL SET MEDIATYPE=Transparency\n\x1b&u1200D");
+}
+
+// Two programs print three jobs each while a third changes the printer's settings through the
+// settings module: every job completes whole, each in a port file of its own, and every change
+// is taken.
+TEST_F(PrefsToPrint, JobsAndSettingsChangesOfSeveralProcessesLoseNothing) {
+  const std::string job = (fs::path(ZOLT_SOURCE_DIR) / "samples" / "jobs" / "mixed-p1.emf").string();
+  const std::string print = std::string("'") + ZOLT_MACHINE_TOOL + "' print '" + Root().string() +
+                            "' 'ZOLT Office 7000' '" + job + "' >/dev/null || echo failed";
+  const std::string set = std::string("'") + ZOLT_SETTINGS_TOOL + "' 'ZOLT Office 7000' set 6 value=";
+  const std::string script = "(for i in 1 2 3; do " + print + "; done) & (for i in 1 2 3; do " + print +
+                             "; done) & (for i in 1 2 1 2 1 2; do " + set + "$i >/dev/null || echo failed; done) & wait";
+  const ProgramRun r = RunProgram("/bin/sh", {"-c", script}, Root(), Root().string());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "") << "a job or a settings change failed";
+  std::vector<fs::path> outputs;
+  for (const auto& e : fs::directory_iterator(Root() / "out")) outputs.push_back(e.path());
+  ASSERT_EQ(outputs.size(), 6u);
+  for (const auto& file : outputs) {
+    DecodedStream stream;
+    std::string error;
+    EXPECT_TRUE(blocks::DecodeStream(ReadBytes(file), &stream, &error)) << file << ": " << error;
+    EXPECT_EQ(stream.pages.size(), 1u) << file;
+  }
+}
+
+}  // namespace
+}  // namespace zolt::test
