@@ -328,6 +328,8 @@ TEST_F(ChapterDialog, DeleteIsGreyedOnAnEmptyRow) {
     EXPECT_EQ(UiQueryControlGrey(ctx, dialog, button), 0);
     Select(modal, 5);
     EXPECT_EQ(UiQueryControlGrey(ctx, dialog, button), 1);
+    Select(modal, 0);
+    EXPECT_EQ(UiQueryControlGrey(ctx, dialog, button), 0);
     ui::Click(ui::FindControl(modal, IDOK));
   });
   EXPECT_EQ(UiRunSubDialog(ctx, kDialogModal, kDlgChapter, nullptr), IDOK);

@@ -26,6 +26,7 @@ namespace ui = zolt::host::ui;
 constexpr uint16_t kDlgUnit = 1013;
 constexpr uint16_t kOptDspUnit = 171;  // zdmDspUnit: 0 millimetres, 1 inches
 constexpr uint16_t kOptOldDspUnit = 1151;
+constexpr uint16_t kDefaultsButton = 2227;
 constexpr uint16_t kLengthEdit = 2220, kWidthEdit = 2224, kNameEdit = 2365, kSlotList = 2364;
 constexpr int32_t kBypassTray = 4;
 constexpr int32_t kPortrait = 1;
@@ -33,6 +34,8 @@ constexpr int32_t kCustomPaper = 256;
 
 class PaperSizeDialogs : public zolt::test::DriverMachineTest {
  protected:
+  // The printer is prepared as the spooler would, so that it has its settings file.
+  bool InitializesPrinter() const override { return true; }
   void SetUp() override {
     DriverMachineTest::SetUp();
     ui::Reset();
@@ -85,7 +88,7 @@ class PaperSizeDialogs : public zolt::test::DriverMachineTest {
   HANDLE printer_ = nullptr;
 };
 
-// The bypass tray takes portrait custom sizes of 148.0-432.0 mm by 70.0-297.0 mm, or
+// After the defaults button (every slot A4 portrait on the bypass tray), the bypass tray takes portrait custom sizes of 148.0-432.0 mm by 70.0-297.0 mm, or
 // 5.83-17.00 in by 2.76-11.69 in. A size typed at a limit is kept; one past it is brought back
 // to the limit.
 TEST_F(PaperSizeDialogs, SizesAtAndPastTheLimitsInBothUnits) {
@@ -110,6 +113,7 @@ TEST_F(PaperSizeDialogs, SizesAtAndPastTheLimitsInBothUnits) {
     OptSetValue(ctx, kOptDspUnit, c.unit);
     int32_t shown = -1, min = 0, max = 0;
     ui::WhenIdle([&](HWND modal) {
+      ui::Click(ui::FindControl(modal, kDefaultsButton));
       ASSERT_EQ(OptGetValue(ctx, kOptFreeSizeTray, nullptr), kBypassTray);
       ASSERT_EQ(OptGetValue(ctx, kOptFreeSizeOrient, nullptr), kPortrait);
       Enter(modal, c.edit, c.typed);
@@ -129,6 +133,7 @@ TEST_F(PaperSizeDialogs, SizesAtAndPastTheLimitsInBothUnits) {
 TEST_F(PaperSizeDialogs, ASlotKeepsItsSizeAcrossSessionsAndCancelLosesNothing) {
   OptSetValue(ctx, kOptDspUnit, 0);
   ui::WhenIdle([&](HWND modal) {
+    ui::Click(ui::FindControl(modal, kDefaultsButton));
     ChooseSlot(modal, 3);
     EXPECT_EQ(ctx->workArea->freeSizeCurrentSlot, 3);
     Enter(modal, kLengthEdit, u"250.0");

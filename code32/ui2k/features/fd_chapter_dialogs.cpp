@@ -342,10 +342,11 @@ int FdChapterGreyQuery(DriverContext* ctx, void* param) {
   ControlDescriptor* list = dialog ? OptFindControl(ctx, dialog, kCtlChapterList) : nullptr;
   const LRESULT selected = list && list->window ? SendMessageW(list->window, LB_GETCURSEL, 0, 0) : LB_ERR;
   const ChapterEntry* entry = selected == LB_ERR ? nullptr : FmGetChapterEntry(ctx, static_cast<int>(selected));
-  if (!entry || entry->page == 0) {
-    query->control->state = static_cast<uint16_t>((query->control->state & ~kControlGreyMask) | (1u << kControlGreyShift));
-    query->handled = 1;
-  }
+  // Greyed here, or left to the rules; without a rule the button is usable again.
+  const bool greyed = !entry || entry->page == 0;
+  query->control->state = static_cast<uint16_t>((query->control->state & ~kControlGreyMask) |
+                                                (greyed ? 1u << kControlGreyShift : 0u));
+  if (greyed) query->handled = 1;
   return 1;
 }
 
