@@ -84,4 +84,11 @@ FmNotifyFn FmPresetOnNotify, FmWatermarkOnNotify;
 // that refresh the dialogs, the user quality settings; the others go to FmCmmOnBuiltInFunc.
 FmBuiltInFuncFn FmColorOnBuiltInFunc;
 
+// Row 5's window side, which its window-free handlers pass on: the chapter dialog's built-in
+// functions 300-302 (1), the grey state of its delete button (notify code 3: 1 for that button,
+// else 0) and the chapter dialog closed (notify code 25).
+int FdChapterListFunc(DriverContext* ctx, WORD code);
+int FdChapterGreyQuery(DriverContext* ctx, void* param);
+void FdChapterDialogClosed(DriverContext* ctx, void* param);
+
 #endif

@@ -147,6 +147,8 @@ int FmGetFreeSizeRange(DriverContext* ctx, WORD tray, WORD orientation, LONG* ma
 // The range of a custom-size length or width control for the tray and orientation of the open
 // dialog (1017 the custom-size dialog, 1041 the custom-size input). 1/0.
 int FmGetFreeSizeControlRange(DriverContext* ctx, ControlDescriptor* control, LONG* max, LONG* min);
+// The same for a control of the named dialog, open or not.
+int FmGetFreeSizeRangeIn(DriverContext* ctx, WORD dialogId, ControlDescriptor* control, LONG* max, LONG* min);
 
 // The first usable length (isLength) or width edit of a dialog; NULL when none is.
 ControlDescriptor* FmFindFreeSizeEdit(DriverContext* ctx, DialogDescriptor* dialog, int isLength);

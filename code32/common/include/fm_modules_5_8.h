@@ -59,8 +59,12 @@ enum : WORD {
   kOptReverseCoverMediaType = 411,
 };
 
-// The module's built-in functions that copy one insert media type to the others.
+// The chapter dialog's list edits, and the module's built-in functions that copy one insert
+// media type to the others.
 enum : WORD {
+  kBfChapterAdd = 300,        // the page list of the chapter dialog merged into the list
+  kBfChapterDelete = 301,     // the selected entry deleted, after a question
+  kBfChapterDeleteAll = 302,  // every entry deleted, after a question
   kBfCoverMediaTypeCopy = 303,
   kBfBackCoverMediaTypeCopy = 304,
   kBfMarkMediaTypeCopy = 305,
@@ -83,6 +87,9 @@ constexpr DWORD kChapterReadLanguageSection = 0x8;
 // Entry index of the list, allocating the list (zero-filled) on first use. NULL for an index
 // outside 0 <= index < wdmChapterNum (UI value), without a work area, or without memory.
 ChapterEntry* FmGetChapterEntry(DriverContext* ctx, int index);
+// The whole list (wdmChapterMax + 1 entries at least, made or grown on first use) and its
+// capacity in *capacity; NULL without a work area or memory.
+ChapterEntry* FmGetChapterList(DriverContext* ctx, int* capacity);
 
 // "wdmChapterPage<n>", "...Tray<n>", "...Kind<n>", "...Print<n>", "...PageRange<n>" with
 // n = index + 1, into out (kChapterKeyChars characters). Returns out.
@@ -120,6 +127,7 @@ enum : DWORD {
   kFmNotifyChapterTrayQuery = 8,
   kFmNotifyChapterTraySet = 9,
   kFmNotifyChapterTraysReset = 10,
+  kFmNotifyDialogClosed = 25,  // a dialog of the sheets closed: {dialog, control, IDOK or IDCANCEL}
 };
 
 // Parameter records of the chapter tray codes sent by the device-configuration query.

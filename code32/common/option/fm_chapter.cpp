@@ -10,6 +10,7 @@
 #include "device_codes.h"
 #include "devmode_public.h"
 #include "env_language.h"
+#include "fd_services.h"
 #include "fm_modules_5_8.h"
 #include "context_services.h"
 #include "ini_file.h"
@@ -205,6 +206,12 @@ ChapterEntry* FmGetChapterEntry(DriverContext* ctx, int index) {
   if (index >= OptGetUiValue(ctx, kOptChapterNum, nullptr)) return nullptr;
   ChapterEntry* list = ChapterArray(ctx);
   return list && index < ctx->workArea->chapterAllocCount ? list + index : nullptr;
+}
+
+ChapterEntry* FmGetChapterList(DriverContext* ctx, int* capacity) {
+  ChapterEntry* list = ChapterArray(ctx);
+  if (capacity) *capacity = list ? static_cast<int>(ctx->workArea->chapterAllocCount) : 0;
+  return list;
 }
 
 WCHAR* FmChapterKeyName(DriverContext*, WCHAR* out, int index, int keyKind) {
@@ -405,6 +412,12 @@ void FmCopyInsertMediaType(DriverContext* ctx, WORD sourceOption) {
 // The list edits (300-302) belong to the chapter dialog; the media-type copies run anywhere.
 int FmChapterOnBuiltInFunc(DriverContext* ctx, WORD code, void*) {
   switch (code) {
+#if ZOLT_WINDOW_BUILD
+    case kBfChapterAdd:
+    case kBfChapterDelete:
+    case kBfChapterDeleteAll:
+      return FdChapterListFunc(ctx, code);
+#endif
     case kBfCoverMediaTypeCopy: FmCopyInsertMediaType(ctx, kOptCoverMediaType); return 1;
     case kBfBackCoverMediaTypeCopy: FmCopyInsertMediaType(ctx, kOptBackCoverMediaType); return 1;
     case kBfMarkMediaTypeCopy: FmCopyInsertMediaType(ctx, kOptMPInputMediaType); return 1;
@@ -474,6 +487,10 @@ int FmChapterOnNotify(DriverContext* ctx, DWORD code, void* param, void* userDat
     case kFmNotifyTransferEnd:
       if (param) TransferEnded(ctx, *static_cast<const FmTransferEndParam*>(param));
       return 0;
+#if ZOLT_WINDOW_BUILD
+    case kFmNotifyControlState: return FdChapterGreyQuery(ctx, param);
+    case kFmNotifyDialogClosed: FdChapterDialogClosed(ctx, param); return 0;
+#endif
     case kFmNotifySnapshotPushed: PushUndoCopy(ctx, userData); return 0;
     case kFmNotifySnapshotPopped: PopUndoCopy(ctx, userData); return 0;
     default: return 0;

@@ -250,9 +250,13 @@ int FmGetFreeSizeRange(DriverContext* ctx, WORD tray, WORD orientation, LONG* ma
 }
 
 int FmGetFreeSizeControlRange(DriverContext* ctx, ControlDescriptor* control, LONG* max, LONG* min) {
+  return ctx ? FmGetFreeSizeRangeIn(ctx, static_cast<WORD>(ctx->dialogId), control, max, min) : 0;
+}
+
+int FmGetFreeSizeRangeIn(DriverContext* ctx, WORD dialogId, ControlDescriptor* control, LONG* max, LONG* min) {
   if (!ctx || !control) return 0;
   WORD trayOption, orientOption;
-  switch (ctx->dialogId) {
+  switch (dialogId) {
     case kDlgFreeSize:
       trayOption = kOptFreeSizeTray;
       orientOption = kOptFreeSizeOrient;

@@ -172,6 +172,8 @@ TEST_F(FreeSize, SyncDerivesTheInchValuesFromTheStoredSize) {
   Set(kOptPaperInchLength, 1);
   Set(kOptPaperInchWidth, 1);
   // Without the input dialog's edits nothing changes.
+  AddDialog(kDlgFreeSizeInput);
+  Install();
   FmSyncFreeSizeInputValues(ctx);
   EXPECT_EQ(Get(kOptPaperInchLength), 1);
   AddControl(kDlgFreeSizeInput, 2682);
