@@ -6,7 +6,8 @@ from one source, scripts/dialogs/controls.txt.
                     control row: <symbol> <control id> <kind> [key=value ...] with the keys
                     help (help id), desc (description string), info (information message),
                     link (linked control), bif (built-in function), aux (auxiliary record name),
-                    flags (unit: numeric value in the display unit), text (English label, "_" for
+                    flags (unit: numeric value in the display unit), edit (password: the
+                    field shows its text masked), text (English label, "_" for
                     blanks), jp (Japanese label, "_" for blanks).
 
 Outputs (rewritten, or compared with --check):
@@ -173,6 +174,8 @@ def control_statement(row, text, x, y, w, h):
         return f"  COMBOBOX {cid}, {x}, {y}, {w}, 120, {style}"
     if kind in (61, 62, 63, 64, 65):
         style = "ES_AUTOHSCROLL | ES_NUMBER" if kind == 63 else "ES_AUTOHSCROLL"
+        if row.get("edit") == "password":
+            style += " | ES_PASSWORD"
         return f"  EDITTEXT {cid}, {x}, {y}, {w}, {h}, {style}"
     if kind == 23:
         return f'  CONTROL "", {cid}, "msctls_updown32", UDS_ARROWKEYS, {x}, {y}, {w}, {h}'

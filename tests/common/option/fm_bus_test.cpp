@@ -10,6 +10,7 @@
 #include "context_services.h"
 #include "fd_services.h"
 #include "feature_modules.h"
+#include "fm_modules_9_10.h"
 #include "option_access.h"
 #include "option_image_context.h"
 
@@ -167,7 +168,8 @@ TEST_F(FmBus, TheTableHoldsTheTenModulesInTheirOrder) {
   };
   for (int i = 0; i < kFmModuleCount; ++i) {
     SCOPED_TRACE(i + 1);
-    EXPECT_EQ(rows[i].userDataSize, i + 1 == kFmChapters ? sizeof(void*) : 0u);
+    const size_t own = i + 1 == kFmChapters ? sizeof(void*) : (i + 1 == kFmExtensions ? sizeof(FmExtUserData) : 0u);
+    EXPECT_EQ(rows[i].userDataSize, own);
     EXPECT_EQ(rows[i].userData, nullptr);
     EXPECT_EQ(rows[i].onBuiltInFunc, expect[i].builtIn);
     EXPECT_EQ(rows[i].onNotify, expect[i].notify);
