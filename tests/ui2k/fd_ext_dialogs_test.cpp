@@ -13,6 +13,7 @@
 #include "option_context_words.h"
 #include "preset_list.h"
 #include "settings_paths.h"
+#include "stamp_list.h"
 
 namespace {
 
@@ -165,7 +166,7 @@ TEST_F(ExtDialogs, WhatATypedOrPastedTextLeavesInTheField) {
       {"billing code letters and hyphen", 4042, 3367, Paste(3367, u"AB-12"), u"AB-12"},
       {"billing code with a blank", 4042, 3367, Paste(3367, u"AB 12"), u""},
       {"billing code typed", 4042, 3367, Type(3367, u"A b-1"), u"Ab-1"},
-      {"disk limit paste", 4029, 3110, Paste(3110, u"999"), u""},
+      {"disk limit paste", 4029, 3110, Paste(3110, u"999"), u"0"},
       {"long paste cut to the field", 4043, 3370, Paste(3370, std::u16string(400, u'x')), std::u16string(128, u'x')},
       {"long paste with a bad character", 4043, 3370, Paste(3370, std::u16string(300, u'x') + u":"), u""},
   };
@@ -227,7 +228,8 @@ TEST_F(ExtDialogs, DialogsAsATableOfActionsAndTheirEffect) {
       DeletePrinterDataW(admin, value.data());
     }
     ClosePrinter(admin);
-    Preferences([&](DriverContext* ctx, HWND page) {
+    // The disk limit and the hidden functions are the printer's: printer properties.
+    Properties([&](DriverContext* ctx, HWND page) {
       c.before(ctx);
       result = RunDialog(ctx, page, c.dialog, c.actions);
       for (const auto& [name, value] : c.data) seen.emplace_back(name, PrinterDword(name.c_str()));
@@ -293,7 +295,7 @@ TEST_F(ExtDialogs, StoreToFileRefusesBadAndTakenNames) {
       {"question mark", u"a?b", false, 10051},
       {"backslash", u"dir\\name", false, 10051},
       {"taken", u"report", true, 10050},
-      {"free", u"report", false, 0},
+      {"free", u"fresh", false, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

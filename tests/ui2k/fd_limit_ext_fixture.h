@@ -117,8 +117,15 @@ class SheetHostTest : public DriverMachineTest {
   }
 
   // `work` on the sheet that waits for the user next, then OK (or Cancel).
+  // A notice shown before the sheet (such as the presets brought in line with the printer) is
+  // acknowledged first.
   static void WhenSheetOpens(const std::function<void(DriverContext*, HWND page)>& work, bool ok, bool* ran) {
     ui::WhenIdle([work, ok, ran](HWND sheet) {
+      if (!PropSheet_GetCurrentPageHwnd(sheet)) {
+        WhenSheetOpens(work, ok, ran);
+        ui::Click(ui::FindControl(sheet, IDOK));
+        return;
+      }
       *ran = true;
       HWND page = nullptr;
       DriverContext* ctx = ContextOfSheet(sheet, &page);

@@ -228,9 +228,12 @@ bool IsValidFileName(const std::u16string& name) {
 bool CheckStoreFile(DriverContext* ctx, DialogDescriptor* dialog) {
   const WCHAR* settings = PathGetSettingsIni(ctx);
   const WCHAR* section = CfgPrinterSection(ctx);
+  // A key left empty (as the installation writes it) means the default as well.
   WCHAR folder[kTextChars] = {}, extension[kTextChars] = {};
-  IniReadString(section, u"DrvDefJobMergePath", u"<OS>\\Temp\\Qvp", folder, kTextChars, settings);
-  IniReadString(section, u"DrvDefJobMergeFileExt", u"qvp", extension, kTextChars, settings);
+  IniReadString(section, u"DrvDefJobMergePath", u"", folder, kTextChars, settings);
+  IniReadString(section, u"DrvDefJobMergeFileExt", u"", extension, kTextChars, settings);
+  if (!folder[0]) lstrcpynW(folder, u"<OS>\\Temp\\Qvp", kTextChars);
+  if (!extension[0]) lstrcpynW(extension, u"qvp", kTextChars);
   const std::u16string name = FieldText(ctx, dialog, kFileNameField);
   WORD message = 0;
   if (!IsValidFileName(name)) {

@@ -62,6 +62,15 @@ void ShowValueOf(DriverContext* ctx, DialogDescriptor* dialog, uint16_t controlI
   SetText(dialog, controlId, text);
 }
 
+// The layout-kind control of the layout page: the one bound to zdmNUPPOSTKind, else its usual id.
+ControlDescriptor* LayoutKindControl(DriverContext* ctx) {
+  DialogDescriptor* page = OptFindDialog(ctx, kLayoutPage);
+  if (!page) return nullptr;
+  for (int i = 0; page->controls && i < page->controlCount; ++i)
+    if (page->controls[i].option && page->controls[i].option->id == kOptNupPostKind) return &page->controls[i];
+  return OptFindControl(ctx, page, kLayoutKindControl);
+}
+
 bool IsChecked(DialogDescriptor* dialog, uint16_t controlId) {
   return dialog && dialog->window && IsDlgButtonChecked(dialog->window, controlId) == BST_CHECKED;
 }
@@ -76,8 +85,7 @@ void FdShowNupLockText(DriverContext* ctx, DialogDescriptor* dialog) {
     return;
   }
   // Every layout kind the model offers, one per line.
-  DialogDescriptor* page = OptFindDialog(ctx, kLayoutPage);
-  ControlDescriptor* control = page ? OptFindControl(ctx, page, kLayoutKindControl) : nullptr;
+  ControlDescriptor* control = LayoutKindControl(ctx);
   const ModelItem* item = control ? control->modelItem : nullptr;
   const ModelImage* image = ctx->modelImage;
   if (item) {
