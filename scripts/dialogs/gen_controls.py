@@ -7,8 +7,9 @@ from one source, scripts/dialogs/controls.txt.
                     help (help id), desc (description string), info (information message),
                     link (linked control), bif (built-in function), aux (auxiliary record name),
                     flags (unit: numeric value in the display unit), class (listview: the row's
-                    window is a report-style list view), text (English label, "_" for blanks),
-                    jp (Japanese label, "_" for blanks).
+                    window is a report-style list view), edit (password: the field shows its text
+                    masked), text (English label, "_" for blanks), jp (Japanese label, "_" for
+                    blanks).
                     A line "+ <control id> <kind> [text=...] [jp=...]" is a control of the template
                     that has no row (the engine does not drive it; code names it by its id).
 
@@ -183,6 +184,8 @@ def control_statement(row, text, x, y, w, h):
         return f"  COMBOBOX {cid}, {x}, {y}, {w}, 120, {style}"
     if kind in (61, 62, 63, 64, 65):
         style = "ES_AUTOHSCROLL | ES_NUMBER" if kind == 63 else "ES_AUTOHSCROLL"
+        if row.get("edit") == "password":
+            style += " | ES_PASSWORD"
         return f"  EDITTEXT {cid}, {x}, {y}, {w}, {h}, {style}"
     if kind == 23:
         return f'  CONTROL "", {cid}, "msctls_updown32", UDS_ARROWKEYS, {x}, {y}, {w}, {h}'

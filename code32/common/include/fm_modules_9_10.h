@@ -90,3 +90,57 @@ int FmRevertUserQualityDialog(DriverContext* ctx, DialogDescriptor* dialog);
 // Notify code 35 for a user-quality sub-dialog: forgets the remembered choices (mark byte 0).
 // 1 when the dialog is of that kind, else 0.
 int FmCommitUserQualityDialog(DriverContext* ctx, DialogDescriptor* dialog);
+
+// ---- module 9: the lock copies -------------------------------------------------------------
+
+// Built-in functions and notify codes of the administrator's lock copies.
+enum : WORD {
+  kBfStampLockFirst = 318,       // 318-322: the lock copy of watermark 0-4 (default data locked)
+  kBfStampLockLast = 322,
+  kBfLockUpdateDevmode = 323,    // FdReloadLockedDefaults
+  kBfLockUpdatePrnMethod = 326,  // FdSetLockPrintMethod
+};
+enum : DWORD {
+  kFmNotifyStampLocksSave = 61,   // the device sheet stored locks with the default data locked
+  kFmNotifyStampLocksClear = 62,  // ... with the default data free
+};
+
+// The printer's stored default device mode with the printer configuration reloaded, zdmBiDirect
+// and zdmBidiFunc kept, merged as printer properties. The merge's result.
+int FdReloadLockedDefaults(DriverContext* ctx);
+// zdmLockPrnMethod := the low byte of zdmPrnMethod, unless that is 2, 5 or 7.
+void FdSetLockPrintMethod(DriverContext* ctx);
+// Loads the watermark rows of the settings file from section "Stamp<n><lang>Lock", then
+// zdmWmID := n. The load's result.
+int FdLoadStampLock(DriverContext* ctx, int n);
+// Every stored watermark saved into its lock section; the settings are put back afterwards.
+void FdSaveStampLocks(DriverContext* ctx);
+// Every watermark's lock section removed from the settings file.
+void FdClearStampLocks(DriverContext* ctx);
+// In the preset files exported with the scenario main file (the index digit five places before
+// the end, extension "rsd"), the lock keys of every group locked now are removed from the
+// language section.
+void FdClearPresetLockKeys(DriverContext* ctx, const WCHAR* mainFile);
+// The same for the quality files (the main file's code advanced by one, extension "rsq") and the
+// resolution keys, while the resolution is locked.
+void FdClearQualityLockKeys(DriverContext* ctx, const WCHAR* mainFile);
+
+// ---- module 10: the window-free answers ------------------------------------------------------
+
+// Notify code 32: the model's default of the row's setting (a value id converted to the stored
+// value when the item lists values and the option has value texts) into the event's value.
+struct FmResolutionFallback;
+void FmModelDefaultValue(DriverContext* ctx, FmResolutionFallback* event);
+
+#if ZOLT_WINDOW_BUILD
+// Built-in function 324 in the printer-interface module: the alert of the model item of the
+// control of the last command. 1 when an alert was due and shown.
+int FdCheckLastCommandAlert(DriverContext* ctx);
+#endif
+
+// Module 10's per-context data: the driver version a version dialog keeps while it shows the
+// driver directory's dummy version.
+struct FmExtUserData {
+  BYTE keptDriverVersion[9];  // wdmDriverVersion
+  BYTE versionKept;           // 1 while a version is kept
+};

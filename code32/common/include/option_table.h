@@ -188,9 +188,11 @@ struct HelpTopicEntry {
   const WCHAR* topic;
 };
 
-// The 682 shared topics and three pages of our own for the dialogs whose help id the shared
-// topics leave without a page (1034 remote printing, 1035 address list, 1008 user code).
-constexpr int kHelpTopicCount = 685;
+// The 682 shared topics, three pages of our own for the dialogs whose help id the shared topics
+// leave without a page (1034 remote printing, 1035 address list, 1008 user code), and the
+// controls' own help ids that the shared topics do not list, each anchored at its control on the
+// page it is on (scripts/dialogs/gen_help_topics.py).
+constexpr int kHelpTopicCount = 1197;
 
 // The static tables (data files of their own in code32/common/option/).
 extern const OptionDescriptor kOptionRows[];  // ascending ids

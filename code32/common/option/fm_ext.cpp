@@ -1,11 +1,17 @@
 // Feature module 10, extension dialogs: what runs without a window.
+#include "device_caps.h"
 #include "device_query.h"
+#include "device_state.h"
+#include "devmode_defaults.h"
 #include "dialog_table.h"
 #include "feature_modules.h"
 #include "fm_modules_1_4.h"
 #include "fm_modules_9_10.h"
+#include "job_control.h"
+#include "model_query.h"
 #include "option_access.h"
 #include "option_validation.h"
+#include "option_values.h"
 #include "quality_list.h"
 
 namespace {
@@ -15,6 +21,10 @@ constexpr uint16_t kOptSeparationSheetCycle = 413;  // zdmSeparationSheetCycle
 constexpr WORD kItemCopiesBelowCycle = 1491;        // wdmJudgeHookUcf90
 constexpr uint16_t kOptCopyProtectChar = 526;       // zdmCopyProtectChar
 constexpr uint16_t kOptAuthenticationUserName = 1144;  // wdmAuthenticationUserName
+constexpr uint16_t kOptPaperFitType = 613;            // zdmPaperFitType
+constexpr WORD kBfReadDeviceVersions = 250;
+constexpr WORD kBfCallAlert = 324;
+constexpr DWORD kJcItemUserCode = 1;  // the job-control item read after the device's versions
 
 // The adjustment clamps: built-in function code and the option it clamps.
 constexpr struct {
@@ -46,6 +56,16 @@ DialogDescriptor* DialogOf(void* param) {
 }
 
 }  // namespace
+
+void FmModelDefaultValue(DriverContext* ctx, FmResolutionFallback* event) {
+  if (!ctx || !event || !event->row) return;
+  const uint16_t setting = event->row->id;
+  uint32_t value = MdlGetItemDefault(setting, ctx);
+  const ModelItem* item = MdlFindItem(setting, ctx);
+  if (item && (item->typeWord & 1) && event->row->labels && event->row->labels->valueTexts)
+    value = static_cast<uint32_t>(OptFromUiValue(ctx, event->row, value));
+  event->value = static_cast<int32_t>(value);
+}
 
 void FmCopiesToSeparationCycle(DriverContext* ctx) {
   if (!ctx) return;
@@ -88,6 +108,14 @@ int FmCommitUserQualityDialog(DriverContext* ctx, DialogDescriptor* dialog) {
 
 int FmExtOnBuiltInFunc(DriverContext* ctx, WORD code, void*) {
   if (!ctx) return 0;
+  if (code == kBfReadDeviceVersions) {
+    BidiReadDeviceVersions(ctx, nullptr);
+    JcReadItems(ctx, kJcItemUserCode);
+    return 1;
+  }
+#if ZOLT_WINDOW_BUILD
+  if (code == kBfCallAlert) return FdCheckLastCommandAlert(ctx);
+#endif
   if (code == kBfCopiesToSeparationCycle) {
     FmCopiesToSeparationCycle(ctx);
     return 1;
@@ -107,6 +135,29 @@ int FmExtOnNotify(DriverContext* ctx, DWORD code, void* param, void*) {
     return 1;
   }
   if (code == kFmNotifySubDialogCancelled) return FmRevertUserQualityDialog(ctx, DialogOf(param));
+  if (!ctx) return 0;
+  switch (code) {
+    case kFmNotifyNoDeviceState:
+      if (param) {
+        auto* event = static_cast<BidiNoStateEvent*>(param);
+        event->answer = static_cast<DWORD>(BidiUpdateFromDevice(ctx, event->parent));
+      }
+      return 1;
+    case kFmNotifyListAllResolutions:
+      if (param) *static_cast<DWORD*>(param) = 0;
+      return 1;
+    case kFmNotifyResolutionFallback:
+      if (param) FmModelDefaultValue(ctx, static_cast<FmResolutionFallback*>(param));
+      return 1;
+    case kFmNotifyRegionalPaper:
+      if (param) {
+        const int32_t fit = OptGetValue(ctx, kOptPaperFitType, nullptr);
+        *static_cast<DWORD*>(param) = fit == 2 || fit == 4 ? 1 : 2;
+      }
+      return 1;
+    default:
+      break;
+  }
   if (code == kFmNotifySubDialogOk) return FmCommitUserQualityDialog(ctx, DialogOf(param));
   return 0;
 }

@@ -1,20 +1,29 @@
 // Feature module 9, administrator limitations: what runs without a window.
 #include <array>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 
+#include "ctx_environment.h"
 #include "device_caps.h"
+#include "devmode_merge.h"
+#include "env_language.h"
 #include "feature_modules.h"
 #include "fm_modules_9_10.h"
 #include "ini_file.h"
 #include "lock_data.h"
 #include "option_access.h"
+#include "option_store.h"
 #include "option_values.h"
 #include "preset_list.h"
 #include "prn_data.h"
 #include "quality_list.h"
+#include "scenario_package.h"
+#include "settings_files.h"
 #include "settings_paths.h"
 #include "settings_section.h"
+#include "stamp_list.h"
+#include "undo_images.h"
 
 namespace {
 
@@ -373,6 +382,161 @@ void FmApplyResolutionLockToQualities(DriverContext* ctx) {
   FmApplyLockToQualityFiles(ctx, kOptDstResolutionH, locked, count);
 }
 
+// ---- the lock copies of watermarks, the printer's defaults and exported files ---------------------
+
+namespace {
+
+constexpr uint16_t kOptBiDirect = 733;       // zdmBiDirect
+constexpr uint16_t kOptBidiFunc = 745;       // zdmBidiFunc
+constexpr uint16_t kOptLockPrnMethod = 691;  // zdmLockPrnMethod
+constexpr DWORD kMergeLockedDefaults = 0x0408000C;
+constexpr int kPrinterConfigClass = 1;
+
+// "Stamp<n><lang>Lock"; false when the name cannot be made.
+bool StampLockSection(DriverContext* ctx, int n, WCHAR (&out)[kStampSectionChars + 8]) {
+  WCHAR section[kStampSectionChars];
+  if (!CfgStampSection(section, n, nullptr, ctx)) return false;
+  lstrcpynW(out, section, kStampSectionChars);
+  lstrcatW(out, kLockKeySuffix);
+  return true;
+}
+
+// Loads or saves the watermark rows of the settings file under the section of stamp n's lock copy.
+int TransferStampLock(DriverContext* ctx, int n, bool save) {
+  WCHAR section[kStampSectionChars + 8];
+  const WCHAR* settings = PathGetSettingsIni(ctx);
+  if (!settings || !settings[0] || !StampLockSection(ctx, n, section)) return 0;
+  WCHAR path[kCtxPathChars];
+  lstrcpynW(path, settings, kCtxPathChars);
+  return CfgWithSection(ctx, section, [&] {
+    return save ? CfgSaveSettingsFile(ctx->printer, path, kCfgStampRows, ctx)
+                : CfgLoadSettingsFile(ctx->printer, path, kCfgStampRows, ctx);
+  });
+}
+
+// The lock key of an option removed from one section of one file.
+void FdDeleteLockKey(DriverContext* ctx, const WCHAR* file, const WCHAR* section, uint16_t optionId) {
+  KeyPair keys;
+  if (OptionKeys(ctx, optionId, &keys)) IniWriteString(section, keys.lock, nullptr, file);
+}
+
+// The exported entry file of index i: the digit five places before the end, the extension given.
+// False when the path is too short to carry a digit and an extension.
+bool EntryFileOf(const WCHAR* mainFile, int index, const WCHAR* extension, WCHAR (&out)[kCtxPathChars]) {
+  const int length = mainFile ? lstrlenW(mainFile) : 0;
+  if (length < 5 || length >= kCtxPathChars || mainFile[length - 4] != u'.') return false;
+  lstrcpynW(out, mainFile, kCtxPathChars);
+  out[length - 5] = CfgScenarioDigit(index);
+  lstrcpynW(out + length - 3, extension, 4);
+  return true;
+}
+
+}  // namespace
+
+int FdReloadLockedDefaults(DriverContext* ctx) {
+  if (!ctx) return 0;
+  const int32_t biDirect = OptGetValue(ctx, kOptBiDirect, nullptr);
+  const int32_t bidiFunc = OptGetValue(ctx, kOptBidiFunc, nullptr);
+  CfgTakePrinterDefaultDevmode(ctx);
+  OptSetValue(ctx, kOptBiDirect, biDirect);
+  OptSetValue(ctx, kOptBidiFunc, bidiFunc);
+  CfgLoadOptions(ctx->printer, kPrinterConfigClass, ctx);
+  CtxSetPropertyTypePrinter(ctx);
+  return DmMergeIncoming(ctx, nullptr, kMergeLockedDefaults);
+}
+
+void FdSetLockPrintMethod(DriverContext* ctx) {
+  if (!ctx) return;
+  const int32_t method = OptGetValue(ctx, kOptPrnMethod, nullptr) & 0xFF;
+  if (method == 2 || method == 5 || method == 7) return;
+  OptSetValue(ctx, kOptLockPrnMethod, method);
+}
+
+int FdLoadStampLock(DriverContext* ctx, int n) {
+  if (!ctx || !ctx->workArea) return 0;
+  const int result = TransferStampLock(ctx, n, false);
+  OptSetUiValue(ctx, kOptWmId, static_cast<uint32_t>(n));
+  return result;
+}
+
+void FdSaveStampLocks(DriverContext* ctx) {
+  if (!ctx || !ctx->workArea) return;
+  DmPushSnapshot(ctx);
+  const int count = CfgGetStampCount(ctx);
+  for (int n = 0; n < count; ++n) {
+    CfgLoadStamp(ctx, n);
+    OptSetUiValue(ctx, kOptWmId, static_cast<uint32_t>(n));
+    TransferStampLock(ctx, n, true);
+  }
+  DmPopSnapshot(ctx, 1);
+}
+
+void FdClearStampLocks(DriverContext* ctx) {
+  if (!ctx || !ctx->workArea) return;
+  const WCHAR* settings = PathGetSettingsIni(ctx);
+  if (!settings || !settings[0]) return;
+  WCHAR path[kCtxPathChars];
+  lstrcpynW(path, settings, kCtxPathChars);
+  const int count = CfgGetStampCount(ctx);
+  for (int n = 0; n < count; ++n) {
+    WCHAR section[kStampSectionChars + 8];
+    if (StampLockSection(ctx, n, section)) WritePrivateProfileSectionW(section, nullptr, path);
+  }
+}
+
+void FdClearPresetLockKeys(DriverContext* ctx, const WCHAR* mainFile) {
+  if (!ctx || !mainFile) return;
+  const WCHAR* code = CfgLanguageSectionName(ctx);
+  if (!code || !code[0]) return;
+  WCHAR section[kKeyChars];
+  lstrcpynW(section, code, kKeyChars);
+  struct Group {
+    int (*isLocked)(DriverContext*);
+    std::initializer_list<uint16_t> options;
+  };
+  const Group groups[] = {
+      {OptIsTrayLocked, {kOptDefaultSource}},
+      {OptIsMediaLocked, {kOptMediaType}},
+      {OptIsNupKindLocked, {kOptFuncSelectNup, kOptNupPostKind, kOptNupType}},
+      {OptIsDuplexLocked, {kOptFuncSelectDuplex, kOptDuplexType}},
+      {OptIsPrintTypeLocked, {kOptPrnMethod}},
+      {OptIsColorLocked, {ColorOption()}},
+      {OptIsHeaderFooterLocked,
+       {kOptFuncSelectMargin, kOptHfSelectDate, kOptHfDatePosi, kOptHfDateForm, kOptHfSelectPage, kOptHfPageForm,
+        kOptHfSelectString, kOptHfStrPosi, kOptHfStrForm, kOptHfString, kOptHfFont, kOptHfFontName,
+        kOptHfFontPoint}},
+  };
+  const int count = CfgGetPresetCount(ctx);
+  for (int i = 0; i < count; ++i) {
+    WCHAR file[kCtxPathChars];
+    if (!EntryFileOf(mainFile, i, u"rsd", file)) return;
+    for (const Group& group : groups)
+      if (group.isLocked(ctx))
+        for (uint16_t id : group.options) FdDeleteLockKey(ctx, file, section, id);
+  }
+}
+
+void FdClearQualityLockKeys(DriverContext* ctx, const WCHAR* mainFile) {
+  if (!ctx || !mainFile) return;
+  const int length = lstrlenW(mainFile);
+  if (length < 6 + kScenarioCodeChars || length >= kCtxPathChars) return;
+  WCHAR qualityMain[kCtxPathChars];
+  lstrcpynW(qualityMain, mainFile, kCtxPathChars);
+  CfgNextScenarioCode(qualityMain + length - 5 - kScenarioCodeChars);
+  const WCHAR* code = CfgLanguageSectionName(ctx);
+  if (!code || !code[0]) return;
+  WCHAR section[kKeyChars];
+  lstrcpynW(section, code, kKeyChars);
+  const bool locked = OptIsResolutionLocked(ctx) != 0;
+  const int count = CfgGetQualityCount(ctx);
+  for (int i = 0; i < count && locked; ++i) {
+    WCHAR file[kCtxPathChars];
+    if (!EntryFileOf(qualityMain, i, u"rsq", file)) return;
+    for (uint16_t id : {uint16_t(kOptDstResolutionBoth), uint16_t(kOptDstResolutionW), uint16_t(kOptDstResolutionH)})
+      FdDeleteLockKey(ctx, file, section, id);
+  }
+}
+
 // ---- the module's handlers --------------------------------------------------------------------
 
 int FmLimitOnBuiltInFunc(DriverContext* ctx, WORD code, void*) {
@@ -381,13 +545,26 @@ int FmLimitOnBuiltInFunc(DriverContext* ctx, WORD code, void*) {
     FmCaptureLockValues(ctx);
     return 1;
   }
+  if (code >= kBfStampLockFirst && code <= kBfStampLockLast) {
+    if (!OptIsDefaultLocked(ctx)) return 0;
+    FdLoadStampLock(ctx, code - kBfStampLockFirst);
+    return 1;
+  }
+  if (code == kBfLockUpdateDevmode) {
+    FdReloadLockedDefaults(ctx);
+    return 1;
+  }
+  if (code == kBfLockUpdatePrnMethod) {
+    FdSetLockPrintMethod(ctx);
+    return 1;
+  }
   if (code == kBfLockHeaderFooterFont) return OptIsHeaderFooterLocked(ctx) ? FmLoadLockedHeaderFooterFont(ctx) : 0;
   if (code >= kBfRestoreLockedFirst && code <= kBfRestoreLockedLast && OptIsDefaultLocked(ctx))
     return FmRestoreLockedOption(ctx, code);
   return 0;
 }
 
-int FmLimitOnNotify(DriverContext* ctx, DWORD code, void*, void*) {
+int FmLimitOnNotify(DriverContext* ctx, DWORD code, void* param, void*) {
   if (!ctx) return 0;
   if (code == kFmNotifyLocksApply) {
     FmApplyLocksToPresets(ctx);
@@ -397,5 +574,20 @@ int FmLimitOnNotify(DriverContext* ctx, DWORD code, void*, void*) {
     FmApplyResolutionLockToQualities(ctx);
     return 1;
   }
-  return 0;
+  switch (code) {
+    case kFmNotifyStampLocksSave:
+      FdSaveStampLocks(ctx);
+      return 1;
+    case kFmNotifyStampLocksClear:
+      FdClearStampLocks(ctx);
+      return 1;
+    case kFmNotifyScenarioPresetsExported:
+      FdClearPresetLockKeys(ctx, param ? static_cast<FmScenarioExportParam*>(param)->mainFile : nullptr);
+      return 1;
+    case kFmNotifyScenarioQualitiesExported:
+      FdClearQualityLockKeys(ctx, param ? static_cast<FmScenarioExportParam*>(param)->mainFile : nullptr);
+      return 1;
+    default:
+      return 0;
+  }
 }

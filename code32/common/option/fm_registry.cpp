@@ -6,6 +6,7 @@
 #include "context_services.h"
 #include "fd_services.h"
 #include "feature_modules.h"
+#include "fm_modules_9_10.h"
 #include "option_access.h"
 
 namespace {
@@ -37,7 +38,7 @@ const FeatureModule kModuleTable[kFmModuleCount] = {
     {0, nullptr, FmNoBuiltInFunc, FM_DIALOG(FmTtfOnDialog), FmTtfOnNotify},
     {0, nullptr, FmNoBuiltInFunc, FM_DIALOG(FmSummaryOnDialog), FmNoNotify},
     {0, nullptr, FmLimitOnBuiltInFunc, FM_DIALOG(FmLimitOnDialog), FmLimitOnNotify},
-    {0, nullptr, FmExtOnBuiltInFunc, FM_DIALOG(FmExtOnDialog), FmExtOnNotify},
+    {sizeof(FmExtUserData), nullptr, FmExtOnBuiltInFunc, FM_DIALOG(FmExtOnDialog), FmExtOnNotify},
 };
 
 std::atomic<FmTableSource> g_tableSource{nullptr};

@@ -10,6 +10,7 @@
 #include "context_services.h"
 #include "fd_services.h"
 #include "feature_modules.h"
+#include "fm_modules_9_10.h"
 #include "option_access.h"
 #include "option_image_context.h"
 
@@ -167,7 +168,8 @@ TEST_F(FmBus, TheTableHoldsTheTenModulesInTheirOrder) {
   };
   for (int i = 0; i < kFmModuleCount; ++i) {
     SCOPED_TRACE(i + 1);
-    EXPECT_EQ(rows[i].userDataSize, i + 1 == kFmChapters ? sizeof(void*) : 0u);
+    const size_t own = i + 1 == kFmChapters ? sizeof(void*) : (i + 1 == kFmExtensions ? sizeof(FmExtUserData) : 0u);
+    EXPECT_EQ(rows[i].userDataSize, own);
     EXPECT_EQ(rows[i].userData, nullptr);
     EXPECT_EQ(rows[i].onBuiltInFunc, expect[i].builtIn);
     EXPECT_EQ(rows[i].onNotify, expect[i].notify);
@@ -407,17 +409,17 @@ TEST_F(FmBus, TheWindowFreeModulesLetEveryCallPass) {
   ASSERT_NE(ctx, nullptr);
   // No module handles these codes, 309 by design; the restore codes only while the defaults are
   // locked; nothing a caller preset is touched.
-  for (WORD code : {WORD{5}, WORD{100}, WORD{110}, WORD{118}, WORD{206}, WORD{250}, WORD{300}, WORD{309},
+  for (WORD code : {WORD{5}, WORD{100}, WORD{110}, WORD{118}, WORD{206}, WORD{300}, WORD{309},
                     WORD{10000}, WORD{11922}, WORD{11995}})
     EXPECT_EQ(FmRunBuiltInFunc(ctx, code), 0) << code;
   // The colour-matching list (111-117, 124) and the custom sizes (200-205) answer theirs.
   for (WORD code : {WORD{111}, WORD{117}, WORD{124}, WORD{200}, WORD{205}})
     EXPECT_EQ(FmRunBuiltInFunc(ctx, code), 1) << code;
-  // The colour-matching, custom-size, chapter, font-substitution and limitation modules answer
-  // codes of their own (their tests show what they do with them); the codes whose records they read are
-  // sent with valid records below.
-  const std::vector<DWORD> answered = {3,  4,  5,  6,  8,  9,  12, 15, 16, 21, 24, 36, 38, 39,
-                                       40, 41, 42, 43, 44, 45, 46, 47, 51, 55, 56, 58, 59, 60};
+  // The colour-matching, custom-size, chapter, font-substitution, limitation and extension modules
+  // answer codes of their own (their tests show what they do with them); the codes whose records
+  // they read are sent with valid records below.
+  const std::vector<DWORD> answered = {3,  4,  5,  6,  8,  9,  12, 15, 16, 17, 21, 24, 30, 32, 36, 38, 39,
+                                       40, 41, 42, 43, 44, 45, 46, 47, 51, 54, 55, 56, 58, 59, 60, 61, 62, 63, 64};
   for (DWORD code = 1; code <= kFmNotifyLast; ++code) {
     if (std::ranges::find(answered, code) != answered.end()) continue;
     if (code == kFmNotifySubDialogCancelled || code == kFmNotifySubDialogOk) {
@@ -431,10 +433,16 @@ TEST_F(FmBus, TheWindowFreeModulesLetEveryCallPass) {
     EXPECT_EQ(FmBroadcastNotify(ctx, code, record), 0) << code;
     for (DWORD word : record) EXPECT_EQ(word, 7u) << code;
   }
-  // The extension module asks the device query for the per-tray details.
+  // The extension module asks the device query for the per-tray details, lists only the
+  // resolutions the rules allow and takes the regional paper of the fit type (2 for fit type 0).
   DWORD wanted = 0;
   EXPECT_EQ(FmBroadcastNotify(ctx, 21, &wanted), 1);
   EXPECT_EQ(wanted, 1u);
+  DWORD listAll = 7, regional = 7;
+  EXPECT_EQ(FmBroadcastNotify(ctx, 30, &listAll), 1);
+  EXPECT_EQ(listAll, 0u);
+  EXPECT_EQ(FmBroadcastNotify(ctx, 54, &regional), 1);
+  EXPECT_EQ(regional, 2u);
   // The chapter module keeps every row but the chapter options out of the mode-2 passes and
   // the design trays out of settings files; it alone answers the chapter tray questions.
   for (DWORD code : {kFmNotifySaveRow, kFmNotifyLoadRow}) {
