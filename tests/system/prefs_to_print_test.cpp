@@ -77,7 +77,7 @@ TEST_F(PrefsToPrint, OkGivesTheChangedSettingsAndTheNextJobCarriesThem) {
             "@PJL SET MEDIATYPE=Plain paper\n\x1b&u1200D");
 
   const fs::path saved = Root() / "ok.dm";
-  const ProgramRun ok = Prefs("page Preset\nselect 2009 A3\nselect 2003 \"Tray 3\"\ncheck 2027\npress OK\n", saved);
+  const ProgramRun ok = Prefs("page Preset\nselect 2009 A3\nselect 2004 \"Tray 3\"\ncheck 2027\npress OK\n", saved);
   ASSERT_EQ(ok.status, 0) << ok.err;
   EXPECT_TRUE(Contains(ok.out, "result: OK\n")) << ok.out;
   for (const char* change : {"dmOrientation    1 -> 2", "dmPaperSize      9 -> 8", "dmDefaultSource  7 -> 2"})
@@ -99,7 +99,7 @@ TEST_F(PrefsToPrint, OkGivesTheChangedSettingsAndTheNextJobCarriesThem) {
 TEST_F(PrefsToPrint, CancelLosesNothing) {
   const std::string before = DefaultDevMode("before.dm");
   const fs::path saved = Root() / "cancel.dm";
-  const ProgramRun r = Prefs("page Preset\nselect 2009 A5\nselect 2003 \"Tray 1\"\npress Cancel\n", saved);
+  const ProgramRun r = Prefs("page Preset\nselect 2009 A5\nselect 2004 \"Tray 1\"\npress Cancel\n", saved);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(Contains(r.out, "result: Cancel (the device mode is unchanged)")) << r.out;
   EXPECT_EQ(ReadBytes(saved), before) << "the caller's device mode comes back as it went in";
@@ -114,10 +114,10 @@ TEST_F(PrefsToPrint, CancelLosesNothing) {
 TEST_F(PrefsToPrint, ARuleOfTheModelShowsInThePreferencesAndInTheJob) {
   const fs::path saved = Root() / "rule.dm";
   const ProgramRun r =
-      Prefs("page Preset\nselect 2003 \"Tray 1\"\nread 2003\nselect 2032 Transparency\nread 2003\npress OK\n", saved);
+      Prefs("page Preset\nselect 2004 \"Tray 1\"\nread 2004\nselect 2032 Transparency\nread 2004\npress OK\n", saved);
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(Contains(r.out, "read 2003: text \"Tray 1\" check -1 selected \"Tray 1\" enabled\n"
-                              "read 2003: text \"Bypass Tray\" check -1 selected \"Bypass Tray\" enabled\n"))
+  EXPECT_TRUE(Contains(r.out, "read 2004: text \"Tray 1\" check -1 selected \"Tray 1\" enabled\n"
+                              "read 2004: text \"Bypass Tray\" check -1 selected \"Bypass Tray\" enabled\n"))
       << r.out;
   EXPECT_TRUE(Contains(r.out, "dmDefaultSource  7 -> 8")) << r.out;
   EXPECT_EQ(PageStart(Print(saved)),

@@ -79,7 +79,7 @@ class Summary : public zolt::test::FeatureDialogTest {
 };
 
 constexpr uint16_t kDlgStatus = 1020, kCtlStatus = 2248;
-constexpr uint16_t kDlgMaintenance = 1007, kCtlMaintenance = 2541;
+constexpr uint16_t kDlgMaintenance = 1007, kCtlMaintenance = 2148;
 constexpr uint16_t kDlgVersion = 4027, kCtlVersion = 3086;
 
 // The three summaries of a model's default settings, and of a text watermark with a header

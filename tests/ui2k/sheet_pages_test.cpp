@@ -117,7 +117,7 @@ class PagesOfBothModels : public SheetPages, public testing::WithParamInterface<
 // names the controls that must be among them.
 TEST_P(PagesOfBothModels, EveryPageOpensAndShowsTheModelsDefaults) {
   const std::vector<PageCase> cases = {
-      {"ZOLT2100.QCS", 1001, {2003, 2009, 2026, 2032, 2034}},
+      {"ZOLT2100.QCS", 1001, {2004, 2009, 2026, 2028, 2032}},
       {"ZOLT2100.QCS", 1002, {}},
       {"ZOLT2100.QCS", 1003, {}},
       {"ZOLT2100.QCS", 4016, {}},
@@ -125,7 +125,7 @@ TEST_P(PagesOfBothModels, EveryPageOpensAndShowsTheModelsDefaults) {
       {"ZOLT2100.QCS", 1006, {}},
       {"ZOLT2100.QCS", 1010, {}},
       {"ZOLT2100.QCS", 4023, {}},
-      {"ZOLT7000.QCS", 1001, {2003, 2009, 2010, 2022, 2023, 2026, 2032, 2034}},
+      {"ZOLT7000.QCS", 1001, {2004, 2009, 2010, 2022, 2023, 2026, 2028, 2032}},
       {"ZOLT7000.QCS", 1002, {2017}},
       {"ZOLT7000.QCS", 1003, {2126}},
       {"ZOLT7000.QCS", 4016, {}},

@@ -271,7 +271,10 @@ int FdUserQualityPageProc(DriverContext* ctx, DialogDescriptor* dialog, ControlD
   if (!control) return 0;
   if (msg == WM_COMMAND && LOWORD(wParam) != control->controlId) return 0;
   ControlDescriptor* list = OptFindControl(ctx, dialog, kCtlUserList);
-  const LRESULT selection = list && list->window ? SendMessageW(list->window, LB_GETCURSEL, 0, 0) : LB_ERR;
+  // Only commands read the list's selection: asking it from any other message would come back
+  // here through the list's own subclassed window.
+  const LRESULT selection =
+      msg == WM_COMMAND && list && list->window ? SendMessageW(list->window, LB_GETCURSEL, 0, 0) : LB_ERR;
   switch (control->controlId) {
     case kCtlUserSwitch: {
       if (msg != WM_COMMAND || !control->window) return 0;

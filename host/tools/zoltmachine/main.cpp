@@ -589,7 +589,7 @@ void ShowOutputChanges(const zolt::blocks::DecodedStream& before, const zolt::bl
 const char kDemoScript[] =
     "page Preset\n"
     "select 2009 A3\n"
-    "select 2003 \"Tray 3\"\n"
+    "select 2004 \"Tray 3\"\n"
     "press OK\n";
 
 int Demo(const std::string& pngDir) {
