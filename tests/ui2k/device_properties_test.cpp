@@ -11,6 +11,7 @@
 #include "machine_fixture.h"
 #include "option_access.h"
 #include "prn_data.h"
+#include "sheet_engine.h"
 #include "ui_entry.h"
 #include "win32/hostui.h"
 #include "win32/windows.h"
@@ -100,6 +101,8 @@ TEST_F(DeviceSheet, AnAdministratorsAcceptedSheetIsStoredForTheNextDocuments) {
                      [&](DriverContext* ctx) {
                        EXPECT_EQ(CtxGetNoPermission(ctx), 0);
                        EXPECT_EQ(ctx->workArea->sheetState, 2u);
+                       ASSERT_NE(UiSheetState(ctx), nullptr);
+                       EXPECT_EQ(UiSheetState(ctx)->mayChange, 1);
                        OptSetValue(ctx, kOptMemoryType, changed);
                        ctx->workArea->subDialogResult = 1;
                      },
@@ -163,6 +166,8 @@ TEST_F(PlainUserDeviceSheet, APlainUserIsRefused) {
   ASSERT_EQ(RunSheet(printer, DPS_NOPERMISSION,
                      [&](DriverContext* ctx) {
                        EXPECT_EQ(CtxGetNoPermission(ctx), 1);
+                       ASSERT_NE(UiSheetState(ctx), nullptr);
+                       EXPECT_EQ(UiSheetState(ctx)->mayChange, 0);
                        OptSetValue(ctx, kOptMemoryType, before == 1 ? 0 : 1);
                        ctx->workArea->subDialogResult = 1;
                      },

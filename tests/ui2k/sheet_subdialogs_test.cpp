@@ -170,6 +170,36 @@ TEST(RuleDialogGuard, ClearedByTheClosingCommandsOnly) {
   UiClearRuleDialogGuard(nullptr, WM_COMMAND, IDOK, 0, 1);
 }
 
+// The Help button of a page or dialog: the dialog's topic through HTML Help, owned by the sheet.
+TEST_F(SubDialogs, TheHelpButtonOpensTheDialogsTopic) {
+  DialogDescriptor* row = OptFindDialog(ctx, kModalDialog);
+  ASSERT_NE(row, nullptr);
+  const auto savedHelp = row->helpId;
+  row->helpId = 104;  // a help id with a topic
+  ASSERT_NE(FdLookupHelpTopic(row->helpId), nullptr);
+  HWND sheet = Window(u"#32770", nullptr, WS_POPUP | WS_VISIBLE);
+  HWND dialog = Window(u"#32770", sheet, WS_CHILD | WS_VISIBLE);
+  SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(ctx));
+  row->window = dialog;
+  row->modalState = 0;
+  UiCommonDialogProc(dialog, WM_COMMAND, IDHELP, 0);
+  row->window = nullptr;
+  const DWORD helpId = row->helpId;
+  row->helpId = savedHelp;
+  const auto calls = ui::HelpCalls();
+  ASSERT_EQ(calls.size(), 1u);
+  if (CfgUseHtmlHelp(ctx)) {
+    EXPECT_EQ(calls[0].function, "HtmlHelpW");
+    EXPECT_EQ(calls[0].window, sheet);
+    EXPECT_EQ(calls[0].command, UINT(HH_DISPLAY_TOPIC));
+    EXPECT_EQ(calls[0].topic, std::u16string(FdLookupHelpTopic(helpId)));
+  } else {
+    EXPECT_EQ(calls[0].function, "WinHelpW");
+    EXPECT_EQ(calls[0].command, UINT(HELP_CONTEXT));
+    EXPECT_EQ(calls[0].data, helpId);
+  }
+}
+
 // Context help of a control: the control's topic through HTML Help (owner: the page's sheet, or
 // the dialog itself while it runs modally), or WinHelp with the control's id pair; nothing for a
 // hidden control or a window the dialog's table does not know.

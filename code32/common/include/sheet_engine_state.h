@@ -43,6 +43,7 @@ struct SheetEngineState {
   int32_t refreshGuard;       // 1 while UiRefreshDialog runs
   int32_t applying;           // 1 while PSN_APPLY runs
   int32_t applied;            // 1 after the Apply path ran (until the sheet is destroyed)
+  int32_t mayChange;          // device sheet: 1 when the user may change the printer's settings
   int32_t lockWriteRequest;   // set by the administrator limitation dialog
   uint16_t followUpCode;      // of the file-dialog hook: 5001 export, 5002 load, 5003 delete
   uint16_t buttonTextId;      // text id of the push button being drawn or initialised

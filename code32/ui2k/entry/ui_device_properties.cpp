@@ -204,7 +204,10 @@ LONG UiHandleDevicePropertySheets(PROPSHEETUI_INFO* info, LPARAM lParam) {
       wa->propSheetCallback = reinterpret_cast<void*>(info->pfnComPropSheet);
       wa->propSheetHandle = info->hComPropSheet;
       wa->sheetState = kDeviceSheet;
-      if (SheetEngineState* state = UiSheetState(ctx)) state->applied = 0;
+      if (SheetEngineState* state = UiSheetState(ctx)) {
+        state->applied = 0;
+        state->mayChange = (header->Flags & DPS_NOPERMISSION) ? 0 : 1;
+      }
       UiAddPropertyPages(ctx, kDialogPrinterPage);
       return 1;
     }

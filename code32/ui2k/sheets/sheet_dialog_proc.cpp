@@ -8,6 +8,7 @@
 #include "devmode_fields.h"
 #include "env_language.h"
 #include "env_system.h"
+#include "fd_file_dialogs.h"
 #include "fd_presets.h"
 #include "lock_data.h"
 #include "feature_modules.h"
@@ -63,7 +64,8 @@ void ShowDialogHelp(DriverContext* ctx, DialogDescriptor* dialog, HWND window) {
   if (!dialog || !dialog->helpId) return;
   if (CfgUseHtmlHelp(ctx)) {
     HWND owner = dialog->modalState == 1 ? window : GetParent(window);
-    HtmlHelpW(owner, PathGetHelpFile(ctx), HH_HELP_CONTEXT, dialog->helpId);
+    HtmlHelpW(owner, PathGetHelpFile(ctx), HH_DISPLAY_TOPIC,
+              reinterpret_cast<DWORD_PTR>(FdLookupHelpTopic(dialog->helpId)));
   } else {
     WinHelpW(window, PathGetHelpFile(ctx), HELP_CONTEXT, dialog->helpId);
   }
