@@ -142,7 +142,7 @@ int FillChapterTrayCombo(DriverContext* ctx, DialogDescriptor* dialog, ControlDe
   return 1;
 }
 
-// The placeholder rows of an owner-drawn chapter list: the rows are drawn from the chapter list.
+// The empty item rows of an owner-drawn chapter list: the rows are drawn from the chapter list.
 int FillChapterList(DriverContext* ctx, ControlDescriptor* control) {
   if (!control->window) return 1;
   SendMessageW(control->window, LB_RESETCONTENT, 0, 0);
