@@ -12,15 +12,22 @@ from one source, scripts/dialogs/controls.txt.
                     blanks).
                     A line "+ <control id> <kind> [text=...] [jp=...]" is a control of the template
                     that has no row (the engine does not drive it; code names it by its id).
+                    "strings" starts the texts of the description strings and information
+                    messages that the rows name: each indented line is
+                    <string id> "<English>" | "<Japanese>" ("\n" breaks a line of a hover tip).
 
 Outputs (rewritten, or compared with --check):
   code32/common/option/dialog_rows_controls.inc   ZOLT_CONTROL_ROW(...) per row, dialog order
   host/modules/langres/langres_dialogs_us.rc      the templates with English labels
   host/modules/langres/langres_dialogs_jp.rc      the same layout with Japanese labels
+  host/modules/langres/langres_control_strings_us.rc, _jp.rc
+                                                  the rows' description strings and information
+                                                  messages in each language
 
 The dialog order, symbols, kinds and counts come from dialog_rows.inc and the shared name table;
 the script refuses a source that disagrees with them (unknown symbol, a row count other than the
-dialog's, a control id used twice in one dialog).
+dialog's, a control id used twice in one dialog), a row that names a string without text, a text
+that no row names, and a string id outside the range kept for these texts.
 """
 import pathlib
 import re
@@ -31,6 +38,11 @@ SOURCE = ROOT / "scripts/dialogs/controls.txt"
 ROWS_OUT = ROOT / "code32/common/option/dialog_rows_controls.inc"
 RC_OUT = {"us": ROOT / "host/modules/langres/langres_dialogs_us.rc",
           "jp": ROOT / "host/modules/langres/langres_dialogs_jp.rc"}
+STRINGS_OUT = {"us": ROOT / "host/modules/langres/langres_control_strings_us.rc",
+               "jp": ROOT / "host/modules/langres/langres_control_strings_jp.rc"}
+# The string ids kept for the rows' description strings and information messages.
+STRING_RANGE = range(16000, 17000)
+STRING_LINE = re.compile(r'^\s+(\d+)\s+"((?:[^"\\]|\\.)*)"\s*\|\s*"((?:[^"\\]|\\.)*)"\s*$')
 
 # The progress dialog 4006 has its own hand-made template in the language scripts.
 OWN_TEMPLATES = {4006}
@@ -89,14 +101,28 @@ def read_tables():
 
 def read_source():
     dialogs = []
-    for number, line in enumerate(SOURCE.read_text().splitlines(), 1):
+    strings = {}
+    in_strings = False
+    for number, line in enumerate(SOURCE.read_text(encoding="utf-8").splitlines(), 1):
         if not line.strip() or line.lstrip().startswith("#"):
             continue
         parts = line.split()
         if not line.startswith(" "):
+            in_strings = parts == ["strings"]
+            if in_strings:
+                continue
             if parts[0] != "dialog" or len(parts) != 3:
-                raise SourceError(f"line {number}: expected 'dialog <id> <symbol>'")
+                raise SourceError(f"line {number}: expected 'dialog <id> <symbol>' or 'strings'")
             dialogs.append({"id": int(parts[1]), "name": parts[2], "rows": []})
+            continue
+        if in_strings:
+            m = STRING_LINE.match(line)
+            if not m:
+                raise SourceError(f'line {number}: expected <string id> "<English>" | "<Japanese>"')
+            sid = int(m[1])
+            if sid in strings:
+                raise SourceError(f"line {number}: string {sid} twice")
+            strings[sid] = {"us": m[2], "jp": m[3], "line": number}
             continue
         if not dialogs or len(parts) < 3:
             raise SourceError(f"line {number}: a control row needs a dialog and three fields")
@@ -112,7 +138,7 @@ def read_source():
             key, _, value = extra.partition("=")
             row[key] = value
         dialogs[-1]["rows"].append(row)
-    return dialogs
+    return dialogs, strings
 
 
 def label(symbol, row, lang):
@@ -134,6 +160,35 @@ def label(symbol, row, lang):
     for t in tail[1:] or tail:
         out.append(words.get(t) or WORDS_EN.get(t) or t.capitalize())
     return (" " if lang == "us" else "").join(out) if out else ""
+
+
+def check_strings(source, strings):
+    named = set()
+    for dialog in source:
+        for row in dialog["rows"]:
+            for key in ("desc", "info"):
+                if key not in row:
+                    continue
+                sid = int(row[key])
+                if sid not in strings:
+                    raise SourceError(f"line {row['line']}: {key}={sid} has no text under 'strings'")
+                named.add(sid)
+    for sid, text in strings.items():
+        if sid not in STRING_RANGE:
+            raise SourceError(f"line {text['line']}: string {sid} lies outside {STRING_RANGE.start}-{STRING_RANGE.stop - 1}")
+        if sid not in named:
+            raise SourceError(f"line {text['line']}: no row names string {sid}")
+        if not text["us"] or not text["jp"]:
+            raise SourceError(f"line {text['line']}: string {sid} needs both texts")
+
+
+def strings_text(strings, lang):
+    out = ["// Generated by scripts/dialogs/gen_controls.py from scripts/dialogs/controls.txt; do not edit.",
+           "// The description strings and information messages of the control rows.", "",
+           "STRINGTABLE", "BEGIN"]
+    for sid in sorted(strings):
+        out.append(f'  {sid}, "{strings[sid][lang]}"')
+    return "\n".join(out + ["END", ""])
 
 
 def check(names, tables, source):
@@ -270,14 +325,17 @@ def main(argv):
     check_only = "--check" in argv
     names, tables = read_tables()
     try:
-        source = read_source()
+        source, strings = read_source()
         check(names, tables, source)
+        check_strings(source, strings)
     except SourceError as e:
         print(f"controls.txt: {e}", file=sys.stderr)
         return 2
     outputs = {ROWS_OUT: rows_text(names, source)}
     for lang, path in RC_OUT.items():
         outputs[path] = rc_text(source, tables, lang)
+    for lang, path in STRINGS_OUT.items():
+        outputs[path] = strings_text(strings, lang)
     stale = []
     for path, text in outputs.items():
         current = path.read_text(encoding="utf-8") if path.exists() else None
