@@ -76,6 +76,17 @@ WORDS_JP = {
     "CLOSE": "閉じる", "YES": "はい", "NO": "いいえ", "REFERENCE": "参照...", "PASSWORD": "パスワード",
     "USERCODE": "ユーザーコード", "QUALITY": "印刷品質", "TTF": "TrueType フォント", "DENSITY": "濃度",
 }
+# Tab captions of the property pages (other dialogs take the printer name as their title).
+PAGE_CAPTIONS = {
+    "us": {1001: "Preset", 1002: "Basic", 1003: "Edit", 4016: "Master Print", 1005: "Others",
+           1006: "Print Quality", 1010: "Initial Settings", 1011: "Options", 1008: "User Code",
+           1021: "User Quality", 1038: "Colour Balance", 1029: "Other Settings", 4019: "Advanced",
+           4023: "Utility"},
+    "jp": {1001: "お気に入り", 1002: "基本", 1003: "編集", 4016: "マスター印刷", 1005: "その他",
+           1006: "印刷品質", 1010: "初期設定", 1011: "オプション", 1008: "ユーザーコード",
+           1021: "ユーザー設定品質", 1038: "カラーバランス", 1029: "その他の設定", 4019: "詳細設定",
+           4023: "ユーティリティ"},
+}
 TYPE_WORDS = {"STATIC", "STATUS", "BMP", "CHOICE", "EDIT", "SPIN", "SCROLLBAR", "BUTTON", "GROUP", "LIST",
               "ICONLIST", "TAB", "IDC", "IDD", "DIALOG", "ZPD"}
 
@@ -192,6 +203,10 @@ def strings_text(strings, lang):
 
 
 def check(names, tables, source):
+    pages = {t["id"] for t in tables if t["kind"] & 0x33}
+    for lang, captions in PAGE_CAPTIONS.items():
+        if set(captions) != pages:
+            raise SourceError(f"the {lang} tab captions are not those of the pages {sorted(pages)}")
     if [d["id"] for d in tables] != [d["id"] for d in source]:
         raise SourceError("the dialogs of controls.txt are not those of dialog_rows.inc in table order")
     for table, dialog in zip(tables, source):
@@ -302,7 +317,7 @@ def template(dialog, table, lang):
     if page:
         head = [f"{dialog['id']} DIALOG 0, 0, {width}, {height}",
                 "STYLE DS_CONTROL | WS_CHILD | WS_CAPTION",
-                f"CAPTION {rc_string(label(table['name'], {}, lang))}"]
+                f"CAPTION {rc_string(PAGE_CAPTIONS[lang].get(dialog['id']) or label(table['name'], {}, lang))}"]
     else:
         head = [f"{dialog['id']} DIALOG 0, 0, {width}, {height}",
                 "STYLE DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU",
