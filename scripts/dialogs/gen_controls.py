@@ -12,15 +12,22 @@ from one source, scripts/dialogs/controls.txt.
                     blanks).
                     A line "+ <control id> <kind> [text=...] [jp=...]" is a control of the template
                     that has no row (the engine does not drive it; code names it by its id).
+                    "strings" starts the texts of the description strings and information
+                    messages that the rows name: each indented line is
+                    <string id> "<English>" | "<Japanese>" ("\n" breaks a line of a hover tip).
 
 Outputs (rewritten, or compared with --check):
   code32/common/option/dialog_rows_controls.inc   ZOLT_CONTROL_ROW(...) per row, dialog order
   host/modules/langres/langres_dialogs_us.rc      the templates with English labels
   host/modules/langres/langres_dialogs_jp.rc      the same layout with Japanese labels
+  host/modules/langres/langres_control_strings_us.rc, _jp.rc
+                                                  the rows' description strings and information
+                                                  messages in each language
 
 The dialog order, symbols, kinds and counts come from dialog_rows.inc and the shared name table;
 the script refuses a source that disagrees with them (unknown symbol, a row count other than the
-dialog's, a control id used twice in one dialog).
+dialog's, a control id used twice in one dialog), a row that names a string without text, a text
+that no row names, and a string id outside the range kept for these texts.
 """
 import pathlib
 import re
@@ -31,6 +38,11 @@ SOURCE = ROOT / "scripts/dialogs/controls.txt"
 ROWS_OUT = ROOT / "code32/common/option/dialog_rows_controls.inc"
 RC_OUT = {"us": ROOT / "host/modules/langres/langres_dialogs_us.rc",
           "jp": ROOT / "host/modules/langres/langres_dialogs_jp.rc"}
+STRINGS_OUT = {"us": ROOT / "host/modules/langres/langres_control_strings_us.rc",
+               "jp": ROOT / "host/modules/langres/langres_control_strings_jp.rc"}
+# The string ids kept for the rows' description strings and information messages.
+STRING_RANGE = range(16000, 17000)
+STRING_LINE = re.compile(r'^\s+(\d+)\s+"((?:[^"\\]|\\.)*)"\s*\|\s*"((?:[^"\\]|\\.)*)"\s*$')
 
 # The progress dialog 4006 has its own hand-made template in the language scripts.
 OWN_TEMPLATES = {4006}
@@ -64,6 +76,17 @@ WORDS_JP = {
     "CLOSE": "閉じる", "YES": "はい", "NO": "いいえ", "REFERENCE": "参照...", "PASSWORD": "パスワード",
     "USERCODE": "ユーザーコード", "QUALITY": "印刷品質", "TTF": "TrueType フォント", "DENSITY": "濃度",
 }
+# Tab captions of the property pages (other dialogs take the printer name as their title).
+PAGE_CAPTIONS = {
+    "us": {1001: "Preset", 1002: "Basic", 1003: "Edit", 4016: "Master Print", 1005: "Others",
+           1006: "Print Quality", 1010: "Initial Settings", 1011: "Options", 1008: "User Code",
+           1021: "User Quality", 1038: "Colour Balance", 1029: "Other Settings", 4019: "Advanced",
+           4023: "Utility"},
+    "jp": {1001: "お気に入り", 1002: "基本", 1003: "編集", 4016: "マスター印刷", 1005: "その他",
+           1006: "印刷品質", 1010: "初期設定", 1011: "オプション", 1008: "ユーザーコード",
+           1021: "ユーザー設定品質", 1038: "カラーバランス", 1029: "その他の設定", 4019: "詳細設定",
+           4023: "ユーティリティ"},
+}
 TYPE_WORDS = {"STATIC", "STATUS", "BMP", "CHOICE", "EDIT", "SPIN", "SCROLLBAR", "BUTTON", "GROUP", "LIST",
               "ICONLIST", "TAB", "IDC", "IDD", "DIALOG", "ZPD"}
 
@@ -89,14 +112,28 @@ def read_tables():
 
 def read_source():
     dialogs = []
-    for number, line in enumerate(SOURCE.read_text().splitlines(), 1):
+    strings = {}
+    in_strings = False
+    for number, line in enumerate(SOURCE.read_text(encoding="utf-8").splitlines(), 1):
         if not line.strip() or line.lstrip().startswith("#"):
             continue
         parts = line.split()
         if not line.startswith(" "):
+            in_strings = parts == ["strings"]
+            if in_strings:
+                continue
             if parts[0] != "dialog" or len(parts) != 3:
-                raise SourceError(f"line {number}: expected 'dialog <id> <symbol>'")
+                raise SourceError(f"line {number}: expected 'dialog <id> <symbol>' or 'strings'")
             dialogs.append({"id": int(parts[1]), "name": parts[2], "rows": []})
+            continue
+        if in_strings:
+            m = STRING_LINE.match(line)
+            if not m:
+                raise SourceError(f'line {number}: expected <string id> "<English>" | "<Japanese>"')
+            sid = int(m[1])
+            if sid in strings:
+                raise SourceError(f"line {number}: string {sid} twice")
+            strings[sid] = {"us": m[2], "jp": m[3], "line": number}
             continue
         if not dialogs or len(parts) < 3:
             raise SourceError(f"line {number}: a control row needs a dialog and three fields")
@@ -112,7 +149,7 @@ def read_source():
             key, _, value = extra.partition("=")
             row[key] = value
         dialogs[-1]["rows"].append(row)
-    return dialogs
+    return dialogs, strings
 
 
 def label(symbol, row, lang):
@@ -136,7 +173,40 @@ def label(symbol, row, lang):
     return (" " if lang == "us" else "").join(out) if out else ""
 
 
+def check_strings(source, strings):
+    named = set()
+    for dialog in source:
+        for row in dialog["rows"]:
+            for key in ("desc", "info"):
+                if key not in row:
+                    continue
+                sid = int(row[key])
+                if sid not in strings:
+                    raise SourceError(f"line {row['line']}: {key}={sid} has no text under 'strings'")
+                named.add(sid)
+    for sid, text in strings.items():
+        if sid not in STRING_RANGE:
+            raise SourceError(f"line {text['line']}: string {sid} lies outside {STRING_RANGE.start}-{STRING_RANGE.stop - 1}")
+        if sid not in named:
+            raise SourceError(f"line {text['line']}: no row names string {sid}")
+        if not text["us"] or not text["jp"]:
+            raise SourceError(f"line {text['line']}: string {sid} needs both texts")
+
+
+def strings_text(strings, lang):
+    out = ["// Generated by scripts/dialogs/gen_controls.py from scripts/dialogs/controls.txt; do not edit.",
+           "// The description strings and information messages of the control rows.", "",
+           "STRINGTABLE", "BEGIN"]
+    for sid in sorted(strings):
+        out.append(f'  {sid}, "{strings[sid][lang]}"')
+    return "\n".join(out + ["END", ""])
+
+
 def check(names, tables, source):
+    pages = {t["id"] for t in tables if t["kind"] & 0x33}
+    for lang, captions in PAGE_CAPTIONS.items():
+        if set(captions) != pages:
+            raise SourceError(f"the {lang} tab captions are not those of the pages {sorted(pages)}")
     if [d["id"] for d in tables] != [d["id"] for d in source]:
         raise SourceError("the dialogs of controls.txt are not those of dialog_rows.inc in table order")
     for table, dialog in zip(tables, source):
@@ -247,7 +317,7 @@ def template(dialog, table, lang):
     if page:
         head = [f"{dialog['id']} DIALOG 0, 0, {width}, {height}",
                 "STYLE DS_CONTROL | WS_CHILD | WS_CAPTION",
-                f"CAPTION {rc_string(label(table['name'], {}, lang))}"]
+                f"CAPTION {rc_string(PAGE_CAPTIONS[lang].get(dialog['id']) or label(table['name'], {}, lang))}"]
     else:
         head = [f"{dialog['id']} DIALOG 0, 0, {width}, {height}",
                 "STYLE DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU",
@@ -270,14 +340,17 @@ def main(argv):
     check_only = "--check" in argv
     names, tables = read_tables()
     try:
-        source = read_source()
+        source, strings = read_source()
         check(names, tables, source)
+        check_strings(source, strings)
     except SourceError as e:
         print(f"controls.txt: {e}", file=sys.stderr)
         return 2
     outputs = {ROWS_OUT: rows_text(names, source)}
     for lang, path in RC_OUT.items():
         outputs[path] = rc_text(source, tables, lang)
+    for lang, path in STRINGS_OUT.items():
+        outputs[path] = strings_text(strings, lang)
     stale = []
     for path, text in outputs.items():
         current = path.read_text(encoding="utf-8") if path.exists() else None

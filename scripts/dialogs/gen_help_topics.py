@@ -53,7 +53,7 @@ def main():
             dialog_help[int(m[1])] = int(m[2])
     anchored = {}
     dialog = None
-    for number, line in enumerate(CONTROLS.read_text().splitlines(), 1):
+    for number, line in enumerate(CONTROLS.read_text(encoding="utf-8").splitlines(), 1):
         m = re.match(r"dialog (\d+) ", line)
         if m:
             dialog = int(m[1])

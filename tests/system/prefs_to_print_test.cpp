@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <regex>
 #include <string>
 #include <vector>
@@ -58,6 +59,24 @@ class PrefsToPrint : public DriverMachineTest {
     std::string error;
     EXPECT_TRUE(blocks::DecodeStream(ReadBytes(m[1].str()), &stream, &error)) << error;
     return stream;
+  }
+  // The default device mode another program reads through the settings module.
+  std::string SettingsDevMode(const char* name) {
+    const fs::path file = Root() / name;
+    const ProgramRun r = RunProgram(ZOLT_SETTINGS_TOOL, {"ZOLT Office 7000", "devmode", file.string()}, Root(),
+                                    Root().string());
+    EXPECT_EQ(r.status, 0) << r.err;
+    return ReadBytes(file);
+  }
+  // Every stored file of the machine: its drive (settings files, the shared folder) and the
+  // registry hives with the printer's data.
+  std::map<std::string, std::string> StoredFiles() {
+    std::map<std::string, std::string> files;
+    for (const char* folder : {"drive_c", "registry"})
+      for (const auto& e : fs::recursive_directory_iterator(Root() / folder))
+        if (e.is_regular_file() && e.path().extension() != ".lock")
+          files[fs::relative(e.path(), Root()).string()] = ReadBytes(e.path());
+    return files;
   }
   static std::string PageStart(const DecodedStream& s) { return s.pages.empty() ? "" : s.pages[0].startText; }
   // The page-start drawing record of the first page.
@@ -147,6 +166,43 @@ TEST_F(PrefsToPrint, JobsAndSettingsChangesOfSeveralProcessesLoseNothing) {
     EXPECT_TRUE(blocks::DecodeStream(ReadBytes(file), &stream, &error)) << file << ": " << error;
     EXPECT_EQ(stream.pages.size(), 1u) << file;
   }
+}
+
+// OK through DocumentPropertiesW stores the user settings that the settings file keeps (the
+// print type, "PrnMethod" of the printer's section): another program opening the printer later
+// reads them. The paper and orientation travel only in the device mode given back.
+TEST_F(PrefsToPrint, OkStoresTheUserSettingsThatALaterOpenReads) {
+  const std::string before = SettingsDevMode("before.dm");
+  const fs::path saved = Root() / "ok.dm";
+  const ProgramRun ok = Prefs("page Preset\nselect 2022 \"Sample Print\"\npress OK\n", saved);
+  ASSERT_EQ(ok.status, 0) << ok.err;
+  EXPECT_TRUE(Contains(ok.out, "result: OK\n")) << ok.out;
+  bool stored = false;
+  for (const auto& [path, bytes] : StoredFiles())
+    if (fs::path(path).extension() == ".ini" && Contains(bytes, "[ZOLT Office 7000]") && Contains(bytes, "PrnMethod=2"))
+      stored = true;
+  EXPECT_TRUE(stored) << "the print type in the settings file";
+  const std::string after = SettingsDevMode("after.dm");
+  ASSERT_EQ(after.size(), before.size());
+  EXPECT_NE(after, before) << "a later open reads the stored print type";
+}
+
+// Cancel after changes on several pages: the device mode comes back as it went in and no stored
+// file of the machine (settings files, printer data) changes by a byte.
+TEST_F(PrefsToPrint, CancelLeavesEveryStoredFileAsItWas) {
+  DefaultDevMode("before.dm");
+  const std::map<std::string, std::string> files = StoredFiles();
+  const fs::path saved = Root() / "cancel.dm";
+  const ProgramRun r = Prefs("page Preset\nselect 2022 \"Sample Print\"\nselect 2009 A5\ncheck 2027\npress Cancel\n", saved);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "result: Cancel")) << r.out;
+  const std::map<std::string, std::string> now = StoredFiles();
+  for (const auto& [path, bytes] : files) {
+    auto it = now.find(path);
+    ASSERT_NE(it, now.end()) << path;
+    EXPECT_TRUE(it->second == bytes) << path << " changed";
+  }
+  EXPECT_EQ(now.size(), files.size());
 }
 
 }  // namespace

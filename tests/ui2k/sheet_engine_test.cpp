@@ -13,7 +13,10 @@
 #include "machine_fixture.h"
 #include "option_access.h"
 #include "option_context_words.h"
+#include "env_language.h"
+#include "settings_paths.h"
 #include "sheet_engine.h"
+#include "win32/hostui.h"
 #include "win32/comctl.h"
 #include "win32/windows.h"
 
@@ -266,6 +269,146 @@ TEST_F(SheetEngine, PresetButtonsTakeTheSheetsOkPlace) {
     DestroyWindow(page);
     OptFindDialog(ctx, 1001)->window = nullptr;
   }
+}
+
+// The device sheet's apply marks a locked small tray: a rule in force that maps the locked
+// source sets zdmLockInfoLockSmallPaperTray; tray locking off clears it; a lock byte that keeps
+// the trays apart (bit 1), another locked tray or a rule whose condition is off leave it.
+TEST_F(SheetEngine, ALockedSmallTrayIsMarkedByTheRemapRules) {
+  constexpr uint16_t kSmallTray = 10417, kTrayLock = 10419, kLockedTray = 1236, kSource = 13, kCondition = 12;
+  constexpr uint16_t kTray1 = 2, kTray2 = 3;  // value ids of the sources
+  HANDLE admin = OpenTestPrinter(PRINTER_ALL_ACCESS);
+  ASSERT_NE(admin, nullptr);
+  OptSetUiValue(ctx, kSource, kTray1);
+  const int32_t tray1 = OptGetValue(ctx, kSource, nullptr);  // stored values
+  OptSetUiValue(ctx, kSource, kTray2);
+  const int32_t tray2 = OptGetValue(ctx, kSource, nullptr);
+  ASSERT_NE(tray1, tray2);
+  const ValueRemapRule rules[] = {{kTray1, 1, kCondition}, {0, 0, 0}};
+  struct Case {
+    int trayLock;
+    bool lockTray1;   // the locked source: tray 1, else tray 2
+    int condition;    // value of the rule's condition option (dmCopies)
+    DWORD lockByte;   // the printer's zdmLock000InfoBit, 0xFF: none stored
+    int before, after;
+  };
+  const Case cases[] = {
+      {1, true, 1, 0xFF, 0, 1}, {1, true, 1, 0, 0, 1},    {1, true, 0, 0xFF, 0, 0}, {1, false, 1, 0xFF, 0, 0},
+      {1, true, 1, 2, 0, 0},    {0, true, 1, 0xFF, 1, 0}, {1, false, 1, 0xFF, 1, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "lock " << c.trayLock << " tray 1 " << c.lockTray1 << " condition "
+                                    << c.condition << " byte " << c.lockByte);
+    if (c.lockByte == 0xFF) {
+      DeletePrinterDataW(admin, const_cast<LPWSTR>(u"zdmLock000InfoBit"));
+    } else {
+      BYTE b = BYTE(c.lockByte);
+      ASSERT_EQ(SetPrinterDataW(admin, const_cast<LPWSTR>(u"zdmLock000InfoBit"), REG_BINARY, &b, 1), DWORD(ERROR_SUCCESS));
+    }
+    OptSetValue(ctx, kTrayLock, c.trayLock);
+    OptSetValue(ctx, kLockedTray, c.lockTray1 ? tray1 : tray2);
+    OptSetValue(ctx, kCondition, c.condition);
+    OptSetValue(ctx, kSmallTray, c.before);
+    UiMarkLockedSmallTray(ctx, rules);
+    EXPECT_EQ(OptGetValue(ctx, kSmallTray, nullptr), c.after);
+  }
+  // The sheet's own table maps nothing: the mark stays as it is while locking is on.
+  OptSetValue(ctx, kTrayLock, 1);
+  OptSetValue(ctx, kSmallTray, 0);
+  UiMarkLockedSmallTray(ctx, OptGetValueRemapRules());
+  EXPECT_EQ(OptGetValue(ctx, kSmallTray, nullptr), 0);
+  ClosePrinter(admin);
+}
+
+// The rows' own strings: a restricted value chosen in a combo that refuses it shows the
+// control's information message and keeps the old value; the notice marker of a greyed control
+// shows its information message; a control's hover tip is its description string (with its line
+// break), in the English and the Japanese library.
+TEST_F(SheetEngine, RowsShowTheirDescriptionsAndInformationMessages) {
+  namespace ui = zolt::host::ui;
+  ui::Reset();
+  HWND page = Open(1001);
+  ASSERT_NE(page, nullptr);
+  DialogDescriptor* dialog = OptFindDialog(ctx, 1001);
+  auto text = [&](uint16_t id) {
+    std::u16string s(1025, u'\0');
+    EnvLoadString(ctx, id, s.data(), 1025, 1);
+    return std::u16string(s.c_str());
+  };
+
+  // Thick paper is refused on A5.
+  constexpr uint32_t kA5 = 42, kThick = 17;
+  OptSetUiValue(ctx, 8, kA5);
+  UiRefreshDialog(ctx, dialog, 1);
+  ControlDescriptor* media = Row(1001, 2032);
+  ASSERT_NE(media, nullptr);
+  EXPECT_EQ(media->informationMessageId, 16403);
+  const int32_t before = OptGetControlValue(ctx, media);
+  const LRESULT count = SendMessageW(media->window, CB_GETCOUNT, 0, 0);
+  LRESULT thick = CB_ERR;
+  for (LRESULT i = 0; i < count; ++i)
+    if (SendMessageW(media->window, CB_GETITEMDATA, WPARAM(i), 0) == LRESULT(kThick)) thick = i;
+  ASSERT_NE(thick, CB_ERR);
+  SendMessageW(media->window, CB_SETCURSEL, WPARAM(thick), 0);
+  EXPECT_EQ(UiComboCommand(ctx, dialog, media, MAKEWPARAM(2032, CBN_SELCHANGE), LPARAM(media->window)), 1);
+  EXPECT_EQ(OptGetControlValue(ctx, media), before);
+  EXPECT_NE(SendMessageW(media->window, CB_GETCURSEL, 0, 0), thick);
+  auto boxes = ui::MessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, text(16403));
+  EXPECT_EQ(boxes[0].caption, u"Information");
+  EXPECT_EQ(boxes[0].owner, media->window);
+  EXPECT_EQ(boxes[0].type & MB_ICONMASK, UINT(MB_ICONINFORMATION));
+
+  // The notice marker beside the greyed print type shows the row's information message.
+  ControlDescriptor* printType = Row(1001, 2022);
+  ASSERT_NE(printType, nullptr);
+  EXPECT_EQ(printType->informationMessageId, 16404);
+  printType->state |= 1 << kControlGreyShift;
+  UiMakeNoticeMarker(ctx, dialog, printType);
+  HWND marker = nullptr;
+  for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (child != printType->window && GetWindowLongPtrW(child, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(printType))
+      marker = child;
+  ASSERT_NE(marker, nullptr);
+  SendMessageW(marker, WM_LBUTTONUP, 0, 0);
+  boxes = ui::MessageBoxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].text, text(16404));
+  EXPECT_EQ(boxes[1].caption, std::u16string(PrnGetName(ctx)));
+  EXPECT_EQ(boxes[1].type & MB_ICONMASK, UINT(MB_ICONINFORMATION));
+
+  // The hover tip of the initial-settings button: its description, two lines.
+  ControlDescriptor* init = Row(1001, 2011);
+  ASSERT_NE(init, nullptr);
+  ASSERT_EQ(init->descriptionStringId, 16101);
+  ASSERT_FALSE(init->state & kControlHiddenMask);
+  RECT r{};
+  GetWindowRect(init->window, &r);
+  SendMessageW(init->window, WM_NCHITTEST, 0, MAKELPARAM(r.left + 2, r.top + 2));
+  SheetEngineState* state = UiSheetState(ctx);
+  ASSERT_NE(state->tip.window, nullptr);
+  EXPECT_EQ(state->tip.controlId, 2011);
+  EXPECT_EQ(ui::Text(state->tip.window), text(16101));
+  EXPECT_NE(text(16101).find(u'\n'), std::u16string::npos);
+  UiRemoveHoverTip(ctx);
+
+  // The Japanese library carries the same strings in its own language.
+  const std::u16string english = text(16101);
+  const std::u16string path = u"C:\\Windows\\ZOLT7Rjp.DLL";
+  if (!std::filesystem::exists(Real(path)))
+    zolt::test::WriteBytes(Real(path), zolt::test::ReadBytes(std::filesystem::path(ZOLT_MODULE_DIR) / "ZOLT7Rjp.DLL"));
+  HMODULE japanese = LoadLibraryW(path.c_str());
+  ASSERT_NE(japanese, nullptr);
+  ctx->resourceLibrary = japanese;
+  for (uint16_t id : {16101, 16403, 16404}) {
+    EXPECT_FALSE(text(id).empty()) << id;
+    EXPECT_NE(text(id), english) << id;
+  }
+  EXPECT_EQ(text(16404), u"現在のカラーと部数の設定では印刷方法を変えられません。");
+  ctx->resourceLibrary = library_;
+  FreeLibrary(japanese);
+  ui::Reset();
 }
 
 }  // namespace

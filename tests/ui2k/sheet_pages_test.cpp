@@ -260,4 +260,69 @@ TEST_F(SheetPages, TheFeedLabelsFollowTheMachinesFeedType) {
   });
 }
 
+// The print-quality page's user-quality list answers every message through its subclassed
+// window, its own selection query included, without the page asking the list again.
+TEST_F(SheetPages, TheUserQualityListAnswersThroughItsSubclassedWindow) {
+  RunPreferences([&](DriverContext* ctx, HWND sheet) {
+    HWND tabs = TabsOf(sheet);
+    ASSERT_NE(tabs, nullptr);
+    DialogDescriptor* quality = OptFindDialog(ctx, 1006);
+    ASSERT_NE(quality, nullptr);
+    for (const std::u16string& name : ui::Items(tabs)) {
+      ui::SelectItem(tabs, name);
+      if (quality->window) break;
+    }
+    ASSERT_NE(quality->window, nullptr);
+    ControlDescriptor* list = OptFindControl(ctx, quality, 2134);
+    ASSERT_NE(list, nullptr);
+    ASSERT_NE(list->window, nullptr);
+    ASSERT_NE(list->savedWindowProc, nullptr) << "subclassed";
+    const LRESULT direct = CallWindowProcW(list->savedWindowProc, list->window, LB_GETCURSEL, 0, 0);
+    EXPECT_EQ(SendMessageW(list->window, LB_GETCURSEL, 0, 0), direct);
+    RECT r{};
+    GetWindowRect(list->window, &r);
+    SendMessageW(list->window, WM_NCHITTEST, 0, MAKELPARAM(r.left + 2, r.top + 2));
+    SendMessageW(list->window, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(SendMessageW(list->window, LB_GETCOUNT, 0, 0),
+              CallWindowProcW(list->savedWindowProc, list->window, LB_GETCOUNT, 0, 0));
+  });
+}
+
+// On a Japanese machine the sheet comes from the Japanese library: every page's tab and the
+// preset page's controls read in Japanese, the lists show the Japanese value strings, and the
+// description strings of the rows are the Japanese ones.
+class JapanesePages : public SheetPages {
+ protected:
+  zolt::host::MachineFacts Facts() const override {
+    zolt::host::MachineFacts japanese;
+    japanese.ansiCodePage = japanese.oemCodePage = 932;
+    japanese.userLocale = 0x0411;
+    return japanese;
+  }
+};
+
+TEST_F(JapanesePages, EveryPageReadsInJapanese) {
+  RunPreferences([&](DriverContext* ctx, HWND sheet) {
+    HWND tabs = TabsOf(sheet);
+    ASSERT_NE(tabs, nullptr);
+    const auto japanese = [](const std::u16string& text) {
+      for (char16_t c : text)
+        if (c >= 0x3000) return true;
+      return false;
+    };
+    for (const std::u16string& name : ui::Items(tabs)) {
+      EXPECT_TRUE(japanese(name)) << "a page's tab";
+      ASSERT_TRUE(ui::SelectItem(tabs, name));
+    }
+    DialogDescriptor* preset = OptFindDialog(ctx, 1001);
+    ASSERT_NE(preset, nullptr);
+    ASSERT_TRUE(ui::SelectItem(tabs, ui::Items(tabs)[0]));
+    ASSERT_NE(preset->window, nullptr);
+    EXPECT_EQ(ui::SelectedText(GetDlgItem(preset->window, 2004)), String(ctx, 1));
+    EXPECT_EQ(String(ctx, 1), u"自動選択");
+    EXPECT_EQ(String(ctx, 16104), u"矢印をクリックして部数を変えます。");
+    EXPECT_TRUE(japanese(ui::Text(GetDlgItem(preset->window, 2013)))) << "the paper-size label";
+  });
+}
+
 }  // namespace

@@ -271,10 +271,12 @@ int FdUserQualityPageProc(DriverContext* ctx, DialogDescriptor* dialog, ControlD
   if (!control) return 0;
   if (msg == WM_COMMAND && LOWORD(wParam) != control->controlId) return 0;
   ControlDescriptor* list = OptFindControl(ctx, dialog, kCtlUserList);
-  // Only commands read the list's selection: asking it from any other message would come back
-  // here through the list's own subclassed window.
-  const LRESULT selection =
-      msg == WM_COMMAND && list && list->window ? SendMessageW(list->window, LB_GETCURSEL, 0, 0) : LB_ERR;
+  // The list's selection straight from its class procedure: a message sent to the subclassed
+  // list window would come back here through this handler.
+  const LRESULT selection = !list || !list->window ? LB_ERR
+                            : list->savedWindowProc
+                                ? CallWindowProcW(list->savedWindowProc, list->window, LB_GETCURSEL, 0, 0)
+                                : SendMessageW(list->window, LB_GETCURSEL, 0, 0);
   switch (control->controlId) {
     case kCtlUserSwitch: {
       if (msg != WM_COMMAND || !control->window) return 0;

@@ -266,34 +266,12 @@ INT_PTR OnCommand(DriverContext* ctx, DialogDescriptor* dialog, HWND window, WPA
   return 0;
 }
 
-// Before the administrator's locks are written: whether the locked tray is one of the small
-// trays that the tray remap rules stand in for (zdmLockInfoLockSmallPaperTray). Tray locking off
-// clears the mark; on, it is set when the printer's lock byte does not already keep the trays
-// apart (bit 1) and a rule in force maps the locked source.
-void MarkLockedSmallTray(DriverContext* ctx) {
-  if (!OptIsTrayLocked(ctx)) {
-    OptSetValue(ctx, kOptLockSmallPaperTray, 0);
-    return;
-  }
-  BYTE lockByte = 0;
-  PrnReadLockInfoByte(ctx->printer, &lockByte, kOptLock000InfoBit);
-  if (lockByte & 0x02) return;
-  OptionEntry* source = OptFind(ctx, kOptDefaultSource);
-  if (!source) return;
-  const int32_t locked = OptToUiValue(ctx, source, OptGetValue(ctx, kOptLockedTray, nullptr));
-  for (const ValueRemapRule* rule = OptGetValueRemapRules(); rule && rule->fromValueId; ++rule) {
-    if (rule->fromValueId != locked || !OptGetValue(ctx, rule->conditionOption, nullptr)) continue;
-    OptSetValue(ctx, kOptLockSmallPaperTray, 1);
-    return;
-  }
-}
-
 void ApplySheetWide(DriverContext* ctx, DialogDescriptor* dialog, HWND window) {
   SheetEngineState* state = UiSheetState(ctx);
   const bool writeLocks =
       (dialog->kindFlags & kDialogPrinterPage) && !OptIsLockEnabled(ctx) && state->lockWriteRequest;
   if (dialog->kindFlags & kDialogDocumentPage) FmRunBuiltInFunc(ctx, kBuiltInLockUpdatePrnMethod);
-  else if (writeLocks) MarkLockedSmallTray(ctx);
+  else if (writeLocks) UiMarkLockedSmallTray(ctx, OptGetValueRemapRules());
   if (EnvIsWin2000OrLater()) {
     SendMessageW(GetParent(window), PSM_UNCHANGED, reinterpret_cast<WPARAM>(window), 0);
     OptSetValue(ctx, kOptUiStart, 0);
@@ -465,6 +443,28 @@ void AddExtraButtons(DriverContext* ctx, HWND page) {
 }
 
 }  // namespace
+
+// Before the administrator's locks are written: whether the locked tray is one of the small
+// trays that the tray remap rules stand in for (zdmLockInfoLockSmallPaperTray). Tray locking off
+// clears the mark; on, it is set when the printer's lock byte does not already keep the trays
+// apart (bit 1) and a rule of rules in force maps the locked source.
+void UiMarkLockedSmallTray(DriverContext* ctx, const ValueRemapRule* rules) {
+  if (!OptIsTrayLocked(ctx)) {
+    OptSetValue(ctx, kOptLockSmallPaperTray, 0);
+    return;
+  }
+  BYTE lockByte = 0;
+  PrnReadLockInfoByte(ctx->printer, &lockByte, kOptLock000InfoBit);
+  if (lockByte & 0x02) return;
+  OptionEntry* source = OptFind(ctx, kOptDefaultSource);
+  if (!source) return;
+  const int32_t locked = OptToUiValue(ctx, source, OptGetValue(ctx, kOptLockedTray, nullptr));
+  for (const ValueRemapRule* rule = rules; rule && rule->fromValueId; ++rule) {
+    if (rule->fromValueId != locked || !OptGetValue(ctx, rule->conditionOption, nullptr)) continue;
+    OptSetValue(ctx, kOptLockSmallPaperTray, 1);
+    return;
+  }
+}
 
 INT_PTR CALLBACK UiPageDialogProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_INITDIALOG) {

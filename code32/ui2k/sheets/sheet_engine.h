@@ -20,6 +20,7 @@
 #include "driver_context.h"
 #include "free_size.h"  // kPendingFreeSizesLoaded, the custom sizes loaded
 #include "model_image.h"
+#include "option_constants.h"  // ValueRemapRule
 #include "ui_services.h"
 #include "ui_entry.h"
 #include "win32/windows.h"
@@ -304,6 +305,9 @@ int CfgCommitPrinterSettings(DriverContext* ctx);
 int UiSaveDocumentSheet(DriverContext* ctx, int saveMode);
 int UiSaveDeviceSheet(DriverContext* ctx, int saveMode);
 int UiWriteOutputAndSave(DriverContext* ctx);
+// The device sheet's apply, before the administrator's locks are written: sets or clears
+// zdmLockInfoLockSmallPaperTray by the tray remap rules (the sheet passes OptGetValueRemapRules).
+void UiMarkLockedSmallTray(DriverContext* ctx, const ValueRemapRule* rules);
 
 // ---- resource libraries, strings and pictures -----------------------------------------------------
 
