@@ -136,6 +136,12 @@ def label(symbol, row, lang):
     return (" " if lang == "us" else "").join(out) if out else ""
 
 
+def page_caption(symbol, lang):
+    """A page's tab text: its symbol's words as a label; a page named by a word that also names
+    a kind of control (ZPD_IDD_EDIT) keeps that word."""
+    return label(symbol, {}, lang) or " ".join(t.capitalize() for t in symbol.split("_")[2:])
+
+
 def check(names, tables, source):
     if [d["id"] for d in tables] != [d["id"] for d in source]:
         raise SourceError("the dialogs of controls.txt are not those of dialog_rows.inc in table order")
@@ -247,7 +253,7 @@ def template(dialog, table, lang):
     if page:
         head = [f"{dialog['id']} DIALOG 0, 0, {width}, {height}",
                 "STYLE DS_CONTROL | WS_CHILD | WS_CAPTION",
-                f"CAPTION {rc_string(label(table['name'], {}, lang))}"]
+                f"CAPTION {rc_string(page_caption(table['name'], lang))}"]
     else:
         head = [f"{dialog['id']} DIALOG 0, 0, {width}, {height}",
                 "STYLE DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU",
