@@ -209,10 +209,9 @@ TEST_F(SystemPrint, DocumentSpooledAsMetafilesPrintsThePages) {
   ExpectVectorPages(Decode(ReadBytes(result.output)));
 }
 
-// The application's own printer DC records the pages when the printer takes metafile jobs.
-// Disabled: the print processor's playing of the recorded pages fails and EndDoc answers
-// ERROR_CAN_NOT_COMPLETE.
-TEST_F(SystemPrint, DISABLED_DocumentRecordedByThePrinterDcPrintsThePages) {
+// The application's own printer DC records the pages when the printer takes metafile jobs (its
+// pattern brushes among them); the print processor plays them and the job keeps its data type.
+TEST_F(SystemPrint, DocumentRecordedByThePrinterDcPrintsThePages) {
   const auto pages = Document();
   SetDataType(u"NT EMF 1.008");
   const app::AppJob job = app::PrintDocument(kPrinterName, pages, DevMode(false, true));

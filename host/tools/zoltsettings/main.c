@@ -15,12 +15,19 @@ static const char kUsage[] =
     "  version                  the settings-interface version of the printer\n"
     "  status ID                read status ID and print its fields\n"
     "  caps                     every capability of the printer as a table\n"
-    "  set ID FIELD=VALUE...    change status ID (the fields not given keep their values) and\n"
-    "                           print the other statuses that changed with it\n"
+    "  set ID FIELD=VALUE...    change status ID (the fields not given keep their values),\n"
+    "                           print the other statuses that changed with it and keep the\n"
+    "                           result as the printer's default settings\n"
+    "  apply FILE|-             check a block of \"@PJL SET NAME = VALUE\" lines against the\n"
+    "                           printer's rules, set the statuses of its lines (APLPAGESIZE,\n"
+    "                           APLPAGELAYOUT, PAPER, TRAY, MEDIATYPE, COLORSELECT, COPIES,\n"
+    "                           DUPLEX, BINDING) as the printer took them and keep the result\n"
+    "                           as the printer's default settings\n"
     "\n"
     "fields (the record's 32-bit fields by offset): value (4), field8, field12, field16,\n"
     "field20, field24, switch (28); values are decimal or 0x-hexadecimal.\n"
-    "The machine is the one ZOLT_MACHINE_ROOT names.\n"
+    "The printer's default settings are changed through the spooler, which asks for the right\n"
+    "to administer the printer. The machine is the one ZOLT_MACHINE_ROOT names.\n"
     "\n"
     "Exit status: 0 done, 1 the printer or the interface refused, 2 wrong arguments.\n";
 
@@ -38,11 +45,13 @@ struct Interface {
   ZoltDrvGetStatusFn getStatus;
   ZoltDrvSetStatusFn setStatus;
   ZoltDrvGetCapsFn getCaps;
+  ZoltDrvGetDevmodeFn getDevmode;
   ExcGetDriverDevmodeFn excDevmode;
   ExcGetExclusiveFn excOpen;
   ExcFreeExclusiveFn excFree;
   ExcSetCommandBaseFn excSetBase;
   ExcGetCommandChangeFn excChange;
+  ExcGetCommandBaseFn excBase;
   ExcGetCommandValueFn excValues;
   ExcGetPrinterOptionFn excOption;
   ExcGetPrinterValueFn excValue;
@@ -161,16 +170,18 @@ static int LoadInterface(struct Interface* api, const char* printer) {
   api->getStatus = (ZoltDrvGetStatusFn)GetProcAddress(api->module, "ZOLTDrvGetStatus");
   api->setStatus = (ZoltDrvSetStatusFn)GetProcAddress(api->module, "ZOLTDrvSetStatus");
   api->getCaps = (ZoltDrvGetCapsFn)GetProcAddress(api->module, "ZOLTDrvGetCaps");
+  api->getDevmode = (ZoltDrvGetDevmodeFn)GetProcAddress(api->module, "ZOLTDrvGetDevmode");
   api->excDevmode = (ExcGetDriverDevmodeFn)GetProcAddress(api->module, "ExcGetDriverDevmode");
   api->excOpen = (ExcGetExclusiveFn)GetProcAddress(api->module, "ExcGetExclusive");
   api->excFree = (ExcFreeExclusiveFn)GetProcAddress(api->module, "ExcFreeExclusive");
   api->excSetBase = (ExcSetCommandBaseFn)GetProcAddress(api->module, "ExcSetCommandBase");
   api->excChange = (ExcGetCommandChangeFn)GetProcAddress(api->module, "ExcGetCommandChange");
+  api->excBase = (ExcGetCommandBaseFn)GetProcAddress(api->module, "ExcGetCommandBase");
   api->excValues = (ExcGetCommandValueFn)GetProcAddress(api->module, "ExcGetCommandValue");
   api->excOption = (ExcGetPrinterOptionFn)GetProcAddress(api->module, "ExcGetPrinterOption");
   api->excValue = (ExcGetPrinterValueFn)GetProcAddress(api->module, "ExcGetPrinterValue");
   if (!api->checkVersion || !api->enable || !api->init || !api->lastError || !api->disable || !api->getStatus ||
-      !api->setStatus || !api->getCaps || !api->excDevmode || !api->excOpen || !api->excFree || !api->excSetBase ||
+      !api->setStatus || !api->getCaps || !api->getDevmode || !api->excBase || !api->excDevmode || !api->excOpen || !api->excFree || !api->excSetBase ||
       !api->excChange || !api->excValues || !api->excOption || !api->excValue) {
     FreeLibrary(api->module);
     return Fail(0, "zoltexc.dll lacks an entry point of the settings interface", NULL);
@@ -204,20 +215,25 @@ static void PrintRecord(uint32_t id, ZoltDrvStatus* record, int32_t size) {
     printf("  %-8s %d\n", kFields[i].name, *FieldOf(record, kFields[i].index));
 }
 
-/* Reads status id into a buffer of its own size; NULL with *size -1 when refused. */
-static ZoltDrvStatus* ReadStatus(struct Interface* api, void* ctx, uint32_t id, int32_t* size) {
+/* Reads status id in the record layout of a version (0: the driver's own) into a buffer of its own
+ * size; NULL with *size -1 when refused. */
+static ZoltDrvStatus* ReadStatusVersion(struct Interface* api, void* ctx, uint32_t id, uint32_t version, int32_t* size) {
   ZoltDrvStatus* record;
-  int32_t bytes = api->getStatus(ctx, id, NULL, 0);
+  int32_t bytes = api->getStatus(ctx, id, NULL, version);
   *size = bytes;
   if (bytes < 0 || bytes > MAX_RECORD_BYTES) return NULL;
   record = (ZoltDrvStatus*)calloc(1, bytes < (int32_t)sizeof(ZoltDrvStatus) ? sizeof(ZoltDrvStatus) : (size_t)bytes);
   if (!record) return NULL;
-  *size = api->getStatus(ctx, id, record, 0);
+  *size = api->getStatus(ctx, id, record, version);
   if (*size < 0) {
     free(record);
     return NULL;
   }
   return record;
+}
+
+static ZoltDrvStatus* ReadStatus(struct Interface* api, void* ctx, uint32_t id, int32_t* size) {
+  return ReadStatusVersion(api, ctx, id, 0, size);
 }
 
 static int Refused(struct Interface* api, void* ctx, const char* what) {
@@ -251,23 +267,15 @@ static int ApplyAssignment(ZoltDrvStatus* record, const char* text) {
   return 0;
 }
 
-static int CommandSet(struct Interface* api, void* ctx, uint32_t id, int count, char** assignments) {
+/* Sets status id from record and prints what changed with it; 0 done, else the exit status. */
+static int SetAndReport(struct Interface* api, void* ctx, uint32_t id, ZoltDrvStatus* record) {
   uint8_t changes[ZOLTDRV_CHANGE_BITMAP_BYTES];
   int32_t size = 0;
   int32_t result;
   uint32_t n;
-  int any = 0, i;
-  ZoltDrvStatus* record = ReadStatus(api, ctx, id, &size);
-  if (!record) return Refused(api, ctx, "the printer does not answer this status");
-  for (i = 0; i < count; ++i) {
-    if (!ApplyAssignment(record, assignments[i])) {
-      free(record);
-      return Fail(2, "not a FIELD=VALUE of a known field:", assignments[i]);
-    }
-  }
+  int any = 0;
   memset(changes, 0, sizeof(changes));
   result = api->setStatus(ctx, id, record, changes, 0);
-  free(record);
   if (result < 0) return Refused(api, ctx, "the printer refused the change");
   printf("status %u (%s) set%s\n", id, StatusName(id), result > 0 ? " (fields of the driver's record version)" : "");
   for (n = 1; n <= 8 * ZOLTDRV_CHANGE_BITMAP_BYTES; ++n) {
@@ -284,6 +292,61 @@ static int CommandSet(struct Interface* api, void* ctx, uint32_t id, int count, 
   }
   if (!any) printf("nothing else changed\n");
   return 0;
+}
+
+/* Keeps the context's device mode, as the status changes left it, as the printer's default
+ * device mode (the printer's record, level 2, through the spooler). 0 done, else 1. */
+static int StoreDefaults(struct Interface* api, void* ctx, const char* printer) {
+  ZS_WCHAR name[PATH_UNITS];
+  ZsPrinterDefaults defaults;
+  void* handle = NULL;
+  uint32_t needed = 0;
+  uint8_t* info = NULL;
+  uint8_t* devmode = NULL;
+  int32_t size = api->getDevmode(ctx, ZOLTDRV_DEVMODE_CURRENT, NULL);
+  int ok = 0;
+  if (size <= 0 || size > MAX_RECORD_BYTES || !(devmode = (uint8_t*)calloc(1, (size_t)size)) ||
+      api->getDevmode(ctx, ZOLTDRV_DEVMODE_CURRENT, devmode) != size) {
+    free(devmode);
+    return Refused(api, ctx, "the driver gave no device mode to keep");
+  }
+  memset(&defaults, 0, sizeof(defaults));
+  defaults.desiredAccess = ZS_PRINTER_ALL_ACCESS;
+  if (MultiByteToWideChar(ZS_CP_ACP, 0, printer, -1, name, PATH_UNITS) > 0 && OpenPrinterW(name, &handle, &defaults) &&
+      handle) {
+    GetPrinterW(handle, 2, NULL, 0, &needed);
+    info = needed ? (uint8_t*)calloc(1, needed) : NULL;
+    if (info && GetPrinterW(handle, 2, info, needed, &needed)) {
+      ((ZsPrinterInfo2*)info)->devMode = devmode;
+      ok = SetPrinterW(handle, 2, info, 0) != 0;
+    }
+    free(info);
+    ClosePrinter(handle);
+  }
+  free(devmode);
+  if (!ok) {
+    char detail[48];
+    snprintf(detail, sizeof(detail), "(system error %u)", GetLastError());
+    return Fail(1, "the change was not kept: the printer's default settings cannot be changed", detail);
+  }
+  printf("kept as the printer's default settings\n");
+  return 0;
+}
+
+static int CommandSet(struct Interface* api, void* ctx, const char* printer, uint32_t id, int count, char** assignments) {
+  int32_t size = 0;
+  int i, status;
+  ZoltDrvStatus* record = ReadStatus(api, ctx, id, &size);
+  if (!record) return Refused(api, ctx, "the printer does not answer this status");
+  for (i = 0; i < count; ++i) {
+    if (!ApplyAssignment(record, assignments[i])) {
+      free(record);
+      return Fail(2, "not a FIELD=VALUE of a known field:", assignments[i]);
+    }
+  }
+  status = SetAndReport(api, ctx, id, record);
+  free(record);
+  return status ? status : StoreDefaults(api, ctx, printer);
 }
 
 /* How a capability's answer is shown: a number, a list of 32-bit entries or of names in slots. */
@@ -466,6 +529,122 @@ static int CommandPjlValues(struct Interface* api, const char* printer, const ch
   return status;
 }
 
+/* The job-language commands that apply sets, each through one status: the keyword's value goes
+ * into the record's main value or its function switch; a command without keywords takes a
+ * decimal number. */
+struct Keyword {
+  const char* keyword;
+  int32_t value;
+};
+
+static const struct Keyword kPaperKeywords[] = {
+    {"A3", 8},      {"A4", 9},      {"A5", 11},     {"A6", 70},    {"JPOST", 43},     {"JISB4", 12}, {"JISB5", 13},
+    {"JISB6", 88},  {"LETTER", 1},  {"LEGAL", 5},   {"HALFLETTER", 6}, {"LEDGER", 3}, {"SAME", 1024}, {NULL, 0},
+};
+static const struct Keyword kLayoutKeywords[] = {{"PORTRAIT", 1}, {"LANDSCAPE", 2}, {NULL, 0}};
+static const struct Keyword kTrayKeywords[] = {{"ALL", 7}, {"TRAY1", 1}, {"TRAY2", 3}, {"TRAY3", 2}, {"MULTI", 4}, {NULL, 0}};
+static const struct Keyword kMediaKeywords[] = {{"PLAIN", 1}, {NULL, 0}};
+static const struct Keyword kColourKeywords[] = {{"MONO", 1}, {NULL, 0}};
+static const struct Keyword kSwitchKeywords[] = {{"ON", 1}, {"OFF", 0}, {NULL, 0}};
+static const struct Keyword kBindingKeywords[] = {{"TOP", 1}, {"RIGHT", 2}, {"LEFT", 3}, {NULL, 0}};
+
+struct CommandStatus {
+  const char* name;
+  uint32_t status;
+  int field; /* 1 the main value, 7 the function switch */
+  const struct Keyword* keywords;
+};
+
+static const struct CommandStatus kCommandStatuses[] = {
+    {"APLPAGESIZE", 7, 1, kPaperKeywords}, {"APLPAGELAYOUT", 6, 1, kLayoutKeywords}, {"PAPER", 8, 1, kPaperKeywords},
+    {"TRAY", 2, 1, kTrayKeywords},         {"MEDIATYPE", 3, 1, kMediaKeywords},      {"COLORSELECT", 5, 1, kColourKeywords},
+    {"COPIES", 9, 1, NULL},                {"DUPLEX", 15, 7, kSwitchKeywords},       {"BINDING", 15, 1, kBindingKeywords},
+    {NULL, 0, 0, NULL},
+};
+
+/* The value of a command's keyword (or number); 0 when the command's vocabulary lacks it. */
+static int CommandValue(const struct CommandStatus* command, const char* text, int32_t* value) {
+  const struct Keyword* k;
+  long long number = 0;
+  if (!command->keywords) {
+    if (!ParseNumber(text, 1, INT32_MAX, &number)) return 0;
+    *value = (int32_t)number;
+    return 1;
+  }
+  for (k = command->keywords; k->keyword; ++k) {
+    if (strcmp(k->keyword, text) == 0) {
+      *value = k->value;
+      return 1;
+    }
+  }
+  return 0;
+}
+
+/* Applies one "@PJL SET NAME = VALUE" line of the checked block; 0 done or nothing to do. */
+static int ApplyLine(struct Interface* api, void* ctx, const char* line) {
+  char name[64], text[64];
+  const struct CommandStatus* command;
+  ZoltDrvStatus* record;
+  int32_t size = 0, value = 0;
+  int status;
+  if (sscanf(line, "@PJL SET %63s = %63s", name, text) != 2) return 0;
+  for (command = kCommandStatuses; command->name; ++command)
+    if (strcmp(command->name, name) == 0) break;
+  if (!command->name) {
+    printf("%s = %s: no status of its own, not applied\n", name, text);
+    return 0;
+  }
+  if (!CommandValue(command, text, &value)) {
+    printf("%s = %s: not a value this program sets, not applied\n", name, text);
+    return 0;
+  }
+  printf("%s = %s: ", name, text);
+  /* The first layout of every record, which every version of the interface takes. */
+  record = ReadStatusVersion(api, ctx, command->status, 1, &size);
+  if (!record) {
+    putchar('\n');
+    return Refused(api, ctx, "the printer does not answer this status");
+  }
+  *FieldOf(record, command->field) = value;
+  if (command->status == 15 && command->field == 1) record->functionSwitch = 1;
+  status = SetAndReport(api, ctx, command->status, record);
+  free(record);
+  return status;
+}
+
+static int CommandApply(struct Interface* api, void* ctx, const char* printer, const char* path) {
+  int32_t answer = 0, length = 0;
+  int status = 0;
+  char* text = NULL;
+  char* line;
+  ZoltExcHandle handle = OpenBlock(api, printer, path, &answer, &status);
+  if (!handle) return status;
+  if (answer == 1) {
+    api->excChange(handle, 0, NULL, &length);
+    text = length > 0 ? (char*)calloc(1, (size_t)length) : NULL;
+    if (text && api->excChange(handle, length, text, &length) == 0) {
+      printf("the printer's rules changed these lines:\n");
+      fputs(text, stdout);
+    }
+    free(text);
+    text = NULL;
+  }
+  /* The block as the printer took it. */
+  length = 0;
+  api->excBase(handle, 0, NULL, &length);
+  text = length > 0 ? (char*)calloc(1, (size_t)length) : NULL;
+  if (!text || api->excBase(handle, length, text, &length) != 0) status = Fail(1, "cannot read the block as the printer took it", NULL);
+  api->excFree(handle);
+  for (line = text; !status && line && *line;) {
+    char* end = strstr(line, "\r\n");
+    if (end) *end = 0;
+    status = ApplyLine(api, ctx, line);
+    line = end ? end + 2 : line + strlen(line);
+  }
+  free(text);
+  return status ? status : StoreDefaults(api, ctx, printer);
+}
+
 static int CommandDevmode(struct Interface* api, const char* printer, const char* path) {
   unsigned char record[ZOLTEXC_DEVMODE_BYTES];
   int32_t length = 0;
@@ -510,8 +689,8 @@ int main(int argc, char** argv) {
     if (argc < 4 || !ParseNumber(argv[3], 1, UINT32_MAX, &id)) return Fail(2, "needs a status id, not", argc < 4 ? "nothing" : argv[3]);
     if (strcmp(command, "status") == 0 && argc != 4) return Fail(2, "status takes one status id", NULL);
     if (strcmp(command, "set") == 0 && argc < 5) return Fail(2, "set needs at least one FIELD=VALUE", NULL);
-  } else if (strcmp(command, "pjl") == 0 || strcmp(command, "devmode") == 0) {
-    if (argc != 4) return Fail(2, command, strcmp(command, "pjl") == 0 ? "takes one FILE or -" : "takes one FILE");
+  } else if (strcmp(command, "pjl") == 0 || strcmp(command, "devmode") == 0 || strcmp(command, "apply") == 0) {
+    if (argc != 4) return Fail(2, command, strcmp(command, "devmode") == 0 ? "takes one FILE" : "takes one FILE or -");
   } else if (strcmp(command, "pjl-values") == 0) {
     if (argc != 4 && argc != 5) return Fail(2, "pjl-values takes a command NAME and optionally a FILE or -", NULL);
   } else {
@@ -544,7 +723,8 @@ int main(int argc, char** argv) {
   api.init(1, &init);
   if (strcmp(command, "caps") == 0) status = CommandCaps(&api, ctx);
   else if (strcmp(command, "status") == 0) status = CommandStatus(&api, ctx, (uint32_t)id);
-  else status = CommandSet(&api, ctx, (uint32_t)id, argc - 4, argv + 4);
+  else if (strcmp(command, "set") == 0) status = CommandSet(&api, ctx, printer, (uint32_t)id, argc - 4, argv + 4);
+  else status = CommandApply(&api, ctx, printer, argv[3]);
   api.disable(ctx);
   FreeLibrary(api.module);
   return status;

@@ -54,6 +54,10 @@ typedef int32_t (*ZoltDrvGetStatusFn)(void* context, uint32_t id, ZoltDrvStatus*
 typedef int32_t (*ZoltDrvGetCapsFn)(void* context, uint32_t id, void* data);
 typedef int32_t (*ZoltDrvSetStatusFn)(void* context, uint32_t id, const ZoltDrvStatus* record, uint8_t* changes,
                                       int32_t mode);
+/* The context's device mode (flag ZOLTDRV_DEVMODE_CURRENT: as the status changes left it); the
+ * answer is its size in bytes, -1 on failure. */
+#define ZOLTDRV_DEVMODE_CURRENT 4u
+typedef int32_t (*ZoltDrvGetDevmodeFn)(void* context, uint32_t flags, void* out);
 
 /* The whole set of capabilities in one record: ZOLTDrvGetCaps(context, ZOLTDRV_CAPS_ALL, &record)
  * answers 1 and sets record; ZOLTDrvGetCaps(context, ZOLTDRV_CAPS_FREE, record) frees it. Each
@@ -261,6 +265,7 @@ typedef ZoltExcHandle (*ExcGetExclusiveFn)(const char* printer);
 typedef void (*ExcFreeExclusiveFn)(ZoltExcHandle handle);
 typedef int32_t (*ExcSetCommandBaseFn)(ZoltExcHandle handle, const char* text, int32_t* lengthOut);
 typedef int32_t (*ExcGetCommandChangeFn)(ZoltExcHandle handle, int32_t length, char* buffer, int32_t* lengthOut);
+typedef int32_t (*ExcGetCommandBaseFn)(ZoltExcHandle handle, int32_t length, char* buffer, int32_t* lengthOut);
 typedef int32_t (*ExcGetCommandValueFn)(ZoltExcHandle handle, const char* name, int32_t onlyAllowed, int32_t length,
                                         char* buffer, int32_t* lengthOut);
 typedef int32_t (*ExcGetPrinterOptionFn)(ZoltExcHandle handle, const char* name, int32_t length, char* buffer,
@@ -286,6 +291,43 @@ int32_t OpenPrinterW(ZS_WCHAR* name, void** printer, void* defaults);
 int32_t ClosePrinter(void* printer);
 int32_t GetPrinterDriverW(void* printer, ZS_WCHAR* environment, uint32_t level, uint8_t* buffer, uint32_t bufferBytes,
                           uint32_t* needed);
+
+int32_t GetPrinterW(void* printer, uint32_t level, uint8_t* buffer, uint32_t bufferBytes, uint32_t* needed);
+int32_t SetPrinterW(void* printer, uint32_t level, uint8_t* buffer, uint32_t command);
+
+/* OpenPrinterW's defaults: the access asked for. */
+typedef struct ZsPrinterDefaults {
+  ZS_WCHAR* datatype;
+  void* devMode;
+  uint32_t desiredAccess;
+} ZsPrinterDefaults;
+#define ZS_PRINTER_ALL_ACCESS 0xF000Cu
+
+/* GetPrinterW / SetPrinterW level 2: the printer's record; pDevMode is its default device mode. */
+typedef struct ZsPrinterInfo2 {
+  ZS_WCHAR* serverName;
+  ZS_WCHAR* printerName;
+  ZS_WCHAR* shareName;
+  ZS_WCHAR* portName;
+  ZS_WCHAR* driverName;
+  ZS_WCHAR* comment;
+  ZS_WCHAR* location;
+  void* devMode;
+  ZS_WCHAR* sepFile;
+  ZS_WCHAR* printProcessor;
+  ZS_WCHAR* datatype;
+  ZS_WCHAR* parameters;
+  void* securityDescriptor;
+  uint32_t attributes;
+  uint32_t priority;
+  uint32_t defaultPriority;
+  uint32_t startTime;
+  uint32_t untilTime;
+  uint32_t status;
+  uint32_t jobs;
+  uint32_t averagePPM;
+} ZsPrinterInfo2;
+ZS_STATIC_ASSERT(sizeof(ZsPrinterInfo2) == 13 * sizeof(void*) + 32, "ZsPrinterInfo2: 13 pointers, 8 numbers");
 
 /* GetPrinterDriverW level 2: where the printer's driver files are. */
 typedef struct ZsDriverInfo2 {

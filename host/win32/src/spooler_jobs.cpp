@@ -137,8 +137,7 @@ bool AttachJobOutput(HANDLE hPrinter, DWORD jobId) {
   Job& job = *it->second;
   job.out = std::make_unique<std::ofstream>(job.part, std::ios::binary | std::ios::trunc);
   if (!*job.out) return false;
-  job.metafile = false;  // from here on the job takes the driver's bytes
-  job.datatype = u"RAW";
+  job.metafile = false;  // from here on the job takes the driver's bytes; its data type stays
   job.size = 0;
   job.pages = 0;
   t.current[hPrinter] = jobId;

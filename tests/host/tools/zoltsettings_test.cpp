@@ -41,7 +41,7 @@ class ZoltSettingsToolTest : public zolt::test::DriverMachineTest {
 TEST_F(ZoltSettingsToolTest, HelpAndWrongArguments) {
   ToolRun help = Tool({"--help"});
   EXPECT_EQ(help.status, 0);
-  for (const char* word : {"version", "status ID", "set ID FIELD=VALUE", "Exit status"}) EXPECT_TRUE(Contains(help.out, word));
+  for (const char* word : {"version", "status ID", "set ID FIELD=VALUE", "apply FILE", "Exit status"}) EXPECT_TRUE(Contains(help.out, word));
   struct Case {
     std::vector<std::string> args;
     int status;
@@ -53,6 +53,7 @@ TEST_F(ZoltSettingsToolTest, HelpAndWrongArguments) {
       {{"ZOLT Office 7000", "status", "x"}, 2, "needs a status id"},
       {{"ZOLT Office 7000", "status", "0"}, 2, "needs a status id"},
       {{"ZOLT Office 7000", "set", "3"}, 2, "at least one FIELD=VALUE"},
+      {{"ZOLT Office 7000", "apply"}, 2, "apply takes one FILE or -"},
       {{"ZOLT Office 7000", "set", "3", "colour=2"}, 2, "not a FIELD=VALUE of a known field: colour=2"},
       {{"ZOLT Office 7000", "set", "3", "value=abc"}, 2, "not a FIELD=VALUE"},
       {{"No Such Printer", "status", "3"}, 1, "cannot find the driver of printer No Such Printer"},

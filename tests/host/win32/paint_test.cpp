@@ -191,4 +191,20 @@ TEST_F(PaintTest, ControlsPaintWithTheirParentsColoursAndOwnerDrawing) {
   EXPECT_FALSE(ui::SavePng(reinterpret_cast<HWND>(INT_PTR(0x7777)), piece.string()));
 }
 
+// Overlapping siblings: the one higher in the Z order (here the first created) shows.
+TEST_F(PaintTest, AWindowHigherInTheZOrderCoversItsSiblings) {
+  g_staticBrush = CreateSolidBrush(kGreen);
+  HWND label = Child(u"Static", SS_LEFT, 10, 10, 80, 20, u"", 11);
+  HWND under = Child(u"Button", BS_PUSHBUTTON, 0, 0, 200, 100, u"", 12);
+  ASSERT_TRUE(label && under);
+  ASSERT_EQ(GetWindow(top_, GW_CHILD), label);
+  ASSERT_TRUE(ui::SavePng(top_, (Root() / "overlap.png").string()));
+  EXPECT_EQ(TopPixel(15, 15), kGreen);
+  EXPECT_EQ(TopPixel(150, 60), GetSysColor(COLOR_BTNFACE));
+  // Brought to the top, the button covers the label.
+  SetWindowPos(under, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  ASSERT_TRUE(ui::SavePng(top_, (Root() / "overlap.png").string()));
+  EXPECT_EQ(TopPixel(15, 15), GetSysColor(COLOR_BTNFACE));
+}
+
 }  // namespace

@@ -691,7 +691,10 @@ bool Player::PlayObject(const RecordRef& r) {
     case EMR_CREATEDIBPATTERNBRUSHPT:
     case EMR_CREATEMONOBRUSH: {
       const auto& e = *reinterpret_cast<const U_EMRCREATEDIBPATTERNBRUSHPT*>(p);
-      const UINT usage = r.type == EMR_CREATEMONOBRUSH ? DIB_RGB_COLORS : e.iUsage;
+      // A monochrome brush is drawn in the DC's colours: its colour table, of either kind that
+      // writers use (two colours, or two palette indexes as a printer DC records it), is only
+      // read past.
+      const UINT usage = e.iUsage;
       RecordDib dib;
       if (!DibOf(p, size, 32, e.offBmi, e.cbBmi, e.offBits, e.cbBits, usage > DIB_PAL_COLORS ? DIB_RGB_COLORS : usage, dib)) return Damage();
       if (dib.parsed.width <= 0 || dib.parsed.height <= 0 || dib.cbBits < dib.parsed.imageSize) return false;

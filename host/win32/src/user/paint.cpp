@@ -250,9 +250,13 @@ void PaintOne(HWND hwnd) {
     SendMessageW(hwnd, WM_PAINT, 0, 0);
     if (auto again = GetQuiet(hwnd)) again->invalid = RECT{};
   }
-  if (auto again = GetQuiet(hwnd))
-    for (HWND child : std::vector<HWND>(again->children))
-      if (IsWindow(child) && (GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE)) PaintOne(child);
+  // Children from the bottom of the Z order up, so that a window higher up covers what lies
+  // under it (a property sheet's page over its tab control).
+  if (auto again = GetQuiet(hwnd)) {
+    const std::vector<HWND> children(again->children);
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+      if (IsWindow(*it) && (GetWindowLongW(*it, GWL_STYLE) & WS_VISIBLE)) PaintOne(*it);
+  }
 }
 
 }  // namespace

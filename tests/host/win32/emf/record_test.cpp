@@ -90,6 +90,23 @@ TEST(EmfRecord, ShapesPensAndBrushesPlayAsDrawn) {
   });
 }
 
+// A pattern brush of a monochrome bitmap is recorded as a monochrome brush whose colour table
+// holds palette indexes; played back it draws in the DC's text and background colours.
+TEST(EmfRecord, MonochromePatternBrushPlaysInTheDcsColours) {
+  ExpectSamePixels("monochrome pattern", [](HDC dc) {
+    const WORD rows[8] = {0x0F, 0x1E, 0x3C, 0x78, 0xF0, 0xE1, 0xC3, 0x87};
+    HBITMAP bits = CreateBitmap(8, 8, 1, 1, rows);
+    HBRUSH pattern = CreatePatternBrush(bits);
+    SetTextColor(dc, RGB(0, 0, 200));
+    SetBkColor(dc, RGB(250, 220, 0));
+    HGDIOBJ old = SelectObject(dc, pattern);
+    Rectangle(dc, 10, 10, 150, 120);
+    SelectObject(dc, old);
+    DeleteObject(pattern);
+    DeleteObject(bits);
+  });
+}
+
 TEST(EmfRecord, PolygonsPathsAndClippingPlayAsDrawn) {
   ExpectSamePixels("paths", [](HDC dc) {
     HBRUSH brush = CreateSolidBrush(RGB(250, 200, 60));
