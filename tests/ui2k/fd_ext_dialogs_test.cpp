@@ -242,14 +242,18 @@ TEST_F(ExtDialogs, DialogsAsATableOfActionsAndTheirEffect) {
 TEST_F(ExtDialogs, JobPasswordMustBeConfirmed) {
   struct Case {
     const char* name;
+    std::u16string password;
     std::u16string confirmation;  // empty: the confirmation is cancelled
     int result;
     std::u16string passwordAfter;
     bool mismatchMessage;
   } cases[] = {
-      {"confirmed", u"1234", IDOK, u"1234", false},
-      {"differs", u"9999", IDCANCEL, u"", true},
-      {"cancelled", u"", IDCANCEL, u"", false},
+      {"confirmed", u"1234", u"1234", IDOK, u"1234", false},
+      {"differs", u"1234", u"9999", IDCANCEL, u"", true},
+      {"cancelled", u"1234", u"", IDCANCEL, u"", false},
+      {"eight digits confirmed", u"12345678", u"12345678", IDOK, u"12345678", false},
+      {"eight digits, last one differs", u"12345678", u"12345679", IDCANCEL, u"", true},
+      {"longer than the field", u"1234567890", u"12345678", IDOK, u"12345678", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -263,7 +267,7 @@ TEST_F(ExtDialogs, JobPasswordMustBeConfirmed) {
       std::vector<DialogAction> confirm;
       if (!c.confirmation.empty()) confirm = {Type(2527, c.confirmation), Click(IDOK)};
       else confirm = {Click(IDCANCEL)};
-      result = RunDialog(ctx, page, 1019, {Type(2245, u"1234"), Then(confirm), Answer(IDOK), Click(IDOK)},
+      result = RunDialog(ctx, page, 1019, {Type(2245, c.password), Then(confirm), Answer(IDOK), Click(IDOK)},
                          [&](HWND modal) {
                            after = ui::Text(ui::FindControl(modal, 2245));
                            masked = (GetWindowLongW(ui::FindControl(modal, 2245), GWL_STYLE) & ES_PASSWORD) != 0;
@@ -281,7 +285,7 @@ TEST_F(ExtDialogs, JobPasswordMustBeConfirmed) {
     }
     const auto texts = MessageTexts();
     EXPECT_EQ(Shows(texts, mismatch), c.mismatchMessage);
-    for (const auto& t : texts) EXPECT_EQ(t.find(u"1234"), std::u16string::npos) << "a message shows the password";
+    for (const auto& t : texts) EXPECT_EQ(t.find(c.password.substr(0, 4)), std::u16string::npos) << "a message shows the password";
   }
 }
 
