@@ -170,6 +170,9 @@ TEST_F(ExtDialogs, WhatATypedOrPastedTextLeavesInTheField) {
       {"disk limit paste", 4029, 3110, Paste(3110, u"999"), u"0"},
       {"long paste cut to the field", 4043, 3370, Paste(3370, std::u16string(400, u'x')), std::u16string(128, u'x')},
       {"long paste with a bad character", 4043, 3370, Paste(3370, std::u16string(300, u'x') + u":"), u""},
+      {"user id typed past its field", 1019, 2241, Type(2241, u"abcdefghijkl"), u"abcdefgh"},
+      {"password typed past its field", 1019, 2245, Type(2245, u"1234567890"), u"12345678"},
+      {"billing code typed past its field", 4042, 3367, Type(3367, std::u16string(40, u'A')), std::u16string(32, u'A')},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
