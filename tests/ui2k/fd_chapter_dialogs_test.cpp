@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -333,6 +334,66 @@ TEST_F(ChapterDialog, DeleteIsGreyedOnAnEmptyRow) {
     ui::Click(ui::FindControl(modal, IDOK));
   });
   EXPECT_EQ(UiRunSubDialog(ctx, kDialogModal, kDlgChapter, nullptr), IDOK);
+}
+
+// The dialog's buttons as a person presses them: the list typed into the page edit is added by
+// Add, the selected entry goes by Delete and the rest by Delete All, each question answered;
+// a bad list is refused with its message.
+TEST_F(ChapterDialog, TheButtonsAddAndDeleteAsTyped) {
+  Choose(0, kTrayA, 1);
+  struct Step {
+    const char* name;
+    std::function<void(HWND)> action;
+    std::vector<int> pages;
+  };
+  const std::vector<Step> steps = {
+      {"add a list",
+       [](HWND modal) {
+         ui::Type(ui::FindControl(modal, kCtlChapterPage), u"5,1-2");
+         ui::Click(ui::FindControl(modal, kCtlChapterAdd));
+       },
+       {1, 2, 5}},
+      {"add a refused list",
+       [](HWND modal) {
+         SetWindowTextW(ui::FindControl(modal, kCtlChapterPage), u"");
+         ui::Type(ui::FindControl(modal, kCtlChapterPage), u"7-");
+         ui::AnswerNextMessageBox(IDOK);
+         ui::Click(ui::FindControl(modal, kCtlChapterAdd));
+       },
+       {1, 2, 5}},
+      {"delete the selected entry",
+       [this](HWND modal) {
+         Select(modal, 1);
+         ui::AnswerNextMessageBox(IDOK);
+         ui::Click(ui::FindControl(modal, kCtlChapterDelete));
+       },
+       {1, 5}},
+      {"delete all, cancelled",
+       [](HWND modal) {
+         ui::AnswerNextMessageBox(IDCANCEL);
+         ui::Click(ui::FindControl(modal, kCtlChapterDeleteAll));
+       },
+       {1, 5}},
+      {"delete all",
+       [](HWND modal) {
+         ui::AnswerNextMessageBox(IDOK);
+         ui::Click(ui::FindControl(modal, kCtlChapterDeleteAll));
+       },
+       {}},
+  };
+  ui::WhenIdle([&](HWND modal) {
+    for (const Step& step : steps) {
+      SCOPED_TRACE(step.name);
+      step.action(modal);
+      std::vector<int> pages;
+      for (const Row& row : Rows()) pages.push_back(row.page);
+      EXPECT_EQ(pages, step.pages);
+    }
+    ui::Click(ui::FindControl(modal, IDOK));
+  });
+  EXPECT_EQ(UiRunSubDialog(ctx, kDialogModal, kDlgChapter, nullptr), IDOK);
+  ASSERT_EQ(ui::MessageBoxes().size(), 4u);
+  EXPECT_NE(ui::MessageBoxes()[0].text.find(String(kMsgBadPageList)), std::u16string::npos);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "fd_ext.h"
 #include "fd_limit_ext_fixture.h"
+#include "feature_modules.h"
 #include "ini_file.h"
 #include "option_context_words.h"
 #include "preset_list.h"
@@ -169,6 +170,9 @@ TEST_F(ExtDialogs, WhatATypedOrPastedTextLeavesInTheField) {
       {"disk limit paste", 4029, 3110, Paste(3110, u"999"), u"0"},
       {"long paste cut to the field", 4043, 3370, Paste(3370, std::u16string(400, u'x')), std::u16string(128, u'x')},
       {"long paste with a bad character", 4043, 3370, Paste(3370, std::u16string(300, u'x') + u":"), u""},
+      {"user id typed past its field", 1019, 2241, Type(2241, u"abcdefghijkl"), u"abcdefgh"},
+      {"password typed past its field", 1019, 2245, Type(2245, u"1234567890"), u"12345678"},
+      {"billing code typed past its field", 4042, 3367, Type(3367, std::u16string(40, u'A')), std::u16string(32, u'A')},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -242,14 +246,18 @@ TEST_F(ExtDialogs, DialogsAsATableOfActionsAndTheirEffect) {
 TEST_F(ExtDialogs, JobPasswordMustBeConfirmed) {
   struct Case {
     const char* name;
+    std::u16string password;
     std::u16string confirmation;  // empty: the confirmation is cancelled
     int result;
     std::u16string passwordAfter;
     bool mismatchMessage;
   } cases[] = {
-      {"confirmed", u"1234", IDOK, u"1234", false},
-      {"differs", u"9999", IDCANCEL, u"", true},
-      {"cancelled", u"", IDCANCEL, u"", false},
+      {"confirmed", u"1234", u"1234", IDOK, u"1234", false},
+      {"differs", u"1234", u"9999", IDCANCEL, u"", true},
+      {"cancelled", u"1234", u"", IDCANCEL, u"", false},
+      {"eight digits confirmed", u"12345678", u"12345678", IDOK, u"12345678", false},
+      {"eight digits, last one differs", u"12345678", u"12345679", IDCANCEL, u"", true},
+      {"longer than the field", u"1234567890", u"12345678", IDOK, u"12345678", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -263,7 +271,7 @@ TEST_F(ExtDialogs, JobPasswordMustBeConfirmed) {
       std::vector<DialogAction> confirm;
       if (!c.confirmation.empty()) confirm = {Type(2527, c.confirmation), Click(IDOK)};
       else confirm = {Click(IDCANCEL)};
-      result = RunDialog(ctx, page, 1019, {Type(2245, u"1234"), Then(confirm), Answer(IDOK), Click(IDOK)},
+      result = RunDialog(ctx, page, 1019, {Type(2245, c.password), Then(confirm), Answer(IDOK), Click(IDOK)},
                          [&](HWND modal) {
                            after = ui::Text(ui::FindControl(modal, 2245));
                            masked = (GetWindowLongW(ui::FindControl(modal, 2245), GWL_STYLE) & ES_PASSWORD) != 0;
@@ -281,7 +289,7 @@ TEST_F(ExtDialogs, JobPasswordMustBeConfirmed) {
     }
     const auto texts = MessageTexts();
     EXPECT_EQ(Shows(texts, mismatch), c.mismatchMessage);
-    for (const auto& t : texts) EXPECT_EQ(t.find(u"1234"), std::u16string::npos) << "a message shows the password";
+    for (const auto& t : texts) EXPECT_EQ(t.find(c.password.substr(0, 4)), std::u16string::npos) << "a message shows the password";
   }
 }
 
@@ -372,6 +380,93 @@ TEST_F(ExtDialogs, VersionDialogShowsTheDummyVersionAndPutsTheRealOneBack) {
   EXPECT_EQ(during, u"9.99");
   EXPECT_EQ(after, before);
   EXPECT_NE(before, u"9.99");
+}
+
+}  // namespace
+
+namespace {
+
+using namespace zolt::test;
+
+// The text of a cell of a list view.
+std::u16string Cell(HWND table, int row, int column) {
+  WCHAR text[260] = {};
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 260;
+  SendMessageW(table, LVM_GETITEMTEXTW, WPARAM(row), reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+// The machine-information table lists its six rows with their cells; the version dialog's
+// summary is built when it paints.
+TEST_F(ExtDialogs, MachineInformationTableAndVersionSummary) {
+  std::vector<std::u16string> rows;
+  std::u16string lastCell, firstCell, summary;
+  int columns = 0;
+  Preferences([&](DriverContext* ctx, HWND page) {
+    RunDialog(ctx, page, 4038, {}, [&](HWND modal) {
+      HWND table = ui::FindControl(modal, 3341);
+      rows = ui::Items(table);
+      while (SendMessageW(table, LVM_GETCOLUMNWIDTH, WPARAM(columns), 0) > 0) ++columns;
+      firstCell = Cell(table, 0, 1);
+      lastCell = Cell(table, 5, 5);
+    });
+    RunDialog(ctx, page, 4027, {}, [&](HWND modal) { summary = ui::Text(ui::FindControl(modal, 3086)); });
+  });
+  EXPECT_EQ(rows, (std::vector<std::u16string>{u"Printer", u"Copier", u"Scanner", u"Fax", u"Document Box", u"Network"}));
+  EXPECT_EQ(columns, 6);
+  EXPECT_EQ(firstCell, u"-");
+  EXPECT_EQ(lastCell, u"None");
+  EXPECT_EQ(summary.rfind(u"Version Information\r\nDriver Version: ", 0), 0u) << std::string(summary.begin(), summary.end());
+}
+
+// Notify 14 runs the hidden-function dialog over printer properties; 66 greys the copy-guard
+// and watermark controls of the layout page while their switches are set; 67 marks the combo
+// notice as taken.
+TEST_F(ExtDialogs, NotificationsOfTheExtensionModule) {
+  bool hiddenOpened = false;
+  uint16_t greyCopyGuard = 0, greyOther = 0, clearWatermark = 0;
+  DWORD comboFlags = 0;
+  Properties(
+      [&](DriverContext* ctx, HWND page) {
+        OptSetValue(ctx, 729, 1);  // zdmCallSrc: printer properties
+        DialogDescriptor* current = OptFindDialog(ctx, uint16_t(ctx->dialogId));
+        ui::WhenIdle([&](HWND modal) {
+          hiddenOpened = ui::FindControl(modal, 2817) != nullptr;
+          ui::Click(ui::FindControl(modal, IDCANCEL));
+        });
+        FmControlParam hidden{current, nullptr};
+        FmBroadcastNotify(ctx, kFmNotifyHiddenFunction, &hidden);
+
+        DialogDescriptor* layout = OptFindDialog(ctx, 1003);
+        ASSERT_NE(layout, nullptr);
+        OptSetValue(ctx, 543, 1);  // zdmFunc2SelectUICtrlCopyGuard
+        OptSetValue(ctx, 544, 0);  // zdmFunc2SelectUICtrlWaterMark
+        ControlDescriptor copyGuard{}, other{}, watermark{};
+        copyGuard.controlId = 2928;
+        other.controlId = 2100;
+        watermark.controlId = 2090;
+        for (ControlDescriptor* c : {&copyGuard, &other, &watermark}) {
+          FmControlParam marks{layout, c};
+          FmBroadcastNotify(ctx, kFmNotifyControlMarks, &marks);
+        }
+        greyCopyGuard = copyGuard.state & kControlGreyMask;
+        greyOther = other.state & kControlGreyMask;
+        clearWatermark = watermark.state & kControlGreyMask;
+
+        FmComboChangedParam combo{nullptr, layout, 0, 1, 0};
+        FmBroadcastNotify(ctx, kFmNotifyComboChanged, &combo);
+        comboFlags = combo.flags;
+        (void)page;
+      },
+      false);
+  EXPECT_TRUE(hiddenOpened);
+  EXPECT_EQ(greyCopyGuard, 1u << kControlGreyShift);
+  EXPECT_EQ(greyOther, 0u);
+  EXPECT_EQ(clearWatermark, 0u);
+  EXPECT_EQ(comboFlags, 1u << 2);
 }
 
 }  // namespace

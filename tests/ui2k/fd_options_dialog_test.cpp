@@ -2,12 +2,16 @@
 // item, and when an item counts as installed.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "context_services.h"
 #include "driver_context.h"
 #include "fd_options.h"
 #include "fd_dialog_fixture.h"
+#include "fd_limit_ext_fixture.h"
+#include "fm_modules_5_8.h"
 #include "option_access.h"
 #include "sheet_engine.h"
 #include "win32/windows.h"
@@ -63,5 +67,146 @@ TEST_F(OptionsDialog, AnItemIsOnWhileItsOptionsHaveTheRulesValues) {
   EXPECT_EQ(OptIsComboRuleOn(ctx, nullptr), 0);
   EXPECT_EQ(FdApplyComboGroups(ctx, FdFindComboRule(143, 0)), 0u);  // no rule of this build has a group
 }
+
+
+// ---- the page in printer properties -------------------------------------------------------------
+
+namespace page {
+
+using namespace zolt::test;
+
+enum : uint16_t {
+  kOptTrayOrient0 = 10143,
+  kOptTray1Paper = 10175,
+  kOptTray1Media = 10207,
+  kOptTrayLock0 = 10239,
+};
+
+// A tray of the table: its row text and its value id (the tray table's row parameter).
+struct Tray {
+  const char16_t* row;
+  WORD valueId;
+};
+constexpr Tray kTray1{u"Tray 1", 2}, kTray2{u"Tray 2", 3}, kTray3{u"Tray 3", 5}, kBypass{u"Bypass Tray", 8};
+
+uint16_t Code(const Tray& tray) { return uint16_t(FmTrayCodeFromItemId(tray.valueId)); }
+
+// What a person does on the page: picks a tray row, then works its editors.
+struct Step {
+  enum Kind { kRow, kChoose, kClick } kind;
+  uint16_t control;
+  std::u16string text;
+};
+Step Row(const Tray& tray) { return {Step::kRow, kFdCtlTrayTable, tray.row}; }
+Step Choose(uint16_t control, std::u16string text) { return {Step::kChoose, control, std::move(text)}; }
+Step Press(uint16_t control) { return {Step::kClick, control, {}}; }
+
+class OptionsPage : public SheetHostTest {
+ protected:
+  // The settings of the printer as the next context reads them.
+  int32_t Stored(uint16_t option, bool ui) {
+    CtxPurgeCache(1);
+    HANDLE printer = OpenTestPrinter(PRINTER_ALL_ACCESS);
+    DriverContext* c = CtxCreateForPrinter(printer, printer, nullptr, 0x80000000u);
+    const int32_t v = c ? (ui ? OptGetUiValue(c, option, nullptr) : OptGetValue(c, option, nullptr)) : -1;
+    if (c) CtxReleaseAs(c, kCtxReleaseDestroy);
+    ClosePrinter(printer);
+    return v;
+  }
+  // Printer properties with the installable options page brought to front, the steps done on
+  // it, then `inside` on the page; OK or Cancel.
+  void OnOptionsPage(const std::vector<Step>& steps, bool ok, const std::function<void(DriverContext*, HWND)>& inside = {}) {
+    bool reached = false;
+    Properties(
+        [&](DriverContext*, HWND first) {
+          HWND sheet = GetParent(first);
+          ASSERT_TRUE(ui::SelectItem(PropSheet_GetTabControl(sheet), u"Option"));
+          HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+          auto* ctx = reinterpret_cast<DriverContext*>(GetWindowLongPtrW(page, DWLP_USER));
+          ASSERT_NE(ctx, nullptr);
+          reached = true;
+          for (const Step& s : steps) {
+            HWND control = ui::FindControl(page, s.control);
+            ASSERT_NE(control, nullptr) << s.control;
+            switch (s.kind) {
+              case Step::kRow:
+              case Step::kChoose:
+                EXPECT_TRUE(ui::SelectItem(control, s.text)) << s.control;
+                break;
+              case Step::kClick:
+                EXPECT_TRUE(ui::Click(control)) << s.control;
+                break;
+            }
+          }
+          if (inside) inside(ctx, page);
+        },
+        ok);
+    EXPECT_TRUE(reached);
+  }
+};
+
+// The trays the model lists are the table's rows, and the editors show the tray chosen.
+TEST_F(OptionsPage, TheTrayTableListsTheModelsTraysAndTheEditorsFollowTheRow) {
+  std::vector<std::u16string> rows;
+  std::u16string paper1, paper2;
+  OnOptionsPage({}, false, [&](DriverContext* ctx, HWND page) {
+    rows = ui::Items(ui::FindControl(page, kFdCtlTrayTable));
+    OptSetUiValue(ctx, uint16_t(kOptTray1Paper + Code(kTray2)), 40);  // A3 in tray 2
+    OptSetUiValue(ctx, uint16_t(kOptTray1Paper + Code(kTray1)), 48);  // Letter in tray 1
+    ui::SelectItem(ui::FindControl(page, kFdCtlTrayTable), kTray2.row);
+    paper2 = ui::SelectedText(ui::FindControl(page, kFdCtlTrayPaper));
+    ui::SelectItem(ui::FindControl(page, kFdCtlTrayTable), kTray1.row);
+    paper1 = ui::SelectedText(ui::FindControl(page, kFdCtlTrayPaper));
+  });
+  EXPECT_EQ(rows, (std::vector<std::u16string>{u"Tray 1", u"Tray 2", u"Tray 3", u"Paper Feed Unit", u"Bypass Tray"}));
+  EXPECT_EQ(paper2, u"A3");
+  EXPECT_EQ(paper1, u"Letter");
+}
+
+// A tray's paper, media, orientation and lock chosen on the page: OK stores them with the
+// printer, Cancel leaves the stored ones.
+TEST_F(OptionsPage, ChoicesForATrayAreStoredByOkAndLeftByCancel) {
+  struct Case {
+    const char* name;
+    std::vector<Step> steps;
+    uint16_t option;
+    bool ui;
+    int32_t value;
+  };
+  const std::vector<Case> cases = {
+      {"paper of tray 2", {Row(kTray2), Choose(kFdCtlTrayPaper, u"A3")}, uint16_t(kOptTray1Paper + Code(kTray2)), true, 40},
+      {"paper of tray 1", {Row(kTray1), Choose(kFdCtlTrayPaper, u"Letter")}, uint16_t(kOptTray1Paper + Code(kTray1)), true, 48},
+      {"media of tray 3", {Row(kTray3), Choose(kFdCtlTrayMedia, u"Thick Paper")}, uint16_t(kOptTray1Media + Code(kTray3)), true, 17},
+      {"landscape in tray 3", {Row(kTray3), Press(kFdCtlTrayLandscape)}, uint16_t(kOptTrayOrient0 + Code(kTray3)), false, 1},
+      {"bypass tray locked", {Row(kBypass), Press(kFdCtlTrayLock)}, uint16_t(kOptTrayLock0 + Code(kBypass)), false, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int32_t before = Stored(c.option, c.ui);
+    ASSERT_NE(before, c.value) << "the case must change the setting";
+    OnOptionsPage(c.steps, false);
+    EXPECT_EQ(Stored(c.option, c.ui), before) << "Cancel";
+    OnOptionsPage(c.steps, true);
+    EXPECT_EQ(Stored(c.option, c.ui), c.value) << "OK";
+  }
+}
+
+// The custom-size button of the initial settings opens the custom paper size dialog.
+TEST_F(OptionsPage, TheCustomSizeButtonOpensItsDialog) {
+  bool opened = false;
+  Preferences([&](DriverContext*, HWND first) {
+    HWND sheet = GetParent(first);
+    ASSERT_TRUE(ui::SelectItem(PropSheet_GetTabControl(sheet), u"Initial Settings"));
+    HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+    ui::WhenIdle([&](HWND modal) {
+      opened = ui::FindControl(modal, 2217) != nullptr;  // the dialog's tray combo
+      ui::Click(ui::FindControl(modal, IDCANCEL));
+    });
+    EXPECT_TRUE(ui::Click(ui::FindControl(page, 2444)));
+  });
+  EXPECT_TRUE(opened);
+}
+
+}  // namespace page
 
 }  // namespace

@@ -84,11 +84,18 @@ constexpr uint16_t kDlgVersion = 4027, kCtlVersion = 3086;
 
 // The three summaries of a model's default settings, and of a text watermark with a header
 // showing only the page number, against the golden text of the model.
-class SummaryOfModel : public Summary, public ::testing::WithParamInterface<const char*> {
+// A sample model and the language of its library ("us" English, "jp" Japanese).
+struct ModelAndLanguage {
+  const char* model;
+  const char* language;
+};
+
+class SummaryOfModel : public Summary, public ::testing::WithParamInterface<ModelAndLanguage> {
  protected:
-  fs::path ModelFile() const override { return fs::path(ZOLT_SOURCE_DIR) / "samples" / "models" / GetParam(); }
+  fs::path ModelFile() const override { return fs::path(ZOLT_SOURCE_DIR) / "samples" / "models" / GetParam().model; }
   std::string LanguageLibrary() const override {
-    return std::string(GetParam()).rfind("ZOLT2", 0) == 0 ? "ZOLT2Rus.DLL" : "ZOLT7Rus.DLL";
+    return std::string(std::string(GetParam().model).rfind("ZOLT2", 0) == 0 ? "ZOLT2R" : "ZOLT7R") +
+           GetParam().language + ".DLL";
   }
 };
 
@@ -106,8 +113,10 @@ TEST_P(SummaryOfModel, TextsMatchTheGoldenFile) {
   OptSetValue(ctx, kOptMarginOn, 1);
   OptSetValue(ctx, kOptPageOn, 1);
   add("text watermark, page number");
-  std::string name = GetParam();
-  name = "summary_" + name.substr(0, name.find('.')) + ".txt";
+  std::string name = GetParam().model;
+  name = "summary_" + name.substr(0, name.find('.'));
+  if (std::string(GetParam().language) != "us") name += std::string("_") + GetParam().language;
+  name += ".txt";
   const fs::path golden = fs::path(ZOLT_SOURCE_DIR) / "tests/ui2k/golden" / name;
   if (const char* update = std::getenv("ZOLT_UPDATE_GOLDEN"); update && *update == '1') {
     zolt::test::WriteBytes(golden, all);
@@ -116,8 +125,34 @@ TEST_P(SummaryOfModel, TextsMatchTheGoldenFile) {
   EXPECT_EQ(all, zolt::test::ReadBytes(golden)) << golden;
 }
 
-INSTANTIATE_TEST_SUITE_P(SampleModels, SummaryOfModel, ::testing::Values("ZOLT7000.QCS", "ZOLT2100.QCS"),
-                         [](const auto& info) { return std::string(info.param).substr(0, 8); });
+INSTANTIATE_TEST_SUITE_P(SampleModels, SummaryOfModel,
+                         ::testing::Values(ModelAndLanguage{"ZOLT7000.QCS", "us"}, ModelAndLanguage{"ZOLT2100.QCS", "us"},
+                                           ModelAndLanguage{"ZOLT7000.QCS", "jp"}, ModelAndLanguage{"ZOLT2100.QCS", "jp"}),
+                         [](const auto& info) {
+                           return std::string(info.param.model).substr(0, 8) + "_" + info.param.language;
+                         });
+
+// The Japanese library labels the summary lines in Japanese: none of the English labels is left.
+class JapaneseSummary : public Summary {
+ protected:
+  std::string LanguageLibrary() const override { return "ZOLT7Rjp.DLL"; }
+};
+
+TEST_F(JapaneseSummary, EveryLabelComesFromTheJapaneseLibrary) {
+  OptSetValue(ctx, kOptMarginOn, 1);
+  OptSetValue(ctx, kOptPageOn, 1);
+  for (const auto& [dialog, control] : {std::pair{kDlgStatus, kCtlStatus}, std::pair{kDlgMaintenance, kCtlMaintenance},
+                                         std::pair{kDlgVersion, kCtlVersion}}) {
+    SCOPED_TRACE(dialog);
+    const std::u16string text = Text(Control(dialog, control));
+    ASSERT_FALSE(text.empty());
+    for (const char16_t* english : {u"Resolution: ", u"Paper Source: ", u"Print Type: ", u"Header and Footer", u"Position: ",
+                                    u"Version Information", u"User Code: "})
+      EXPECT_EQ(text.find(english), std::u16string::npos) << Utf8(english);
+  }
+  EXPECT_EQ(Text(Control(kDlgVersion, kCtlVersion)).rfind(u"\u30D0\u30FC\u30B8\u30E7\u30F3\u60C5\u5831", 0), 0u)
+      << "the version summary starts with its title";
+}
 
 // Which watermark and header lines of the maintenance summary are shown (indices of its list:
 // 11-23 the text watermark, 24-29 the image, 30-32 the overlay; 37-45 the header and footer).

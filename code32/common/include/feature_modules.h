@@ -128,6 +128,7 @@ enum : DWORD {
   kFmNotifyLoadRow = 5,
   kFmNotifyTransferRow = 6,
   kFmNotifyRecheck = 11,
+  kFmNotifyHiddenFunction = 14,
   kFmNotifyEnsureSetup = 12,
   kFmNotifyLoadPassEnd = 18,
   kFmNotifySavePassEnd = 23,
@@ -139,6 +140,8 @@ enum : DWORD {
   kFmNotifyChoicesChanged = 36,
   kFmNotifyLocksApply = 59,
   kFmNotifyResolutionLockApply = 60,
+  kFmNotifyControlMarks = 66,
+  kFmNotifyComboChanged = 67,
   kFmNotifyLast = 67,
 };
 
@@ -163,6 +166,17 @@ struct FmTransferEndParam {  // code 24: a settings-file section transfer finish
 };
 struct FmDialogParam {  // codes 34 and 35: a sub-dialog was cancelled or closed with OK
   DialogDescriptor* dialog;
+};
+struct FmControlParam {  // codes 14 and 66: a control of a dialog
+  DialogDescriptor* dialog;
+  ControlDescriptor* control;
+};
+struct FmComboChangedParam {  // code 67: the value of a combo box changed
+  ControlDescriptor* control;
+  DialogDescriptor* dialog;
+  int32_t oldValue;
+  int32_t newValue;
+  DWORD flags;  // bit 2: the notice was taken
 };
 
 // ---- handlers of the rows ---------------------------------------------------------------------

@@ -136,6 +136,10 @@ void FmModelDefaultValue(DriverContext* ctx, FmResolutionFallback* event);
 // Built-in function 324 in the printer-interface module: the alert of the model item of the
 // control of the last command. 1 when an alert was due and shown.
 int FdCheckLastCommandAlert(DriverContext* ctx);
+// The notify codes of module 10 that work on windows: 14 runs the hidden-function dialog over
+// the page, 66 greys the copy-guard and watermark controls of the layout page while their
+// switches are set, 67 takes a combo box's change notice. 1 when taken.
+int FdExtWindowNotify(DriverContext* ctx, DWORD code, void* param);
 #endif
 
 // Module 10's per-context data: the driver version a version dialog keeps while it shows the
@@ -143,4 +147,7 @@ int FdCheckLastCommandAlert(DriverContext* ctx);
 struct FmExtUserData {
   BYTE keptDriverVersion[9];  // wdmDriverVersion
   BYTE versionKept;           // 1 while a version is kept
+  // The job password's confirmation as typed, from the confirmation dialog's OK until it is
+  // compared: the confirmation field's own option holds only four characters.
+  WCHAR typedConfirmation[65];
 };

@@ -136,6 +136,10 @@ int FmExtOnNotify(DriverContext* ctx, DWORD code, void* param, void*) {
   }
   if (code == kFmNotifySubDialogCancelled) return FmRevertUserQualityDialog(ctx, DialogOf(param));
   if (!ctx) return 0;
+#if ZOLT_WINDOW_BUILD
+  if (code == kFmNotifyHiddenFunction || code == kFmNotifyControlMarks || code == kFmNotifyComboChanged)
+    return FdExtWindowNotify(ctx, code, param);
+#endif
   switch (code) {
     case kFmNotifyNoDeviceState:
       if (param) {

@@ -2,6 +2,7 @@
 // network-key, disk-limit, hidden-function, user-code and version dialogs, the initial-settings
 // dialog's device buttons, and the character filters of their text fields.
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "context_services.h"
@@ -10,12 +11,16 @@
 #include "env_language.h"
 #include "fd_ext.h"
 #include "fd_services.h"
+#include "fd_summary.h"
+#include "fd_watermark.h"
+#include "feature_modules.h"
 #include "fm_modules_9_10.h"
 #include "ini_file.h"
 #include "job_control.h"
 #include "model_query.h"
 #include "option_access.h"
 #include "option_context_words.h"
+#include "option_table.h"
 #include "option_values.h"
 #include "preset_list.h"
 #include "prn_data.h"
@@ -49,6 +54,8 @@ enum : uint16_t {
   kAuthenticationDialog = 4022,
   kVersion2Dialog = 4027,
   kDiskLimitDialog = 4029,
+  kPerfectBindDialog = 4035,
+  kMachineInfoDialog = 4038,
   kBillingCodePopup = 4042,
   kAuthenticationPopup = 4043,
 };
@@ -73,6 +80,8 @@ enum : uint16_t {
   kDiskLimitField = 3110,
   kBillingPopupField = 3367,
   kPopupUserField = 3370,
+  kVersionSummary = 3086,
+  kMachineInfoTable = 3341,
 };
 
 // Options.
@@ -96,6 +105,9 @@ enum : uint16_t {
   kOptDriverVersion = 1337,
   kOptAuthMode = 10354,
   kOptAuthSecureMode = 10355,
+  kOptFunc2CopyGuard = 543,  // zdmFunc2SelectUICtrlCopyGuard
+  kOptFunc2WaterMark = 544,  // zdmFunc2SelectUICtrlWaterMark
+  kOptCallSrc = 729,         // zdmCallSrc
 };
 
 // Messages.
@@ -186,20 +198,51 @@ bool IsPasswordField(uint16_t id) {
   return id == kPasswordPrint || id == kPasswordStored || id == kPasswordSave || id == kPasswordPrintAndSave;
 }
 
+FmExtUserData* StateOf(void* userData) { return static_cast<FmExtUserData*>(userData); }
+
+void ForgetConfirmation(FmExtUserData* state) {
+  if (state) std::fill(std::begin(state->typedConfirmation), std::end(state->typedConfirmation), WCHAR(0));
+}
+
+// The confirmation field takes as many characters as the option of the job type's password
+// field holds. Its own option is shorter, so the field is not filled from it nor written into
+// it: what is typed is kept at OK for the comparison.
+int OnConfirmationField(DriverContext* ctx, ControlDescriptor* control, DWORD message, WPARAM wParam) {
+  if (message == WM_COMMAND)
+    return LOWORD(wParam) == control->controlId && (HIWORD(wParam) == EN_CHANGE || HIWORD(wParam) == EN_UPDATE);
+  if (message != WM_PAINT || !control->window) return 0;
+  DialogDescriptor* printType = OptFindDialog(ctx, kPrintTypeDialog);
+  const ControlDescriptor* field = printType ? OptFindControl(ctx, printType, PasswordFieldOf(JobType(ctx))) : nullptr;
+  const int kept = int(std::size(FmExtUserData{}.typedConfirmation)) - 1;
+  const int chars = field && field->option ? std::min(int(TypeSize(field->option->typeWord)) - 1, kept) : 0;
+  if (chars > 0) SendMessageW(control->window, EM_LIMITTEXT, WPARAM(chars), 0);
+  return 1;
+}
+
+void KeepConfirmation(DialogDescriptor* dialog, FmExtUserData* state) {
+  ForgetConfirmation(state);
+  if (state && dialog->window)
+    GetDlgItemTextW(dialog->window, kPasswordConfirmField, state->typedConfirmation,
+                    int(std::size(state->typedConfirmation)));
+}
+
 // The password the user typed must be typed again in the confirmation dialog. False when the
 // OK is refused; the password is then empty and has the focus.
-bool ConfirmJobPassword(DriverContext* ctx, DialogDescriptor* dialog) {
+bool ConfirmJobPassword(DriverContext* ctx, DialogDescriptor* dialog, FmExtUserData* state) {
   const uint16_t field = PasswordFieldOf(JobType(ctx));
   const std::u16string password = FieldText(ctx, dialog, field);
   if (password.empty()) return true;
   DialogDescriptor* confirmation = OptFindDialog(ctx, kPasswordInput);
   EmptyField(ctx, confirmation, kPasswordConfirmField);
+  ForgetConfirmation(state);
   int refusal = 0;
   if (RunModal(ctx, dialog, kPasswordInput) != IDOK) {
     refusal = -1;
-  } else if (FieldText(ctx, confirmation, kPasswordConfirmField) != password) {
+  } else if ((state ? std::u16string(state->typedConfirmation)
+                    : FieldText(ctx, confirmation, kPasswordConfirmField)) != password) {
     refusal = kMsgPasswordDiffers;
   }
+  ForgetConfirmation(state);
   EmptyField(ctx, confirmation, kPasswordConfirmField);
   if (!refusal) return true;
   if (refusal > 0) FdShowWarning(ctx, dialog->window, static_cast<WORD>(refusal));
@@ -265,9 +308,9 @@ void MarkCharsets(DriverContext* ctx, DialogDescriptor* dialog) {
   }
 }
 
-int OnPrintTypeOk(DriverContext* ctx, DialogDescriptor* dialog) {
+int OnPrintTypeOk(DriverContext* ctx, DialogDescriptor* dialog, FmExtUserData* state) {
   if (CtxGetPendingFlags(ctx) & kMarkJobPasswordEdited) {
-    const bool confirmed = OkRuleRefuses(ctx, dialog) || ConfirmJobPassword(ctx, dialog);
+    const bool confirmed = OkRuleRefuses(ctx, dialog) || ConfirmJobPassword(ctx, dialog, state);
     CtxClearPendingFlags(ctx, kMarkJobPasswordEdited);
     if (!confirmed) return 1;
   }
@@ -417,8 +460,6 @@ int OnHiddenFuncOk(DriverContext* ctx, DialogDescriptor* dialog) {
 
 // ---- version dialogs -----------------------------------------------------------------------------
 
-FmExtUserData* StateOf(void* userData) { return static_cast<FmExtUserData*>(userData); }
-
 void ShowDummyVersion(DriverContext* ctx, FmExtUserData* state) {
   WCHAR dummy[kDummyVersionChars] = {};
   const WCHAR* ini = PathGetDriverIni(ctx);
@@ -546,6 +587,100 @@ int Refocus(DriverContext* ctx, DialogDescriptor* dialog, WPARAM nameIndex) {
   }
 }
 
+// ---- the machine-information table (4038) -------------------------------------------------------
+
+constexpr int kMachineInfoColumns = 6;
+constexpr WORD kMachineInfoTitles[kMachineInfoColumns] = {14114, 14115, 14118, 14117, 14119, 14116};
+constexpr int kMachineInfoWidths[kMachineInfoColumns] = {24, 36, 91, 90, 70, 38};  // parts of 350
+constexpr int kMachineInfoWidthParts = 350;
+constexpr WORD kMachineInfoRows[][kMachineInfoColumns] = {
+    {14013, 14120, 14120, 14120, 14120, 14120}, {14014, 14120, 14121, 14121, 14120, 14120},
+    {14015, 14120, 14122, 14122, 14120, 14120}, {14016, 14173, 14120, 14120, 14120, 14120},
+    {14017, 14173, 14122, 14122, 14120, 14120}, {14018, 14173, 14123, 14123, 14123, 14173},
+};
+constexpr int kMachineInfoText = 260;
+
+std::u16string LoadText(DriverContext* ctx, WORD id) {
+  WCHAR text[kMachineInfoText] = {};
+  EnvLoadString(ctx, id, text, kMachineInfoText, 1);
+  return text;
+}
+
+// The columns and rows, once, while the table is empty and no refresh runs.
+void BuildMachineInfoTable(DriverContext* ctx, ControlDescriptor* control) {
+  HWND table = control->window;
+  if (!table || SendMessageW(table, LVM_GETITEMCOUNT, 0, 0) != 0) return;
+  if (SheetEngineState* state = UiSheetState(ctx); state && state->refreshGuard) return;
+  RECT client{};
+  GetClientRect(table, &client);
+  const int width = client.right - client.left;
+  if (SendMessageW(table, LVM_GETCOLUMNWIDTH, 0, 0) == 0)
+    for (int i = 0; i < kMachineInfoColumns; ++i) {
+      std::u16string title = LoadText(ctx, kMachineInfoTitles[i]);
+      LVCOLUMNW column{};
+      column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+      column.cx = width * kMachineInfoWidths[i] / kMachineInfoWidthParts;
+      column.pszText = title.data();
+      column.iSubItem = i;
+      SendMessageW(table, LVM_INSERTCOLUMNW, WPARAM(i), reinterpret_cast<LPARAM>(&column));
+    }
+  int index = 0;
+  for (const auto& row : kMachineInfoRows) {
+    std::u16string text = LoadText(ctx, row[0]);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = index;
+    item.pszText = text.data();
+    item.lParam = index;
+    SendMessageW(table, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    for (int column = 1; column < kMachineInfoColumns; ++column) {
+      std::u16string cell = LoadText(ctx, row[column]);
+      LVITEMW sub{};
+      sub.iSubItem = column;
+      sub.pszText = cell.data();
+      SendMessageW(table, LVM_SETITEMTEXTW, WPARAM(index), reinterpret_cast<LPARAM>(&sub));
+    }
+    ++index;
+  }
+}
+
+// A row: the row text and the five cells, on the window colour, clipped and centred vertically.
+void DrawMachineInfoRow(DriverContext* ctx, ControlDescriptor* control, const DRAWITEMSTRUCT* draw) {
+  const int row = int(draw->itemID);
+  if (row < 0 || row >= int(std::size(kMachineInfoRows))) return;
+  HDC dc = draw->hDC;
+  const COLORREF oldBack = SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+  const COLORREF oldFore = SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  RECT cell = draw->rcItem;
+  for (int column = 0; column < kMachineInfoColumns; ++column) {
+    const int width = int(SendMessageW(control->window, LVM_GETCOLUMNWIDTH, WPARAM(column), 0));
+    cell.right = column == kMachineInfoColumns - 1 ? draw->rcItem.right : cell.left + width;
+    const std::u16string text = LoadText(ctx, kMachineInfoRows[row][column]);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &extent);
+    const int y = cell.top + (cell.bottom - cell.top - extent.cy) / 2;
+    ExtTextOutW(dc, cell.left + 2, y, ETO_CLIPPED | ETO_OPAQUE, &cell, text.c_str(), UINT(text.size()), nullptr);
+    cell.left = cell.right;
+  }
+  SetBkColor(dc, oldBack);
+  SetTextColor(dc, oldFore);
+}
+
+int OnMachineInfoControl(DriverContext* ctx, ControlDescriptor* control, DWORD message, LPARAM lParam) {
+  if (control->controlId != kMachineInfoTable) return 0;
+  if (message == WM_INITDIALOG) {
+    BuildMachineInfoTable(ctx, control);
+    return 1;  // a list view: the list kind's own filling does not apply
+  }
+  if (message == WM_DRAWITEM) {
+    const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (!draw || draw->hwndItem != control->window) return 0;
+    DrawMachineInfoRow(ctx, control, draw);
+    return 1;
+  }
+  return 0;
+}
+
 // Dialog-level messages (no control).
 int OnDialogMessage(DriverContext* ctx, DialogDescriptor* dialog, DWORD message, WPARAM wParam, LPARAM lParam,
                     FmExtUserData* state) {
@@ -566,13 +701,17 @@ int OnDialogMessage(DriverContext* ctx, DialogDescriptor* dialog, DWORD message,
   const WORD command = LOWORD(wParam);
   if (command == IDCANCEL) {
     if (id == kPrintTypeDialog) CtxClearPendingFlags(ctx, kMarkJobPasswordEdited);
+    if (id == kPasswordInput) ForgetConfirmation(state);
     if (id == kVersionDialog || id == kVersion2Dialog) PutBackVersion(ctx, state);
     return 0;
   }
   if (command != IDOK) return 0;
   switch (id) {
     case kPrintTypeDialog:
-      return OnPrintTypeOk(ctx, dialog);
+      return OnPrintTypeOk(ctx, dialog, state);
+    case kPasswordInput:
+      KeepConfirmation(dialog, state);
+      return 0;
     case kAuthenticationDialog:
       return FmIsFeatureEnabled(ctx, kFeatureJobControl, 0) ? OnAuthenticationOk(ctx, dialog) : 0;
     case kDiskLimitDialog:
@@ -593,6 +732,14 @@ int OnDialogMessage(DriverContext* ctx, DialogDescriptor* dialog, DWORD message,
 int OnControlMessage(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control, DWORD message,
                      WPARAM wParam, LPARAM lParam) {
   const uint16_t id = dialog->dialogId;
+  if (id == kPerfectBindDialog) return FdMarginDialogProc(ctx, dialog, control, message, wParam, lParam);
+  if (id == kPasswordInput && control->controlId == kPasswordConfirmField)
+    return OnConfirmationField(ctx, control, message, wParam);
+  if (id == kMachineInfoDialog) return OnMachineInfoControl(ctx, control, message, lParam);
+  if (id == kVersion2Dialog && control->controlId == kVersionSummary && message == WM_PAINT) {
+    FdUpdateSummaryText(ctx, dialog, control);
+    return 0;  // the paint goes on
+  }
   if (message == WM_CHAR) return FdFilterTypedChar(ctx, dialog, control, wParam);
   if (message == WM_PASTE) return FdFilterPaste(ctx, dialog, control);
   if (id == kInitDialog) return OnInitDialogControl(ctx, dialog, control, message, wParam, lParam);
@@ -653,4 +800,31 @@ int FdCheckLastCommandAlert(DriverContext* ctx) {
 int FmExtOnDialog(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control, DWORD message,
                   WPARAM wParam, LPARAM lParam, void* userData) {
   return FdHandleExtensionDialog(ctx, dialog, control, message, wParam, lParam, userData);
+}
+
+int FdExtWindowNotify(DriverContext* ctx, DWORD code, void* param) {
+  if (!ctx || !param) return 0;
+  if (code == kFmNotifyComboChanged) {
+    static_cast<FmComboChangedParam*>(param)->flags |= 1u << 2;
+    return 1;
+  }
+  const auto* notice = static_cast<const FmControlParam*>(param);
+  DialogDescriptor* dialog = notice->dialog;
+  ControlDescriptor* control = notice->control;
+  if (code == kFmNotifyHiddenFunction) {
+    if (OptGetValue(ctx, kOptCallSrc, nullptr) != 1 || !dialog) return 0;
+    UiRunSubDialog(ctx, kDialogModal, kHiddenFuncDialog, dialog->window);
+    if (ctx->workArea && ctx->workArea->optionsChanged && dialog->window)
+      SendMessageW(GetParent(dialog->window), PSM_CHANGED, WPARAM(dialog->window), 0);
+    return 1;
+  }
+  if (code != kFmNotifyControlMarks || !dialog || !control || dialog->dialogId != kLayoutPage) return 0;
+  const uint16_t c = control->controlId;
+  const bool copyGuard = c == 2928 || c == 2929 || c == 2974;
+  const bool watermark = (c >= 2088 && c <= 2092) || c == 2406 || c == 2407;
+  if ((copyGuard && IsOn(ctx, kOptFunc2CopyGuard)) || (watermark && IsOn(ctx, kOptFunc2WaterMark))) {
+    control->state = static_cast<uint16_t>((control->state & ~kControlGreyMask) | (1u << kControlGreyShift));
+    return 1;
+  }
+  return 0;
 }

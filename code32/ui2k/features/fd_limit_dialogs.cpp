@@ -5,6 +5,7 @@
 #include "context_services.h"
 #include "env_language.h"
 #include "fd_services.h"
+#include "fd_summary.h"
 #include "fm_modules_9_10.h"
 #include "ini_file.h"
 #include "model_query.h"
@@ -41,6 +42,8 @@ enum : uint16_t {
 
 constexpr WORD kFeatureLimitations = 2;  // the administrator's locks are offered
 constexpr uint16_t kLimitationDialog = 4031;
+constexpr uint16_t kLimitationStatusDialog = 4032;
+constexpr uint16_t kLimitationStatusText = 3164;  // read-only text of the status dialog
 constexpr WORD kMsgConfirmLocks = 12034;
 constexpr uint16_t kLayoutPage = 1003;
 constexpr uint16_t kLayoutKindControl = 2083;
@@ -190,5 +193,8 @@ int FmLimitOnDialog(DriverContext* ctx, DialogDescriptor* dialog, ControlDescrip
     return FmIsFeatureEnabled(ctx, kFeatureLimitations, 0)
                ? FdLimitationDialogProc(ctx, dialog, control, message, wParam, lParam)
                : 0;
+  if (dialog->dialogId == kLimitationStatusDialog && control && control->controlId == kLimitationStatusText &&
+      message == WM_PAINT)
+    FdUpdateSummaryText(ctx, dialog, control);
   return 0;
 }

@@ -175,12 +175,10 @@ void DrawCellText(HDC dc, RECT cell, uint16_t stringId, DriverContext* ctx) {
   ExtTextOutW(dc, cell.left + 2, cell.top + 1, ETO_CLIPPED | ETO_OPAQUE, &cell, text, UINT(lstrlenW(text)), nullptr);
 }
 
+// A picture of the language library, by its id (UiDrawBitmap takes ids below 0x10000 as such).
 void DrawPicture(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control, HDC dc, RECT cell,
                  uint16_t pictureId) {
-  if (HBITMAP picture = UiLoadBitmap(ctx, pictureId)) {
-    UiDrawBitmap(ctx, dialog, control, dc, &cell, 0, 0, picture, 9, 0);
-    DeleteObject(picture);
-  }
+  UiDrawBitmap(ctx, dialog, control, dc, &cell, 0, 0, reinterpret_cast<HBITMAP>(ULONG_PTR(pictureId)), 9, 0);
 }
 
 void DrawTrayRow(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control, const DRAWITEMSTRUCT* draw) {

@@ -58,14 +58,6 @@ uint32_t AuxWord32(const uint16_t* aux, int at) { return aux ? uint32_t(aux[at])
 
 bool IsGreyed(const ControlDescriptor* control) { return (control->state & kControlGreyMask) != 0; }
 
-// A combo-changed notice to the feature modules (code 67).
-struct ComboChangedNotice {
-  ControlDescriptor* control;
-  DialogDescriptor* dialog;
-  int32_t oldValue;
-  int32_t newValue;
-};
-constexpr DWORD kNotifyComboChanged = 67;
 
 // Item text drawn after a square of the item's height (where the picture goes), or at the left
 // edge without a picture; vertically centred.
@@ -147,8 +139,8 @@ int UiComboCommand(DriverContext* ctx, DialogDescriptor* dialog, ControlDescript
   UiSetControlValue(ctx, dialog, control, value);
   const int32_t now = OptGetControlValue(ctx, control);
   if (now != old) {
-    ComboChangedNotice notice{control, dialog, old, now};
-    FmBroadcastNotify(ctx, kNotifyComboChanged, &notice);
+    FmComboChangedParam notice{control, dialog, old, now, 0};
+    FmBroadcastNotify(ctx, kFmNotifyComboChanged, &notice);
   }
   return 1;
 }

@@ -37,7 +37,6 @@ constexpr uint16_t kOptLock000InfoBit = 10418;      // zdmLock000InfoBit, the pr
 constexpr uint16_t kOptLockedTray = 1236;           // wdmLock001Info, the locked source's stored value
 constexpr uint16_t kOptBillingCode = 1251;
 constexpr int kFirstPresetValue = 119;
-constexpr uint16_t kNotifyHiddenFunction = 14;
 constexpr uint16_t kNotifyDialogClosed = 25;
 constexpr uint16_t kNotifyDocumentApplied = 28;
 constexpr uint16_t kBuiltInLockUpdatePrnMethod = 326;
@@ -360,11 +359,8 @@ INT_PTR OnMouse(DriverContext* ctx, DialogDescriptor* dialog, HWND window, UINT 
   if (!control) control = UiFindControlAtPoint(dialog, at.x, at.y);
   if (msg == WM_RBUTTONDBLCLK) {
     if (control && (wParam & MK_CONTROL) && (wParam & MK_SHIFT) && (control->flags & kControlHiddenFunction)) {
-      struct {
-        DialogDescriptor* dialog;
-        ControlDescriptor* control;
-      } hidden{dialog, control};
-      FmBroadcastNotify(ctx, kNotifyHiddenFunction, &hidden);
+      FmControlParam hidden{dialog, control};
+      FmBroadcastNotify(ctx, kFmNotifyHiddenFunction, &hidden);
     }
     return 0;
   }
