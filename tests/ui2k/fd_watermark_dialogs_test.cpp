@@ -281,8 +281,7 @@ TEST_F(WatermarkDialogs, DISABLED_TheListIsKeptAndThePreviewShowsTheStamp) {
 }
 
 // The stored face when installed, else the default face, else the first family listed.
-// Disabled: the host's EnumFontFamiliesW lists no TrueType family here.
-TEST_F(WatermarkDialogs, DISABLED_FontComboFallsBackToTheDefaultFaceThenTheFirstFamily) {
+TEST_F(WatermarkDialogs, FontComboFallsBackToTheDefaultFaceThenTheFirstFamily) {
   DriverContext* ctx = CtxCreateForPrinter(printer_, printer_, nullptr, kCtxModeUi);
   ASSERT_NE(ctx, nullptr);
   HWND combo = CreateWindowExW(0, u"COMBOBOX", u"", WS_POPUP | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS, 0, 0,
