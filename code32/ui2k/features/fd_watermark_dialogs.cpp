@@ -258,11 +258,14 @@ int DeleteStamp(DriverContext* ctx, DialogDescriptor* dialog) {
   if (list->option) OptWriteUiValue(ctx, list->option, static_cast<uint32_t>(k));
   SendMessageW(combo, CB_SETCURSEL, WPARAM(k), 0);
   InvalidateRect(combo, nullptr, TRUE);
-  ControlDescriptor* on = OptFindControl(ctx, OptFindDialog(ctx, kDlgEdit), kCtlStampSwitch);
-  if (on && on->option)
+  DialogDescriptor* page = OptFindDialog(ctx, kDlgEdit);
+  ControlDescriptor* on = page ? OptFindControl(ctx, page, kCtlStampSwitch) : nullptr;
+  if (on && on->option) {
     OptWriteUiValue(ctx, on->option, 0);
-  else
+    if (on->window) SendMessageW(on->window, BM_SETCHECK, BST_UNCHECKED, 0);
+  } else {
     OptSetValue(ctx, kOptFuncSelectWaterMark, 0);
+  }
   return 1;
 }
 
@@ -308,7 +311,8 @@ int RunStampDialog(DriverContext* ctx, DialogDescriptor* dialog, uint16_t button
     CfgSaveStamp(ctx, static_cast<int>(i));
     RenumberItems(combo);
   }
-  for (uint16_t id : {kCtlStampEdit, kCtlNewText, kCtlNewPicture, kCtlNewOverlay}) {
+  // The delete button too: the new or edited stamp is selected now, and it may be deleted.
+  for (uint16_t id : {kCtlStampEdit, kCtlNewText, kCtlNewPicture, kCtlNewOverlay, kCtlStampDelete}) {
     ControlDescriptor* c = OptFindControl(ctx, dialog, id);
     if (!c || !c->window) continue;
     UiQueryControlGrey(ctx, dialog, c);
@@ -585,6 +589,10 @@ int FmWatermarkOnNotify(DriverContext* ctx, DWORD code, void* param, void*) {
   if (grey) {
     control->state = static_cast<uint16_t>((control->state & ~kControlGreyMask) | (1u << kControlGreyShift));
     query->claimed = 1;
+  } else if (!control->modelItem) {
+    // No rule greys a button without a model item, and the engine keeps a state nobody answers
+    // for: one greyed while a fixed stamp was chosen is enabled again here.
+    control->state = static_cast<uint16_t>(control->state & ~kControlGreyMask);
   }
   return 1;
 }
