@@ -17,6 +17,7 @@
 #include "option_access.h"
 #include "option_context_words.h"
 #include "preset_list.h"
+#include "settings_files.h"
 #include "settings_paths.h"
 #include "sheet_engine.h"
 #include "win32/comctl.h"
@@ -389,6 +390,52 @@ TEST_F(PresetDialogs, DISABLED_PrintingPreferencesReachTheMaintenanceDialog) {
   EXPECT_EQ(second, IDCANCEL);
   EXPECT_EQ(reopened, moved);
   Open();
+}
+
+// A settings file chosen in the open dialog that is not one of this printer's: another model's,
+// another version's, a damaged one or one cut short. Each is refused with the message that names
+// it, and the settings in use stay as they were.
+TEST_F(PresetDialogs, AForeignOrDamagedSettingsFileIsRefusedAndNothingIsLost) {
+  constexpr uint16_t kCopies = 12;  // dmCopies
+  const std::u16string good = u"C:\\Users\\user\\Documents\\good.rst";
+  ASSERT_EQ(OptSetValue(ctx, kCopies, 7), 1);
+  ASSERT_EQ(CfgSaveSettingsFile(printer_, good.c_str(), 0, ctx), 1);
+  const std::string valid = zolt::test::ReadBytes(Real(good));
+  ASSERT_FALSE(valid.empty());
+  // The file's first section holds its header.
+  const std::string first = valid.substr(1, valid.find(']') - 1);
+  const std::u16string section(first.begin(), first.end());
+  struct Case {
+    const char* name;
+    std::function<void(const std::u16string&)> make;
+  } cases[] = {
+      {"another model",
+       [&](const std::u16string& path) { IniWriteString(section.c_str(), u"RstMachine", u"99", path.c_str()); }},
+      {"another version",
+       [&](const std::u16string& path) { IniWriteString(section.c_str(), u"RstVersion", u"935", path.c_str()); }},
+      {"damaged", [&](const std::u16string& path) { zolt::test::WriteBytes(Real(path), std::string("\xff\xfe\x01[[[\x00==")); }},
+      {"cut short", [&](const std::u16string& path) { zolt::test::WriteBytes(Real(path), valid.substr(0, 12)); }},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::u16string path = u"C:\\Users\\user\\Documents\\foreign" + Num(n++) + u".rst";
+    ASSERT_TRUE(CopyFileW(good.c_str(), path.c_str(), FALSE));
+    c.make(path);
+    ASSERT_EQ(OptSetValue(ctx, kCopies, 3), 1);
+    ui::Reset();
+    CfgLoadSettingsFile(printer_, path.c_str(), 0, ctx);
+    EXPECT_EQ(OptGetValue(ctx, kCopies, nullptr), 3);
+    ASSERT_EQ(ui::MessageBoxes().size(), 1u);
+    EXPECT_NE(ui::MessageBoxes()[0].text.find(path), std::u16string::npos);
+    EXPECT_NE(ui::MessageBoxes()[0].text.find(u"cannot be used with this printer"), std::u16string::npos);
+  }
+  // The good file itself loads.
+  ui::Reset();
+  ASSERT_EQ(OptSetValue(ctx, kCopies, 3), 1);
+  CfgLoadSettingsFile(printer_, good.c_str(), 0, ctx);
+  EXPECT_EQ(OptGetValue(ctx, kCopies, nullptr), 7);
+  EXPECT_TRUE(ui::MessageBoxes().empty());
 }
 
 // On a Japanese machine a loaded preset's name is listed in whole characters within the name's
