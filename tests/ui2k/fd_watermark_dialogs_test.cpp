@@ -230,11 +230,9 @@ TEST_F(WatermarkDialogs, FixedStampsStayAndCancelChangesNothing) {
   EXPECT_EQ(ui::MessageBoxes().back().text.find(String(10041)) != std::u16string::npos, true);
 }
 
-// A stamp added and confirmed with OK is in the list when printing preferences open again, and
-// the page preview shows it once watermark printing is on.
-// Disabled: the list part holds, but the edit page's preview (2039) draws the same picture with
-// watermark printing on as off on the test machine; the cause is not found yet.
-TEST_F(WatermarkDialogs, DISABLED_TheListIsKeptAndThePreviewShowsTheStamp) {
+// A stamp added and confirmed with OK is in the list when printing preferences open again, in
+// its place and under its name; the stored count follows.
+TEST_F(WatermarkDialogs, AnAddedStampIsThereWhenTheSheetOpensAgain) {
   HWND list = nullptr;
   std::vector<std::u16string> added, reopened;
   Sheet({
@@ -250,13 +248,28 @@ TEST_F(WatermarkDialogs, DISABLED_TheListIsKeptAndThePreviewShowsTheStamp) {
       },
       [&](HWND) { added = ui::Items(list); },
   });
+  Sheet({[&](HWND sheet) {
+    list = ShowWatermarkPage(sheet);
+    ASSERT_NE(list, nullptr);
+    reopened = ui::Items(list);
+  }});
+  ASSERT_FALSE(added.empty());
+  EXPECT_EQ(added.back(), u"Kept stamp");
+  EXPECT_EQ(reopened, added);
+  EXPECT_EQ(StoredStampCount(), int(added.size()));
+}
+
+// The page preview shows the chosen stamp once watermark printing is on.
+// Disabled: the edit page's preview (2039) draws the same picture with watermark printing on as
+// off on the test machine; the cause is not found yet.
+TEST_F(WatermarkDialogs, DISABLED_ThePreviewShowsTheStamp) {
   const fs::path off = Root() / "preview_off.png", on = Root() / "preview_on.png";
   Sheet({
       [&](HWND sheet) {
-        list = ShowWatermarkPage(sheet);
+        HWND list = ShowWatermarkPage(sheet);
         ASSERT_NE(list, nullptr);
-        reopened = ui::Items(list);
-        ui::SelectItem(list, u"Kept stamp");
+        ASSERT_FALSE(ui::Items(list).empty());
+        ui::SelectItem(list, ui::Items(list)[0]);
         SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(kList, CBN_SELCHANGE), LPARAM(list));
         HWND preview = ui::FindControl(GetParent(list), kPreview);
         ASSERT_NE(preview, nullptr);
@@ -265,9 +278,6 @@ TEST_F(WatermarkDialogs, DISABLED_TheListIsKeptAndThePreviewShowsTheStamp) {
         ASSERT_TRUE(ui::SavePng(preview, on.string()));
       },
   });
-  ASSERT_FALSE(added.empty());
-  EXPECT_EQ(added.back(), u"Kept stamp");
-  EXPECT_EQ(reopened, added);
   zolt::test::RgbImage a, b;
   ASSERT_TRUE(zolt::test::ReadPng(off, a));
   ASSERT_TRUE(zolt::test::ReadPng(on, b));
