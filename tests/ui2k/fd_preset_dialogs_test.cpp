@@ -315,12 +315,12 @@ TEST_F(PresetDialogs, DISABLED_LoadAddsChosenPresetFilesAndTheyStay) {
 }
 
 // The grey state of the maintenance buttons by the selected entry.
-TEST_F(PresetDialogs, DISABLED_MaintenanceButtonsGreyByTheSelection) {
+TEST_F(PresetDialogs, MaintenanceButtonsGreyByTheSelection) {
   MakeList(kFour);
   struct Case {
     int entry;
     bool back, next, del;
-  } cases[] = {{0, false, true, false}, {1, false, true, true}, {2, true, true, true}, {3, true, false, true}};
+  } cases[] = {{0, false, false, false}, {1, false, true, true}, {2, true, true, true}, {3, true, false, true}};
   for (const Case& c : cases) {
     bool back = false, next = false, del = false;
     ui::WhenIdle([&](HWND modal) {
