@@ -17,6 +17,7 @@
 #include "option_access.h"
 #include "option_context_words.h"
 #include "preset_list.h"
+#include "settings_files.h"
 #include "settings_paths.h"
 #include "sheet_engine.h"
 #include "win32/comctl.h"
@@ -166,7 +167,7 @@ TEST_F(PresetDialogs, MaintenanceMovesAndDeletesEntries) {
 
 // Renaming: the name typed into the maintenance dialog is the entry's name once the edit loses
 // the focus; an empty name is refused and the entry keeps its name.
-TEST_F(PresetDialogs, DISABLED_MaintenanceRenamesAndRefusesAnEmptyName) {
+TEST_F(PresetDialogs, MaintenanceRenamesAndRefusesAnEmptyName) {
   struct Case {
     std::u16string typed;
     std::u16string stored;
@@ -197,14 +198,17 @@ TEST_F(PresetDialogs, DISABLED_MaintenanceRenamesAndRefusesAnEmptyName) {
 
 // Two entries with one name: closing the dialog is refused (10052), the later entry is
 // selected; after it is renamed the dialog closes.
-TEST_F(PresetDialogs, DISABLED_MaintenanceKeepsTwoEntriesFromSharingAName) {
+TEST_F(PresetDialogs, MaintenanceKeepsTwoEntriesFromSharingAName) {
   MakeList({u"Standard", u"Draft", u"Draft"});
   EXPECT_EQ(FdCheckDuplicatePresetName(ctx, nullptr, -1), 2);
   EXPECT_EQ(FdFindPresetByName(ctx, u"Draft", -1), 1);
   EXPECT_EQ(FdFindPresetByName(ctx, u"Draft", 2), 2);
   EXPECT_EQ(FdFindPresetByName(ctx, u"draft", -1), -1);
   int selectionAfterClose = -1;
-  ui::WhenIdle([&](HWND modal) { ui::Click(ui::FindControl(modal, kClose)); });
+  ui::WhenIdle([&](HWND modal) {
+    ui::AnswerNextMessageBox(IDOK);  // the clash warning
+    ui::Click(ui::FindControl(modal, kClose));
+  });
   ui::WhenIdle([&](HWND modal) {
     selectionAfterClose = ListSelection();
     HWND edit = ui::FindControl(modal, kName);
@@ -224,6 +228,8 @@ TEST_F(PresetDialogs, DISABLED_MaintenanceKeepsTwoEntriesFromSharingAName) {
 // The save dialog's OK: a new name is accepted as a new entry; the name of another entry asks
 // (Yes overwrites it, No keeps the dialog); entry 0 and read-only files are refused, and so is a
 // new name when the list is full.
+// Disabled: inside the save dialog started as save-as-new the preset choice reads -119, not 118
+// (no preset), so the clash rules take the wrong branch; the cause is not found yet.
 TEST_F(PresetDialogs, DISABLED_SaveDialogRefusesClashingNames) {
   struct Case {
     const char* name;
@@ -271,6 +277,8 @@ TEST_F(PresetDialogs, DISABLED_SaveDialogRefusesClashingNames) {
 // The load button of the maintenance dialog with several files chosen: each is added under the
 // name its file gives, or its file name without extension; the list is still there for the next
 // context of the printer.
+// Disabled: the files chosen in the open dialog do not reach the list yet; the cause is not
+// found.
 TEST_F(PresetDialogs, DISABLED_LoadAddsChosenPresetFilesAndTheyStay) {
   MakeList({u"Standard", u"Draft"});
   // Preset files of our own, in a folder of their own.
@@ -311,12 +319,12 @@ TEST_F(PresetDialogs, DISABLED_LoadAddsChosenPresetFilesAndTheyStay) {
 }
 
 // The grey state of the maintenance buttons by the selected entry.
-TEST_F(PresetDialogs, DISABLED_MaintenanceButtonsGreyByTheSelection) {
+TEST_F(PresetDialogs, MaintenanceButtonsGreyByTheSelection) {
   MakeList(kFour);
   struct Case {
     int entry;
     bool back, next, del;
-  } cases[] = {{0, false, true, false}, {1, false, true, true}, {2, true, true, true}, {3, true, false, true}};
+  } cases[] = {{0, false, false, false}, {1, false, true, true}, {2, true, true, true}, {3, true, false, true}};
   for (const Case& c : cases) {
     bool back = false, next = false, del = false;
     ui::WhenIdle([&](HWND modal) {
@@ -337,6 +345,7 @@ TEST_F(PresetDialogs, DISABLED_MaintenanceButtonsGreyByTheSelection) {
 // Printing preferences as a person opens them: the preset combo of a page lists the presets,
 // its maintenance button opens the maintenance dialog, a move there shows in the combo at once,
 // and the next opening of printing preferences shows the same order.
+// Disabled: no tab of the sheet shows the preset combo 2036 to the test; the cause is not found.
 TEST_F(PresetDialogs, DISABLED_PrintingPreferencesReachTheMaintenanceDialog) {
   MakeList(kFour);
   Close();
@@ -386,6 +395,52 @@ TEST_F(PresetDialogs, DISABLED_PrintingPreferencesReachTheMaintenanceDialog) {
   EXPECT_EQ(second, IDCANCEL);
   EXPECT_EQ(reopened, moved);
   Open();
+}
+
+// A settings file chosen in the open dialog that is not one of this printer's: another model's,
+// another version's, a damaged one or one cut short. Each is refused with the message that names
+// it, and the settings in use stay as they were.
+TEST_F(PresetDialogs, AForeignOrDamagedSettingsFileIsRefusedAndNothingIsLost) {
+  constexpr uint16_t kCopies = 12;  // dmCopies
+  const std::u16string good = u"C:\\Users\\user\\Documents\\good.rst";
+  ASSERT_EQ(OptSetValue(ctx, kCopies, 7), 1);
+  ASSERT_EQ(CfgSaveSettingsFile(printer_, good.c_str(), 0, ctx), 1);
+  const std::string valid = zolt::test::ReadBytes(Real(good));
+  ASSERT_FALSE(valid.empty());
+  // The file's first section holds its header.
+  const std::string first = valid.substr(1, valid.find(']') - 1);
+  const std::u16string section(first.begin(), first.end());
+  struct Case {
+    const char* name;
+    std::function<void(const std::u16string&)> make;
+  } cases[] = {
+      {"another model",
+       [&](const std::u16string& path) { IniWriteString(section.c_str(), u"RstMachine", u"99", path.c_str()); }},
+      {"another version",
+       [&](const std::u16string& path) { IniWriteString(section.c_str(), u"RstVersion", u"935", path.c_str()); }},
+      {"damaged", [&](const std::u16string& path) { zolt::test::WriteBytes(Real(path), std::string("\xff\xfe\x01[[[\x00==")); }},
+      {"cut short", [&](const std::u16string& path) { zolt::test::WriteBytes(Real(path), valid.substr(0, 12)); }},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::u16string path = u"C:\\Users\\user\\Documents\\foreign" + Num(n++) + u".rst";
+    ASSERT_TRUE(CopyFileW(good.c_str(), path.c_str(), FALSE));
+    c.make(path);
+    ASSERT_EQ(OptSetValue(ctx, kCopies, 3), 1);
+    ui::Reset();
+    CfgLoadSettingsFile(printer_, path.c_str(), 0, ctx);
+    EXPECT_EQ(OptGetValue(ctx, kCopies, nullptr), 3);
+    ASSERT_EQ(ui::MessageBoxes().size(), 1u);
+    EXPECT_NE(ui::MessageBoxes()[0].text.find(path), std::u16string::npos);
+    EXPECT_NE(ui::MessageBoxes()[0].text.find(u"cannot be used with this printer"), std::u16string::npos);
+  }
+  // The good file itself loads.
+  ui::Reset();
+  ASSERT_EQ(OptSetValue(ctx, kCopies, 3), 1);
+  CfgLoadSettingsFile(printer_, good.c_str(), 0, ctx);
+  EXPECT_EQ(OptGetValue(ctx, kCopies, nullptr), 7);
+  EXPECT_TRUE(ui::MessageBoxes().empty());
 }
 
 // On a Japanese machine a loaded preset's name is listed in whole characters within the name's

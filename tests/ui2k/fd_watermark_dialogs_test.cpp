@@ -72,7 +72,8 @@ class WatermarkDialogs : public zolt::test::DriverMachineTest {
     if (result == IDOK) in_ = out;
     return result;
   }
-  // Shows the page that holds the watermark list; the list.
+  // Shows the page that holds the watermark list; the list. Its controls are found through its
+  // page: other pages use some of their ids for labels and pictures.
   static HWND ShowWatermarkPage(HWND sheet) {
     HWND tabs = nullptr;
     for (HWND h = GetWindow(sheet, GW_CHILD); h && !tabs; h = GetWindow(h, GW_HWNDNEXT)) {
@@ -137,10 +138,7 @@ class WatermarkDialogs : public zolt::test::DriverMachineTest {
 
 // Added, edited in place, deleted: the list, its selection and the watermark switch follow
 // each step, and the stored list follows OK.
-// Disabled: on the test machine the sheet opens with an empty watermark list (no "StampCount"),
-// and a name typed into the stamp dialog is not in its option when OK is pressed, so the list
-// item stays empty. To be enabled with a machine that carries the five fixed stamps.
-TEST_F(WatermarkDialogs, DISABLED_AddEditAndDeleteATextStamp) {
+TEST_F(WatermarkDialogs, AddEditAndDeleteATextStamp) {
   const int storedBefore = StoredStampCount();
   std::vector<std::u16string> before, added, edited, deleted;
   std::u16string editCaption;
@@ -151,7 +149,7 @@ TEST_F(WatermarkDialogs, DISABLED_AddEditAndDeleteATextStamp) {
         list = ShowWatermarkPage(sheet);
         ASSERT_NE(list, nullptr) << std::string(ui::Text(sheet).begin(), ui::Text(sheet).end());
         before = ui::Items(list);
-        ASSERT_TRUE(ui::Click(ui::FindControl(sheet, kNewText)));
+        ASSERT_TRUE(ui::Click(ui::FindControl(GetParent(list), kNewText)));
       },
       [&](HWND dialog) {
         Retype(ui::FindControl(dialog, kName), u"Draft copy");
@@ -161,7 +159,7 @@ TEST_F(WatermarkDialogs, DISABLED_AddEditAndDeleteATextStamp) {
       [&](HWND sheet) {
         added = ui::Items(list);
         addedAt = ui::SelectedIndex(list);
-        ui::Click(ui::FindControl(sheet, kEdit));
+        ui::Click(ui::FindControl(GetParent(list), kEdit));
       },
       [&](HWND dialog) {
         editCaption = ui::Text(dialog);
@@ -171,12 +169,12 @@ TEST_F(WatermarkDialogs, DISABLED_AddEditAndDeleteATextStamp) {
       [&](HWND sheet) {
         edited = ui::Items(list);
         editedAt = ui::SelectedIndex(list);
-        ui::Click(ui::FindControl(sheet, kSwitch));
+        ui::Click(ui::FindControl(GetParent(list), kSwitch));
         ui::AnswerNextMessageBox(IDOK);
-        ui::Click(ui::FindControl(sheet, kDelete));
+        ui::Click(ui::FindControl(GetParent(list), kDelete));
         deleted = ui::Items(list);
         afterDelete = ui::SelectedIndex(list);
-        switchAfterDelete = ui::CheckState(ui::FindControl(sheet, kSwitch));
+        switchAfterDelete = ui::CheckState(ui::FindControl(GetParent(list), kSwitch));
       },
   });
   EXPECT_EQ(result, IDOK);
@@ -197,10 +195,7 @@ TEST_F(WatermarkDialogs, DISABLED_AddEditAndDeleteATextStamp) {
 }
 
 // The five fixed stamps are not deleted; a cancelled stamp dialog leaves the list as it was.
-// Disabled: on the test machine the sheet opens with an empty watermark list (no "StampCount"),
-// and a name typed into the stamp dialog is not in its option when OK is pressed, so the list
-// item stays empty. To be enabled with a machine that carries the five fixed stamps.
-TEST_F(WatermarkDialogs, DISABLED_FixedStampsStayAndCancelChangesNothing) {
+TEST_F(WatermarkDialogs, FixedStampsStayAndCancelChangesNothing) {
   std::vector<std::u16string> before, afterCancel, afterRefusal;
   bool deleteEnabled = true;
   HWND list = nullptr;
@@ -209,7 +204,7 @@ TEST_F(WatermarkDialogs, DISABLED_FixedStampsStayAndCancelChangesNothing) {
         list = ShowWatermarkPage(sheet);
         ASSERT_NE(list, nullptr) << std::string(ui::Text(sheet).begin(), ui::Text(sheet).end());
         before = ui::Items(list);
-        ASSERT_TRUE(ui::Click(ui::FindControl(sheet, kNewText)));
+        ASSERT_TRUE(ui::Click(ui::FindControl(GetParent(list), kNewText)));
       },
       [&](HWND dialog) {
         Retype(ui::FindControl(dialog, kName), u"Never kept");
@@ -220,9 +215,10 @@ TEST_F(WatermarkDialogs, DISABLED_FixedStampsStayAndCancelChangesNothing) {
         ASSERT_FALSE(afterCancel.empty());
         ui::SelectItem(list, afterCancel[0]);
         SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(kList, CBN_SELCHANGE), LPARAM(list));
-        HWND del = ui::FindControl(sheet, kDelete);
+        HWND del = ui::FindControl(GetParent(list), kDelete);
         deleteEnabled = IsWindowEnabled(del) != FALSE;
         // The command itself refuses too, with its warning.
+        ui::AnswerNextMessageBox(IDOK);
         SendMessageW(GetParent(del), WM_COMMAND, MAKEWPARAM(kDelete, BN_CLICKED), LPARAM(del));
         afterRefusal = ui::Items(list);
       },
@@ -234,19 +230,16 @@ TEST_F(WatermarkDialogs, DISABLED_FixedStampsStayAndCancelChangesNothing) {
   EXPECT_EQ(ui::MessageBoxes().back().text.find(String(10041)) != std::u16string::npos, true);
 }
 
-// A stamp added and confirmed with OK is in the list when printing preferences open again, and
-// the page preview shows it once watermark printing is on.
-// Disabled: on the test machine the sheet opens with an empty watermark list (no "StampCount"),
-// and a name typed into the stamp dialog is not in its option when OK is pressed, so the list
-// item stays empty. To be enabled with a machine that carries the five fixed stamps.
-TEST_F(WatermarkDialogs, DISABLED_TheListIsKeptAndThePreviewShowsTheStamp) {
+// A stamp added and confirmed with OK is in the list when printing preferences open again, in
+// its place and under its name; the stored count follows.
+TEST_F(WatermarkDialogs, AnAddedStampIsThereWhenTheSheetOpensAgain) {
   HWND list = nullptr;
   std::vector<std::u16string> added, reopened;
   Sheet({
       [&](HWND sheet) {
         list = ShowWatermarkPage(sheet);
         ASSERT_NE(list, nullptr);
-        ui::Click(ui::FindControl(sheet, kNewText));
+        ui::Click(ui::FindControl(GetParent(list), kNewText));
       },
       [&](HWND dialog) {
         Retype(ui::FindControl(dialog, kName), u"Kept stamp");
@@ -255,24 +248,36 @@ TEST_F(WatermarkDialogs, DISABLED_TheListIsKeptAndThePreviewShowsTheStamp) {
       },
       [&](HWND) { added = ui::Items(list); },
   });
-  const fs::path off = Root() / "preview_off.png", on = Root() / "preview_on.png";
-  Sheet({
-      [&](HWND sheet) {
-        list = ShowWatermarkPage(sheet);
-        ASSERT_NE(list, nullptr);
-        reopened = ui::Items(list);
-        ui::SelectItem(list, u"Kept stamp");
-        SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(kList, CBN_SELCHANGE), LPARAM(list));
-        HWND preview = ui::FindControl(sheet, kPreview);
-        ASSERT_NE(preview, nullptr);
-        ASSERT_TRUE(ui::SavePng(preview, off.string()));
-        ui::Click(ui::FindControl(sheet, kSwitch));
-        ASSERT_TRUE(ui::SavePng(preview, on.string()));
-      },
-  });
+  Sheet({[&](HWND sheet) {
+    list = ShowWatermarkPage(sheet);
+    ASSERT_NE(list, nullptr);
+    reopened = ui::Items(list);
+  }});
   ASSERT_FALSE(added.empty());
   EXPECT_EQ(added.back(), u"Kept stamp");
   EXPECT_EQ(reopened, added);
+  EXPECT_EQ(StoredStampCount(), int(added.size()));
+}
+
+// The page preview shows the chosen stamp once watermark printing is on.
+// Disabled: the edit page's preview (2039) draws the same picture with watermark printing on as
+// off on the test machine; the cause is not found yet.
+TEST_F(WatermarkDialogs, DISABLED_ThePreviewShowsTheStamp) {
+  const fs::path off = Root() / "preview_off.png", on = Root() / "preview_on.png";
+  Sheet({
+      [&](HWND sheet) {
+        HWND list = ShowWatermarkPage(sheet);
+        ASSERT_NE(list, nullptr);
+        ASSERT_FALSE(ui::Items(list).empty());
+        ui::SelectItem(list, ui::Items(list)[0]);
+        SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(kList, CBN_SELCHANGE), LPARAM(list));
+        HWND preview = ui::FindControl(GetParent(list), kPreview);
+        ASSERT_NE(preview, nullptr);
+        ASSERT_TRUE(ui::SavePng(preview, off.string()));
+        ui::Click(ui::FindControl(GetParent(list), kSwitch));
+        ASSERT_TRUE(ui::SavePng(preview, on.string()));
+      },
+  });
   zolt::test::RgbImage a, b;
   ASSERT_TRUE(zolt::test::ReadPng(off, a));
   ASSERT_TRUE(zolt::test::ReadPng(on, b));
@@ -281,8 +286,7 @@ TEST_F(WatermarkDialogs, DISABLED_TheListIsKeptAndThePreviewShowsTheStamp) {
 }
 
 // The stored face when installed, else the default face, else the first family listed.
-// Disabled: the host's EnumFontFamiliesW lists no TrueType family here.
-TEST_F(WatermarkDialogs, DISABLED_FontComboFallsBackToTheDefaultFaceThenTheFirstFamily) {
+TEST_F(WatermarkDialogs, FontComboFallsBackToTheDefaultFaceThenTheFirstFamily) {
   DriverContext* ctx = CtxCreateForPrinter(printer_, printer_, nullptr, kCtxModeUi);
   ASSERT_NE(ctx, nullptr);
   HWND combo = CreateWindowExW(0, u"COMBOBOX", u"", WS_POPUP | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS, 0, 0,

@@ -5,6 +5,7 @@
 
 #include "env_language.h"
 #include "fd_colour.h"
+#include "fd_dialog_controls.h"
 #include "fd_services.h"
 #include "fm_modules_1_4.h"
 #include "model_image.h"
@@ -68,7 +69,6 @@ constexpr uint16_t kUserPicture = 6137, kUserPictureGrey = 6152;
 
 constexpr uint32_t kPendingSaveAsNew = 0x10000000u;
 constexpr uint32_t kFileReferKind = 0x400, kProfileReferKind = 0x4400;
-constexpr uint16_t kOptionChangedBits = 0x3;
 
 // Which adjustment options a control is bound to, by object.
 struct RebindRow {
@@ -132,17 +132,11 @@ void AppendText(WCHAR* out, int size, const WCHAR* text) {
   if (at < size) out[at] = 0;
 }
 
-DialogDescriptor* CurrentDialog(DriverContext* ctx) { return OptFindDialog(ctx, static_cast<uint16_t>(ctx->dialogId)); }
-
-void MarkChanged(OptionEntry* row) {
-  if (row) row->stateBits = static_cast<uint16_t>((row->stateBits & ~kOptionChangedBits) | 1);
-}
-
 void Bind(DriverContext* ctx, ControlDescriptor* control, uint16_t option) {
   OptionEntry* row = OptFind(ctx, option);
   if (!control || !row) return;
   control->option = row;
-  MarkChanged(row);
+  FdMarkOptionChanged(row);
 }
 
 void BindColumn(DriverContext* ctx, int column) {
@@ -176,7 +170,7 @@ void BindIntent(DriverContext* ctx) {
 }
 
 void RefreshCurrent(DriverContext* ctx) {
-  if (DialogDescriptor* d = CurrentDialog(ctx)) UiRefreshDialog(ctx, d, 1);
+  if (DialogDescriptor* d = FdCurrentDialog(ctx)) UiRefreshDialog(ctx, d, 1);
 }
 
 // The ICM-mode list of dialog 4010: built-in modes that are not disabled and the user's entries.
@@ -202,7 +196,7 @@ int FillIcmModes(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor
         const int k = id - kEntryValueFirst;
         if (k >= count) break;
         FmLoadCmmEntry(ctx, k);
-        OptGetControlText(ctx, kCtlCmmEditName, text, kNameChars);
+        FdGetDialogText(ctx, kDlgCmmAdd, kCtlCmmEditName, text, kNameChars);
       } else if (EnvLoadString(ctx, id, text, kNameChars, 1) <= 0) {
         text[0] = 0;
       }
@@ -211,7 +205,7 @@ int FillIcmModes(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor
     }
   }
   FmBroadcastNotify(ctx, kFmNotifyChoicesChanged, nullptr);
-  MarkChanged(control->option);
+  FdMarkOptionChanged(control->option);
   UiRefreshControl(ctx, dialog, control);
   return 1;
 }
@@ -248,7 +242,7 @@ int DrawUserItem(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor
     if (EnvLoadString(ctx, static_cast<DWORD>(draw->itemData), key, kNameChars, 0) > 0) {
       DmPushSnapshot(ctx);
       CfgLoadQualityByKey(ctx, key);
-      OptGetControlText(ctx, kCtlUserName, name, kNameChars);
+      FdGetDialogText(ctx, kDlgUserQuality, kCtlUserName, name, kNameChars);
       DmPopSnapshot(ctx, 1);
     }
     SetTextColor(dc, GetSysColor(grey ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
@@ -473,8 +467,8 @@ int FmColorOnDialog(DriverContext* ctx, DialogDescriptor* dialog, ControlDescrip
         return 1;
       }
       if (CtxGetPendingFlags(ctx) & kPendingSaveAsNew) {
-        OptSetControlText(ctx, kCtlCmmEditName, u"");
-        OptSetControlText(ctx, kCtlCmmEditFile, u"");
+        FdSetDialogText(ctx, kDlgCmmAdd, kCtlCmmEditName, u"");
+        FdSetDialogText(ctx, kDlgCmmAdd, kCtlCmmEditFile, u"");
         CtxClearPendingFlags(ctx, kPendingSaveAsNew);
       }
       return 0;

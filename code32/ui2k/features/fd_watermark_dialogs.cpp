@@ -7,6 +7,7 @@
 
 #include "devmode_defaults.h"
 #include "env_language.h"
+#include "fd_dialog_controls.h"
 #include "fd_services.h"
 #include "fd_watermark.h"
 #include "fm_modules_5_8.h"
@@ -122,6 +123,15 @@ const StampKind* KindByNewButton(uint16_t button) {
   return nullptr;
 }
 
+// The name and file texts a new stamp starts without.
+struct StampText {
+  uint16_t dialogId;
+  uint16_t controlId;
+};
+constexpr StampText kStampTexts[] = {{kDlgStampChar, kCtlTextName},     {kDlgStampImage, kCtlPictureName},
+                                     {kDlgOverlay, kCtlOverlayName},    {kDlgStampChar, kCtlTextText},
+                                     {kDlgStampImage, kCtlPictureFile}, {kDlgOverlay, kCtlOverlayFile}};
+
 // The font combo of a dialog and the face-name option it goes with.
 struct FontCombo {
   uint16_t dialogId;
@@ -142,12 +152,6 @@ constexpr uint16_t kMarginButtons[] = {IDOK, IDCANCEL, kCtlHelp, kCtlMarginDefau
 int KindCommand(DriverContext* ctx, DialogDescriptor* dialog, ControlDescriptor* control, WPARAM wParam,
                 LPARAM lParam) {
   return UiDispatchControlCommand(ctx, dialog, control, wParam, lParam);
-}
-
-HWND ComboWindow(DriverContext* ctx, DialogDescriptor* dialog, uint16_t id, ControlDescriptor** row = nullptr) {
-  ControlDescriptor* c = OptFindControl(ctx, dialog, id);
-  if (row) *row = c;
-  return c ? c->window : nullptr;
 }
 
 void RenumberItems(HWND combo) {
@@ -214,10 +218,8 @@ int FillStampList(DriverContext* ctx, ControlDescriptor* list) {
     CfgLoadStamp(ctx, n);
     OptSetValue(ctx, kOptWmId, n);
     WCHAR name[kNameChars] = u"read error";
-    if (const StampKind* kind = KindByValue(OptGetValue(ctx, kOptWmKind, nullptr))) {
-      name[0] = 0;
-      OptGetControlText(ctx, kind->nameControl, name, kNameChars);
-    }
+    if (const StampKind* kind = KindByValue(OptGetValue(ctx, kOptWmKind, nullptr)))
+      FdGetDialogText(ctx, kind->dialogId, kind->nameControl, name, kNameChars);
     const LRESULT at = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     if (at >= 0) SendMessageW(combo, CB_SETITEMDATA, WPARAM(at), LPARAM(n));
   }
@@ -233,7 +235,7 @@ int FillStampList(DriverContext* ctx, ControlDescriptor* list) {
 }
 
 int DeleteStamp(DriverContext* ctx, DialogDescriptor* dialog) {
-  HWND combo = ComboWindow(ctx, dialog, kCtlStampList);
+  HWND combo = FdDialogControlWindow(ctx, dialog, kCtlStampList);
   ControlDescriptor* list = OptFindControl(ctx, dialog, kCtlStampList);
   if (!combo) return 1;
   const LRESULT i = SendMessageW(combo, CB_GETCURSEL, 0, 0);
@@ -256,17 +258,20 @@ int DeleteStamp(DriverContext* ctx, DialogDescriptor* dialog) {
   if (list->option) OptWriteUiValue(ctx, list->option, static_cast<uint32_t>(k));
   SendMessageW(combo, CB_SETCURSEL, WPARAM(k), 0);
   InvalidateRect(combo, nullptr, TRUE);
-  ControlDescriptor* on = OptFindControl(ctx, OptFindDialog(ctx, kDlgEdit), kCtlStampSwitch);
-  if (on && on->option)
+  DialogDescriptor* page = OptFindDialog(ctx, kDlgEdit);
+  ControlDescriptor* on = page ? OptFindControl(ctx, page, kCtlStampSwitch) : nullptr;
+  if (on && on->option) {
     OptWriteUiValue(ctx, on->option, 0);
-  else
+    if (on->window) SendMessageW(on->window, BM_SETCHECK, BST_UNCHECKED, 0);
+  } else {
     OptSetValue(ctx, kOptFuncSelectWaterMark, 0);
+  }
   return 1;
 }
 
 // New text, picture or overlay stamp, or edit of the selected one.
 int RunStampDialog(DriverContext* ctx, DialogDescriptor* dialog, uint16_t button) {
-  HWND combo = ComboWindow(ctx, dialog, kCtlStampList);
+  HWND combo = FdDialogControlWindow(ctx, dialog, kCtlStampList);
   if (!combo) return 1;
   LRESULT i = SendMessageW(combo, CB_GETCURSEL, 0, 0);
   LRESULT n = SendMessageW(combo, CB_GETCOUNT, 0, 0);
@@ -280,7 +285,7 @@ int RunStampDialog(DriverContext* ctx, DialogDescriptor* dialog, uint16_t button
     if (accepted) {
       OptSetValue(ctx, kOptWmKind, kind->kind);
       WCHAR name[kNameChars] = {};
-      OptGetControlText(ctx, kind->nameControl, name, kNameChars);
+      FdGetDialogText(ctx, kind->dialogId, kind->nameControl, name, kNameChars);
       i = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
       SendMessageW(combo, CB_SETCURSEL, WPARAM(i), 0);
       ++n;
@@ -294,7 +299,7 @@ int RunStampDialog(DriverContext* ctx, DialogDescriptor* dialog, uint16_t button
       accepted = ctx->workArea->subDialogResult != 0 && i >= 0;
       if (accepted) {
         WCHAR name[kNameChars] = {};
-        OptGetControlText(ctx, kind->nameControl, name, kNameChars);
+        FdGetDialogText(ctx, kind->dialogId, kind->nameControl, name, kNameChars);
         SendMessageW(combo, CB_INSERTSTRING, WPARAM(i), reinterpret_cast<LPARAM>(name));
         SendMessageW(combo, CB_DELETESTRING, WPARAM(i + 1), 0);
       }
@@ -306,7 +311,8 @@ int RunStampDialog(DriverContext* ctx, DialogDescriptor* dialog, uint16_t button
     CfgSaveStamp(ctx, static_cast<int>(i));
     RenumberItems(combo);
   }
-  for (uint16_t id : {kCtlStampEdit, kCtlNewText, kCtlNewPicture, kCtlNewOverlay}) {
+  // The delete button too: the new or edited stamp is selected now, and it may be deleted.
+  for (uint16_t id : {kCtlStampEdit, kCtlNewText, kCtlNewPicture, kCtlNewOverlay, kCtlStampDelete}) {
     ControlDescriptor* c = OptFindControl(ctx, dialog, id);
     if (!c || !c->window) continue;
     UiQueryControlGrey(ctx, dialog, c);
@@ -324,8 +330,7 @@ int StartStampDialog(DriverContext* ctx, DialogDescriptor* dialog) {
     ControlDescriptor* target = OptFindControl(ctx, nullptr, static_cast<uint16_t>(word & 0xFFFF));
     if (target && target->modelItem) UiRunItemTransact(ctx, dialog, target->modelItem, target->builtInFunc);
     else if (target && target->builtInFunc) UiRunBuiltInFunc(ctx, target->builtInFunc);
-    for (uint16_t id : {kCtlTextName, kCtlPictureName, kCtlOverlayName, kCtlTextText, kCtlPictureFile, kCtlOverlayFile})
-      OptSetControlText(ctx, id, u"");
+    for (const StampText& t : kStampTexts) FdSetDialogText(ctx, t.dialogId, t.controlId, u"");
     if (dialog->window) {
       HFONT font = reinterpret_cast<HFONT>(SendMessageW(dialog->window, WM_GETFONT, 0, 0));
       LOGFONTW logFont{};
@@ -577,13 +582,17 @@ int FmWatermarkOnNotify(DriverContext* ctx, DWORD code, void* param, void*) {
   if (!control) return 0;
   const uint16_t id = control->controlId;
   if (id != kCtlStampDelete && id != kCtlNewText && id != kCtlNewPicture && id != kCtlNewOverlay) return 0;
-  HWND combo = ComboWindow(ctx, query->dialog, kCtlStampList);
+  HWND combo = FdDialogControlWindow(ctx, query->dialog, kCtlStampList);
   if (!combo) return 1;
   const bool grey = id == kCtlStampDelete ? SendMessageW(combo, CB_GETCURSEL, 0, 0) <= kFixedStampLast
                                           : SendMessageW(combo, CB_GETCOUNT, 0, 0) >= kStampListMax;
   if (grey) {
     control->state = static_cast<uint16_t>((control->state & ~kControlGreyMask) | (1u << kControlGreyShift));
     query->claimed = 1;
+  } else if (!control->modelItem) {
+    // No rule greys a button without a model item, and the engine keeps a state nobody answers
+    // for: one greyed while a fixed stamp was chosen is enabled again here.
+    control->state = static_cast<uint16_t>(control->state & ~kControlGreyMask);
   }
   return 1;
 }

@@ -1,5 +1,6 @@
 // What a realised font tells about itself: glyph outlines and bitmaps, its TrueType tables,
 // kerning pairs, and the enumeration of the installed font families.
+#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -9,11 +10,13 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <set>
 
 #include "gdi/device.h"
 #include "gdi/font.h"
 #include "gdi/font_library.h"
 #include "gdi/xform.h"
+#include "win32/hosttext.h"
 
 using namespace zolt::host::gdi;
 
@@ -282,21 +285,52 @@ struct EnumFace {
   BYTE pitchAndFamily;
 };
 
-std::vector<EnumFace> InstalledFaces() {
+std::vector<EnumFace> FindInstalledFaces() {
   static const char16_t* kFaces[] = {u"Arial", u"Times New Roman", u"Courier New", u"MS Shell Dlg", u"MS Sans Serif",
                                      u"\uFF2D\uFF33 \u660E\u671D", u"\uFF2D\uFF33 \uFF30\u660E\u671D",
                                      u"\uFF2D\uFF33 \u30B4\u30B7\u30C3\u30AF",
                                      u"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF", u"Liberation Sans",
                                      u"Liberation Serif", u"Liberation Mono"};
   std::vector<EnumFace> out;
-  for (const char16_t* face : kFaces) {
+  std::set<std::u16string> listed;
+  auto add = [&](const std::u16string& face) {
+    if (face.empty() || face.size() >= LF_FACESIZE || listed.count(face)) return;
     LOGFONTW lf{};
-    for (int i = 0; face[i]; ++i) lf.lfFaceName[i] = face[i];
+    std::copy(face.begin(), face.end(), lf.lfFaceName);
     MappedFont m;
-    if (!MapFont(lf, m) || m.faceName != face) continue;
+    if (!MapFont(lf, m) || m.faceName != face) return;
+    listed.insert(face);
     out.push_back({face, m.charSet, m.pitchAndFamily});
+  };
+  for (const char16_t* face : kFaces) add(face);
+  // Then every other scalable family installed on the machine, by its first (English) name.
+  FcInit();
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
+  FcObjectSet* fields = FcObjectSetBuild(FC_FAMILY, FC_FONTFORMAT, nullptr);
+  FcFontSet* fonts = FcFontList(nullptr, pattern, fields);
+  std::set<std::u16string> families;
+  for (int i = 0; fonts && i < fonts->nfont; ++i) {
+    FcChar8* family = nullptr;
+    FcChar8* format = nullptr;
+    if (FcPatternGetString(fonts->fonts[i], FC_FAMILY, 0, &family) != FcResultMatch) continue;
+    if (FcPatternGetString(fonts->fonts[i], FC_FONTFORMAT, 0, &format) == FcResultMatch) {
+      const std::string kind = reinterpret_cast<const char*>(format);
+      if (kind != "TrueType" && kind != "CFF") continue;
+    }
+    families.insert(zolt::host::FromUtf8(reinterpret_cast<const char*>(family)));
   }
+  if (fonts) FcFontSetDestroy(fonts);
+  FcObjectSetDestroy(fields);
+  FcPatternDestroy(pattern);
+  for (const std::u16string& family : families) add(family);
   return out;
+}
+
+// The installed fonts do not change while the process runs.
+const std::vector<EnumFace>& InstalledFaces() {
+  static const std::vector<EnumFace> faces = FindInstalledFaces();
+  return faces;
 }
 
 int Enumerate(HDC hdc, const LOGFONTW* filter, FONTENUMPROCW proc, LPARAM lParam, bool allCharsets) {

@@ -483,12 +483,15 @@ WIN32_API BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
   return TRUE;
 }
 
+// The desktop window's DC is the screen's, as a NULL window's is.
 WIN32_API HDC WINAPI GetDC(HWND hwnd) {
+  if (hwnd == GetDesktopWindow()) hwnd = nullptr;
   if (hwnd && !Get(hwnd)) return nullptr;
   return AcquirePaintDC(hwnd, false);
 }
 
 WIN32_API HDC WINAPI GetWindowDC(HWND hwnd) {
+  if (hwnd == GetDesktopWindow()) hwnd = nullptr;
   if (hwnd && !Get(hwnd)) return nullptr;
   return AcquirePaintDC(hwnd, true);
 }
