@@ -120,7 +120,7 @@ class OptionsPage : public SheetHostTest {
     Properties(
         [&](DriverContext*, HWND first) {
           HWND sheet = GetParent(first);
-          ASSERT_TRUE(ui::SelectItem(PropSheet_GetTabControl(sheet), u"Option"));
+          ASSERT_TRUE(ui::SelectItem(PropSheet_GetTabControl(sheet), u"Options"));
           HWND page = PropSheet_GetCurrentPageHwnd(sheet);
           auto* ctx = reinterpret_cast<DriverContext*>(GetWindowLongPtrW(page, DWLP_USER));
           ASSERT_NE(ctx, nullptr);
