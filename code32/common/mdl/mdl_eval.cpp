@@ -14,6 +14,7 @@
 #include "finishing_rules.h"
 #include "mdl_query_internal.h"
 #include "option_access.h"
+#include "reset_walk.h"
 #include "ui_services.h"
 
 namespace {
@@ -73,6 +74,11 @@ uint32_t TextLength(DriverContext* ctx, const OptionEntry* row) {
 bool ReadSetting(DriverContext* ctx, uint16_t id, uint32_t* value) {
   OptionEntry* row = OptFind(ctx, id);
   if (!row) return false;
+  // Everything but a stored number is read from outside the settings image: counted, so that
+  // what remembers a result of conditions knows it cannot.
+  const bool stored = !(id >= kFinishingFirst && id <= kFinishingLast) &&
+                      !(id >= kModuleComputedFirst && id <= kDerivedLast) && !IsTextKind(TypeKind(row->typeWord));
+  if (!stored) ++g_evalOutsideReads;
   if (id >= kFinishingFirst && id <= kFinishingLast)
     *value = static_cast<uint32_t>(OptGetFinishingItem(ctx, id));
   else if (id >= kModuleComputedFirst && id <= kModuleComputedLast)
