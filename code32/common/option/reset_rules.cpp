@@ -172,8 +172,10 @@ ResetWalk* NewWalkOf(const DriverContext* ctx) {
 DWORD MergeFlagsOf(const DriverContext* ctx) { return ctx->workArea->mergeFlags; }
 
 bool SameInputs(const ResetWalk& w, DriverContext* ctx, uint32_t mode) {
-  if (!w.usable || w.image != ctx->modelImage || w.imagesMade != g_imagesMade.load(std::memory_order_acquire) || w.table != ctx->optionTable ||
-      w.rows != ctx->optionTable->rows || w.tableCount != ctx->optionTable->count || w.mode != mode || w.mergeFlags != MergeFlagsOf(ctx))
+  if (!w.usable || w.image != ctx->modelImage || w.imagesMade != g_imagesMade.load(std::memory_order_acquire))
+    return false;
+  if (w.table != ctx->optionTable || w.rows != ctx->optionTable->rows || w.tableCount != ctx->optionTable->count ||
+      w.mode != mode || w.mergeFlags != MergeFlagsOf(ctx))
     return false;
   if (w.haveProfile != (ctx->profile != nullptr)) return false;
   if (ctx->profile && std::memcmp(&w.profile, ctx->profile, sizeof(DriverProfile)) != 0) return false;
@@ -241,7 +243,8 @@ uint32_t DmApplyResetRules(DEVMODEW*, DriverContext* ctx, uint32_t mode) {
   if (!ctx->workArea || !ctx->settingsImage || g_resetWalkRecording) return Walk(ctx, mode);
   ResetWalk* w = WalkOf(ctx);
   if (w && SameInputs(*w, ctx, mode)) {
-    for (const ResetWalk::Write& write : w->writes) OptWriteValue(ctx, &ctx->optionTable->rows[write.row], write.value);
+    for (const ResetWalk::Write& write : w->writes)
+      OptWriteValue(ctx, &ctx->optionTable->rows[write.row], write.value);
     return w->last;
   }
   if (!w && !(w = NewWalkOf(ctx))) return Walk(ctx, mode);
