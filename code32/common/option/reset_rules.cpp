@@ -147,21 +147,25 @@ struct ResetWalk {
 
 std::atomic<uint32_t> g_imagesMade{0};
 
-// The walks of the contexts, each until its context ends.
+// The walks of the contexts, each until its context ends. The table outlives the process's
+// static objects: contexts still cached when the process ends keep theirs.
 std::mutex g_walksLock;
-std::unordered_map<const DriverContext*, ResetWalk*> g_walks;
+std::unordered_map<const DriverContext*, ResetWalk*>& Walks() {
+  static auto* walks = new std::unordered_map<const DriverContext*, ResetWalk*>;
+  return *walks;
+}
 
 ResetWalk* WalkOf(const DriverContext* ctx) {
   std::lock_guard<std::mutex> hold(g_walksLock);
-  auto it = g_walks.find(ctx);
-  return it == g_walks.end() ? nullptr : it->second;
+  auto it = Walks().find(ctx);
+  return it == Walks().end() ? nullptr : it->second;
 }
 
 // The context's walk, made on its first use; NULL without memory.
 ResetWalk* NewWalkOf(const DriverContext* ctx) {
   std::lock_guard<std::mutex> hold(g_walksLock);
   try {
-    ResetWalk*& w = g_walks[ctx];
+    ResetWalk*& w = Walks()[ctx];
     if (!w) w = new ResetWalk;
     return w;
   } catch (const std::bad_alloc&) {
@@ -228,10 +232,10 @@ void OptFreeResetWalk(DriverContext* ctx) {
   ResetWalk* w = nullptr;
   {
     std::lock_guard<std::mutex> hold(g_walksLock);
-    auto it = g_walks.find(ctx);
-    if (it == g_walks.end()) return;
+    auto it = Walks().find(ctx);
+    if (it == Walks().end()) return;
     w = it->second;
-    g_walks.erase(it);
+    Walks().erase(it);
   }
   if (g_resetWalkRecording == ctx) g_resetWalkRecording = nullptr;
   delete w;
