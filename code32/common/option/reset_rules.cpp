@@ -147,16 +147,25 @@ struct ResetWalk {
 
 std::atomic<uint32_t> g_imagesMade{0};
 
-// The walks of the contexts, each until its context ends. The table outlives the process's
-// static objects: contexts still cached when the process ends keep theirs.
+// The walks of the contexts, each until its context ends or the module leaves the process
+// (contexts still cached then lose theirs with the table; a walk asked for afterwards is walked
+// without being kept).
 std::mutex g_walksLock;
-std::unordered_map<const DriverContext*, ResetWalk*>& Walks() {
-  static auto* walks = new std::unordered_map<const DriverContext*, ResetWalk*>;
-  return *walks;
-}
+bool g_walksGone = false;
+struct WalkTable {
+  std::unordered_map<const DriverContext*, ResetWalk*> map;
+  ~WalkTable() {
+    for (auto& entry : map) delete entry.second;
+    map.clear();
+    g_walksGone = true;
+  }
+};
+WalkTable g_walkTable;
+std::unordered_map<const DriverContext*, ResetWalk*>& Walks() { return g_walkTable.map; }
 
 ResetWalk* WalkOf(const DriverContext* ctx) {
   std::lock_guard<std::mutex> hold(g_walksLock);
+  if (g_walksGone) return nullptr;
   auto it = Walks().find(ctx);
   return it == Walks().end() ? nullptr : it->second;
 }
@@ -164,6 +173,7 @@ ResetWalk* WalkOf(const DriverContext* ctx) {
 // The context's walk, made on its first use; NULL without memory.
 ResetWalk* NewWalkOf(const DriverContext* ctx) {
   std::lock_guard<std::mutex> hold(g_walksLock);
+  if (g_walksGone) return nullptr;
   try {
     ResetWalk*& w = Walks()[ctx];
     if (!w) w = new ResetWalk;
@@ -232,6 +242,7 @@ void OptFreeResetWalk(DriverContext* ctx) {
   ResetWalk* w = nullptr;
   {
     std::lock_guard<std::mutex> hold(g_walksLock);
+    if (g_walksGone) return;
     auto it = Walks().find(ctx);
     if (it == Walks().end()) return;
     w = it->second;
