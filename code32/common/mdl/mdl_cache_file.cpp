@@ -140,7 +140,9 @@ ModelImage* MdlReadCacheFileSince(const WCHAR* sourcePath, const FILETIME* sourc
     return nullptr;
   const auto size = static_cast<uint32_t>(fileSize.QuadPart);
 
-  auto* block = static_cast<uint8_t*>(CtxAllocMem(size));
+  // Every byte is read from the file before any is looked at (a short read frees the block):
+  // the block is not zeroed first. MdlFreeMem releases it like any block of the core.
+  auto* block = static_cast<uint8_t*>(GlobalAlloc(GMEM_FIXED, size));
   if (!block) return nullptr;
   auto* image = reinterpret_cast<ModelImage*>(block);
   WCHAR version[16];

@@ -14,6 +14,7 @@
 #include "finishing_rules.h"
 #include "mdl_query_internal.h"
 #include "option_access.h"
+#include "reset_walk.h"
 #include "ui_services.h"
 
 namespace {
@@ -73,6 +74,11 @@ uint32_t TextLength(DriverContext* ctx, const OptionEntry* row) {
 bool ReadSetting(DriverContext* ctx, uint16_t id, uint32_t* value) {
   OptionEntry* row = OptFind(ctx, id);
   if (!row) return false;
+  // Everything but a stored number is read from outside the settings image: counted, so that
+  // what remembers a result of conditions knows it cannot.
+  const bool stored = !(id >= kFinishingFirst && id <= kFinishingLast) &&
+                      !(id >= kModuleComputedFirst && id <= kDerivedLast) && !IsTextKind(TypeKind(row->typeWord));
+  if (!stored) ++g_evalOutsideReads;
   if (id >= kFinishingFirst && id <= kFinishingLast)
     *value = static_cast<uint32_t>(OptGetFinishingItem(ctx, id));
   else if (id >= kModuleComputedFirst && id <= kModuleComputedLast)
@@ -142,8 +148,35 @@ const ModelImage* ImageOf(DriverContext* ctx) { return ctx ? ctx->modelImage : n
 
 }  // namespace
 
+namespace {
+
+bool IsBinary(uint16_t code) { return code >= kCodeEqual && code <= kCodeLessEqual && code != kCodeNot; }
+
+// Whether the evaluation stack takes two more entries, as EvalStack would find it.
+bool RoomForTwo(const DriverContext* ctx) {
+  const ContextWorkArea* wa = ctx && ctx->workArea ? ctx->workArea : nullptr;
+  if (wa && wa->evalStack && wa->evalDepth >= 0 && static_cast<uint32_t>(wa->evalDepth) <= kStackEntries)
+    return static_cast<uint32_t>(wa->evalDepth) + 2 <= kStackEntries;
+  return true;  // a stack of its own, empty
+}
+
+}  // namespace
+
 uint32_t MdlEvalCondition(const RuleCell* cells, uint32_t count, DriverContext* ctx) {
   if (!cells) return 0;
+  // Most conditions are one setting against one constant: answered without the stack, as the
+  // walk below answers them (it pushes both, applies the operator and pops the result at the
+  // end cell), whenever the stack would have room for the two operands.
+  if (count >= 4) {
+    RuleCell c[4];
+    std::memcpy(c, cells, sizeof c);
+    if (c[0].op == kOpPushSetting && c[1].op == kOpPushConstant && c[2].op == kOpOperator &&
+        IsBinary(c[2].value) && c[3].op == kOpOperator && c[3].value == kCodeEnd && RoomForTwo(ctx)) {
+      uint32_t setting = 0;
+      if (!ReadSetting(ctx, c[0].value, &setting)) return 0;
+      return Apply(c[2].value, setting, c[1].value);
+    }
+  }
   EvalStack stack(ctx);
   bool haveLast = false;
   uint16_t lastId = 0;

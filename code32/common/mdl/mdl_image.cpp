@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "mdl_compile.h"
+#include "reset_walk.h"
 
 const char* MdlImageText(const ModelImage* image, uint32_t offset) {
   const uint8_t* p = MdlImageSpan(image, offset, 1);
@@ -353,6 +354,7 @@ class Checker {
 }  // namespace
 
 int MdlCheckImage(const void* block, size_t size) {
+  MdlNoteNewImage();
   if (!block || size < kModelHeaderSize || size > 0xFFFFFFFFu) return 0;
   const auto* image = static_cast<const ModelImage*>(block);
   if (image->header.totalSize != size) return 0;

@@ -12,6 +12,7 @@
 
 #include "core_memory.h"
 #include "mdl_compile.h"
+#include "reset_walk.h"
 
 namespace {
 
@@ -529,6 +530,7 @@ ModelImage* MdlPackImage(CompileContext* ctx) {
     block = nullptr;
   }
   MdlFreeCompileContext(ctx);
+  if (block) MdlNoteNewImage();
   return reinterpret_cast<ModelImage*>(block);
 }
 

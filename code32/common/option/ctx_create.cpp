@@ -5,6 +5,7 @@
 #include "context_services.h"
 #include "ctx_internal.h"
 #include "job_control.h"
+#include "reset_walk.h"
 
 namespace {
 
@@ -182,6 +183,7 @@ void CtxFreeContext(DriverContext* ctx, WORD kind) {
   if (wa && wa->jobControl.module) JcDispatch(ctx, kJcCmdCloseSession, 0);
   EnvFreeResourceDlls(ctx);
   if (ctx->modelImage || (wa && wa->evalStack)) MdlFreeEvalStack(ctx);
+  OptFreeResetWalk(ctx);
 
   // What is freed before the modules detach is cleared too: their handlers still see the
   // context when notify code 2 reaches them.

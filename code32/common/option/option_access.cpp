@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "byte_order.h"
+#include "reset_walk.h"
 
 namespace {
 
@@ -231,12 +232,21 @@ int32_t OptGetPrintQuality(DriverContext* ctx) {
 
 int OptWriteValue(DriverContext* ctx, OptionEntry* row, int32_t value) {
   if (!OptEncodeValue(OptGetValueAddress(ctx, row), row ? row->typeWord : 0, value)) return 0;
+  if (g_resetWalkRecording == ctx) {
+    // Noted once: the writes the marks make follow from it when it is done again.
+    OptNoteResetWalkWrite(ctx, row, value, false);
+    g_resetWalkRecording = nullptr;
+    MarkWritten(ctx, row, value);
+    g_resetWalkRecording = ctx;
+    return 1;
+  }
   MarkWritten(ctx, row, value);
   return 1;
 }
 
 int OptWriteValueBytes(DriverContext* ctx, OptionEntry* row, const void* source) {
   if (!OptEncodeBytes(OptGetValueAddress(ctx, row), row ? row->typeWord : 0, source)) return 0;
+  if (g_resetWalkRecording == ctx) OptNoteResetWalkWrite(ctx, row, 0, true);
   MarkWritten(ctx, row, 0);
   return 1;
 }

@@ -150,6 +150,11 @@ OptionEntry* OptFindBySymbol(DriverContext* ctx, uint16_t nameIndex) {
       if (table->rows[i].nameIndex == nameIndex) return &table->rows[i];
   // Then the context's (shared) name table.
   const NameTable* names = ctx->nameTable ? ctx->nameTable : CtxGetTemplate()->nameTable;
+  if (names && names->rows == kNameTable.rows && names->count == kNameTable.count) {
+    // The shared table is constant: its first row of the symbol through the index.
+    const NameEntry* symbol = OptFindSymbol(nameIndex);
+    return symbol && symbol->optionId ? OptFind(ctx, symbol->optionId) : nullptr;
+  }
   for (int i = 0; names && names->rows && i < names->count; ++i)
     if (names->rows[i].nameIndex == nameIndex)
       return names->rows[i].optionId ? OptFind(ctx, names->rows[i].optionId) : nullptr;

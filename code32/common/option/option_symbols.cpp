@@ -12,10 +12,14 @@ namespace {
 struct NameIndexes {
   std::unordered_map<std::string_view, const NameEntry*> symbols;
   std::unordered_map<std::string_view, const ValueNameEntry*> values;
+  std::unordered_map<uint16_t, const NameEntry*> keys;  // by symbol number
   NameIndexes() {
     symbols.reserve(static_cast<size_t>(kNameTable.count));
-    for (int i = 0; i < kNameTable.count; ++i)
+    keys.reserve(static_cast<size_t>(kNameTable.count));
+    for (int i = 0; i < kNameTable.count; ++i) {
       if (kNameTable.rows[i].name) symbols.emplace(kNameTable.rows[i].name, &kNameTable.rows[i]);
+      keys.emplace(kNameTable.rows[i].nameIndex, &kNameTable.rows[i]);
+    }
     values.reserve(static_cast<size_t>(kValueNameTable1.count + kValueNameTable2.count));
     for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2})
       for (int i = 0; i < t->count; ++i)
@@ -38,9 +42,9 @@ auto FindIn(const Map& map, const char* name) -> typename Map::mapped_type {
 }  // namespace
 
 const NameEntry* OptFindSymbol(uint16_t nameIndex) {
-  for (int i = 0; i < kNameTable.count; ++i)
-    if (kNameTable.rows[i].nameIndex == nameIndex) return &kNameTable.rows[i];
-  return nullptr;
+  const auto& keys = Indexes().keys;
+  auto it = keys.find(nameIndex);
+  return it == keys.end() ? nullptr : it->second;
 }
 
 const NameEntry* OptFindSymbolByName(const char* name) { return FindIn(Indexes().symbols, name); }

@@ -1,10 +1,18 @@
 // The reset table: fixed repairs of the options that the model does not describe, with their
 // built-in defaults, and the walk that applies them.
+#include <atomic>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <unordered_map>
+#include <vector>
+
 #include "option_access.h"
 #include "option_constants.h"
 #include "option_units.h"
 #include "option_validation.h"
 #include "env_language.h"
+#include "reset_walk.h"
 
 namespace {
 
@@ -111,8 +119,84 @@ constexpr uint16_t kLastResetOption = 719;
 
 const ResetRule* OptGetResetTable() { return kResetTable; }
 
-uint32_t DmApplyResetRules(DEVMODEW*, DriverContext* ctx, uint32_t mode) {
-  if (!ctx || !ctx->optionTable || !ctx->optionTable->rows) return 0;
+namespace {
+
+// The last walk of a context: everything it read, and its writes in their order. The option
+// table's rows keep their layout for the context's life (a type word replaced for the length of
+// a storage call is put back before any walk can run), and a model image is never changed once
+// loaded, so their addresses stand for them.
+struct ResetWalk {
+  const ModelImage* image = nullptr;
+  uint32_t imagesMade = 0;  // images made in the process when the walk ran
+  const OptionTable* table = nullptr;
+  const OptionEntry* rows = nullptr;
+  int16_t tableCount = 0;
+  uint32_t mode = 0;
+  DWORD mergeFlags = 0;
+  bool haveProfile = false;
+  DriverProfile profile{};
+  uint32_t last = 0;
+  bool usable = false;  // the walk read nothing else and wrote numbers only
+  BYTE settings[kSettingsImageSize];
+  struct Write {
+    size_t row;  // index in the table's rows
+    int32_t value;
+  };
+  std::vector<Write> writes;
+};
+
+std::atomic<uint32_t> g_imagesMade{0};
+
+// The walks of the contexts, each until its context ends or the module leaves the process
+// (contexts still cached then lose theirs with the table; a walk asked for afterwards is walked
+// without being kept).
+std::mutex g_walksLock;
+bool g_walksGone = false;
+struct WalkTable {
+  std::unordered_map<const DriverContext*, ResetWalk*> map;
+  ~WalkTable() {
+    for (auto& entry : map) delete entry.second;
+    map.clear();
+    g_walksGone = true;
+  }
+};
+WalkTable g_walkTable;
+std::unordered_map<const DriverContext*, ResetWalk*>& Walks() { return g_walkTable.map; }
+
+ResetWalk* WalkOf(const DriverContext* ctx) {
+  std::lock_guard<std::mutex> hold(g_walksLock);
+  if (g_walksGone) return nullptr;
+  auto it = Walks().find(ctx);
+  return it == Walks().end() ? nullptr : it->second;
+}
+
+// The context's walk, made on its first use; NULL without memory.
+ResetWalk* NewWalkOf(const DriverContext* ctx) {
+  std::lock_guard<std::mutex> hold(g_walksLock);
+  if (g_walksGone) return nullptr;
+  try {
+    ResetWalk*& w = Walks()[ctx];
+    if (!w) w = new ResetWalk;
+    return w;
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+DWORD MergeFlagsOf(const DriverContext* ctx) { return ctx->workArea->mergeFlags; }
+
+bool SameInputs(const ResetWalk& w, DriverContext* ctx, uint32_t mode) {
+  if (!w.usable || w.image != ctx->modelImage || w.imagesMade != g_imagesMade.load(std::memory_order_acquire))
+    return false;
+  if (w.table != ctx->optionTable || w.rows != ctx->optionTable->rows || w.tableCount != ctx->optionTable->count ||
+      w.mode != mode || w.mergeFlags != MergeFlagsOf(ctx))
+    return false;
+  if (w.haveProfile != (ctx->profile != nullptr)) return false;
+  if (ctx->profile && std::memcmp(&w.profile, ctx->profile, sizeof(DriverProfile)) != 0) return false;
+  return std::memcmp(w.settings, ctx->settingsImage, kSettingsImageSize) == 0;
+}
+
+uint32_t Walk(DriverContext* ctx, uint32_t mode) {
   uint32_t last = 0;
   // Rows are taken by position: row k serves option 35 + k.
   for (int position = 0; position < kResetRuleCount; ++position) {
@@ -126,4 +210,76 @@ uint32_t DmApplyResetRules(DEVMODEW*, DriverContext* ctx, uint32_t mode) {
     if (rule.handler) rule.handler(id, value, row, rule.defaultValue, mode, ctx);
   }
   return last;
+}
+
+}  // namespace
+
+thread_local DriverContext* g_resetWalkRecording = nullptr;
+thread_local uint32_t g_evalOutsideReads = 0;
+
+void OptNoteResetWalkWrite(DriverContext* ctx, OptionEntry* row, int32_t value, bool bytes) {
+  ResetWalk* w = ctx ? WalkOf(ctx) : nullptr;
+  if (!w || !w->usable) return;
+  if (bytes) {
+    w->usable = false;  // a block is not noted: the next walk walks again
+    return;
+  }
+  const OptionTable* table = ctx->optionTable;
+  if (!row || !table || row < table->rows || row >= table->rows + table->count) {
+    w->usable = false;  // not a row of the table: the next walk walks again
+    return;
+  }
+  try {
+    w->writes.push_back({static_cast<size_t>(row - table->rows), value});
+  } catch (const std::bad_alloc&) {
+    w->usable = false;
+  }
+}
+
+void MdlNoteNewImage() { g_imagesMade.fetch_add(1, std::memory_order_acq_rel); }
+
+void OptFreeResetWalk(DriverContext* ctx) {
+  ResetWalk* w = nullptr;
+  {
+    std::lock_guard<std::mutex> hold(g_walksLock);
+    if (g_walksGone) return;
+    auto it = Walks().find(ctx);
+    if (it == Walks().end()) return;
+    w = it->second;
+    Walks().erase(it);
+  }
+  if (g_resetWalkRecording == ctx) g_resetWalkRecording = nullptr;
+  delete w;
+}
+
+uint32_t DmApplyResetRules(DEVMODEW*, DriverContext* ctx, uint32_t mode) {
+  if (!ctx || !ctx->optionTable || !ctx->optionTable->rows) return 0;
+  // A walk inside a recorded one is part of it: its writes are noted with the outer walk's.
+  if (!ctx->workArea || !ctx->settingsImage || g_resetWalkRecording) return Walk(ctx, mode);
+  ResetWalk* w = WalkOf(ctx);
+  if (w && SameInputs(*w, ctx, mode)) {
+    for (const ResetWalk::Write& write : w->writes)
+      OptWriteValue(ctx, &ctx->optionTable->rows[write.row], write.value);
+    return w->last;
+  }
+  if (!w && !(w = NewWalkOf(ctx))) return Walk(ctx, mode);
+  w->image = ctx->modelImage;
+  w->imagesMade = g_imagesMade.load(std::memory_order_acquire);
+  w->table = ctx->optionTable;
+  w->rows = ctx->optionTable->rows;
+  w->tableCount = ctx->optionTable->count;
+  w->mode = mode;
+  w->mergeFlags = MergeFlagsOf(ctx);
+  w->haveProfile = ctx->profile != nullptr;
+  if (ctx->profile) std::memcpy(&w->profile, ctx->profile, sizeof(DriverProfile));
+  std::memcpy(w->settings, ctx->settingsImage, kSettingsImageSize);
+  w->writes.clear();
+  w->usable = true;
+  const uint32_t outsideReads = g_evalOutsideReads;
+  g_resetWalkRecording = ctx;
+  w->last = Walk(ctx, mode);
+  g_resetWalkRecording = nullptr;
+  // Nothing read from outside the images, and the merge flags the walk reads kept.
+  if (g_evalOutsideReads != outsideReads || MergeFlagsOf(ctx) != w->mergeFlags) w->usable = false;
+  return w->last;
 }

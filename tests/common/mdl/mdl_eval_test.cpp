@@ -58,12 +58,17 @@ TEST_F(ModelContextTest, StackNeverPassesItsEnd) {
   // when it starts high up the stack (an evaluation inside another).
   std::vector<RuleCell> cells(300, RuleCell{2, 1});
   cells.push_back({3, 10});
-  for (LONG start : {0, 100, 255, 256}) {
+  ASSERT_EQ(OptSetValue(ctx, 12, 1), 1);
+  for (LONG start : {0, 100, 254, 255, 256}) {
     ctx->workArea->evalDepth = start;
     EXPECT_EQ(MdlEvalCondition(cells.data(), cells.size(), ctx), 0u) << start;
     EXPECT_EQ(Depth(ctx), start);
     const RuleCell one[] = {{2, 1}, {3, 10}};
     EXPECT_EQ(MdlEvalCondition(one, 2, ctx), start < 256 ? 1u : 0u) << start;
+    EXPECT_EQ(Depth(ctx), start);
+    // A setting against a constant takes two entries: dmCopies != 0.
+    const RuleCell compare[] = {{1, 12}, {2, 0}, {3, 2}, {3, 10}};
+    EXPECT_EQ(MdlEvalCondition(compare, 4, ctx), start <= 254 ? 1u : 0u) << start;
     EXPECT_EQ(Depth(ctx), start);
   }
   ctx->workArea->evalDepth = 0;

@@ -2,8 +2,14 @@
 // device-mode fields.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "mdl_eval_fixture.h"
 #include "option_validation.h"
+#include "reset_walk.h"
 
 namespace {
 
@@ -115,6 +121,77 @@ TEST_F(ModelContextTest, ADisabledValueIsRepairedUnlessTheMergeKeepsIt) {
   }
   EXPECT_EQ(OptValidateOrRepair(57, 1, ctx), kCheckNoModelName);
   EXPECT_EQ(OptValidateOrRepair(60, 1, ctx), kCheckNoModelItem);
+}
+
+// The walk of the reset table is remembered per context and done again from what it wrote when
+// it would read the same. Whatever the walk reads and changes between two walks (a setting, the
+// merge flags, the profile, the model) must give what a walk from scratch gives.
+class RememberedWalk : public ModelContextTest {
+ protected:
+  struct Outcome {
+    uint32_t last = 0;
+    std::vector<BYTE> image;
+    std::vector<uint16_t> marks;  // the rows' state bits
+    DWORD changed = 0;
+    bool operator==(const Outcome&) const = default;
+  };
+  std::vector<BYTE> Image() const {
+    const BYTE* image = reinterpret_cast<const BYTE*>(ctx->settingsImage);
+    return {image, image + kSettingsImageSize};
+  }
+  // Walks in validation mode from `input` with unmarked rows, the remembered walk kept or not.
+  Outcome Walk(const std::vector<BYTE>& input, bool fromScratch) {
+    std::memcpy(ctx->settingsImage, input.data(), input.size());
+    for (int i = 0; i < ctx->optionTable->count; ++i) ctx->optionTable->rows[i].stateBits = 0;
+    ctx->workArea->optionsChanged = 0;
+    if (fromScratch) OptFreeResetWalk(ctx);
+    Outcome o;
+    o.last = DmApplyResetRules(nullptr, ctx, kResetModeValidate);
+    o.image = Image();
+    for (int i = 0; i < ctx->optionTable->count; ++i) o.marks.push_back(ctx->optionTable->rows[i].stateBits);
+    o.changed = ctx->workArea->optionsChanged;
+    return o;
+  }
+};
+
+TEST_F(RememberedWalk, EveryChangeOfWhatTheWalkReadsIsSeen) {
+  const std::string model = kPickModel;
+  std::string otherModel = model;  // the labels are disabled while duplex is off instead
+  otherModel.replace(otherModel.find("== 1"), 4, "== 0");
+  AttachSource(model);
+  const int32_t normal = Value("IDS_MEDIATYPE_NORMAL"), seal = Value("IDS_MEDIATYPE_SEAL");
+  ASSERT_EQ(OptSetValue(ctx, 58, 1), 1);
+  ASSERT_EQ(OptSetValue(ctx, 90, seal), 1);
+  const std::vector<BYTE> base = Image();
+  const Outcome first = Walk(base, true);
+  EXPECT_EQ(OptGetValue(ctx, 90, nullptr), normal);  // disabled while duplex is on: repaired
+  EXPECT_NE(first.changed, 0u);
+  for (int again = 0; again < 2; ++again) EXPECT_EQ(Walk(base, false), first) << again;
+
+  const BYTE code = ctx->profile->modelCode;
+  const struct {
+    const char* what;
+    std::function<void()> change, undo;
+  } cases[] = {
+      {"a setting", [&] { OptSetValue(ctx, 58, 0); }, [] {}},
+      {"the merge flags", [&] { ctx->workArea->mergeFlags = kMergeKeepDisabled; },
+       [&] { ctx->workArea->mergeFlags = 0; }},
+      {"the profile", [&] { ctx->profile->modelCode = static_cast<BYTE>(code + 1); },
+       [&] { ctx->profile->modelCode = code; }},
+      {"the model", [&] { AttachSource(otherModel); }, [&] { AttachSource(model); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::memcpy(ctx->settingsImage, base.data(), base.size());
+    c.change();
+    const std::vector<BYTE> input = Image();
+    const Outcome remembered = Walk(input, false);
+    EXPECT_NE(remembered.image, first.image);  // the change matters to the walk
+    EXPECT_EQ(remembered, Walk(input, true));
+    EXPECT_EQ(Walk(input, false), remembered);
+    c.undo();
+    EXPECT_EQ(Walk(base, false), first);
+  }
 }
 
 TEST_F(Validation, PublicFieldsUseTheModelOrTheirFixedFallback) {
