@@ -13,7 +13,7 @@
 #include "env_language.h"
 #include "fd_chapter.h"
 #include "feature_modules.h"
-#include "machine_fixture.h"
+#include "fd_dialog_fixture.h"
 #include "option_access.h"
 #include "sheet_engine.h"
 #include "win32/hostui.h"
@@ -116,30 +116,13 @@ struct Row {
   bool operator==(const Row&) const = default;
 };
 
-class ChapterDialog : public zolt::test::DriverMachineTest {
+class ChapterDialog : public zolt::test::FeatureDialogTest {
  protected:
   void SetUp() override {
-    DriverMachineTest::SetUp();
-    ui::Reset();
-    printer_ = OpenTestPrinter(PRINTER_ALL_ACCESS);
-    ASSERT_NE(printer_, nullptr);
-    ctx = CtxCreateForPrinter(printer_, printer_, nullptr, kCtxModeUi);
-    ASSERT_NE(ctx, nullptr);
-    const std::u16string path = u"C:\\Windows\\ZOLT7Rus.DLL";
-    zolt::test::WriteBytes(Real(path), zolt::test::ReadBytes(std::filesystem::path(ZOLT_MODULE_DIR) / "ZOLT7Rus.DLL"));
-    EnvFreeResourceDlls(ctx);
-    ctx->resourceLibrary = LoadLibraryW(path.c_str());
-    ASSERT_NE(ctx->resourceLibrary, nullptr);
+    FeatureDialogTest::SetUp();
     OptSetValue(ctx, kOptChapterMax, 10);
     OptSetValue(ctx, kOptChapterTrayMax, 3);
     OptSetValue(ctx, kOptChapterNum, 0);
-  }
-  void TearDown() override {
-    if (ctx) CtxReleaseAs(ctx, kCtxReleaseDestroy);
-    CtxPurgeCache(1);
-    if (printer_) ClosePrinter(printer_);
-    ui::Reset();
-    DriverMachineTest::TearDown();
   }
 
   void Choose(int kind, int tray, int print) {
@@ -183,9 +166,6 @@ class ChapterDialog : public zolt::test::DriverMachineTest {
   void Select(HWND modal, int index) {
     SendMessageW(ui::FindControl(modal, kCtlChapterList), LB_SETCURSEL, WPARAM(index), 0);
   }
-
-  DriverContext* ctx = nullptr;
-  HANDLE printer_ = nullptr;
 };
 
 // Chapters with their trays and prints, ranges on another tray, pages without a tray: the list

@@ -23,9 +23,21 @@ class FeatureDialogTest : public DriverMachineTest {
     host::ui::Reset();
     printer_ = OpenTestPrinter(PRINTER_ALL_ACCESS);
     ASSERT_NE(printer_, nullptr);
-    ctx = CtxCreateForPrinter(printer_, printer_, nullptr, 0x80000000u);
+    Open();
+  }
+  void TearDown() override {
+    Close();
+    if (printer_) ClosePrinter(printer_);
+    host::ui::Reset();
+    DriverMachineTest::TearDown();
+  }
+  virtual std::string LanguageLibrary() const { return "ZOLT7Rus.DLL"; }
+
+  // Makes the printer's settings context with the model's language library loaded into it; a
+  // test that closes and opens again sees what the first context stored.
+  void Open() {
+    ctx = CtxCreateForPrinter(printer_, printer_, nullptr, kCtxModeUi);
     ASSERT_NE(ctx, nullptr);
-    // The English language library of the model.
     const std::u16string path = u"C:\\Windows\\" + std::filesystem::path(LanguageLibrary()).u16string();
     if (!std::filesystem::exists(Real(path)))
       WriteBytes(Real(path), ReadBytes(std::filesystem::path(ZOLT_MODULE_DIR) / LanguageLibrary()));
@@ -34,13 +46,10 @@ class FeatureDialogTest : public DriverMachineTest {
     EnvFreeResourceDlls(ctx);
     ctx->resourceLibrary = library;
   }
-  virtual std::string LanguageLibrary() const { return "ZOLT7Rus.DLL"; }
-  void TearDown() override {
+  void Close() {
     if (ctx) CtxReleaseAs(ctx, kCtxReleaseDestroy);
+    ctx = nullptr;
     CtxPurgeCache(1);
-    if (printer_) ClosePrinter(printer_);
-    host::ui::Reset();
-    DriverMachineTest::TearDown();
   }
 
   DriverContext* ctx = nullptr;

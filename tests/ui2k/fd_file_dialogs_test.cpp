@@ -11,7 +11,7 @@
 #include "driver_context.h"
 #include "fd_file_dialogs.h"
 #include "ini_file.h"
-#include "machine_fixture.h"
+#include "fd_dialog_fixture.h"
 #include "option_access.h"
 #include "preset_list.h"
 #include "settings_files.h"
@@ -32,41 +32,14 @@ constexpr uint32_t kValueA4 = 41, kValueA5 = 42;
 const std::u16string kDocuments = u"C:\\Users\\user\\Documents";
 const std::u16string kFolder = u"C:\\Users\\user\\Documents\\Jobs";
 
-class FileDialogs : public zolt::test::DriverMachineTest {
+class FileDialogs : public zolt::test::FeatureDialogTest {
  protected:
   bool InitializesPrinter() const override { return true; }
   void SetUp() override {
-    DriverMachineTest::SetUp();
-    ui::Reset();
-    printer_ = OpenTestPrinter(PRINTER_ALL_ACCESS);
-    ASSERT_NE(printer_, nullptr);
+    FeatureDialogTest::SetUp();
     for (const char16_t* f : {u"C:\\Users", u"C:\\Users\\user", u"C:\\Users\\user\\Documents",
                               u"C:\\Users\\user\\Documents\\Jobs"})
       CreateDirectoryW(f, nullptr);
-    Open();
-  }
-  void TearDown() override {
-    Close();
-    if (printer_) ClosePrinter(printer_);
-    ui::Reset();
-    DriverMachineTest::TearDown();
-  }
-  void Open() {
-    ctx = CtxCreateForPrinter(printer_, printer_, nullptr, kCtxModeUi);
-    ASSERT_NE(ctx, nullptr);
-    const std::u16string path = u"C:\\Windows\\ZOLT7Rus.DLL";
-    if (!std::filesystem::exists(Real(path)))
-      zolt::test::WriteBytes(Real(path),
-                             zolt::test::ReadBytes(std::filesystem::path(ZOLT_MODULE_DIR) / "ZOLT7Rus.DLL"));
-    HMODULE library = LoadLibraryW(path.c_str());
-    ASSERT_NE(library, nullptr);
-    if (ctx->resourceLibrary) FreeLibrary(ctx->resourceLibrary);
-    ctx->resourceLibrary = library;
-  }
-  void Close() {
-    if (ctx) CtxReleaseAs(ctx, kCtxReleaseDestroy);
-    ctx = nullptr;
-    CtxPurgeCache(1);
   }
   // The folder the open file dialog shows: its folder list's items up to the selection.
   static std::u16string ShownFolder(HWND dialog) {
@@ -96,9 +69,6 @@ class FileDialogs : public zolt::test::DriverMachineTest {
     IniReadString(PrnGetName(ctx), key.c_str(), u"", value, 1025, PathGetSettingsIni(ctx));
     return value;
   }
-
-  DriverContext* ctx = nullptr;
-  HANDLE printer_ = nullptr;
 };
 
 TEST(FileDialogFolders, EachKindHasItsKey) {

@@ -12,7 +12,7 @@
 #include "fd_paper_size.h"
 #include "fm_modules_1_4.h"
 #include "free_size.h"
-#include "machine_fixture.h"
+#include "fd_dialog_fixture.h"
 #include "option_access.h"
 #include "option_values.h"
 #include "sheet_engine.h"
@@ -32,37 +32,10 @@ constexpr int32_t kBypassTray = 4;
 constexpr int32_t kPortrait = 1;
 constexpr int32_t kCustomPaper = 256;
 
-class PaperSizeDialogs : public zolt::test::DriverMachineTest {
+class PaperSizeDialogs : public zolt::test::FeatureDialogTest {
  protected:
   // The printer is prepared as the spooler would, so that it has its settings file.
   bool InitializesPrinter() const override { return true; }
-  void SetUp() override {
-    DriverMachineTest::SetUp();
-    ui::Reset();
-    printer_ = OpenTestPrinter(PRINTER_ALL_ACCESS);
-    ASSERT_NE(printer_, nullptr);
-    const std::u16string path = u"C:\\Windows\\ZOLT7Rus.DLL";
-    zolt::test::WriteBytes(Real(path), zolt::test::ReadBytes(std::filesystem::path(ZOLT_MODULE_DIR) / "ZOLT7Rus.DLL"));
-    Open();
-  }
-  void TearDown() override {
-    Close();
-    if (printer_) ClosePrinter(printer_);
-    ui::Reset();
-    DriverMachineTest::TearDown();
-  }
-  void Open() {
-    ctx = CtxCreateForPrinter(printer_, printer_, nullptr, kCtxModeUi);
-    ASSERT_NE(ctx, nullptr);
-    EnvFreeResourceDlls(ctx);
-    ctx->resourceLibrary = LoadLibraryW(u"C:\\Windows\\ZOLT7Rus.DLL");
-    ASSERT_NE(ctx->resourceLibrary, nullptr);
-  }
-  void Close() {
-    if (ctx) CtxReleaseAs(ctx, kCtxReleaseDestroy);
-    ctx = nullptr;
-    CtxPurgeCache(1);
-  }
 
   // Types into an edit of the open dialog and leaves it, as a person tabbing on would.
   void Enter(HWND modal, uint16_t id, const char16_t* text) {
@@ -83,9 +56,6 @@ class PaperSizeDialogs : public zolt::test::DriverMachineTest {
     OptGetStringValue(ctx, OptFind(ctx, kOptFreeSizeName), text, 64);
     return text;
   }
-
-  DriverContext* ctx = nullptr;
-  HANDLE printer_ = nullptr;
 };
 
 // After the defaults button (every slot A4 portrait on the bypass tray), the bypass tray takes portrait custom sizes of 148.0-432.0 mm by 70.0-297.0 mm, or

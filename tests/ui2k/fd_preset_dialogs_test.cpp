@@ -13,7 +13,7 @@
 #include "fd_file_dialogs.h"
 #include "fd_presets.h"
 #include "ini_file.h"
-#include "machine_fixture.h"
+#include "fd_dialog_fixture.h"
 #include "option_access.h"
 #include "option_context_words.h"
 #include "preset_list.h"
@@ -35,42 +35,21 @@ constexpr int kList = 2139, kDelete = 2140, kLoad = 2142, kBack = 2143, kNext = 
 constexpr int kClose = 8;
 constexpr uint16_t kOptPresetNo = 37;
 
-class PresetDialogs : public zolt::test::DriverMachineTest {
+class PresetDialogs : public zolt::test::FeatureDialogTest {
  protected:
   bool InitializesPrinter() const override { return true; }
   void SetUp() override {
-    DriverMachineTest::SetUp();
-    ui::Reset();
-    printer_ = OpenTestPrinter(PRINTER_ALL_ACCESS);
-    ASSERT_NE(printer_, nullptr);
-    Open();
+    FeatureDialogTest::SetUp();
+    UiFixUpPageTables(ctx);
     CreateDirectoryW(u"C:\\Users", nullptr);
     CreateDirectoryW(u"C:\\Users\\user", nullptr);
     CreateDirectoryW(u"C:\\Users\\user\\Documents", nullptr);
   }
-  void TearDown() override {
+  // Closes the context and makes it again, as printing preferences opened anew would.
+  void Reopen() {
     Close();
-    if (printer_) ClosePrinter(printer_);
-    ui::Reset();
-    DriverMachineTest::TearDown();
-  }
-  void Open() {
-    ctx = CtxCreateForPrinter(printer_, printer_, nullptr, kCtxModeUi);
-    ASSERT_NE(ctx, nullptr);
-    const std::u16string path = u"C:\\Windows\\ZOLT7Rus.DLL";
-    if (!std::filesystem::exists(Real(path)))
-      zolt::test::WriteBytes(Real(path),
-                             zolt::test::ReadBytes(std::filesystem::path(ZOLT_MODULE_DIR) / "ZOLT7Rus.DLL"));
-    HMODULE library = LoadLibraryW(path.c_str());
-    ASSERT_NE(library, nullptr);
-    if (ctx->resourceLibrary) FreeLibrary(ctx->resourceLibrary);
-    ctx->resourceLibrary = library;
+    Open();
     UiFixUpPageTables(ctx);
-  }
-  void Close() {
-    if (ctx) CtxReleaseAs(ctx, kCtxReleaseDestroy);
-    ctx = nullptr;
-    CtxPurgeCache(1);
   }
 
   void SetName(const std::u16string& name) {
@@ -118,9 +97,6 @@ class PresetDialogs : public zolt::test::DriverMachineTest {
     ControlDescriptor* list = OptFindControl(ctx, OptFindDialog(ctx, kMaintenance), kList);
     return list ? OptGetControlValue(ctx, list) - 119 : -2;
   }
-
-  DriverContext* ctx = nullptr;
-  HANDLE printer_ = nullptr;
 };
 
 const Names kFour = {u"Standard", u"Draft", u"Booklet", u"Photo"};
@@ -309,8 +285,7 @@ TEST_F(PresetDialogs, DISABLED_LoadAddsChosenPresetFilesAndTheyStay) {
   EXPECT_EQ(ListNames(), (Names{u"Standard", u"Draft", u"Office", u"user0003"}));
   EXPECT_EQ(Key(u"PresetList2"), folder + u"office.rst");
 
-  Close();
-  Open();
+  Reopen();
   EXPECT_EQ(ListNames(), (Names{u"Standard", u"Draft", u"Office", u"user0003"}));
   EXPECT_EQ(CfgLoadPreset(ctx, 2), 1);
   WCHAR remembered[kFdBufferChars] = {};
@@ -395,6 +370,7 @@ TEST_F(PresetDialogs, DISABLED_PrintingPreferencesReachTheMaintenanceDialog) {
   EXPECT_EQ(second, IDCANCEL);
   EXPECT_EQ(reopened, moved);
   Open();
+  UiFixUpPageTables(ctx);
 }
 
 // A settings file chosen in the open dialog that is not one of this printer's: another model's,
