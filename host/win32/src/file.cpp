@@ -139,6 +139,51 @@ bool StoreCreationTime(const fs::path& real, int fd, ULONGLONG creation) {
   return StoreAttributes(real, fd, a, creation);
 }
 
+namespace {
+
+template <typename Buffer>
+bool ReadWhole(const fs::path& real, Buffer& out) {
+  out.clear();
+  const int fd = ::open(real.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    const int e = errno;
+    ::close(fd);
+    errno = e;
+    return false;
+  }
+  if (S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    errno = EISDIR;
+    return false;
+  }
+  size_t filled = 0;
+  out.resize(st.st_size > 0 ? size_t(st.st_size) : 0);
+  for (;;) {
+    if (filled == out.size()) out.resize(out.size() + 4096);  // grown since fstat, or no size
+    const ssize_t n = ::read(fd, out.data() + filled, out.size() - filled);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int e = errno;
+      ::close(fd);
+      out.clear();
+      errno = e;
+      return false;
+    }
+    if (n == 0) break;
+    filled += size_t(n);
+  }
+  ::close(fd);
+  out.resize(filled);
+  return true;
+}
+
+}  // namespace
+
+bool ReadRealFile(const fs::path& real, std::string& out) { return ReadWhole(real, out); }
+bool ReadRealFile(const fs::path& real, std::vector<uint8_t>& out) { return ReadWhole(real, out); }
+
 DWORD ErrorFromErrno(int e) {
   switch (e) {
     case ENOENT: return ERROR_FILE_NOT_FOUND;

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <mutex>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "handles.h"
 #include "win32/file.h"
@@ -42,6 +44,11 @@ bool StoreCreationTime(const std::filesystem::path& real, int fd, ULONGLONG crea
 
 // The platform's error for an errno value of a file operation.
 DWORD ErrorFromErrno(int e);
+
+// The whole content of a real file, read with one read for its size (and more reads only if it
+// grows meanwhile). False when it cannot be opened or read (errno tells why).
+bool ReadRealFile(const std::filesystem::path& real, std::string& out);
+bool ReadRealFile(const std::filesystem::path& real, std::vector<uint8_t>& out);
 
 // An open file or folder.
 class FileObject : public KernelObject {

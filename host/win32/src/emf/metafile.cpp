@@ -2,10 +2,11 @@
 // description) and the checked walk over its records.
 #include "emf/metafile.h"
 
+#include "files.h"
 #include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <iterator>
+#include <cerrno>
 
 #include <uemf.h>
 #include <uemf_safe.h>
@@ -157,12 +158,11 @@ WIN32_API HENHMETAFILE WINAPI GetEnhMetaFileW(LPCWSTR lpName) {
     SetLastError(error ? error : ERROR_FILE_NOT_FOUND);
     return nullptr;
   }
-  std::ifstream in(*file, std::ios::binary);
-  if (!in) {
-    SetLastError(ERROR_FILE_NOT_FOUND);
+  std::vector<uint8_t> bits;
+  if (!ReadRealFile(*file, bits)) {
+    SetLastError(errno == EISDIR ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND);
     return nullptr;
   }
-  std::vector<uint8_t> bits((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (bits.size() > 0xFFFFFFFFu || !HeaderSound(bits)) {
     SetLastError(ERROR_INVALID_DATA);
     return nullptr;

@@ -2,9 +2,8 @@
 // through the graphics module or spooled as a metafile job that the print processor plays.
 #include "engine/print_processor.h"
 
+#include "files.h"
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "win32/emf.h"
@@ -130,8 +129,11 @@ DWORD& AttachedJob() {
 bool PlaySpooledJob(const std::u16string& printer, DWORD jobId, const std::u16string& document,
                     const std::filesystem::path& spool,
                     std::string* error) {
-  std::ifstream in(spool, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string bytes;
+  if (!ReadRealFile(spool, bytes)) {
+    if (error) *error = "the spool file could not be read";
+    return false;
+  }
   SpoolContents job;
   if (!ParseSpool(bytes, job, error)) return false;
   DWORD& attached = AttachedJob();

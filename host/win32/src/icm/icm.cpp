@@ -7,8 +7,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -18,6 +16,7 @@
 #include <vector>
 
 #include "win32/file.h"
+#include "files.h"
 #include "win32/hostpath.h"
 #include "win32/hosttext.h"
 #include "win32/icm.h"
@@ -100,10 +99,7 @@ bool ReadProfileFile(std::u16string name, std::vector<uint8_t>* bytes) {
   DWORD code = 0;
   auto path = MapPath(name, Resolve::Existing, &code);
   if (!path) return false;
-  std::ifstream in(*path, std::ios::binary);
-  if (!in) return false;
-  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return true;
+  return ReadRealFile(*path, *bytes);
 }
 
 double Fixed2Dot30(LONG v) { return static_cast<double>(v) / static_cast<double>(1 << 30); }
