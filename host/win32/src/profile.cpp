@@ -17,8 +17,6 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -107,6 +105,7 @@ void Classify(IniLine& line, UINT codePage) {
 
 IniFile Parse(std::string_view bytes, UINT codePage) {
   IniFile file;
+  file.lines.reserve(size_t(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
   size_t i = 0;
   while (i < bytes.size()) {
     size_t j = i;
@@ -745,12 +744,10 @@ BOOL ModifyProfile(const WCHAR* fileName, Edit edit) {
       SetLastError(ERROR_ACCESS_DENIED);
       return FALSE;
     }
-    std::ifstream in(*real, std::ios::binary);
-    if (!in) {
+    if (!ReadRealFile(*real, bytes)) {
       SetLastError(ERROR_ACCESS_DENIED);
       return FALSE;
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
   UINT codePage = CodePage();
   IniFile file = Parse(bytes, codePage);
