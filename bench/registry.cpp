@@ -49,6 +49,17 @@ void BM_QueryValue(benchmark::State& state) {
 }
 BENCHMARK(BM_QueryValue)->Arg(10)->Arg(200);
 
+// Opening a key that is not there, as the check for an add-on that is not installed does on
+// every device-mode merge.
+void BM_OpenMissingKey(benchmark::State& state) {
+  BenchMachine m(10);
+  for (auto _ : state) {
+    HKEY key = nullptr;
+    benchmark::DoNotOptimize(RegOpenKeyW(HKEY_LOCAL_MACHINE, u"Software\\Orvex\\Varenquil\\Preview", &key));
+  }
+}
+BENCHMARK(BM_OpenMissingKey);
+
 void BM_SetValue(benchmark::State& state) {
   BenchMachine m(int(state.range(0)));
   DWORD value = 0;

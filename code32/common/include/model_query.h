@@ -109,6 +109,11 @@ int MdlRuleIndexFind(const MdlRuleIndex* index, const ModelImage* image, const E
                      uint16_t valueId, uint32_t judgeMask, const ItemRuleRow** row);
 // The index a context reads: its work area's, when it belongs to the context's image.
 const MdlRuleIndex* MdlContextRuleIndex(const DriverContext* ctx);
+// The judge (kMdlRowDisabled, kMdlRowRestricted or kMdlRowLocked) of the first per-value row of
+// the rule with that value ID, through the context's index: 1 when the index covers the rule
+// (*judge then holds the judge, 0 for no row or no judge), 0 when it does not.
+int MdlRuleIndexJudge(const DriverContext* ctx, const ExclusiveRule* rule, uint16_t valueId, uint32_t judgeMask,
+                      uint32_t* judge);
 
 // ---- other model data -------------------------------------------------------------------------
 

@@ -70,25 +70,27 @@ uint32_t TextLength(DriverContext* ctx, const OptionEntry* row) {
   return length;
 }
 
-// The value a {1, ID} cell pushes; false when the context has no such option.
+// The value a {1, ID} cell pushes; false when the context has no such option. Everything but a
+// stored number is read from outside the settings image: counted, so that what remembers a
+// result of conditions knows it cannot.
 bool ReadSetting(DriverContext* ctx, uint16_t id, uint32_t* value) {
   OptionEntry* row = OptFind(ctx, id);
   if (!row) return false;
-  // Everything but a stored number is read from outside the settings image: counted, so that
-  // what remembers a result of conditions knows it cannot.
-  const bool stored = !(id >= kFinishingFirst && id <= kFinishingLast) &&
-                      !(id >= kModuleComputedFirst && id <= kDerivedLast) && !IsTextKind(TypeKind(row->typeWord));
-  if (!stored) ++g_evalOutsideReads;
-  if (id >= kFinishingFirst && id <= kFinishingLast)
+  if (id >= kFinishingFirst && id <= kFinishingLast) {
+    ++g_evalOutsideReads;
     *value = static_cast<uint32_t>(OptGetFinishingItem(ctx, id));
-  else if (id >= kModuleComputedFirst && id <= kModuleComputedLast)
+  } else if (id >= kModuleComputedFirst && id <= kModuleComputedLast) {
+    ++g_evalOutsideReads;
     *value = FmGetModuleComputedItem(ctx, id);
-  else if (id >= kDerivedFirst && id <= kDerivedLast)
+  } else if (id >= kDerivedFirst && id <= kDerivedLast) {
+    ++g_evalOutsideReads;
     *value = MdlGetDerivedValue(ctx, id);
-  else if (IsTextKind(TypeKind(row->typeWord)))
+  } else if (IsTextKind(TypeKind(row->typeWord))) {
+    ++g_evalOutsideReads;
     *value = TextLength(ctx, row);
-  else
+  } else {
     *value = static_cast<uint32_t>(OptReadUiValue(ctx, row));
+  }
   return true;
 }
 
@@ -249,11 +251,11 @@ int EvalRule(const ExclusiveRule* rule, uint16_t valueId, DriverContext* ctx, Te
     const uint32_t mask = test == Test::kDisabled     ? kMdlRowDisabled
                           : test == Test::kRestricted ? kMdlRowRestricted
                                                       : kMdlRowLocked;
-    const ItemRuleRow* row = nullptr;
-    if (!MdlRuleIndexFind(MdlContextRuleIndex(ctx), ImageOf(ctx), rule, valueId, mask, &row))
-      row = MdlFindValueRow(ImageOf(ctx), rule, valueId);
-    if (!row) return 0;
-    judge = test == Test::kDisabled ? row->disabled : test == Test::kRestricted ? row->restricted : row->locked;
+    if (!MdlRuleIndexJudge(ctx, rule, valueId, mask, &judge)) {
+      const ItemRuleRow* row = MdlFindValueRow(ImageOf(ctx), rule, valueId);
+      if (!row) return 0;
+      judge = test == Test::kDisabled ? row->disabled : test == Test::kRestricted ? row->restricted : row->locked;
+    }
   }
   return MdlEvalJudge(judge, ctx) != 0;
 }
@@ -270,14 +272,21 @@ int MdlEvalLockedRule(const ExclusiveRule* rule, uint16_t valueId, DriverContext
   return EvalRule(rule, valueId, ctx, Test::kLocked);
 }
 
+namespace {
+// MdlItemRule without the call.
+const ExclusiveRule* RuleOf(const ModelItem* item, DriverContext* ctx) {
+  return item ? MdlImageAt<ExclusiveRule>(ImageOf(ctx), item->exclusive) : nullptr;
+}
+}  // namespace
+
 int MdlIsDisabled(const ModelItem* item, uint16_t valueId, DriverContext* ctx) {
-  return MdlEvalDisabledRule(MdlItemRule(ImageOf(ctx), item), valueId, ctx);
+  return EvalRule(RuleOf(item, ctx), valueId, ctx, Test::kDisabled);
 }
 int MdlIsRestricted(const ModelItem* item, uint16_t valueId, DriverContext* ctx) {
-  return MdlEvalRestrictedRule(MdlItemRule(ImageOf(ctx), item), valueId, ctx);
+  return EvalRule(RuleOf(item, ctx), valueId, ctx, Test::kRestricted);
 }
 int MdlIsLocked(const ModelItem* item, uint16_t valueId, DriverContext* ctx) {
-  return MdlEvalLockedRule(MdlItemRule(ImageOf(ctx), item), valueId, ctx);
+  return EvalRule(RuleOf(item, ctx), valueId, ctx, Test::kLocked);
 }
 
 // ---- alerts -----------------------------------------------------------------------------------

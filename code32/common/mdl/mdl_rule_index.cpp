@@ -178,6 +178,34 @@ int MdlRuleIndexFind(const MdlRuleIndex* index, const ModelImage* image, const E
   return 1;
 }
 
+int MdlRuleIndexJudge(const DriverContext* ctx, const ExclusiveRule* rule, uint16_t valueId, uint32_t judgeMask,
+                      uint32_t* judge) {
+  // MdlContextRuleIndex, MdlRuleIndexFind and the judge of the row in one step: the disabled,
+  // restricted and locked tests of every value shown come this way.
+  *judge = 0;
+  const MdlRuleIndex* index = ctx && ctx->workArea ? ctx->workArea->ruleIndex : nullptr;
+  if (!index || !rule || index->image != ctx->modelImage) return 0;
+  const ModelImage* image = index->image;
+  const auto ruleOffset = static_cast<uint32_t>(reinterpret_cast<const uint8_t*>(rule) - MdlImageBytes(image));
+  const MdlRuleIndex::RuleSlot* slot = FindRule(*index, ruleOffset);
+  if (!slot) return 0;
+  if ((slot->flags & judgeMask) == 0) return 1;  // no row of the rule has such a judge
+  uint32_t offset = 0;
+  if (slot->flags & kDense) {
+    const uint32_t at = uint32_t{valueId} - slot->base;  // wraps below the base
+    if (at < slot->count) offset = index->rows[slot->first + at];
+  } else {
+    const ItemRuleRow* row = nullptr;
+    MdlRuleIndexFind(index, image, rule, valueId, judgeMask, &row);
+    offset = row ? MdlOffsetOf(image, row) : 0;
+  }
+  if (!offset) return 1;
+  const ItemRuleRow* row = MdlImageAt<ItemRuleRow>(image, offset);
+  if (!row) return 1;
+  *judge = judgeMask == kMdlRowDisabled ? row->disabled : judgeMask == kMdlRowRestricted ? row->restricted : row->locked;
+  return 1;
+}
+
 const MdlRuleIndex* MdlContextRuleIndex(const DriverContext* ctx) {
   if (!ctx || !ctx->workArea || !ctx->workArea->ruleIndex) return nullptr;
   return ctx->workArea->ruleIndex->image == ctx->modelImage ? ctx->workArea->ruleIndex : nullptr;

@@ -145,9 +145,21 @@ OptionEntry* OptFindBySymbol(DriverContext* ctx, uint16_t nameIndex) {
   // Symbol 0 names nothing (it is the "no symbol" mark of most rows), nor does the mark of a
   // model name the tables do not give.
   if (!ctx || nameIndex == 0 || nameIndex == kNameIndexUnfixed) return nullptr;
-  if (OptionTable* table = ctx->optionTable; table && table->rows)
-    for (int i = 0; i < table->count; ++i)
-      if (table->rows[i].nameIndex == nameIndex) return &table->rows[i];
+  if (OptionTable* table = ctx->optionTable; table && table->rows) {
+    // Four rows a step: most symbols asked for are not in the table, so the whole table is read.
+    OptionEntry* rows = table->rows;
+    const int count = table->count;
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+      const bool any = (rows[i].nameIndex == nameIndex) | (rows[i + 1].nameIndex == nameIndex) |
+                       (rows[i + 2].nameIndex == nameIndex) | (rows[i + 3].nameIndex == nameIndex);
+      if (!any) continue;
+      for (int j = i;; ++j)
+        if (rows[j].nameIndex == nameIndex) return &rows[j];
+    }
+    for (; i < count; ++i)
+      if (rows[i].nameIndex == nameIndex) return &rows[i];
+  }
   // Then the context's (shared) name table.
   const NameTable* names = ctx->nameTable ? ctx->nameTable : CtxGetTemplate()->nameTable;
   if (names && names->rows == kNameTable.rows && names->count == kNameTable.count) {

@@ -13,6 +13,8 @@ struct NameIndexes {
   std::unordered_map<std::string_view, const NameEntry*> symbols;
   std::unordered_map<std::string_view, const ValueNameEntry*> values;
   std::unordered_map<uint16_t, const NameEntry*> keys;  // by symbol number
+  // By option and value: the first row with a fixed value whose low 16 bits are the value.
+  std::unordered_map<uint32_t, const ValueNameEntry*> optionValues;
   NameIndexes() {
     symbols.reserve(static_cast<size_t>(kNameTable.count));
     keys.reserve(static_cast<size_t>(kNameTable.count));
@@ -24,7 +26,14 @@ struct NameIndexes {
     for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2})
       for (int i = 0; i < t->count; ++i)
         if (t->rows[i].name) values.emplace(t->rows[i].name, &t->rows[i]);
+    optionValues.reserve(static_cast<size_t>(kValueNameTable1.count + kValueNameTable2.count));
+    for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2})
+      for (int i = 0; i < t->count; ++i)
+        if (t->rows[i].value != kValueNameUnfixed)
+          optionValues.emplace(OptionValueKey(t->rows[i].optionId, static_cast<uint16_t>(t->rows[i].value)),
+                               &t->rows[i]);
   }
+  static uint32_t OptionValueKey(uint16_t optionId, uint16_t value) { return uint32_t{optionId} << 16 | value; }
 };
 
 const NameIndexes& Indexes() {
@@ -50,12 +59,9 @@ const NameEntry* OptFindSymbol(uint16_t nameIndex) {
 const NameEntry* OptFindSymbolByName(const char* name) { return FindIn(Indexes().symbols, name); }
 
 const ValueNameEntry* OptFindValueSymbol(uint16_t optionId, uint16_t value) {
-  for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2})
-    for (int i = 0; i < t->count; ++i)
-      if (t->rows[i].optionId == optionId && t->rows[i].value != kValueNameUnfixed &&
-          static_cast<uint16_t>(t->rows[i].value) == value)
-        return &t->rows[i];
-  return nullptr;
+  const auto& map = Indexes().optionValues;
+  auto it = map.find(NameIndexes::OptionValueKey(optionId, value));
+  return it == map.end() ? nullptr : it->second;
 }
 
 const ValueNameEntry* OptFindValueSymbolByName(const char* name) { return FindIn(Indexes().values, name); }

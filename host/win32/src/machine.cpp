@@ -1,4 +1,5 @@
 // The machine root, its facts file and its folder tree.
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <mutex>
@@ -46,8 +47,10 @@ struct State {
   fs::path root;
   bool haveRoot = false;
   MachineFacts facts;
-  bool haveFacts = false;
-  uint64_t generation = 1;
+  // Read without the lock by Facts and Generation, which every profile read and registry read
+  // asks; written under it.
+  std::atomic<bool> haveFacts{false};
+  std::atomic<uint64_t> generation{1};
 };
 
 State& TheState() {
@@ -216,6 +219,7 @@ const fs::path& Machine::Root() {
 
 const MachineFacts& Machine::Facts() {
   State& s = TheState();
+  if (s.haveFacts.load(std::memory_order_acquire)) return s.facts;
   std::lock_guard guard(s.lock);
   if (!s.haveFacts) {
     const fs::path& root = Root();
@@ -243,10 +247,6 @@ bool Machine::SetFacts(const MachineFacts& facts) {
   return true;
 }
 
-uint64_t Machine::Generation() {
-  State& s = TheState();
-  std::lock_guard guard(s.lock);
-  return s.generation;
-}
+uint64_t Machine::Generation() { return TheState().generation.load(std::memory_order_acquire); }
 
 }  // namespace zolt::host

@@ -349,7 +349,10 @@ std::optional<fs::path> ExactPath(std::u16string_view name) {
 // The parsed lines of an existing profile file, or nullptr and why not (ERROR_FILE_NOT_FOUND,
 // ERROR_PATH_NOT_FOUND, ERROR_INVALID_NAME, ERROR_ACCESS_DENIED for a folder).
 std::shared_ptr<const ParsedProfile> ReadProfile(const WCHAR* name, DWORD* error) {
-  std::u16string path = ProfilePath(name);
+  // A name with a path is used as it is, without a copy.
+  std::u16string_view path = name ? WideView(name) : std::u16string_view();
+  std::u16string madePath;
+  if (!name || path.find_first_of(u"\\/:") == std::u16string_view::npos) path = madePath = ProfilePath(name);
   const uint64_t generation = Machine::Generation();
   const UINT codePage = CodePage();
   ParseCache& cache = TheCache();
@@ -391,7 +394,7 @@ std::shared_ptr<const ParsedProfile> ReadProfile(const WCHAR* name, DWORD* error
   }
   ::close(fd);
   CachedFile entry;
-  entry.name = std::move(path);
+  entry.name = std::u16string(path);
   entry.generation = generation;
   entry.codePage = codePage;
   auto exact = ExactPath(entry.name);

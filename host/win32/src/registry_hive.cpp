@@ -553,7 +553,7 @@ void CountFork() { gForks.fetch_add(1, std::memory_order_relaxed); }
 struct Store {
   std::mutex lock;
   uint64_t generation = 0;
-  std::map<std::string, std::unique_ptr<HiveCache>> hives;  // by file path
+  std::map<std::string, std::unique_ptr<HiveCache>, std::less<>> hives;  // by file path
 };
 
 Store& TheStore() {
@@ -567,9 +567,10 @@ HiveCache& CacheOf(Store& s, const fs::path& file) {
     s.hives.clear();
     s.generation = gen;
   }
-  auto& cache = s.hives[file.string()];
-  if (!cache) cache = std::make_unique<HiveCache>();
-  return *cache;
+  auto it = s.hives.find(std::string_view(file.native()));
+  if (it == s.hives.end()) it = s.hives.emplace(file.native(), nullptr).first;
+  if (!it->second) it->second = std::make_unique<HiveCache>();
+  return *it->second;
 }
 
 int LockFd(HiveCache& cache, const fs::path& file) {
@@ -702,9 +703,12 @@ std::string LowerAscii(std::string s) {
 
 }  // namespace
 
+namespace {
+
 // The names are made again only when the machine, its root or the user changes: every read of a
-// value asks for one, and joining paths parses every component.
-fs::path HiveFile(Hive hive) {
+// value asks for one, and joining paths parses every component. The path is this thread's copy,
+// valid until the thread's next call.
+const fs::path& HiveFileOfThread(Hive hive) {
   struct Names {
     uint64_t generation = ~uint64_t{0};
     std::string root;
@@ -727,10 +731,14 @@ fs::path HiveFile(Hive hive) {
   return names.userHive;
 }
 
+}  // namespace
+
+fs::path HiveFile(Hive hive) { return HiveFileOfThread(hive); }
+
 namespace {
 
 LONG ReadHiveUnguarded(Hive hive, const std::function<LONG(const RegistryKey& root)>& fn) {
-  fs::path file = HiveFile(hive);
+  const fs::path& file = HiveFileOfThread(hive);
   Store& s = TheStore();
   std::lock_guard guard(s.lock);
   HiveCache& cache = CacheOf(s, file);

@@ -381,10 +381,43 @@ void ExpectIndexMatchesWalk(const ModelImage* image) {
   MdlFreeRuleIndex(index);
 }
 
+// The judge a context reads through its index is the judge of the walk's row (0 for none), for
+// each judge kind; a context whose index belongs to another image is left to the walk.
+void ExpectContextJudgesMatchWalk(DriverContext* ctx, ModelImage* image) {
+  MdlRuleIndex* index = MdlBuildRuleIndex(image);
+  ASSERT_NE(index, nullptr);
+  ModelImage* saved = ctx->modelImage;
+  ctx->modelImage = image;
+  ctx->workArea->ruleIndex = index;
+  const RuleQueries q = QueriesOf(image);
+  for (const ExclusiveRule* rule : q.rules)
+    for (uint16_t v : q.valueIds) {
+      const ItemRuleRow* walked = MdlFindValueRow(image, rule, v);
+      for (uint32_t mask : {kMdlRowDisabled, kMdlRowRestricted, kMdlRowLocked}) {
+        const uint32_t expected = !walked                     ? 0u
+                                  : mask == kMdlRowDisabled   ? walked->disabled
+                                  : mask == kMdlRowRestricted ? walked->restricted
+                                                              : walked->locked;
+        uint32_t judge = 0xDEAD;
+        ASSERT_EQ(MdlRuleIndexJudge(ctx, rule, v, mask, &judge), 1);
+        ASSERT_EQ(judge, expected) << "value " << v << " mask " << mask;
+      }
+    }
+  uint32_t judge = 0xDEAD;
+  EXPECT_EQ(MdlRuleIndexJudge(ctx, MdlImageAt<ExclusiveRule>(image, 4), 1, kMdlRowDisabled, &judge), 0);
+  ctx->modelImage = nullptr;
+  EXPECT_EQ(MdlRuleIndexJudge(ctx, q.rules[0], 1, kMdlRowDisabled, &judge), 0);
+  EXPECT_EQ(judge, 0u);
+  ctx->modelImage = saved;
+  ctx->workArea->ruleIndex = nullptr;
+  MdlFreeRuleIndex(index);
+}
+
 }  // namespace
 
 TEST_F(SampleModelTest, RuleIndexFindsTheRowsTheWalkFinds) {
   ExpectIndexMatchesWalk(ctx->modelImage);
+  ExpectContextJudgesMatchWalk(ctx, ctx->modelImage);
   // A copy whose rows repeat value IDs (the first row holds) and spread them far apart (a
   // rule's rows kept as sorted pairs instead of a run by value ID).
   std::vector<uint8_t> bytes(MdlImageBytes(ctx->modelImage), MdlImageBytes(ctx->modelImage) + ctx->modelImage->header.totalSize);
@@ -396,6 +429,7 @@ TEST_F(SampleModelTest, RuleIndexFindsTheRowsTheWalkFinds) {
       row->valueId = n % 3 == 0 ? 7 : n % 3 == 1 ? 1000 * (n % 60) : 0x12345;
   ASSERT_GT(n, 10u);
   ExpectIndexMatchesWalk(copy);
+  ExpectContextJudgesMatchWalk(ctx, copy);
 }
 
 TEST_F(SampleModelTest, RuleTestsAnswerTheSameThroughTheIndex) {

@@ -276,6 +276,18 @@ TEST(ValueNameTable, EveryRowCarriesItsNumber) {
   EXPECT_EQ(OptFindValueSymbol(727, 12), nullptr);
 }
 
+TEST(ValueNameTable, EveryValueFindsTheFirstRowOfItsOptionAndValue) {
+  // By value, the answer is the first row in table order (table 1, then table 2) of that option
+  // whose value has those low 16 bits; a value the tables repeat answers its first row.
+  std::map<std::pair<uint16_t, uint16_t>, const ValueNameEntry*> first;
+  for (const ValueNameTable* t : {&kValueNameTable1, &kValueNameTable2})
+    for (int i = 0; i < t->count; ++i)
+      if (t->rows[i].value != kValueNameUnfixed)
+        first.try_emplace({t->rows[i].optionId, static_cast<uint16_t>(t->rows[i].value)}, &t->rows[i]);
+  ASSERT_FALSE(first.empty());
+  for (const auto& [key, row] : first) ASSERT_EQ(OptFindValueSymbol(key.first, key.second), row) << row->name;
+}
+
 TEST(HelpTopics, WellFormedSortedAndCountedByFamily) {
   const HelpTopicEntry* t = OptGetHelpTopicTable();
   ASSERT_NE(t, nullptr);
