@@ -222,7 +222,9 @@ struct Run {
   std::vector<Action> actions;
   fs::path pngDir;
   bool failed = false;
-  bool closed = false;  // the script pressed OK or Cancel
+  bool closed = false;      // the script pressed OK or Cancel of the sheet
+  bool sheetShown = false;  // the sheet has waited for the user once
+  size_t performed = 0;     // actions done
   std::string error;
 };
 
@@ -365,25 +367,35 @@ int Fail(const std::string& message) {
   return 1;
 }
 
-// The script's actions, one for each time the window that runs a modal loop waits for the user:
-// the sheet, or a dialog opened over it. A script that leaves the sheet open is followed by its
-// pictures and OK.
-void ScheduleSteps(const std::shared_ptr<Run>& run) {
-  ui::Reset();
-  for (const Action& a : run->actions) {
-    ui::WhenIdle([run, a](HWND modal) {
-      if (run->failed || run->closed) return;
+// The step that does action `index` of the script (or, past the last, closes the sheet) the next
+// time the window that runs a modal loop waits for the user: the sheet, or a dialog opened over
+// it. The step after it is queued first, so that a dialog the action opens finds it waiting.
+void QueueStep(const std::shared_ptr<Run>& run, size_t index) {
+  ui::WhenIdle([run, index](HWND modal) {
+    if (run->failed || run->closed) return;
+    if (!run->sheetShown) {
+      // A notice shown before the sheet (such as the presets brought in line with the printer)
+      // is acknowledged.
+      if (!IsSheet(modal)) {
+        QueueStep(run, index);
+        if (HWND ok = FindTarget(modal, "OK")) ui::Click(ok);
+        return;
+      }
+      run->sheetShown = true;
+    }
+    if (index < run->actions.size()) {
+      const Action& a = run->actions[index];
+      QueueStep(run, index + 1);
       if (!Perform(*run, a, modal)) {
         run->failed = true;
         if (HWND cancel = FindTarget(modal, "Cancel")) ui::Click(cancel);
         return;
       }
+      run->performed = std::max(run->performed, index + 1);  // an action that opened a dialog ends after the ones done in it
       if (IsClosing(a) && IsSheet(modal)) run->closed = true;
-    });
-  }
-  // A script that leaves the sheet open: pictures, then OK.
-  ui::WhenIdle([run](HWND modal) {
-    if (run->failed || run->closed) return;
+      return;
+    }
+    // A script that leaves the sheet open: pictures, then OK.
     if (!IsSheet(modal)) {
       run->failed = true;
       run->error = "the script leaves a dialog open";
@@ -397,7 +409,11 @@ void ScheduleSteps(const std::shared_ptr<Run>& run) {
     }
     if (HWND ok = FindTarget(modal, "OK")) ui::Click(ok);
   });
+}
 
+void ScheduleSteps(const std::shared_ptr<Run>& run) {
+  ui::Reset();
+  QueueStep(run, 0);
 }
 
 // What the tool prints after the sheet closed: message boxes and windows closed unattended. 0
@@ -408,7 +424,7 @@ int ReportSteps(const std::string& scriptPath, const Run& run) {
   for (const auto& caption : ui::UnattendedCloses())
     std::printf("closed unattended: \"%s\"\n", ToUtf8(caption).c_str());
   if (run.failed) return Fail(scriptPath + ": " + run.error);
-  if (ui::PendingSteps() > 1) return Fail(scriptPath + ": the sheet closed before the script ended");
+  if (run.performed < run.actions.size()) return Fail(scriptPath + ": the sheet closed before the script ended");
   return 0;
 }
 
