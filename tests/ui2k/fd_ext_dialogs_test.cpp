@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fd_ext.h"
+#include "fd_watermark.h"
 #include "fd_limit_ext_fixture.h"
 #include "feature_modules.h"
 #include "ini_file.h"
@@ -467,6 +468,41 @@ TEST_F(ExtDialogs, NotificationsOfTheExtensionModule) {
   EXPECT_EQ(greyOther, 0u);
   EXPECT_EQ(clearWatermark, 0u);
   EXPECT_EQ(comboFlags, 1u << 2);
+}
+
+// The perfect-binding dialog is the margin dialog's: the extension module passes each of its
+// controls' messages to the margin handler and answers as it does, so none of its fields is
+// filtered and the control kinds do the rest.
+TEST_F(ExtDialogs, PerfectBindingDialogGoesToTheMarginHandler) {
+  std::u16string head;
+  int compared = 0, result = 0;
+  Preferences([&](DriverContext* ctx, HWND page) {
+    result = RunDialog(ctx, page, 4035, {Type(2277, u"5 mm\"x\""), Click(IDOK)}, {});
+    DialogDescriptor* dialog = OptFindDialog(ctx, 4035);
+    ASSERT_NE(dialog, nullptr);
+    RunDialog(ctx, page, 4035, {Type(2277, u"5 mm\"x\"")}, [&](HWND modal) {
+      head = ui::Text(ui::FindControl(modal, 2277));
+      for (int i = 0; i < dialog->controlCount; ++i) {
+        ControlDescriptor* c = &dialog->controls[i];
+        const struct {
+          DWORD message;
+          WPARAM wParam;
+        } messages[] = {{WM_COMMAND, MAKEWPARAM(c->controlId, EN_CHANGE)},
+                        {WM_COMMAND, MAKEWPARAM(c->controlId, BN_CLICKED)},
+                        {WM_CHAR, u':'},
+                        {WM_PAINT, 0}};
+        for (const auto& m : messages) {
+          SCOPED_TRACE(c->controlId);
+          EXPECT_EQ(FdHandleExtensionDialog(ctx, dialog, c, m.message, m.wParam, 0, nullptr),
+                    FdMarginDialogProc(ctx, dialog, c, m.message, m.wParam, 0));
+          ++compared;
+        }
+      }
+    });
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(head, u"5 mm\"x\"");  // the job-type fields' filters are not this dialog's
+  EXPECT_GT(compared, 100);
 }
 
 }  // namespace

@@ -191,20 +191,87 @@ TEST_F(OptionsPage, ChoicesForATrayAreStoredByOkAndLeftByCancel) {
   }
 }
 
-// The custom-size button of the initial settings opens the custom paper size dialog.
-TEST_F(OptionsPage, TheCustomSizeButtonOpensItsDialog) {
-  bool opened = false;
-  Preferences([&](DriverContext*, HWND first) {
-    HWND sheet = GetParent(first);
-    ASSERT_TRUE(ui::SelectItem(PropSheet_GetTabControl(sheet), u"Initial Settings"));
-    HWND page = PropSheet_GetCurrentPageHwnd(sheet);
-    ui::WhenIdle([&](HWND modal) {
-      opened = ui::FindControl(modal, 2217) != nullptr;  // the dialog's tray combo
-      ui::Click(ui::FindControl(modal, IDCANCEL));
-    });
-    EXPECT_TRUE(ui::Click(ui::FindControl(page, 2444)));
+// A click on the item of the check list that holds the value id, scrolled into view first.
+void ClickItem(HWND list, uint32_t itemId) {
+  const int count = int(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    if (uint32_t(SendMessageW(list, LB_GETITEMDATA, WPARAM(i), 0)) != itemId) continue;
+    SendMessageW(list, LB_SETTOPINDEX, WPARAM(i), 0);
+    RECT r{};
+    SendMessageW(list, LB_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&r));
+    EXPECT_TRUE(ui::ClickAt(list, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
+    return;
+  }
+  ADD_FAILURE() << "no item " << itemId;
+}
+
+// The check list offers the model's installable options; each click turns an item on or off,
+// and the combination rules take out what cannot be installed with it: the upper bin and the
+// mailbox exclude each other, and the paper feed unit has either one or two trays. OK stores the
+// options that are left on.
+TEST_F(OptionsPage, TheCheckListsRulesRefuseOptionsThatCannotBeInstalledTogether) {
+  const std::vector<uint32_t> watched = {143, 144, 147, 148};
+  struct Click {
+    uint32_t item;
+    std::vector<uint32_t> on;  // of the watched items, after the click
+  };
+  const std::vector<Click> clicks = {
+      {147, {147}},            // the upper bin
+      {148, {148}},            // the mailbox: the upper bin goes
+      {147, {147}},            // the upper bin again: the mailbox goes
+      {143, {143, 147}},       // the feed unit with one tray
+      {144, {144, 147}},       // two trays: one tray is no longer so
+      {144, {147}},            // the unit taken out
+      {143, {143, 147}},
+  };
+  std::vector<uint32_t> items;
+  std::vector<std::vector<uint32_t>> seen;
+  OnOptionsPage({}, true, [&](DriverContext* ctx, HWND page) {
+    HWND list = ui::FindControl(page, kFdCtlOptionList);
+    ASSERT_NE(list, nullptr);
+    const int count = int(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) items.push_back(uint32_t(SendMessageW(list, LB_GETITEMDATA, WPARAM(i), 0)));
+    // Start from nothing installed.
+    for (uint16_t option : {kOptSourceUnit, kOptSourceUnitCount, kOptUpperBin, kOptMailbox2}) OptSetValue(ctx, option, 0);
+    for (const Click& c : clicks) {
+      ClickItem(list, c.item);
+      std::vector<uint32_t> on;
+      for (uint32_t item : watched)
+        if (OptIsComboRuleOn(ctx, FdFindComboRule(item, 0))) on.push_back(item);
+      seen.push_back(on);
+    }
   });
-  EXPECT_TRUE(opened);
+  EXPECT_EQ(items, (std::vector<uint32_t>{143, 144, 147, 148, 164, 166}));
+  ASSERT_EQ(seen.size(), clicks.size());
+  for (size_t i = 0; i < clicks.size(); ++i) EXPECT_EQ(seen[i], clicks[i].on) << "after click " << i + 1;
+  EXPECT_EQ(Stored(kOptUpperBin, false), 1);
+  EXPECT_EQ(Stored(kOptMailbox2, false), 0);
+  EXPECT_EQ(Stored(kOptSourceUnit, false), 1);
+  EXPECT_EQ(Stored(kOptSourceUnitCount, false), 1);
+}
+
+// Buttons of the initial settings open their dialogs: the custom paper sizes and the installable
+// options.
+TEST_F(OptionsPage, TheButtonsOfTheInitialSettingsOpenTheirDialogs) {
+  const struct {
+    uint16_t button;
+    uint16_t inside;  // a control of the dialog it opens
+  } cases[] = {{2444, 2217}, {2451, kFdCtlOptionList}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.button);
+    bool opened = false;
+    Preferences([&](DriverContext*, HWND first) {
+      HWND sheet = GetParent(first);
+      ASSERT_TRUE(ui::SelectItem(PropSheet_GetTabControl(sheet), u"Initial Settings"));
+      HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+      ui::WhenIdle([&](HWND modal) {
+        opened = ui::FindControl(modal, c.inside) != nullptr;
+        ui::Click(ui::FindControl(modal, IDCANCEL));
+      });
+      EXPECT_TRUE(ui::Click(ui::FindControl(page, c.button)));
+    });
+    EXPECT_TRUE(opened);
+  }
 }
 
 }  // namespace page

@@ -43,7 +43,7 @@ constexpr int16_t CountOf(const T (&)[N]) {
 
 static_assert(sizeof kNames / sizeof kNames[0] == kSharedSymbolCount + kOwnSymbolCount);
 static_assert(sizeof kValueNames1 / sizeof kValueNames1[0] == 2992);
-static_assert(sizeof kValueNames2 / sizeof kValueNames2[0] == 669);
+static_assert(sizeof kValueNames2 / sizeof kValueNames2[0] == 680);
 
 }  // namespace
 

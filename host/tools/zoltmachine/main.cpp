@@ -19,7 +19,7 @@
 namespace fs = std::filesystem;
 using namespace zolt::host;
 
-extern const char kPrefsHelp[];  // the prefs command's lines of the help
+extern const char kPrefsHelp[];  // the prefs and props commands' lines of the help
 // Printing preferences of a printer driven by a script given as text; the device mode the sheet
 // gave back in devmode (prefs.cpp).
 int RunPrefsText(const std::string& printerName, const std::string& script, const std::string& pngDir,
@@ -643,6 +643,7 @@ int Demo(const std::string& pngDir) {
 int RunUiScript(const std::string& modulePath, const std::string& dialogId, const std::vector<std::string>& steps);
 int RunPrefs(const std::string& printerName, const std::string& scriptPath, const std::string& pngDir,
              const std::string& saveFile);
+int RunProps(const std::string& printerName, const std::string& scriptPath, const std::string& pngDir);
 
 // In the sanitizer builds the graphics interface's known fontconfig allocations are suppressed
 // leaks; their count is not reported on stderr, which callers of the tool read.
@@ -740,6 +741,14 @@ int main(int argc, char** argv) {
     if (!o.Parse({"--do", "--png", "--save"}, {}, error)) return Usage(error);
     if (!UseMachine(args[1])) return 1;
     return RunPrefs(args[2], o.Get("--do"), o.Get("--png"), o.Get("--save"));
+  }
+  if (cmd == "props") {
+    if (args.size() < 3) return Usage("props needs a machine root and a printer name");
+    Options o(args, 3);
+    std::string error;
+    if (!o.Parse({"--do", "--png"}, {}, error)) return Usage(error);
+    if (!UseMachine(args[1])) return 1;
+    return RunProps(args[2], o.Get("--do"), o.Get("--png"));
   }
   if (cmd == "caps") {
     if (args.size() != 3) return Usage("caps needs a machine root and a printer name");

@@ -1,6 +1,7 @@
-// zoltmachine prefs: opens a printer's printing preferences as an application does
-// (DocumentPropertiesW with the prompt flag), acts on the sheet as a person would from a small
-// script, saves every page as a picture and shows which settings of the device mode changed.
+// zoltmachine prefs and props: open a printer's printing preferences as an application does
+// (DocumentPropertiesW with the prompt flag) or its printer properties as the printers folder
+// does (PrinterProperties), act on the sheet and the dialogs opened over it as a person would
+// from a small script, save every page as a picture and show what changed.
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
@@ -44,7 +45,13 @@ const char kPrefsHelp[] =
     "                 Cancel) is followed by OK. Before the sheet closes, --png saves every page\n"
     "                 as DIR/NN-PAGE.png. Then the result and the device-mode fields that\n"
     "                 changed are printed; --save writes the device mode the sheet gave back\n"
-    "                 to FILE (for print --devmode).\n";
+    "                 to FILE (for print --devmode).\n"
+    "  props ROOT PRINTER [--do SCRIPT] [--png DIR]\n"
+    "                 open PRINTER's printer properties as the printers folder does\n"
+    "                 (PrinterProperties; the machine's user must administer the printer) and\n"
+    "                 run SCRIPT on them as for prefs; the actions after one that opens a dialog\n"
+    "                 act in that dialog until its OK or Cancel is pressed. OK stores the\n"
+    "                 printer's configuration and the administrator's limitations.\n";
 
 namespace {
 
@@ -215,11 +222,16 @@ struct Run {
   std::vector<Action> actions;
   fs::path pngDir;
   bool failed = false;
-  bool closed = false;  // the script pressed OK or Cancel
+  bool closed = false;      // the script pressed OK or Cancel of the sheet
+  bool sheetShown = false;  // the sheet has waited for the user once
+  size_t performed = 0;     // actions done
   std::string error;
 };
 
 bool IsClosing(const Action& a) { return a.verb == "press" && (a.control == "OK" || a.control == "Cancel"); }
+
+// The sheet (a window with the page tabs), not a dialog opened over one of its pages.
+bool IsSheet(HWND modal) { return FindTabs(modal) != nullptr; }
 
 // One action on the window the modal loop runs; false with run.error set when it cannot be done.
 bool Perform(Run& run, const Action& a, HWND modal) {
@@ -259,7 +271,7 @@ bool Perform(Run& run, const Action& a, HWND modal) {
     if (!vk) vk = UINT(std::strtoul(a.value.c_str(), nullptr, 0));
     ok = vk != 0 && vk < 256 && ui::PressKey(target, vk);
   } else if (a.verb == "press") {
-    if (IsClosing(a) && !run.pngDir.empty() && !SavePages(modal, run.pngDir, run.error)) return false;
+    if (IsClosing(a) && IsSheet(modal) && !run.pngDir.empty() && !SavePages(modal, run.pngDir, run.error)) return false;
     ok = ui::Click(target);
   }
   if (!ok) run.error = where + "the control refused it (hidden, disabled or no such item)";
@@ -355,6 +367,67 @@ int Fail(const std::string& message) {
   return 1;
 }
 
+// The step that does action `index` of the script (or, past the last, closes the sheet) the next
+// time the window that runs a modal loop waits for the user: the sheet, or a dialog opened over
+// it. The step after it is queued first, so that a dialog the action opens finds it waiting.
+void QueueStep(const std::shared_ptr<Run>& run, size_t index) {
+  ui::WhenIdle([run, index](HWND modal) {
+    if (run->failed || run->closed) return;
+    if (!run->sheetShown) {
+      // A notice shown before the sheet (such as the presets brought in line with the printer)
+      // is acknowledged.
+      if (!IsSheet(modal)) {
+        QueueStep(run, index);
+        if (HWND ok = FindTarget(modal, "OK")) ui::Click(ok);
+        return;
+      }
+      run->sheetShown = true;
+    }
+    if (index < run->actions.size()) {
+      const Action& a = run->actions[index];
+      QueueStep(run, index + 1);
+      if (!Perform(*run, a, modal)) {
+        run->failed = true;
+        if (HWND cancel = FindTarget(modal, "Cancel")) ui::Click(cancel);
+        return;
+      }
+      run->performed = std::max(run->performed, index + 1);  // an action that opened a dialog ends after the ones done in it
+      if (IsClosing(a) && IsSheet(modal)) run->closed = true;
+      return;
+    }
+    // A script that leaves the sheet open: pictures, then OK.
+    if (!IsSheet(modal)) {
+      run->failed = true;
+      run->error = "the script leaves a dialog open";
+      if (HWND cancel = FindTarget(modal, "Cancel")) ui::Click(cancel);
+      return;
+    }
+    if (!run->pngDir.empty() && !SavePages(modal, run->pngDir, run->error)) {
+      run->failed = true;
+      if (HWND cancel = FindTarget(modal, "Cancel")) ui::Click(cancel);
+      return;
+    }
+    if (HWND ok = FindTarget(modal, "OK")) ui::Click(ok);
+  });
+}
+
+void ScheduleSteps(const std::shared_ptr<Run>& run) {
+  ui::Reset();
+  QueueStep(run, 0);
+}
+
+// What the tool prints after the sheet closed: message boxes and windows closed unattended. 0
+// when the script ran to its end, else the failure's exit status.
+int ReportSteps(const std::string& scriptPath, const Run& run) {
+  for (const auto& box : ui::MessageBoxes())
+    std::printf("message box \"%s\" answered %d\n", ToUtf8(box.text).c_str(), box.answer);
+  for (const auto& caption : ui::UnattendedCloses())
+    std::printf("closed unattended: \"%s\"\n", ToUtf8(caption).c_str());
+  if (run.failed) return Fail(scriptPath + ": " + run.error);
+  if (run.performed < run.actions.size()) return Fail(scriptPath + ": the sheet closed before the script ended");
+  return 0;
+}
+
 // Printing preferences driven by a parsed script; the device mode the sheet gave back in *out
 // (the one it was opened with after Cancel).
 int DrivePrefs(const std::string& printerName, const std::string& scriptName, std::shared_ptr<Run> run,
@@ -376,40 +449,12 @@ int DrivePrefs(const std::string& printerName, const std::string& scriptName, st
   }
   std::vector<BYTE> in = before;
 
-  ui::Reset();
-  for (const Action& a : run->actions) {
-    ui::WhenIdle([run, a](HWND modal) {
-      if (run->failed || run->closed) return;
-      if (!Perform(*run, a, modal)) {
-        run->failed = true;
-        if (HWND cancel = FindTarget(modal, "Cancel")) ui::Click(cancel);
-        return;
-      }
-      if (IsClosing(a)) run->closed = true;
-    });
-  }
-  // A script that leaves the sheet open: pictures, then OK.
-  ui::WhenIdle([run](HWND modal) {
-    if (run->failed || run->closed) return;
-    if (!run->pngDir.empty() && !SavePages(modal, run->pngDir, run->error)) {
-      run->failed = true;
-      if (HWND cancel = FindTarget(modal, "Cancel")) ui::Click(cancel);
-      return;
-    }
-    if (HWND ok = FindTarget(modal, "OK")) ui::Click(ok);
-  });
-
+  ScheduleSteps(run);
   const LONG result = DocumentPropertiesW(nullptr, h, printer.data(), reinterpret_cast<PDEVMODEW>(after.data()),
                                           reinterpret_cast<PDEVMODEW>(in.data()),
                                           DM_IN_BUFFER | DM_OUT_BUFFER | DM_IN_PROMPT);
   ClosePrinter(h);
-  for (const auto& box : ui::MessageBoxes())
-    std::printf("message box \"%s\" answered %d\n", ToUtf8(box.text).c_str(), box.answer);
-  for (const auto& caption : ui::UnattendedCloses())
-    std::printf("closed unattended: \"%s\"\n", ToUtf8(caption).c_str());
-  if (run->failed) return Fail(scriptPath + ": " + run->error);
-  if (ui::PendingSteps() > 1)
-    return Fail(scriptPath + ": the sheet closed before the script ended");
+  if (const int rc = ReportSteps(scriptPath, *run)) return rc;
   ui::Reset();
   if (result == IDCANCEL) {
     std::printf("result: Cancel (the device mode is unchanged)\n");
@@ -420,6 +465,27 @@ int DrivePrefs(const std::string& printerName, const std::string& scriptName, st
   std::printf("result: OK\nchanged settings of the device mode:\n");
   if (PrintChanges(before, after) == 0) std::printf("  none\n");
   if (out) *out = after;
+  return 0;
+}
+
+// Printer properties driven by a parsed script: the printer opened for administration, as the
+// printers folder opens it, and its driver's sheet shown with PrinterProperties.
+int DriveProps(const std::string& printerName, const std::string& scriptPath, const std::shared_ptr<Run>& run) {
+  std::u16string printer = FromUtf8(printerName);
+  PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+  HANDLE h = nullptr;
+  if (!OpenPrinterW(printer.data(), &h, &defaults)) {
+    if (GetLastError() == ERROR_ACCESS_DENIED)
+      return Fail("the machine's user may not administer \"" + printerName + "\" (access denied)");
+    return Fail("no printer \"" + printerName + "\"");
+  }
+  ScheduleSteps(run);
+  const BOOL result = PrinterProperties(nullptr, h);
+  ClosePrinter(h);
+  if (const int rc = ReportSteps(scriptPath, *run)) return rc;
+  ui::Reset();
+  if (!result) return Fail("printer properties failed or were cancelled");
+  std::printf("result: OK\n");
   return 0;
 }
 
@@ -454,6 +520,22 @@ int RunPrefs(const std::string& printerName, const std::string& scriptPath, cons
   if (!WriteDevMode(dm, saveFile)) return Fail("cannot write " + saveFile);
   std::printf("saved the device mode to %s\n", saveFile.c_str());
   return 0;
+}
+
+// The props command after its machine was chosen.
+int RunProps(const std::string& printerName, const std::string& scriptPath, const std::string& pngDir) {
+  auto run = std::make_shared<Run>();
+  run->pngDir = pngDir;
+  if (!scriptPath.empty()) {
+    std::ifstream in(scriptPath);
+    if (!in) return Fail("cannot read " + scriptPath);
+    std::string error;
+    if (!ParseScript(in, run->actions, error)) {
+      std::fprintf(stderr, "zoltmachine: %s: %s\n", scriptPath.c_str(), error.c_str());
+      return 2;
+    }
+  }
+  return DriveProps(printerName, scriptPath, run);
 }
 
 // Printing preferences driven by the lines of a script given as text (the demo's own steps).
