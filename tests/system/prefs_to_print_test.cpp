@@ -170,11 +170,12 @@ TEST_F(PrefsToPrint, JobsAndSettingsChangesOfSeveralProcessesLoseNothing) {
 
 // OK through DocumentPropertiesW stores the user settings that the settings file keeps (the
 // print type, "PrnMethod" of the printer's section): another program opening the printer later
-// reads them. The paper and orientation travel only in the device mode given back.
+// reads them. The paper and orientation travel only in the device mode given back. The print
+// type is free once black and white is chosen (the model greys it for short colour runs).
 TEST_F(PrefsToPrint, OkStoresTheUserSettingsThatALaterOpenReads) {
   const std::string before = SettingsDevMode("before.dm");
   const fs::path saved = Root() / "ok.dm";
-  const ProgramRun ok = Prefs("page Preset\nselect 2022 \"Sample Print\"\npress OK\n", saved);
+  const ProgramRun ok = Prefs("page Preset\nselect 2028 Mono\nselect 2022 \"Sample Print\"\npress OK\n", saved);
   ASSERT_EQ(ok.status, 0) << ok.err;
   EXPECT_TRUE(Contains(ok.out, "result: OK\n")) << ok.out;
   bool stored = false;
@@ -193,7 +194,7 @@ TEST_F(PrefsToPrint, CancelLeavesEveryStoredFileAsItWas) {
   DefaultDevMode("before.dm");
   const std::map<std::string, std::string> files = StoredFiles();
   const fs::path saved = Root() / "cancel.dm";
-  const ProgramRun r = Prefs("page Preset\nselect 2022 \"Sample Print\"\nselect 2009 A5\ncheck 2027\npress Cancel\n", saved);
+  const ProgramRun r = Prefs("page Preset\nselect 2028 Mono\nselect 2022 \"Sample Print\"\nselect 2009 A5\ncheck 2027\npress Cancel\n", saved);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(Contains(r.out, "result: Cancel")) << r.out;
   const std::map<std::string, std::string> now = StoredFiles();

@@ -360,11 +360,13 @@ TEST_F(SheetEngine, RowsShowTheirDescriptionsAndInformationMessages) {
   EXPECT_EQ(boxes[0].owner, media->window);
   EXPECT_EQ(boxes[0].type & MB_ICONMASK, UINT(MB_ICONINFORMATION));
 
-  // The notice marker beside the greyed print type shows the row's information message.
+  // The notice marker beside the print type, greyed by the model for a short colour run, shows
+  // the row's information message.
   ControlDescriptor* printType = Row(1001, 2022);
   ASSERT_NE(printType, nullptr);
   EXPECT_EQ(printType->informationMessageId, 16404);
-  printType->state |= 1 << kControlGreyShift;
+  EXPECT_EQ((printType->state & kControlGreyMask) >> kControlGreyShift, 1);
+  EXPECT_FALSE(IsWindowEnabled(printType->window));
   UiMakeNoticeMarker(ctx, dialog, printType);
   HWND marker = nullptr;
   for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))

@@ -127,7 +127,7 @@ class SheetKinds : public zolt::test::DriverMachineTest {
 
 constexpr uint16_t kOptCollate = 19;   // dmCollate (Boolean)
 constexpr uint16_t kOptMedia = 54;     // zdmMediaType (pick one)
-constexpr uint16_t kOptCopies = 12;    // dmCopies (Numeric 1-999, three characters)
+constexpr uint16_t kOptNumber = 11;    // dmScale: a 16-bit number that no item of the model describes
 constexpr uint16_t kOptUserCode = 1144;
 
 TEST_F(SheetKinds, CheckBoxAndRadioButtonsStoreWhatTheUserClicks) {
@@ -211,22 +211,22 @@ TEST_F(SheetKinds, NumbersAreParsedToTheDecimalsOfTheirDivisor) {
 }
 
 TEST_F(SheetKinds, NumericEditTakesTypedDigitsWithinItsLimit) {
-  // Without a Numeric record of the model the edit takes six characters; dmCopies is a 16-bit
+  // Without a Numeric record of the model the edit takes six characters; dmScale is a 16-bit
   // field, so a digit that takes the value past 32767 is taken back.
-  ControlDescriptor* copies = Row(kOptCopies, 2019, 63, u"EDIT", ES_AUTOHSCROLL);
+  ControlDescriptor* copies = Row(kOptNumber, 2019, 63, u"EDIT", ES_AUTOHSCROLL);
   SetWindowTextW(copies->window, u"");
   ASSERT_TRUE(ui::Type(copies->window, u"42"));
   Pump();
-  EXPECT_EQ(Value(kOptCopies), 42);
+  EXPECT_EQ(Value(kOptNumber), 42);
   ASSERT_TRUE(ui::Type(copies->window, u"78901"));
   Pump();
   EXPECT_EQ(ui::Text(copies->window), u"4278");
-  EXPECT_EQ(Value(kOptCopies), 4278);
+  EXPECT_EQ(Value(kOptNumber), 4278);
   // A hidden edit stores nothing.
   copies->state |= 1;
   SetWindowTextW(copies->window, u"5");
   EXPECT_EQ(UiNumberEditCommand(ctx, dialog, copies, MAKEWPARAM(2019, EN_CHANGE), LPARAM(copies->window)), 0);
-  EXPECT_EQ(Value(kOptCopies), 4278);
+  EXPECT_EQ(Value(kOptNumber), 4278);
 }
 
 TEST_F(SheetKinds, DisplayUnitEditRefusesADigitThatOverflowsTheLength) {
@@ -277,8 +277,8 @@ TEST_F(SheetKinds, TextEditStoresNoMoreThanItsFieldHolds) {
 }
 
 TEST_F(SheetKinds, SpinAndSliderStepTheirValues) {
-  ASSERT_EQ(OptSetUiValue(ctx, kOptCopies, 10), 1);
-  ControlDescriptor* spin = Row(kOptCopies, 2020, 23, u"SCROLLBAR", SBS_VERT, 17, 60);
+  ASSERT_EQ(OptSetUiValue(ctx, kOptNumber, 10), 1);
+  ControlDescriptor* spin = Row(kOptNumber, 2020, 23, u"SCROLLBAR", SBS_VERT, 17, 60);
   struct Step {
     WPARAM code;
     int32_t expect;
@@ -287,21 +287,21 @@ TEST_F(SheetKinds, SpinAndSliderStepTheirValues) {
                             {MAKEWPARAM(SB_THUMBTRACK, 5000), 100}, {MAKEWPARAM(SB_THUMBTRACK, -5000), -100}};
   for (const Step& s : spinSteps) {
     SendMessageW(page_, WM_VSCROLL, s.code, LPARAM(spin->window));
-    EXPECT_EQ(Value(kOptCopies), s.expect) << s.code;
+    EXPECT_EQ(Value(kOptNumber), s.expect) << s.code;
   }
-  ASSERT_EQ(OptSetUiValue(ctx, kOptCopies, 10), 1);
-  ControlDescriptor* slider = Row(kOptCopies, 2021, 82, u"SCROLLBAR", SBS_HORZ, 150, 17);
+  ASSERT_EQ(OptSetUiValue(ctx, kOptNumber, 10), 1);
+  ControlDescriptor* slider = Row(kOptNumber, 2021, 82, u"SCROLLBAR", SBS_HORZ, 150, 17);
   const Step sliderSteps[] = {{SB_LINELEFT, 9}, {SB_LINERIGHT, 10}, {SB_PAGERIGHT, 20}, {SB_PAGELEFT, 10},
                               {MAKEWPARAM(SB_THUMBPOSITION, 0), 0}, {SB_LINELEFT, 0}};
   for (const Step& s : sliderSteps) {
     UiRefreshSlider(ctx, dialog, slider);
     SendMessageW(page_, WM_HSCROLL, s.code, LPARAM(slider->window));
-    EXPECT_EQ(Value(kOptCopies), s.expect) << s.code;
+    EXPECT_EQ(Value(kOptNumber), s.expect) << s.code;
   }
   // A greyed slider takes nothing.
   slider->state |= 1 << kControlGreyShift;
   SendMessageW(page_, WM_HSCROLL, SB_LINERIGHT, LPARAM(slider->window));
-  EXPECT_EQ(Value(kOptCopies), 0);
+  EXPECT_EQ(Value(kOptNumber), 0);
 }
 
 TEST_F(SheetKinds, DialogKindsAndAClosedRefresherDoNothing) {

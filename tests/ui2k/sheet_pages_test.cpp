@@ -3,12 +3,14 @@
 // labels the page hook sets when a page starts.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "context_services.h"
+#include "devmode_fields.h"
 #include "driver_context.h"
 #include "env_language.h"
 #include "fd_services.h"
@@ -61,12 +63,14 @@ class SheetPages : public zolt::test::DriverMachineTest {
 
   // Printing preferences as the host runs them: INIT adds the pages, the test's step runs on
   // the shown sheet (which it closes), DESTROY ends it.
-  void RunPreferences(const std::function<void(DriverContext*, HWND sheet)>& step) {
+  // With an input device mode the sheet merges it as an application's.
+  void RunPreferences(const std::function<void(DriverContext*, HWND sheet)>& step, DEVMODEW* in = nullptr) {
     DOCUMENTPROPERTYHEADER header{};
     header.cbSize = sizeof header;
     header.hPrinter = printer_;
     header.pszPrinterName = const_cast<LPWSTR>(kPrinterName);
-    header.fMode = DM_IN_PROMPT;
+    header.pdmIn = in;
+    header.fMode = in ? DM_IN_BUFFER | DM_IN_PROMPT : DM_IN_PROMPT;
     PROPSHEETUI_INFO info{};
     info.cbSize = sizeof info;
     info.pfnComPropSheet = CollectingHost;
@@ -189,6 +193,56 @@ INSTANTIATE_TEST_SUITE_P(SampleModels, PagesOfBothModels, testing::Values("ZOLT2
                            std::string name = info.param;
                            return name.substr(0, name.find('.'));
                          });
+
+// A caller's device mode whose settings hold stored values that no value of their lists stands
+// for (the public paper source and private options): the sheet opens on every page, the merge
+// brings each value back into its list, and each list shows the item of its value, never
+// another's text or one read from beyond its table.
+TEST_F(SheetPages, StoredValuesOutsideTheirListsComeBackIntoThem) {
+  struct Case {
+    uint16_t option, control;
+    size_t at, width;  // where the value lives in the device mode
+  };
+  const Case cases[] = {
+      {13, 2004, 88, 2},   // paper source (a public field)
+      {46, 2023, 400, 2},  // print size
+      {53, 2010, 428, 2},  // output tray
+      {54, 2032, 432, 4},  // media type
+      {209, 2022, 732, 1}, // print type
+  };
+  std::u16string name = kPrinterName;
+  std::vector<BYTE> in(1236);
+  ASSERT_EQ(DocumentPropertiesW(nullptr, printer_, name.data(), reinterpret_cast<PDEVMODEW>(in.data()), nullptr,
+                                DM_OUT_BUFFER),
+            IDOK);
+  for (const Case& c : cases) std::memset(in.data() + c.at, 0xFA, c.width);
+
+  RunPreferences(
+      [&](DriverContext* ctx, HWND sheet) {
+        HWND tabs = TabsOf(sheet);
+        ASSERT_NE(tabs, nullptr);
+        const std::vector<std::u16string> names = ui::Items(tabs);
+        for (const std::u16string& tab : names) ASSERT_TRUE(ui::SelectItem(tabs, tab));
+        ASSERT_TRUE(ui::SelectItem(tabs, names.front()));
+        DialogDescriptor* page = OptFindDialog(ctx, 1001);
+        ASSERT_NE(page, nullptr);
+        ASSERT_NE(page->window, nullptr);
+        for (const Case& c : cases) {
+          SCOPED_TRACE(testing::Message() << "option " << c.option);
+          ControlDescriptor* control = OptFindControl(ctx, page, c.control);
+          ASSERT_NE(control, nullptr);
+          ASSERT_NE(control->window, nullptr);
+          const int32_t stored = OptReadValue(ctx, control->option);
+          const LRESULT item = SendMessageW(control->window, CB_GETCURSEL, 0, 0);
+          EXPECT_TRUE(OptIsMappedValue(ctx, control->option, stored)) << stored;
+          ASSERT_NE(item, CB_ERR);
+          EXPECT_EQ(int32_t(SendMessageW(control->window, CB_GETITEMDATA, WPARAM(item), 0)),
+                    OptGetControlValue(ctx, control));
+          EXPECT_FALSE(ui::SelectedText(control->window).empty());
+        }
+      },
+      reinterpret_cast<DEVMODEW*>(in.data()));
+}
 
 // ---- the page hook ----------------------------------------------------------------------------
 
