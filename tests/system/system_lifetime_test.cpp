@@ -271,12 +271,19 @@ TEST_F(SystemLifetime, InstallAddConnectRenameUpgradeDelete) {
   std::vector<std::string> leftFiles, leftKeys;
   for (const auto& name : Added(installed.files, deleted.files))
     if (name.rfind("security/", 0) != 0 && name.rfind("jobcontrol/", 0) != 0) leftFiles.push_back(name);
-  const std::vector<std::string> kept = {"drive_c/Users/user/_zolt/QVF9D170.ini",
-                                         "drive_c/Windows/System32/spool/drivers/x64/3/ZOLT2100.BCS",
-                                         "drive_c/Windows/System32/spool/drivers/x64/3/ZOLT7000.BCS",
-                                         "drive_c/Windows/System32/zoltexc.DLL",
-                                         "drive_c/_zolt/QV00C170.ini",
-                                         "drive_c/_zolt/QVF9D170.ini"};
+  // The settings stay, with the user quality files of the driver's default scenario (their
+  // installed defaults and the user's copies) in the shared and the per-user folders.
+  std::vector<std::string> kept;
+  for (char n = '0'; n <= '7'; ++n) kept.push_back(std::string("drive_c/Users/user/_zolt/Q000001") + n + ".rsq");
+  for (const char* file : {"drive_c/Users/user/_zolt/QVF9D170.ini",
+                           "drive_c/Windows/System32/spool/drivers/x64/3/ZOLT2100.BCS",
+                           "drive_c/Windows/System32/spool/drivers/x64/3/ZOLT7000.BCS",
+                           "drive_c/Windows/System32/zoltexc.DLL"})
+    kept.push_back(file);
+  for (char n = '0'; n <= '7'; ++n)
+    for (const char* extension : {".rsq", ".rsr"}) kept.push_back(std::string("drive_c/_zolt/Q000001") + n + extension);
+  kept.push_back("drive_c/_zolt/QV00C170.ini");
+  kept.push_back("drive_c/_zolt/QVF9D170.ini");
   EXPECT_EQ(leftFiles, kept) << Lines(leftFiles);
   for (const auto& key : Added(installed.registry, deleted.registry))
     if (key.find("\\Printers\\") != std::string::npos && key.back() != '\\') leftKeys.push_back(key);

@@ -54,10 +54,20 @@ class ColourDialogs : public zolt::test::DriverMachineTest {
     ui::Reset();
     DriverMachineTest::TearDown();
   }
+  // The name and file of the entry being edited, held by the edits of the profile dialogs (the
+  // file edit's id also names a label of the margin dialog, so it is found through its dialog).
+  ControlDescriptor* Edit(uint16_t control) {
+    return control == kCtlCmmEditFile ? FmGetCmmFileEdit(ctx) : FmGetCmmNameEdit(ctx);
+  }
   std::u16string Text(uint16_t control) {
     WCHAR buffer[600] = {};
-    OptGetControlText(ctx, control, buffer, 600);
+    if (ControlDescriptor* edit = Edit(control)) OptGetStringValue(ctx, edit->option, buffer, 600);
     return buffer;
+  }
+  void Type(uint16_t control, const char16_t* text) {
+    ControlDescriptor* edit = Edit(control);
+    ASSERT_NE(edit, nullptr);
+    ASSERT_NE(OptSetStringValue(ctx, edit->option, text), nullptr);
   }
   std::u16string String(DWORD id) {
     std::u16string s(1025, u'\0');
@@ -122,16 +132,18 @@ TEST_F(ColourDialogs, TheOpenDialogTakesOnlyAProfileOfTheRightClass) {
 
 // Entries added from the edit options, chosen as the colour-matching mode, modified and
 // deleted; deleting the chosen last entry moves the choice off the list.
-// Disabled: "CmmMax" is 16 now (the driver's defaults file), but the name and file edits of the
-// profile dialogs (2823, 2825) name no option in the name table, so an entry keeps no text.
-TEST_F(ColourDialogs, DISABLED_ColourMatchingEntriesAddChooseModifyAndDelete) {
+TEST_F(ColourDialogs, ColourMatchingEntriesAddChooseModifyAndDelete) {
+  // The controls bound as the sheet binds them, and the ICM-mode choice to the whole page's
+  // option, as the quality settings page does when it opens (built-in function 108).
+  UiBuildPageControls(ctx, nullptr);
+  EXPECT_EQ(FmRunBuiltInFunc(ctx, 108), 1);
   const int before = FmGetCmmCount(ctx);
   ASSERT_LT(before + 2, FmGetCmmMax(ctx));
-  OptSetControlText(ctx, kCtlCmmEditName, u"Proofing");
-  OptSetControlText(ctx, kCtlCmmEditFile, u"C:\\proof.qcm");
+  Type(kCtlCmmEditName, u"Proofing");
+  Type(kCtlCmmEditFile, u"C:\\proof.qcm");
   EXPECT_EQ(FmRunBuiltInFunc(ctx, 111), 1);
-  OptSetControlText(ctx, kCtlCmmEditName, u"Photos");
-  OptSetControlText(ctx, kCtlCmmEditFile, u"C:\\photo.qcm");
+  Type(kCtlCmmEditName, u"Photos");
+  Type(kCtlCmmEditFile, u"C:\\photo.qcm");
   EXPECT_EQ(FmRunBuiltInFunc(ctx, 123), 1);
   ASSERT_EQ(FmGetCmmCount(ctx), before + 2);
   // 123 chose the entry it added.
@@ -141,7 +153,7 @@ TEST_F(ColourDialogs, DISABLED_ColourMatchingEntriesAddChooseModifyAndDelete) {
   EXPECT_EQ(FmGetSelectedCmmIndex(ctx), before);
   FmLoadCmmEntry(ctx, FmGetSelectedCmmIndex(ctx));
   EXPECT_EQ(Text(kCtlCmmEditName), u"Proofing");
-  OptSetControlText(ctx, kCtlCmmEditName, u"Proofing 2");
+  Type(kCtlCmmEditName, u"Proofing 2");
   EXPECT_EQ(FmRunBuiltInFunc(ctx, 122), 1);
   FmLoadCmmEntry(ctx, before);
   EXPECT_EQ(Text(kCtlCmmEditName), u"Proofing 2");
@@ -191,9 +203,7 @@ TEST_F(ColourDialogs, AdjustmentControlsFollowTheObject) {
 
 // A user setting in use keeps the settings it was used with, and another context of the printer
 // finds them; while no user setting is in use (or the value is not one), nothing is stored.
-// Disabled: a fresh printer has no quality list: the driver's scenario package, whose default
-// quality files the printer set-up installs, is not shipped with the driver yet.
-TEST_F(ColourDialogs, DISABLED_UserQualitySettingsAreKept) {
+TEST_F(ColourDialogs, UserQualitySettingsAreKept) {
   constexpr uint16_t kBrightness = 138;
   struct Case {
     int32_t inUse;

@@ -204,9 +204,10 @@ TEST_F(PresetDialogs, MaintenanceKeepsTwoEntriesFromSharingAName) {
 // The save dialog's OK: a new name is accepted as a new entry; the name of another entry asks
 // (Yes overwrites it, No keeps the dialog); entry 0 and read-only files are refused, and so is a
 // new name when the list is full.
-// Disabled: inside the save dialog started as save-as-new the preset choice reads -119, not 118
-// (no preset), so the clash rules take the wrong branch; the cause is not found yet.
-TEST_F(PresetDialogs, DISABLED_SaveDialogRefusesClashingNames) {
+TEST_F(PresetDialogs, SaveDialogRefusesClashingNames) {
+  // The sheet's controls are bound before a page's save button starts the dialog; binding them
+  // starts the pending word afresh, which would drop the save-as-new request.
+  UiBuildPageControls(ctx, nullptr);
   struct Case {
     const char* name;
     int entries;
@@ -253,9 +254,7 @@ TEST_F(PresetDialogs, DISABLED_SaveDialogRefusesClashingNames) {
 // The load button of the maintenance dialog with several files chosen: each is added under the
 // name its file gives, or its file name without extension; the list is still there for the next
 // context of the printer.
-// Disabled: the files chosen in the open dialog do not reach the list yet; the cause is not
-// found.
-TEST_F(PresetDialogs, DISABLED_LoadAddsChosenPresetFilesAndTheyStay) {
+TEST_F(PresetDialogs, LoadAddsChosenPresetFilesAndTheyStay) {
   MakeList({u"Standard", u"Draft"});
   // Preset files of our own, in a folder of their own.
   CreateDirectoryW(u"C:\\Users\\user\\Documents\\Presets", nullptr);
@@ -320,7 +319,8 @@ TEST_F(PresetDialogs, MaintenanceButtonsGreyByTheSelection) {
 // Printing preferences as a person opens them: the preset combo of a page lists the presets,
 // its maintenance button opens the maintenance dialog, a move there shows in the combo at once,
 // and the next opening of printing preferences shows the same order.
-// Disabled: no tab of the sheet shows the preset combo 2036 to the test; the cause is not found.
+// Disabled: the preset combo 2036 of the sheet stays empty: the sample model describes no preset
+// selector item (an item added for it did not fill the combo either); the cause is not found.
 TEST_F(PresetDialogs, DISABLED_PrintingPreferencesReachTheMaintenanceDialog) {
   MakeList(kFour);
   Close();

@@ -6,6 +6,7 @@
 #include "env_language.h"
 #include "env_system.h"
 #include "env_text.h"
+#include "fm_modules_1_4.h"
 #include "ini_file.h"
 #include "option_access.h"
 #include "option_table.h"
@@ -48,6 +49,22 @@ void FolderOf(const WCHAR* path, WCHAR* out) {
     if (*p == u'\\') slash = p;
   if (!slash) return;
   slash[slash - out == 2 ? 1 : 0] = 0;
+}
+
+// The option whose text a file dialog starts from and receives. The profile file is the edit of
+// the colour-matching dialogs, found through them: its id also names a label of the margin dialog,
+// which comes first in the dialog table and has no option.
+OptionEntry* TargetOption(DriverContext* ctx, uint16_t controlId) {
+  ControlDescriptor* control =
+      controlId == kControlProfileFile ? FmGetCmmFileEdit(ctx) : OptFindControl(ctx, nullptr, controlId);
+  return control ? control->option : nullptr;
+}
+void TargetText(DriverContext* ctx, uint16_t controlId, WCHAR* out) {
+  out[0] = 0;
+  if (OptionEntry* row = TargetOption(ctx, controlId)) OptGetStringValue(ctx, row, out, kFdBufferChars);
+}
+void SetTargetText(DriverContext* ctx, uint16_t controlId, const WCHAR* text) {
+  if (OptionEntry* row = TargetOption(ctx, controlId)) OptSetStringValue(ctx, row, text);
 }
 
 void DocumentsFolder(WCHAR* out) {
@@ -230,8 +247,7 @@ void FdPrepareFileDialog(DriverContext* ctx, DialogDescriptor* dialog, OPENFILEN
   bool fixedFolder = false;  // the folder of the file text, whether that file exists or not
   // The file text of a control; empty: the pattern, and the remembered folder.
   auto initialFromControl = [&](uint16_t controlId, const WCHAR* pattern) {
-    file[0] = 0;
-    OptGetControlText(ctx, controlId, file, kFdBufferChars);
+    TargetText(ctx, controlId, file);
     if (!file[0]) {
       Copy(file, pattern);
       remembered = true;
@@ -291,11 +307,11 @@ BOOL FdRunBasicFileDialog(DriverContext* ctx, DialogDescriptor* dialog, OPENFILE
   const DWORD error = CommDlgExtendedError();
   if (ok) {
     if (kind & 0x4000)
-      OptSetControlText(ctx, kControlProfileFile, path);
+      SetTargetText(ctx, kControlProfileFile, path);
     else if (kind & kDialogFileRefer)
-      OptSetControlText(ctx, kControlPictureFile, path);
+      SetTargetText(ctx, kControlPictureFile, path);
     else if (kind & kDialogRpoRefer)
-      OptSetControlText(ctx, kControlOverlayFile, path);
+      SetTargetText(ctx, kControlOverlayFile, path);
     else if (kind & kDialogRpoSave) {
       OptionEntry* row = nullptr;
       OptGetValuePointer(ctx, kOptOverlayPath, &row);

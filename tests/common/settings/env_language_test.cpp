@@ -170,9 +170,10 @@ TEST_F(LanguageStrings, DecorationsCompleteLabelsWithinTheBuffer) {
 
   // Texts offered to the feature modules and custom media names stay as loaded when no module
   // rewrites them.
-  EXPECT_EQ(Load(565), u"Extension Item 1");
-  EXPECT_EQ(Load(565, 1, 5), u"Exte");
+  // Label 565 names the first colour-matching entry, and there is none.
+  EXPECT_EQ(Load(565), u"");
   EXPECT_EQ(Load(13708), u"Custom Media 1");
+  EXPECT_EQ(Load(13708, 1, 5), u"Cust");
 
   // A range format outside the custom-size dialogs shows zero limits; other '%' stay as they are.
   EXPECT_EQ(Load(13273), u"Length (0 - 0)");

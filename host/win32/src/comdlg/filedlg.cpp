@@ -297,6 +297,31 @@ void Accept(FileDialog& st, HWND dlg) {
     FillFiles(st, dlg);
     return;
   }
+  if (st.multi && !st.explorer && text.find(u' ') != std::u16string::npos) {
+    // The old dialog takes names typed with blanks between them as several files of the folder
+    // shown (its names have no blanks of their own).
+    std::vector<std::u16string> names;
+    for (size_t at = 0; at < text.size();) {
+      size_t end = text.find(u' ', at);
+      if (end == std::u16string::npos) end = text.size();
+      if (end > at) names.push_back(text.substr(at, end - at));
+      at = end + 1;
+    }
+    for (const auto& n : names) {
+      if (n.find_first_of(u"\\<>|\"") != std::u16string::npos) {
+        Ask(dlg, n + u"\nThe file name is not valid.", MB_OK | MB_ICONWARNING);
+        return;
+      }
+      if ((ofn.Flags & OFN_FILEMUSTEXIST) && GetFileAttributesW(Combine(st.folder, n).c_str()) == INVALID_FILE_ATTRIBUTES) {
+        Ask(dlg, n + u"\nFile not found.\nCheck the file name and try again.", MB_OK | MB_ICONWARNING);
+        return;
+      }
+    }
+    if (!WriteResult(st, dlg, st.folder, names)) return;
+    if (HookRefuses(st, dlg)) return;
+    EndDialog(dlg, IDOK);
+    return;
+  }
   if (!(ofn.Flags & OFN_NOVALIDATE) && text.find_first_of(u"<>|\"") != std::u16string::npos) {
     Ask(dlg, text + u"\nThe file name is not valid.", MB_OK | MB_ICONWARNING);
     return;
