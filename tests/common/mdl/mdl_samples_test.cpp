@@ -57,7 +57,7 @@ struct SampleExpect {
   uint32_t exclusives;
 };
 const SampleExpect kSamples[] = {
-    {"ZOLT7000.QCS", 29, 10, 7, 2, true, true, {17, 4, 9, 7, 2, 3}, 9},
+    {"ZOLT7000.QCS", 29, 10, 7, 2, true, true, {17, 4, 10, 8, 2, 3}, 9},
     {"ZOLT2100.QCS", 13, 4, 2, 0, false, false, {2, 1, 2, 2, 1, 1}, 2},
 };
 
