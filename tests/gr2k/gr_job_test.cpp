@@ -101,7 +101,8 @@ TEST_F(GrJob, ChangedSettingsReachTheCommandTexts) {
   ASSERT_GE(stream.blocks.size(), 2u);
   ASSERT_EQ(stream.blocks[0].type, 0xF3);
   EXPECT_EQ(stream.blocks[0].payload,
-            "\x1b%-12345X@PJL\n@PJL JOB NAME=\"ZOLT\"\n@PJL SET COPIES=1\n@PJL SET OUTBIN=Printer default\n"
+            "\x1b%-12345X@PJL\n@PJL JOB NAME=\"ZOLT\"\n@PJL SET COPIES=1\n@PJL SET QTY=Uncollated\n"
+            "@PJL SET DUPLEX=1-sided\n@PJL SET OUTBIN=Printer default\n"
             "@PJL SET RENDERMODE=Black and white\n@PJL SET ECONOMODE=OFF\n"
             "@PJL SET RESOLUTION=600 x 600 dpi\n@PJL ENTER LANGUAGE=ZPDL\n\x1b"
             "E@PJL SET DEVFONTID = \"1+Courier/2+Helvetica/3+Helvetica-Bold/4+Times/5+Times-Bold/6+Symbol/"

@@ -44,7 +44,7 @@ class PrefsToPrint : public DriverMachineTest {
     return ReadBytes(file);
   }
   // The first sample page printed (with a device mode file, or the printer's own), decoded.
-  DecodedStream Print(const fs::path& devmode = {}) {
+  DecodedStream Print(const fs::path& devmode = {}, std::string* bytes = nullptr) {
     std::vector<std::string> args = {"print", "ZOLT Office 7000",
                                      (fs::path(ZOLT_SOURCE_DIR) / "samples" / "jobs" / "mixed-p1.emf").string()};
     if (!devmode.empty()) args.insert(args.end(), {"--devmode", devmode.string()});
@@ -57,7 +57,9 @@ class PrefsToPrint : public DriverMachineTest {
       return stream;
     }
     std::string error;
-    EXPECT_TRUE(blocks::DecodeStream(ReadBytes(m[1].str()), &stream, &error)) << error;
+    const std::string output = ReadBytes(m[1].str());
+    if (bytes) *bytes = output;
+    EXPECT_TRUE(blocks::DecodeStream(output, &stream, &error)) << error;
     return stream;
   }
   // The default device mode another program reads through the settings module.
@@ -144,9 +146,54 @@ TEST_F(PrefsToPrint, ARuleOfTheModelShowsInThePreferencesAndInTheJob) {
             "@PJL SET MEDIATYPE=Transparency\n\x1b&u1200D");
 }
 
+// Settings a person changes in printing preferences reach the next job: its PJL header and its
+// command texts carry them, and a setting the model's rules refuse is refused in both (the
+// duplex switch is hidden and turned off on transparencies, which are fed from the bypass tray).
+TEST_F(PrefsToPrint, ChangedSettingsAndRefusedOnesShowInTheNextJob) {
+  const DecodedStream plain = Print();
+  struct Case {
+    const char* name;
+    const char* script;
+    std::vector<std::string> shown;   // lines the preferences print (reads, changed fields)
+    std::vector<std::string> header;  // lines of the job's PJL header
+    std::vector<std::string> absent;  // lines the header must not carry
+    int duplex;                       // dmDuplex of the device mode given back
+    int copies;                       // dmCopies
+  };
+  const Case cases[] = {
+      {"duplex", "page Edit\ncheck 2129\nread 2129\npress OK\n",
+       {"read 2129: text \"2-Sided Printing\" check 1 selected \"\" enabled", "dmDuplex         1 -> 3"},
+       {"@PJL SET DUPLEX=2-sided\n@PJL SET BINDING=Open to left\n"},
+       {"DUPLEX=1-sided"},
+       3, 1},
+      {"duplex refused on transparencies",
+       "page Edit\ncheck 2129\npage Preset\nselect 2032 Transparency\npage Edit\nread 2129\npress OK\n",
+       {"read 2129: text \"2-Sided Printing\"", "hidden\n", "dmDefaultSource  7 -> 8"},
+       {"@PJL SET DUPLEX=1-sided\n", "@PJL SET TRAY=Bypass tray\n@PJL SET MEDIATYPE=Transparency\n"},
+       {"DUPLEX=2-sided", "BINDING="},
+       1, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path saved = Root() / "case.dm";
+    const ProgramRun r = Prefs(c.script, saved);
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const std::string& line : c.shown) EXPECT_TRUE(Contains(r.out, line)) << line << "\n" << r.out;
+    const std::string dm = ReadBytes(saved);
+    ASSERT_GT(dm.size(), 100u);
+    EXPECT_EQ(blocks::Le16(dm, 94), c.duplex) << "dmDuplex";
+    EXPECT_EQ(blocks::Le16(dm, 86), c.copies) << "dmCopies";
+    std::string job;
+    const DecodedStream stream = Print(saved, &job);
+    for (const std::string& line : c.header) EXPECT_TRUE(Contains(job, line)) << line;
+    for (const std::string& line : c.absent) EXPECT_FALSE(Contains(job, line)) << line;
+    EXPECT_EQ(stream.pages.size(), plain.pages.size());
+  }
+}
+
 // Two programs print three jobs each while a third changes the printer's settings through the
 // settings module: every job completes whole, each in a port file of its own, and every change
-// is taken.
+// is taken, the last one kept.
 TEST_F(PrefsToPrint, JobsAndSettingsChangesOfSeveralProcessesLoseNothing) {
   const std::string job = (fs::path(ZOLT_SOURCE_DIR) / "samples" / "jobs" / "mixed-p1.emf").string();
   const std::string print = std::string("'") + ZOLT_MACHINE_TOOL + "' print '" + Root().string() +
@@ -166,6 +213,10 @@ TEST_F(PrefsToPrint, JobsAndSettingsChangesOfSeveralProcessesLoseNothing) {
     EXPECT_TRUE(blocks::DecodeStream(ReadBytes(file), &stream, &error)) << file << ": " << error;
     EXPECT_EQ(stream.pages.size(), 1u) << file;
   }
+  // The last change is the one kept: the printer's settings read back as orientation 2.
+  const ProgramRun status = RunProgram(ZOLT_SETTINGS_TOOL, {"ZOLT Office 7000", "status", "6"}, Root(), Root().string());
+  ASSERT_EQ(status.status, 0) << status.err;
+  EXPECT_TRUE(Contains(status.out, "  value    2\n")) << status.out;
 }
 
 // OK through DocumentPropertiesW stores the user settings that the settings file keeps (the

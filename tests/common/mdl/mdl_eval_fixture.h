@@ -49,7 +49,7 @@ class SampleSymbols {
         {"ZPD_IDC_BASIC_EDIT_SCALE_V", 90},        // zdmScaleV
         {"ZPD_IDC_FINISH_CHOICE_STAPLE", 63},      // zdmFuncSelectStaple (bit)
         {"ZPD_IDC_FINISH_CHOICE_PUNCH", 62},       // zdmFuncSelectPunch (bit)
-        {"ZPD_IDC_FINISH_CHOICE_SORT", 19},        // dmCollate
+        {"ZPD_IDC_FINISH_CHOICE_SORT", 61},        // zdmFuncSelectSort (bit)
         {"ZPD_IDC_BASIC_EDIT_COPIES", 12},         // dmCopies
         {"ZPD_MultiLock", 10386},                  // zdmLockInfoLockInfo (bit)
         {"ZPD_IDC_PRINTTYPE_EDIT_PASSWORD", 1145}, // wdmAuthenticationPassword (ANSI text)

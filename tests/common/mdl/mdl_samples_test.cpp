@@ -57,7 +57,7 @@ struct SampleExpect {
   uint32_t exclusives;
 };
 const SampleExpect kSamples[] = {
-    {"ZOLT7000.QCS", 33, 10, 7, 2, true, true, {18, 4, 12, 10, 2, 3}, 13},
+    {"ZOLT7000.QCS", 33, 10, 7, 2, true, true, {18, 4, 13, 11, 2, 3}, 13},
     {"ZOLT2100.QCS", 14, 4, 2, 0, false, false, {2, 1, 2, 2, 1, 1}, 2},
 };
 
