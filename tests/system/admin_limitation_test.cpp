@@ -12,7 +12,7 @@
 
 #include "block_stream.h"
 #include "child_process.h"
-#include "machine_fixture.h"
+#include "tool_machine_test.h"
 #include "win32/machine.h"
 #include "win32/windows.h"
 
@@ -25,16 +25,8 @@ using blocks::DecodedStream;
 
 constexpr char kPrinter[] = "ZOLT Office 7000";
 
-class AdminLimitation : public DriverMachineTest {
+class AdminLimitation : public ToolMachineTest {
  protected:
-  bool InitializesPrinter() const override { return true; }
-
-  static bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-  ProgramRun Machine(std::vector<std::string> args) {
-    args.insert(args.begin() + 1, Root().string());
-    return RunProgram(ZOLT_MACHINE_TOOL, args, Root());
-  }
   // zoltmachine prefs or props with a script (prefs: the device mode it gave back in save).
   ProgramRun Scripted(const char* command, const std::string& script, const fs::path& save = {}) {
     const fs::path file = Root() / "script.txt";

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "child_process.h"
-#include "machine_fixture.h"
+#include "tool_machine_test.h"
 #include "win32/hostui.h"
 #include "win32/windows.h"
 
@@ -26,12 +26,8 @@ namespace {
 constexpr size_t kAtPrnMethod = 732;  // zdmPrnMethod in the driver's part of the device mode
 constexpr BYTE kNormalPrint = 0, kSamplePrint = 2;
 
-class PrefsStoredSettings : public DriverMachineTest {
+class PrefsStoredSettings : public ToolMachineTest {
  protected:
-  bool InitializesPrinter() const override { return true; }
-
-  static bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
   ProgramRun Prefs(const std::string& script, const fs::path& save) {
     const fs::path file = Root() / "script.txt";
     WriteBytes(file, script);

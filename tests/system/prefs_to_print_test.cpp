@@ -12,7 +12,7 @@
 
 #include "block_stream.h"
 #include "child_process.h"
-#include "machine_fixture.h"
+#include "tool_machine_test.h"
 
 namespace fs = std::filesystem;
 
@@ -21,16 +21,8 @@ namespace {
 
 using blocks::DecodedStream;
 
-class PrefsToPrint : public DriverMachineTest {
+class PrefsToPrint : public ToolMachineTest {
  protected:
-  bool InitializesPrinter() const override { return true; }
-
-  static bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-  ProgramRun Machine(std::vector<std::string> args) {
-    args.insert(args.begin() + 1, Root().string());
-    return RunProgram(ZOLT_MACHINE_TOOL, args, Root());
-  }
   // zoltmachine prefs with a script; the device mode it gave back is written to save.
   ProgramRun Prefs(const std::string& script, const fs::path& save) {
     const fs::path file = Root() / "script.txt";

@@ -11,19 +11,15 @@
 
 #include "block_stream.h"
 #include "child_process.h"
-#include "machine_fixture.h"
+#include "tool_machine_test.h"
 
 namespace fs = std::filesystem;
 
 namespace zolt::test {
 namespace {
 
-class SettingsToPrint : public DriverMachineTest {
+class SettingsToPrint : public ToolMachineTest {
  protected:
-  bool InitializesPrinter() const override { return true; }
-
-  static bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
   ProgramRun Settings(const std::vector<std::string>& args) {
     std::vector<std::string> all = {"ZOLT Office 7000"};
     all.insert(all.end(), args.begin(), args.end());

@@ -498,22 +498,28 @@ bool WriteDevMode(const std::vector<BYTE>& dm, const std::string& file) {
   return bool(file_out);
 }
 
+// A run of the script in scriptPath (none: no actions) saving its pictures in pngDir; 0, or the
+// command's exit status when the script cannot be read (1) or is wrong (2).
+int LoadRun(const std::string& scriptPath, const std::string& pngDir, Run& run) {
+  run.pngDir = pngDir;
+  if (scriptPath.empty()) return 0;
+  std::ifstream in(scriptPath);
+  if (!in) return Fail("cannot read " + scriptPath);
+  std::string error;
+  if (!ParseScript(in, run.actions, error)) {
+    std::fprintf(stderr, "zoltmachine: %s: %s\n", scriptPath.c_str(), error.c_str());
+    return 2;
+  }
+  return 0;
+}
+
 }  // namespace
 
 // The prefs command after its machine was chosen.
 int RunPrefs(const std::string& printerName, const std::string& scriptPath, const std::string& pngDir,
              const std::string& saveFile) {
   auto run = std::make_shared<Run>();
-  run->pngDir = pngDir;
-  if (!scriptPath.empty()) {
-    std::ifstream in(scriptPath);
-    if (!in) return Fail("cannot read " + scriptPath);
-    std::string error;
-    if (!ParseScript(in, run->actions, error)) {
-      std::fprintf(stderr, "zoltmachine: %s: %s\n", scriptPath.c_str(), error.c_str());
-      return 2;
-    }
-  }
+  if (const int rc = LoadRun(scriptPath, pngDir, *run); rc != 0) return rc;
   std::vector<BYTE> dm;
   const int rc = DrivePrefs(printerName, scriptPath, run, saveFile.empty() ? nullptr : &dm);
   if (rc != 0 || saveFile.empty()) return rc;
@@ -525,16 +531,7 @@ int RunPrefs(const std::string& printerName, const std::string& scriptPath, cons
 // The props command after its machine was chosen.
 int RunProps(const std::string& printerName, const std::string& scriptPath, const std::string& pngDir) {
   auto run = std::make_shared<Run>();
-  run->pngDir = pngDir;
-  if (!scriptPath.empty()) {
-    std::ifstream in(scriptPath);
-    if (!in) return Fail("cannot read " + scriptPath);
-    std::string error;
-    if (!ParseScript(in, run->actions, error)) {
-      std::fprintf(stderr, "zoltmachine: %s: %s\n", scriptPath.c_str(), error.c_str());
-      return 2;
-    }
-  }
+  if (const int rc = LoadRun(scriptPath, pngDir, *run); rc != 0) return rc;
   return DriveProps(printerName, scriptPath, run);
 }
 
