@@ -367,6 +367,12 @@ int Fail(const std::string& message) {
   return 1;
 }
 
+// A failed step: the run is marked failed and the window waiting for the user is cancelled.
+void GiveUp(Run& run, HWND modal) {
+  run.failed = true;
+  if (HWND cancel = FindTarget(modal, "Cancel")) ui::Click(cancel);
+}
+
 // The step that does action `index` of the script (or, past the last, closes the sheet) the next
 // time the window that runs a modal loop waits for the user: the sheet, or a dialog opened over
 // it. The step after it is queued first, so that a dialog the action opens finds it waiting.
@@ -386,27 +392,17 @@ void QueueStep(const std::shared_ptr<Run>& run, size_t index) {
     if (index < run->actions.size()) {
       const Action& a = run->actions[index];
       QueueStep(run, index + 1);
-      if (!Perform(*run, a, modal)) {
-        run->failed = true;
-        if (HWND cancel = FindTarget(modal, "Cancel")) ui::Click(cancel);
-        return;
-      }
+      if (!Perform(*run, a, modal)) return GiveUp(*run, modal);
       run->performed = std::max(run->performed, index + 1);  // an action that opened a dialog ends after the ones done in it
       if (IsClosing(a) && IsSheet(modal)) run->closed = true;
       return;
     }
     // A script that leaves the sheet open: pictures, then OK.
     if (!IsSheet(modal)) {
-      run->failed = true;
       run->error = "the script leaves a dialog open";
-      if (HWND cancel = FindTarget(modal, "Cancel")) ui::Click(cancel);
-      return;
+      return GiveUp(*run, modal);
     }
-    if (!run->pngDir.empty() && !SavePages(modal, run->pngDir, run->error)) {
-      run->failed = true;
-      if (HWND cancel = FindTarget(modal, "Cancel")) ui::Click(cancel);
-      return;
-    }
+    if (!run->pngDir.empty() && !SavePages(modal, run->pngDir, run->error)) return GiveUp(*run, modal);
     if (HWND ok = FindTarget(modal, "OK")) ui::Click(ok);
   });
 }
